@@ -1,0 +1,35 @@
+#include "engine/game_state.h"
+
+#include <cstring>
+
+Game_state::Game_state() = default;
+
+Game_state::~Game_state()
+{
+    // Timer objects unlink their nodes from `timers`, so they go first.
+    walk_timer.reset();
+    fidget_timer.reset();
+    msgline_timer.reset();
+    timer_list_clear(*this);
+    for (Sample_info& s : samples) delete[] s.data;
+    if (move_log.log) std::fclose(move_log.log);
+    if (map_file) std::fclose(map_file);
+}
+
+Game_state& the_game()
+{
+    static Game_state game;
+    return game;
+}
+
+size_t board_record_bytes(const Game_state& state)
+{
+    if (state.map.record_size <= 0) return sizeof(Field_info);
+    size_t n = static_cast<size_t>(state.map.record_size);
+    return n < sizeof(Field_info) ? n : sizeof(Field_info);
+}
+
+void copy_board(const Game_state& state, Field_info& to, const Field_info& from)
+{
+    if (&to != &from) std::memcpy(&to, &from, board_record_bytes(state));
+}

@@ -1,0 +1,129 @@
+// The one record the whole game keeps everything in. Every operation takes
+// it first. Regions follow the order the game has always had: the map file
+// header, the player region, the records read from the map file, then the
+// engine's run-time fields.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/field.h"
+#include "files/map_records.h"
+#include "files/pack_records.h"
+#include "files/score_records.h"
+#include "presentation/timers.h"
+#include "shell/platform.h"
+
+enum : int32_t {
+    MODE_PLAY = 0,
+    MODE_TITLE = 1,
+    MODE_SOLVED = 2,
+    MODE_HELP = 3,
+    MODE_ALL_DONE = 4,
+    MODE_DONE_TEXT = 5,
+    MODE_FINALE = 6,
+};
+
+constexpr int BUILTIN_LEVELS = 50;
+constexpr const char* DEVELOPER_NAME = "Quillbarrow";
+
+// Drawing state that lives for the whole run.
+struct Draw_state {
+    Tile_dib tile_dib{};
+    bool tile_dib_ready = false;
+    int last_reveal = 0;
+    std::vector<uint16_t> reveal_scratch;  // random reveal order; allocated on first use
+    uint32_t random_seed = 1;              // never reseeded
+};
+
+// The wave output: one device and one buffer header for the whole run.
+struct Sound_state {
+    bool speech_on = true;
+    bool motion_sounds_on = true;
+    bool device_open = false;
+    int device_rate = 0;
+    int device_bits = 0;
+    Wave_header header;
+};
+
+// The developer player's move log.
+struct Move_log_state {
+    FILE* log = nullptr;
+    int line_count = 0;
+};
+
+struct Game_state {
+    // ---- map file header region ----
+    Map_header map{};
+    std::string map_file_name;
+    FILE* map_file = nullptr;  // open for the whole run once read
+    std::string cpyr_text, prog_text, arts_text;
+
+    // ---- player region ----
+    std::string score_header;
+    std::string score_file_name;
+    int32_t start_level = 1;
+    int32_t max_level = 1;
+    int32_t num_players = 0;
+    std::vector<std::unique_ptr<Score_entry>> players;  // list order
+    Score_entry* current_player = nullptr;
+    int score_warnings_shown = 0;
+
+    // ---- records from the map file ----
+    Fidget_info fidget{};
+    Tile_info tile_info{};
+    std::vector<uint16_t> tile_table;  // TILE: image record index per tile code
+    Speech_info speech_info{};
+    std::vector<Speech_item> speech_items;  // SITM
+    std::vector<Sample_info> samples;       // built from the SAMP index
+    uint32_t samp_pos = 0;
+    uint32_t samp_length = 0;
+    int32_t colour_count = 0;
+    const uint8_t* colour_map = nullptr;  // colour_count RGB triples
+    int16_t display_width = 320;
+    int16_t display_height = 192;
+
+    // ---- engine run-time fields ----
+    std::unique_ptr<Periodic_timer> walk_timer;
+    int16_t walk_sticky = 0;
+    int16_t walk_prefer_path = 0;
+    int32_t walk_ticks = 0;
+    int16_t walk_frame = 0;
+    std::unique_ptr<Periodic_timer> fidget_timer;
+    std::unique_ptr<Periodic_timer> msgline_timer;
+    int32_t magnify = 2;
+    int16_t board_shown = 0;
+    uint16_t carried[2] = {0, 0};  // from the current player's record into each one written
+    Field_info play_board{};
+    Field_info pristine_board{};
+    Field_info screen_board{};
+    int32_t mode = MODE_TITLE;
+    Pack_info* pack = nullptr;
+    std::unique_ptr<Pack_info> packs;
+    int32_t finale_seen = 0;
+
+    // The window procedure keeps the last pointer position; the walk reads it.
+    int32_t last_pointer_x = 0;
+    int32_t last_pointer_y = 0;
+
+    Timer_list timers;
+    Draw_state draw;
+    Sound_state sound;
+    Move_log_state move_log;
+
+    Game_state();
+    ~Game_state();
+    Game_state(const Game_state&) = delete;
+    Game_state& operator=(const Game_state&) = delete;
+};
+
+// The one instance the shell's window procedure, menus and timers reach.
+Game_state& the_game();
+
+// Bytes a board record occupies in the buffers: the map's record size, but
+// never more than the buffer holds.
+size_t board_record_bytes(const Game_state& state);
+void copy_board(const Game_state& state, Field_info& to, const Field_info& from);

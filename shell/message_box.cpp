@@ -1,0 +1,41 @@
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "engine/services.h"
+#include "shell/platform.h"
+
+namespace {
+
+int show_box(Box_style style, const char* format, va_list args)
+{
+    char text[1024];
+    std::vsnprintf(text, sizeof text, format, args);
+    return platform_message_box(text, "Zandrek", style);
+}
+
+}  // namespace
+
+#define ZANDREK_BOX(name, style)                 \
+    int name(const char* format, ...)            \
+    {                                            \
+        va_list args;                            \
+        va_start(args, format);                  \
+        int answer = show_box(style, format, args); \
+        va_end(args);                            \
+        return answer;                           \
+    }
+
+ZANDREK_BOX(info_box, BOX_INFO)
+ZANDREK_BOX(warn_box, BOX_WARN)
+ZANDREK_BOX(error_box, BOX_ERROR)
+
+void set_walk_cursor(bool walking) { platform_set_cursor(walking ? CURSOR_CROSS : CURSOR_ARROW); }
+
+void open_help_page()
+{
+    char path[300];
+    platform_current_directory(path, 260);
+    std::strncat(path, "\\zandhelp.html", sizeof path - std::strlen(path) - 1);
+    platform_open_url(path);
+}

@@ -1,0 +1,93 @@
+// The one thin layer between the game and the operating system. The game
+// logic calls only these free functions. The Windows build links the Win32
+// implementation (shell/win32/); tests and tools link the off-screen one
+// (shell/platform_offscreen.cpp), which records every call, draws into a
+// framebuffer, keeps every sound and runs on a virtual clock.
+#pragma once
+
+#include <cstdint>
+
+// An 8-bit device-independent bitmap header with its 256-entry colour
+// table: the layout of the Windows BITMAPINFO, so the Win32 layer can hand
+// it over as it stands.
+struct Rgb_quad {
+    uint8_t blue, green, red, reserved;
+};
+struct Dib_header {
+    uint32_t size;
+    int32_t width;
+    int32_t height;  // negative: rows stored top down
+    uint16_t planes;
+    uint16_t bit_count;
+    uint32_t compression;
+    uint32_t size_image;
+    int32_t x_pels_per_meter;
+    int32_t y_pels_per_meter;
+    uint32_t colours_used;
+    uint32_t colours_important;
+};
+static_assert(sizeof(Dib_header) == 40, "BITMAPINFOHEADER is 40 bytes");
+struct Tile_dib {
+    Dib_header header;
+    Rgb_quad colours[256];
+};
+
+// ---- drawing (device pixels of the client area) ----
+bool platform_get_draw_dc();
+// Stretch-blits an 8-bit image whose rows lie `stride` bytes apart (the
+// width rounded up to a multiple of 4) through the header's colour table.
+void platform_stretch_dib(const Tile_dib& dib, const uint8_t* bits, int src_w, int src_h, int dst_x, int dst_y,
+                          int dst_w, int dst_h);
+void platform_fill_black(int x, int y, int w, int h);
+enum Text_align { TEXT_LEFT = 0, TEXT_CENTRE = 1 };
+void platform_text_out(int x, int y, const char* text, Text_align align, uint32_t rgb);
+void platform_create_palette(const uint8_t* colour_map, int colour_count);
+
+// ---- window ----
+void platform_set_title(const char* text);
+enum Cursor_kind { CURSOR_ARROW = 0, CURSOR_CROSS = 1 };
+void platform_set_cursor(Cursor_kind cursor);
+
+// ---- calendar time, whole seconds since 1970 ----
+int64_t platform_now_seconds();
+
+// ---- window timers; `id` is the game's own timer id ----
+void platform_set_timer(uint32_t id, uint32_t milliseconds);
+void platform_kill_timer(uint32_t id);
+
+// ---- wave output: one mono PCM device and one buffer header ----
+enum : uint32_t { WAVE_DONE = 1, WAVE_PREPARED = 2 };
+struct Wave_header {
+    const void* data = nullptr;
+    uint32_t length = 0;
+    uint32_t flags = WAVE_DONE;  // the platform sets WAVE_DONE when the buffer has played
+};
+int platform_wave_open(int rate, int bits);  // 0 opened, -1 failed
+void platform_wave_close();
+int platform_wave_reset();  // stops the device; 0 ok
+int platform_wave_prepare(Wave_header& header);
+int platform_wave_unprepare(Wave_header& header);
+int platform_wave_write(Wave_header& header);
+
+// ---- message boxes; all captioned "Zandrek" unless a caption is given ----
+enum Box_style {
+    BOX_INFO = 1,         // information icon, owned by the main window, foreground
+    BOX_WARN = 2,         // exclamation icon, owned by the main window, foreground
+    BOX_ERROR = 3,        // exclamation icon, no owner, foreground
+    BOX_STOP = 4,         // stop icon, owned by the main window (when there is one)
+    BOX_QUESTION = 5,     // Yes and No, information icon, owned, foreground
+};
+enum Box_answer { ANSWER_OK = 1, ANSWER_YES = 6, ANSWER_NO = 7 };
+int platform_message_box(const char* text, const char* caption, Box_style style);
+
+// ---- the settings store (the per-user registry key) ----
+int platform_reg_get_dword(const char* name, uint32_t* value);  // 1 found as a 4-byte number, else 0
+void platform_reg_set_dword(const char* name, uint32_t value);
+int platform_reg_get_string(const char* name, char* buffer, uint32_t capacity);  // 1 found as text that fits
+void platform_reg_set_string(const char* name, const char* text, uint32_t bytes);
+
+// ---- dialogs and browser ----
+// The player name dialog: shows `buffer`, on OK copies at most 14 characters back; 0 OK, -1 cancelled.
+int platform_player_name_dialog(char* buffer, int capacity);
+int platform_open_url(const char* url);  // 0 success, negative failure
+void platform_current_directory(char* buffer, int capacity);

@@ -1,0 +1,89 @@
+// The platform as tests and tools see it: every call is recorded in order,
+// drawing lands in a framebuffer, sounds are kept, timers run on a virtual
+// clock, settings live in a map, and dialogs and boxes answer from a script.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "shell/platform.h"
+
+enum Call_kind {
+    CALL_BLIT,
+    CALL_FILL,
+    CALL_TEXT,
+    CALL_PALETTE,
+    CALL_TITLE,
+    CALL_CURSOR,
+    CALL_SET_TIMER,
+    CALL_KILL_TIMER,
+    CALL_WAVE_OPEN,
+    CALL_WAVE_CLOSE,
+    CALL_WAVE_RESET,
+    CALL_WAVE_PREPARE,
+    CALL_WAVE_UNPREPARE,
+    CALL_WAVE_WRITE,
+    CALL_BOX,
+    CALL_REG_SET,
+    CALL_DIALOG,
+    CALL_OPEN_URL,
+};
+
+// One recorded call. Blits and fills: a..d = destination x, y, w, h.
+// Text: a, b = position, c = alignment, d = colour. Timers: a = id,
+// b = milliseconds. Wave open: a = rate, b = bits. Wave write: bytes = the
+// buffer. Box: a = style, text = text, caption kept in `extra`.
+struct Platform_call {
+    Call_kind kind = CALL_BLIT;
+    int64_t a = 0, b = 0, c = 0, d = 0;
+    std::string text;
+    std::string extra;
+    std::vector<uint8_t> bytes;
+};
+
+struct Registry_value {
+    bool is_dword = false;
+    std::vector<uint8_t> bytes;
+};
+
+struct Offscreen {
+    bool recording = true;  // off: calls are counted and dropped (benchmarks)
+    std::vector<Platform_call> calls;
+    uint64_t dropped_calls = 0;
+    bool draw_available = true;
+
+    // Framebuffer of the client area, 0x00RRGGBB per pixel.
+    int width = 640, height = 384;
+    std::vector<uint32_t> pixels;
+
+    // Virtual clock: milliseconds since start, and the calendar second it began at.
+    int64_t now_ms = 0;
+    int64_t epoch_seconds = 1700000000;
+    std::map<uint32_t, int64_t> timers;  // id -> due time in ms
+
+    // Wave output.
+    bool wave_open = false;
+    int wave_rate = 0, wave_bits = 0;
+    int64_t wave_busy_until_ms = 0;
+    Wave_header* playing = nullptr;
+    bool wave_open_fails = false;
+
+    std::map<std::string, Registry_value> registry;
+
+    // Scripted answers; when empty, boxes answer OK and dialogs accept the shown name.
+    std::deque<int> box_answers;
+    std::deque<std::pair<int, std::string>> dialog_answers;  // (0 OK / -1 cancel, typed name)
+    std::string current_directory = "C:\\zandrek";
+};
+
+Offscreen& offscreen();
+// Starts afresh: no calls, empty settings, clock at 0, framebuffer for magnification m.
+void offscreen_reset(int magnify = 2);
+void offscreen_resize(int magnify);
+// The id of the earliest timer due at or before `until_ms`, advancing the
+// clock to it; 0 when none is due (the clock then stands at until_ms).
+uint32_t offscreen_next_due_timer(int64_t until_ms);
+std::vector<const Platform_call*> offscreen_calls_of(Call_kind kind);
