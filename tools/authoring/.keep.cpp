@@ -1,0 +1,1 @@
+// Keeps the authoring library non-empty before its first source lands.

@@ -1,0 +1,22 @@
+// Subcommands not written yet. Each one moves to its own cmd_*.cpp file when
+// it is built, and its line here goes.
+#include <cstdio>
+
+#include "tools/tool_commands.h"
+
+static int pending(const char* name)
+{
+    std::fprintf(stderr, "zandrek-tool %s: not available yet\n", name);
+    return 1;
+}
+
+int cmd_levels(int, char**) { return pending("levels"); }
+int cmd_play(int, char**) { return pending("play"); }
+int cmd_check(int, char**) { return pending("check"); }
+int cmd_build_map(int, char**) { return pending("build-map"); }
+int cmd_map(int, char**) { return pending("map"); }
+int cmd_score(int, char**) { return pending("score"); }
+int cmd_render(int, char**) { return pending("render"); }
+int cmd_sound(int, char**) { return pending("sound"); }
+int cmd_solve(int, char**) { return pending("solve"); }
+int cmd_generate(int, char**) { return pending("generate"); }
