@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian 12 machine needs (apt-get), then builds the
+# game natively (tests, tools, benchmarks) and for Windows (x86_64 and i686).
+set -euo pipefail
+cd "$(dirname "$0")"
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+packages=(build-essential cmake ninja-build clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev libpng-dev
+          g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 wine wine64 xvfb xdotool)
+if ! dpkg -s "${packages[@]}" >/dev/null 2>&1; then
+    as_root apt-get update -q || true
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${packages[@]}"
+fi
+# 32-bit Wine needs Debian's i386 architecture, which the archive does not always serve.
+if [ ! -x /usr/lib/wine/wine ]; then
+    { as_root dpkg --add-architecture i386 && { as_root apt-get update -q || true; } &&
+      as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q wine32:i386; } ||
+        echo "note: 32-bit Wine could not be installed; the i686 build will be compile-checked only"
+fi
+
+jobs=$(nproc)
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j "$jobs"
+for arch in x86_64 i686; do
+    cmake -S . -B "build-win-$arch" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release
+    cmake --build "build-win-$arch" -j "$jobs"
+done
+echo "Built: build/ (native), build-win-x86_64/ and build-win-i686/ (Windows)."
