@@ -53,6 +53,7 @@ struct Sound_state {
 struct Move_log_state {
     FILE* log = nullptr;
     int line_count = 0;
+    FILE* echo = stderr;  // every logged character is echoed here; tests and tools redirect it
 };
 
 struct Game_state {
@@ -81,6 +82,8 @@ struct Game_state {
     std::vector<Sample_info> samples;       // built from the SAMP index
     uint32_t samp_pos = 0;
     uint32_t samp_length = 0;
+    uint32_t flds_length = 0;  // the positioned reads stay inside their chunks
+    uint32_t imgs_length = 0;
     int32_t colour_count = 0;
     const uint8_t* colour_map = nullptr;  // colour_count RGB triples
     int16_t display_width = 320;
