@@ -1,0 +1,151 @@
+#include "files/line_io.h"
+
+#include <cstring>
+
+#include "files/pack_records.h"
+
+namespace
+{
+
+constexpr size_t FILE_BUFFER = 1 << 16;
+
+bool is_blank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Makes at least one unread byte available; false at the end of the data.
+bool fill(Line_source& s)
+{
+    if (s.pos < s.size) return true;
+    if (!s.file || s.error) return false;
+    size_t n = std::fread(s.buffer.data(), 1, s.buffer.size(), s.file);
+    if (n == 0) {
+        if (std::ferror(s.file)) s.error = true;
+        return false;
+    }
+    s.data = s.buffer.data();
+    s.size = n;
+    s.pos = 0;
+    return true;
+}
+
+} // namespace
+
+void open_line_source(Line_source& source, const char* data, size_t size)
+{
+    source.data = data;
+    source.size = size;
+}
+
+void open_line_source(Line_source& source, FILE* file)
+{
+    source.file = file;
+    source.buffer.resize(FILE_BUFFER);
+    source.data = source.buffer.data();
+}
+
+std::string_view read_line(Line_source& s, size_t limit)
+{
+    if (limit > RECORD_LINE_LIMIT) limit = RECORD_LINE_LIMIT;
+    if (s.at_line_start) s.line_number += 1;
+    size_t length = 0;
+    bool ended = false;
+    while (length < limit) {
+        if (!fill(s)) break;
+        size_t want = limit - length;
+        size_t have = s.size - s.pos;
+        if (have < want) want = have;
+        const char* from = s.data + s.pos;
+        const void* lf = std::memchr(from, '\n', want);
+        size_t take = lf ? static_cast<size_t>(static_cast<const char*>(lf) - from) + 1 : want;
+        std::memcpy(s.line + length, from, take);
+        length += take;
+        s.pos += take;
+        if (lf) {
+            ended = true;
+            break;
+        }
+    }
+    // A piece that stops short of its line end is the file's last line when
+    // nothing follows it; such a line is never used.
+    if (!ended && !fill(s)) s.eof = true;
+    s.at_line_start = ended;
+    s.line[length] = '\0';
+    return std::string_view(s.line, std::strlen(s.line));
+}
+
+std::string_view strip_line_end(std::string_view line)
+{
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.remove_suffix(1);
+    return line;
+}
+
+bool starts_with(const char* keyword, std::string_view line)
+{
+    size_t n = std::strlen(keyword);
+    return line.size() >= n && std::memcmp(line.data(), keyword, n) == 0;
+}
+
+int read_text_block(Text_block& block, Line_source& source)
+{
+    for (;;) {
+        std::string_view line = read_line(source, RECORD_LINE_LIMIT);
+        if (line_source_failed(source)) {
+            source.failure = "the file ends inside an About block";
+            return 1;
+        }
+        line = strip_line_end(line);
+        if (starts_with("end", line)) return 0;
+        block.text.append(line.data(), line.size());
+        block.text.push_back('\n');
+    }
+}
+
+void copy_name(char* field, std::string_view text)
+{
+    size_t n = text.size() < NAME_CAPACITY - 1 ? text.size() : NAME_CAPACITY - 1;
+    std::memcpy(field, text.data(), n);
+    field[n] = '\0';
+}
+
+void take_rest_of_line(char* field, std::string_view line)
+{
+    // The keyword is five characters and one separator follows it.
+    copy_name(field, line.size() > 6 ? line.substr(6) : std::string_view());
+}
+
+void take_second_word(char* field, std::string_view line)
+{
+    size_t i = 0, n = line.size();
+    while (i < n && is_blank(line[i]))
+        ++i;
+    while (i < n && !is_blank(line[i]))
+        ++i;
+    while (i < n && is_blank(line[i]))
+        ++i;
+    size_t start = i;
+    while (i < n && !is_blank(line[i]))
+        ++i;
+    if (i > start) copy_name(field, line.substr(start, i - start));
+}
+
+bool scan_number_after(std::string_view keyword, std::string_view line, int* value)
+{
+    if (line.size() < keyword.size() || line.substr(0, keyword.size()) != keyword) return false;
+    size_t i = keyword.size(), n = line.size();
+    while (i < n && is_blank(line[i]))
+        ++i;
+    bool negative = false;
+    if (i < n && (line[i] == '+' || line[i] == '-')) negative = line[i++] == '-';
+    if (i >= n || line[i] < '0' || line[i] > '9') return false;
+    long long v = 0;
+    for (; i < n && line[i] >= '0' && line[i] <= '9'; ++i)
+        if (v <= 0x80000000LL) v = v * 10 + (line[i] - '0');
+    if (negative) v = -v;
+    if (v > 0x7FFFFFFFLL) v = 0x7FFFFFFFLL;
+    if (v < -0x80000000LL) v = -0x80000000LL;
+    *value = static_cast<int>(v);
+    return true;
+}

@@ -1,0 +1,328 @@
+#include "tools/authoring/tool_game.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "engine/events.h"
+#include "engine/level_progression.h"
+#include "files/map_file.h"
+#include "shell/platform_offscreen.h"
+
+namespace
+{
+
+constexpr int TILE_W = 16, TILE_H = 12;
+
+// Tile codes of the template map; each indexes the image of the same number.
+enum : uint16_t {
+    TILE_BLACK = 0,
+    TILE_FLOOR = 1,
+    TILE_WALL = 2,
+    TILE_BANK = 4,
+    TILE_PLAYER = 5,
+    TILE_TREASURE = 15,
+    TILE_BANKED = 16,
+    TILE_COUNT = 32,
+};
+
+// Palette indices of the game's colour map.
+enum : uint8_t {
+    C_BLACK = 0,
+    C_GREY = 2,
+    C_DARK = 3,
+    C_ORANGE = 6,
+    C_WHITE = 8,
+    C_GREEN = 19,
+    C_BLUE = 5,
+    C_BRICK = 82,
+    C_MORTAR = 87,
+    C_YELLOW = 64
+};
+
+using Image = std::vector<uint8_t>;
+
+Image filled(uint8_t colour)
+{
+    return Image(TILE_W * TILE_H, colour);
+}
+
+void rect(Image& im, int x0, int y0, int x1, int y1, uint8_t colour)
+{
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            im[y * TILE_W + x] = colour;
+}
+
+Image wall_image()
+{
+    Image im = filled(C_BRICK);
+    for (int y = 0; y < TILE_H; y += 4)
+        rect(im, 0, y, TILE_W, y + 1, C_MORTAR);
+    for (int y = 0; y < TILE_H; y += 4)
+        rect(im, (y / 4) % 2 ? 4 : 12, y, (y / 4) % 2 ? 5 : 13, y + 4, C_MORTAR);
+    return im;
+}
+
+Image bank_image()
+{
+    Image im = filled(C_DARK);
+    rect(im, 5, 4, 11, 8, C_YELLOW);
+    return im;
+}
+
+Image treasure_image(uint8_t ground, uint8_t colour)
+{
+    Image im = filled(ground);
+    rect(im, 3, 2, 13, 10, colour);
+    rect(im, 3, 5, 13, 6, C_BLACK);
+    return im;
+}
+
+Image player_image(uint8_t ground)
+{
+    Image im = filled(ground);
+    rect(im, 6, 1, 10, 4, C_WHITE);
+    rect(im, 5, 4, 11, 9, C_BLUE);
+    rect(im, 5, 9, 7, 11, C_BLUE);
+    rect(im, 9, 9, 11, 11, C_BLUE);
+    return im;
+}
+
+Field_info blank_board(int number)
+{
+    Field_info b;
+    std::memset(&b, 0, sizeof b);
+    b.number = static_cast<int16_t>(number);
+    b.rows = LEVEL_ROWS;
+    b.columns = LEVEL_COLS;
+    b.undo_player_after = b.undo_player_before = b.undo_treasure_to = b.undo_treasure_from = -1;
+    b.start_sound = b.banked_sound = b.solved_sound = b.spare_sound = NO_SOUND;
+    const uint16_t kinds[6] = {TILE_PLAYER, TILE_PLAYER, TILE_FLOOR, TILE_BANK, TILE_TREASURE, TILE_BANKED};
+    std::memcpy(b.kind_tiles, kinds, sizeof kinds);
+    for (Field_cell& c : b.cells)
+        c = Field_cell{TILE_BLACK, KIND_WALL, KIND_WALL};
+    return b;
+}
+
+std::string unique_temp_name()
+{
+    static std::atomic<unsigned> counter{0};
+    auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+    char name[96];
+    std::snprintf(name, sizeof name, "zandrek-template-%llx-%u.map", static_cast<unsigned long long>(now),
+                  counter.fetch_add(1));
+    return (std::filesystem::temp_directory_path() / name).string();
+}
+
+void collect_boxes(Tool_game& game)
+{
+    for (const Platform_call* c : offscreen_calls_of(CALL_BOX)) {
+        if (!game.error.empty()) game.error += '\n';
+        game.error += c->text;
+    }
+}
+
+// Playback characters and the key each stands for, as the move log plays them.
+struct Playback_key {
+    char c;
+    int32_t code;
+};
+const Playback_key PLAYBACK_KEYS[] = {
+    {'<', CODE_H}, {'W', CODE_H}, {'>', CODE_L}, {'E', CODE_L}, {'^', CODE_K},
+    {'N', CODE_K}, {'v', CODE_J}, {'S', CODE_J}, {'r', CODE_R}, {'u', CODE_U},
+};
+
+// One playback character; false once the level is solved.
+bool play_one(Game_state& state, char c, Playback_result& result)
+{
+    for (const Playback_key& k : PLAYBACK_KEYS) {
+        if (k.c != c) continue;
+        handle_event(state, Game_event{EVENT_KEY, k.code, 0, 0, 0});
+        result.played += 1;
+        if (state.mode == MODE_SOLVED || state.mode == MODE_ALL_DONE) {
+            result.solved = true;
+            return false;
+        }
+        return true;
+    }
+    return true;
+}
+
+} // namespace
+
+Tool_game::~Tool_game()
+{
+    if (state.map_file) std::fclose(state.map_file);
+    state.map_file = nullptr;
+    if (!template_map.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove(template_map, ignored);
+    }
+}
+
+Map_contents template_map_contents()
+{
+    Map_contents m;
+    m.map.num_levels = 1;
+    m.map.record_size = sizeof(Field_info);
+    m.map.image_size = TILE_W * TILE_H;
+    m.boards.push_back(blank_board(1));
+    for (int n = -1; n >= -5; --n)
+        m.boards.push_back(blank_board(n));
+
+    m.tile_info.width = TILE_W;
+    m.tile_info.height = TILE_H;
+    m.tile_info.image_size = TILE_W * TILE_H;
+    for (uint16_t& slot : m.tile_info.slots_14_to_27)
+        slot = TILE_PLAYER;
+    for (uint16_t t = 0; t < TILE_COUNT; ++t) {
+        m.tile_table.push_back(t);
+        switch (t) {
+        case TILE_FLOOR: m.images.push_back(filled(C_DARK)); break;
+        case TILE_WALL: m.images.push_back(wall_image()); break;
+        case TILE_BANK: m.images.push_back(bank_image()); break;
+        case TILE_PLAYER: m.images.push_back(player_image(C_DARK)); break;
+        case TILE_TREASURE: m.images.push_back(treasure_image(C_DARK, C_ORANGE)); break;
+        case TILE_BANKED: m.images.push_back(treasure_image(C_YELLOW, C_GREEN)); break;
+        default: m.images.push_back(filled(t == TILE_BLACK ? C_BLACK : C_GREY)); break;
+        }
+    }
+    m.fidget.sequence_count = 1;
+    for (auto& sequence : m.fidget.sequences)
+        for (uint16_t& frame : sequence)
+            frame = FIDGET_END;
+    m.fidget.sequences[0][0] = TILE_PLAYER;
+    std::memset(m.speech_info.ids_8_to_15, NO_SOUND, sizeof m.speech_info.ids_8_to_15);
+    m.cpyr = "Zandrek tool template map";
+    return m;
+}
+
+int open_tool_game(Tool_game& game, const char* map_path)
+{
+    offscreen_reset(game.state.magnify);
+    game.error.clear();
+    if (map_path) {
+        game.state.map_file_name = map_path;
+    } else {
+        game.template_map = unique_temp_name();
+        if (write_map_file(template_map_contents(), game.template_map.c_str()) != 0) {
+            game.error = "cannot write the template map " + game.template_map;
+            return -1;
+        }
+        game.state.map_file_name = game.template_map;
+    }
+    if (read_map_file(game.state) != 0) {
+        collect_boxes(game);
+        if (game.error.empty()) game.error = "cannot read the map file " + game.state.map_file_name;
+        return -1;
+    }
+    offscreen().calls.clear();
+    return 0;
+}
+
+Pack_info* load_tool_pack(Tool_game& game, const char* path)
+{
+    Pack_diagnostic diagnostic;
+    if (read_pack(game.state, path, &diagnostic) != 0) {
+        game.error = describe_pack_failure(path, diagnostic);
+        return nullptr;
+    }
+    Pack_info* pack = game.state.packs.get();
+    while (pack->next)
+        pack = pack->next.get();
+    return pack;
+}
+
+void enter_tool_level(Tool_game& game, Pack_info& pack, int number)
+{
+    select_level_set(game.state, pack.number, number);
+}
+
+Playback_result play_moves(Game_state& state, std::string_view moves, bool counts_and_comments)
+{
+    Playback_result result;
+    if (state.mode == MODE_SOLVED || state.mode == MODE_ALL_DONE) return result;
+    bool comment = false;
+    size_t i = 0, n = moves.size();
+    while (i < n) {
+        char c = moves[i++];
+        if (!counts_and_comments) {
+            if (!play_one(state, c, result)) break;
+            continue;
+        }
+        if (c == '`') {
+            comment = !comment;
+            continue;
+        }
+        if (comment) continue;
+        long long times = 1;
+        if (i < n && moves[i] == 'x') {
+            // "x%d": blanks, a sign and digits; without digits the character plays once.
+            size_t j = i + 1;
+            while (j < n && (moves[j] == ' ' || moves[j] == '\t' || moves[j] == '\n' || moves[j] == '\r'))
+                ++j;
+            bool negative = false;
+            if (j < n && (moves[j] == '-' || moves[j] == '+')) negative = moves[j++] == '-';
+            size_t digits = j;
+            long long count = 0;
+            while (j < n && moves[j] >= '0' && moves[j] <= '9') {
+                if (count < 1000000000LL) count = count * 10 + (moves[j] - '0');
+                ++j;
+            }
+            if (j > digits) times = negative ? -count : count;
+            i = j;
+        }
+        bool go_on = true;
+        for (long long k = 0; k < times && go_on; ++k)
+            go_on = play_one(state, c, result);
+        if (!go_on) break;
+    }
+    return result;
+}
+
+std::string board_legend_text(const Game_state& state, int rows, int cols)
+{
+    const Field_info& board = state.play_board;
+    const Level_info* level = state.pack ? state.pack->current_level : nullptr;
+    std::string text;
+    for (int r = 0; r < rows; ++r) {
+        std::string line;
+        for (int c = 0; c < cols; ++c) {
+            char ch = ' ';
+            bool of_play = !level || (r < LEVEL_ROWS && c < LEVEL_COLS && level->layout[r][c] != ' ');
+            if (of_play && board_has_cell(board, c, r)) {
+                const Field_cell& cell = board.cells[r * board.columns + c];
+                if (cell.floor == KIND_WALL)
+                    ch = '#';
+                else if (cell.content == KIND_PLAYER)
+                    ch = cell.floor == KIND_BANK ? '+' : '@';
+                else if (is_treasure_kind(cell.content))
+                    ch = cell.floor == KIND_BANK ? '*' : '$';
+                else if (cell.floor == KIND_BANK)
+                    ch = '.';
+                else
+                    ch = '-';
+            }
+            line += ch;
+        }
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        text += line;
+        text += '\n';
+    }
+    return text;
+}
+
+void level_extent(const Level_info& level, int* rows, int* cols)
+{
+    *rows = *cols = 0;
+    for (int r = 0; r < LEVEL_ROWS; ++r)
+        for (int c = 0; c < LEVEL_COLS; ++c)
+            if (level.layout[r][c] != ' ') {
+                if (r + 1 > *rows) *rows = r + 1;
+                if (c + 1 > *cols) *cols = c + 1;
+            }
+}
