@@ -69,7 +69,10 @@ std::string_view read_line(Line_source& s, size_t limit)
     }
     // A piece that stops short of its line end is the file's last line when
     // nothing follows it; such a line is never used.
-    if (!ended && !fill(s)) s.eof = true;
+    if (!ended && !fill(s)) {
+        s.eof = true;
+        if (length == 0 && s.at_line_start) s.line_number -= 1;  // no line there: name the last one
+    }
     s.at_line_start = ended;
     s.line[length] = '\0';
     return std::string_view(s.line, std::strlen(s.line));

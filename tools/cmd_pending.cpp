@@ -10,9 +10,6 @@ static int pending(const char* name)
     return 1;
 }
 
-int cmd_levels(int, char**) { return pending("levels"); }
-int cmd_play(int, char**) { return pending("play"); }
-int cmd_check(int, char**) { return pending("check"); }
 int cmd_build_map(int, char**) { return pending("build-map"); }
 int cmd_map(int, char**) { return pending("map"); }
 int cmd_score(int, char**) { return pending("score"); }

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -236,6 +237,23 @@ Pack_info* load_tool_pack(Tool_game& game, const char* path)
     return pack;
 }
 
+int parse_level_number(const char* text, const Pack_info& pack, int* number, std::string& error)
+{
+    char* end = nullptr;
+    long n = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0') {
+        error = std::string("'") + text + "' is not a level number";
+        return -1;
+    }
+    if (n < 1 || n > pack.num_levels) {
+        error = std::string("level ") + text + " is out of range: the pack has " + std::to_string(pack.num_levels) +
+                (pack.num_levels == 1 ? " level" : " levels");
+        return -1;
+    }
+    *number = static_cast<int>(n);
+    return 0;
+}
+
 void enter_tool_level(Tool_game& game, Pack_info& pack, int number)
 {
     select_level_set(game.state, pack.number, number);
@@ -283,10 +301,8 @@ Playback_result play_moves(Game_state& state, std::string_view moves, bool count
     return result;
 }
 
-std::string board_legend_text(const Game_state& state, int rows, int cols)
+std::string board_legend_text(const Field_info& board, const Level_info* level, int rows, int cols)
 {
-    const Field_info& board = state.play_board;
-    const Level_info* level = state.pack ? state.pack->current_level : nullptr;
     std::string text;
     for (int r = 0; r < rows; ++r) {
         std::string line;

@@ -35,6 +35,10 @@ int open_tool_game(Tool_game& game, const char* map_path = nullptr);
 // nullptr with `error` naming the record and line that made it unreadable.
 Pack_info* load_tool_pack(Tool_game& game, const char* path);
 
+// A level number given on a command line: 0, or -1 with `error` set when it
+// is not a number or lies outside the pack.
+int parse_level_number(const char* text, const Pack_info& pack, int* number, std::string& error);
+
 // Enters level `number` of the pack as the level menu does. The level range
 // is the caller's to check.
 void enter_tool_level(Tool_game& game, Pack_info& pack, int number);
@@ -51,8 +55,8 @@ struct Playback_result {
 // push that solves the level.
 Playback_result play_moves(Game_state& state, std::string_view moves, bool counts_and_comments);
 
-// The play board in the layout legend over `rows` x `cols`, cells of no play
-// as spaces, trailing spaces trimmed, one line each.
-std::string board_legend_text(const Game_state& state, int rows, int cols);
+// A board in the layout legend over `rows` x `cols`, one line each, trailing
+// spaces trimmed; the cells where `level` has no cell of play are spaces.
+std::string board_legend_text(const Field_info& board, const Level_info* level, int rows, int cols);
 // Rows and columns that a level's layout actually uses.
 void level_extent(const Level_info& level, int* rows, int* cols);
