@@ -8,6 +8,7 @@
 void load_board(Game_state& state, const std::vector<std::string>& rows)
 {
     Level_info level;
+    std::memset(level.layout, '#', sizeof level.layout);  // no template board: wall in everything
     for (size_t r = 0; r < rows.size() && r < LEVEL_ROWS; ++r) {
         for (size_t c = 0; c < rows[r].size() && c < LEVEL_COLS; ++c) {
             char ch = rows[r][c] == ' ' ? '#' : rows[r][c];
@@ -22,8 +23,17 @@ void load_board(Game_state& state, const std::vector<std::string>& rows)
         }
     }
     level.number = 7;
+    if (state.tile_info.width == 0) {
+        state.tile_info.width = 16;
+        state.tile_info.height = 12;
+        state.tile_info.image_size = 16 * 12;
+    }
     build_pack_board(state, level);
-    state.pristine_board.number = 7;
+    Field_info& b = state.pristine_board;
+    b.number = 7;
+    b.start_sound = 20;
+    b.banked_sound = 21;
+    b.solved_sound = 22;
     reset_board(state, false);
     state.mode = MODE_PLAY;
 }
@@ -57,6 +67,33 @@ Score_entry* make_player(Game_state& state, const char* name, int level)
     state.current_player = p;
     state.num_players += 1;
     return p;
+}
+
+void give_sounds(Game_state& state)
+{
+    const int ids = 32;
+    state.speech_items.assign(ids, Speech_item{1, 0});
+    state.samples.assign(ids, Sample_info{});
+    for (int k = 0; k < ids; ++k) {
+        state.speech_items[k].sample = static_cast<uint8_t>(k);
+        Sample_info& s = state.samples[k];
+        s.length = 4;
+        s.data = new uint8_t[4]{uint8_t(k), uint8_t(k), uint8_t(k), uint8_t(k)};
+        s.loaded = 1;
+        s.bits = 8;
+        s.rate = s.rate_word = 8000;
+    }
+    state.speech_info.num_samples = ids;
+    for (int byte = 8; byte < 16; ++byte) state.speech_info.ids_8_to_15[byte - 8] = static_cast<uint8_t>(byte);
+    state.speech_info.ids_8_to_15[12 - 8] = NO_SOUND;
+}
+
+std::vector<int> sounds_played()
+{
+    std::vector<int> ids;
+    for (const Platform_call* c : offscreen_calls_of(CALL_WAVE_WRITE))
+        if (!c->bytes.empty()) ids.push_back(c->bytes[0]);
+    return ids;
 }
 
 Game_event key_event(int32_t code) { return Game_event{EVENT_KEY, code, 0, 0, 0}; }
