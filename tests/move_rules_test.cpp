@@ -81,8 +81,8 @@ TEST_F(Moves, CornerSpeechOnlyOffBanksAndOnlyForWalls)
     EXPECT_EQ(sounds_played(), (std::vector<int>{9, 10}));
 
     load({"#######", "#@$.###", "#######"});
-    press(state, CODE_RIGHT);  // into the corner, but onto a bank
-    EXPECT_EQ(sounds_played(), (std::vector<int>{9, 21}));
+    press(state, CODE_RIGHT);  // into the corner, but onto a bank: banked, then solved
+    EXPECT_EQ(sounds_played(), (std::vector<int>{9, 21, 22}));
 
     load({"#######", "#-----#", "#@$-$-#", "#-----#", "#######"});
     press(state, CODE_RIGHT);  // a treasure beside it is not a corner
@@ -172,17 +172,20 @@ TEST_F(Moves, SecondUndoAndUndoBeforeAnyPushDoNothing)
 
 TEST_F(Moves, UndoRestoresOnlyTheLastPushThenPushingAgainWorks)
 {
-    load({"########", "#@$-$--#", "########"});
-    press(state, CODE_RIGHT, 3);  // push, push, push both
-    EXPECT_EQ(picture()[1], "#---@$$#");
+    load({"########", "#@$----#", "########"});
+    set_size(3, 8);
+    press(state, CODE_RIGHT, 3);
+    EXPECT_EQ(picture()[1], "#---@$-#");
     press(state, CODE_U);
-    EXPECT_EQ(picture()[1], "#--@$$-#");
+    EXPECT_EQ(picture()[1], "#--@$--#");
     press(state, CODE_U);  // nothing more to undo
-    EXPECT_EQ(picture()[1], "#--@$$-#");
+    EXPECT_EQ(picture()[1], "#--@$--#");
     press(state, CODE_RIGHT);
-    EXPECT_EQ(picture()[1], "#---@$$#");
+    EXPECT_EQ(picture()[1], "#---@$-#");
     press(state, CODE_U);
-    EXPECT_EQ(picture()[1], "#--@$$-#");
+    EXPECT_EQ(picture()[1], "#--@$--#");
+    EXPECT_EQ(board().moves, 4 + 2 + 2);
+    EXPECT_EQ(board().pushes, 4 + 2);
 }
 
 TEST_F(Moves, UndoOfABankingPushUnbanks)
