@@ -1,1 +1,0 @@
-// Keeps the authoring library non-empty before its first source lands.

@@ -1,0 +1,37 @@
+#include "tools/authoring/level_text.h"
+
+#include "files/pack_reader.h"
+#include "files/pack_records.h"
+
+std::string pack_text(const std::string& pack_name, const std::vector<Authored_level>& levels)
+{
+    std::string out = "Zandrek Pack\n";
+    if (!pack_name.empty()) out += "Name: " + pack_name + "\n";
+    for (const Authored_level& level : levels) {
+        out += "\nLevel:\nName: " + level.name + "\nLayout:\n";
+        for (const std::string& row : level.rows)
+            out += row + "\n";
+        out += "end\n";
+        if (!level.solution.empty()) {
+            out += "Solution:\n";
+            // Sixty characters a line; the reader joins the lines again.
+            for (size_t i = 0; i < level.solution.size(); i += 60)
+                out += level.solution.substr(i, 60) + "\n";
+            out += "end\n";
+        }
+        if (!level.about.empty()) {
+            out += "About:\n";
+            for (const std::string& line : level.about)
+                out += line + "\n";
+            out += "end\n";
+        }
+        out += "end\n";
+    }
+    return out;
+}
+
+std::unique_ptr<Pack_info> pack_of_level(const Authored_level& level)
+{
+    std::string text = pack_text("", {level});
+    return read_pack_bytes(text.data(), text.size());
+}

@@ -1,0 +1,54 @@
+// The level author's solver: finds push-optimal (or move-optimal) solutions
+// of a level as the game builds it, or proves that there is none.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/field.h"
+
+struct Level_info;
+
+// A level reduced to what the search needs. Cells are indexed as on the
+// board: row * LEVEL_COLS + column. A layout space is a wall here, as is
+// everything off the grid.
+struct Puzzle {
+    bool wall[FIELD_MAX_CELLS] = {};
+    bool bank[FIELD_MAX_CELLS] = {};
+    std::vector<int> treasures; // cell indices, ascending
+    int player = 0;
+};
+
+// Fills `puzzle` from a level's layout. Returns 0, or -1 with a reason in
+// `error` when the level cannot be played at all (no start on a floor cell).
+int puzzle_from_level(const Level_info& level, Puzzle& puzzle, std::string* error = nullptr);
+// The same from rows in the layout legend (tests and the generator).
+int puzzle_from_rows(const std::vector<std::string>& rows, Puzzle& puzzle, std::string* error = nullptr);
+
+enum Solve_goal { SOLVE_PUSHES, SOLVE_MOVES };
+enum Solve_status { SOLVE_FOUND = 0, SOLVE_NONE = 1, SOLVE_GAVE_UP = 2 };
+
+struct Solve_options {
+    Solve_goal goal = SOLVE_PUSHES;
+    double time_limit_seconds = 0;  // 0: none
+    uint64_t max_states = 20000000; // stored positions before the search gives up
+};
+
+struct Solve_result {
+    Solve_status status = SOLVE_NONE;
+    std::string moves; // <>^v, one character per step
+    int pushes = 0;
+    int move_count = 0;
+    int treasure_changes = 0; // how often the solution turns to a different treasure
+    uint64_t expanded = 0;    // positions taken from the open list
+    uint64_t stored = 0;      // positions in the transposition table
+    double seconds = 0;
+};
+
+Solve_result solve_puzzle(const Puzzle& puzzle, const Solve_options& options = {});
+
+// Cells from which no treasure can ever reach a bank, whatever the others do.
+std::vector<bool> dead_cells(const Puzzle& puzzle);
+
+char direction_char(int direction);

@@ -1,0 +1,123 @@
+// zandrek-tool solve: the optimal solution of one pack level, proven by
+// playing it through the game before it is printed.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "files/pack_records.h"
+#include "tools/authoring/solution_replay.h"
+#include "tools/authoring/solver.h"
+#include "tools/authoring/tool_game.h"
+#include "tools/tool_commands.h"
+
+namespace
+{
+
+const char SOLVE_USAGE[] =
+    "usage: zandrek-tool solve [--map FILE] PACK.zrp N [--optimal pushes|moves] [--time-limit S]\n"
+    "\n"
+    "Solves level N of the pack as the game builds it and checks the answer by\n"
+    "playing it through the game's own event handling. On success prints the\n"
+    "moves as <>^v on one line and 'moves M pushes P' on the last line (exit 0).\n"
+    "Prints 'no solution' when none exists (exit 1) and 'gave up' at the time or\n"
+    "memory limit (exit 2). Search figures go to standard error.\n"
+    "\n"
+    "options:\n"
+    "  --optimal pushes  fewest pushes (the default)\n"
+    "  --optimal moves   fewest steps\n"
+    "  --time-limit S    give up after S seconds (default: no limit)\n"
+    "  --map FILE        use this map's blank board and tiles\n"
+    "  --help            show this text\n";
+
+int usage_error(const char* what)
+{
+    if (what) std::fprintf(stderr, "zandrek-tool solve: %s\n", what);
+    std::fputs(SOLVE_USAGE, stderr);
+    return 1;
+}
+
+} // namespace
+
+int cmd_solve(int argc, char** argv)
+{
+    const char* positional[2] = {nullptr, nullptr};
+    int npos = 0;
+    const char* map = nullptr;
+    Solve_options options;
+    options.max_states = 40000000;
+    for (int i = 0; i < argc; ++i) {
+        const char* a = argv[i];
+        if (std::strcmp(a, "--help") == 0 || std::strcmp(a, "-h") == 0) {
+            std::fputs(SOLVE_USAGE, stdout);
+            return 0;
+        }
+        if (std::strcmp(a, "--optimal") == 0 && i + 1 < argc) {
+            const char* g = argv[++i];
+            if (std::strcmp(g, "pushes") == 0)
+                options.goal = SOLVE_PUSHES;
+            else if (std::strcmp(g, "moves") == 0)
+                options.goal = SOLVE_MOVES;
+            else
+                return usage_error("--optimal takes 'pushes' or 'moves'");
+        } else if (std::strcmp(a, "--time-limit") == 0 && i + 1 < argc) {
+            char* end = nullptr;
+            double s = std::strtod(argv[++i], &end);
+            if (end == argv[i] || *end != '\0' || !(s > 0))
+                return usage_error("--time-limit takes a number of seconds");
+            options.time_limit_seconds = s;
+        } else if (std::strcmp(a, "--map") == 0 && i + 1 < argc) {
+            map = argv[++i];
+        } else if (a[0] == '-' && a[1] == '-') {
+            return usage_error((std::string("unknown option ") + a).c_str());
+        } else if (npos < 2) {
+            positional[npos++] = a;
+        } else {
+            return usage_error("too many arguments");
+        }
+    }
+    if (npos < 2) return usage_error(nullptr);
+
+    Tool_game game;
+    if (open_tool_game(game, map) != 0) {
+        std::fprintf(stderr, "zandrek-tool solve: %s\n", game.error.c_str());
+        return 1;
+    }
+    Pack_info* pack = load_tool_pack(game, positional[0]);
+    if (!pack) {
+        std::fprintf(stderr, "zandrek-tool solve: %s\n", game.error.c_str());
+        return 1;
+    }
+    int number = 0;
+    std::string error;
+    if (parse_level_number(positional[1], *pack, &number, error) != 0) {
+        std::fprintf(stderr, "zandrek-tool solve: %s\n", error.c_str());
+        return 1;
+    }
+    Level_info* level = pack_level(*pack, number);
+    Puzzle puzzle;
+    if (puzzle_from_level(*level, puzzle, &error) != 0) {
+        std::fprintf(stderr, "zandrek-tool solve: level %d: %s\n", number, error.c_str());
+        return 1;
+    }
+
+    Solve_result r = solve_puzzle(puzzle, options);
+    std::fprintf(stderr, "expanded %llu, stored %llu, %.2f s, %.0f positions/s\n",
+                 static_cast<unsigned long long>(r.expanded), static_cast<unsigned long long>(r.stored), r.seconds,
+                 r.seconds > 0 ? r.expanded / r.seconds : 0.0);
+    if (r.status == SOLVE_NONE) {
+        std::puts("no solution");
+        return 1;
+    }
+    if (r.status == SOLVE_GAVE_UP) {
+        std::puts("gave up");
+        return 2;
+    }
+    Replay_outcome check = replay_solution(game.state, *level, r.moves);
+    if (!check.solved || check.pushes != r.pushes || check.moves != r.move_count) {
+        std::fprintf(stderr, "zandrek-tool solve: the game does not accept the solution found: %s\n",
+                     check.problem.empty() ? "the counts differ" : check.problem.c_str());
+        return 1;
+    }
+    std::printf("%s\nmoves %d pushes %d\n", r.moves.c_str(), r.move_count, r.pushes);
+    return 0;
+}
