@@ -72,6 +72,8 @@ struct Game_state {
     std::vector<std::unique_ptr<Score_entry>> players;  // list order
     Score_entry* current_player = nullptr;
     int score_warnings_shown = 0;
+    char player_name_buffer[16] = {};  // the name dialog's text and the stored player_name
+    bool name_asked = false;           // a player has been chosen in this run
 
     // ---- records from the map file ----
     Fidget_info fidget{};
