@@ -33,7 +33,8 @@ void timer_cancel(Game_state& state, Timer_node* node)
 void on_window_timer(Game_state& state, uint32_t timer_id)
 {
     Timer_node* node = state.timers.head;
-    while (node && node->id != timer_id) node = node->next;
+    while (node && node->id != timer_id)
+        node = node->next;
     if (!node) return;
     platform_kill_timer(node->id);
     unlink_node(state.timers, node);
@@ -43,7 +44,8 @@ void on_window_timer(Game_state& state, uint32_t timer_id)
 
 void timer_list_clear(Game_state& state)
 {
-    while (state.timers.head) timer_cancel(state, state.timers.head);
+    while (state.timers.head)
+        timer_cancel(state, state.timers.head);
 }
 
 Periodic_timer::Periodic_timer(Game_state& owner, int seconds, int microseconds, Periodic_callback callback,
@@ -53,9 +55,15 @@ Periodic_timer::Periodic_timer(Game_state& owner, int seconds, int microseconds,
     start();
 }
 
-Periodic_timer::~Periodic_timer() { stop(); }
+Periodic_timer::~Periodic_timer()
+{
+    stop();
+}
 
-void Periodic_timer::start() { node_ = timer_arm(owner_, seconds_, microseconds_, &Periodic_timer::fire, this); }
+void Periodic_timer::start()
+{
+    node_ = timer_arm(owner_, seconds_, microseconds_, &Periodic_timer::fire, this);
+}
 
 void Periodic_timer::stop()
 {

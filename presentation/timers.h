@@ -28,10 +28,10 @@ void timer_list_clear(Game_state& state);
 
 using Periodic_callback = void (*)(Game_state& owner, uint32_t user_value);
 
-class Periodic_timer {
-public:
-    Periodic_timer(Game_state& owner, int seconds, int microseconds, Periodic_callback callback,
-                   uint32_t user_value);
+class Periodic_timer
+{
+  public:
+    Periodic_timer(Game_state& owner, int seconds, int microseconds, Periodic_callback callback, uint32_t user_value);
     virtual ~Periodic_timer();
     Periodic_timer(const Periodic_timer&) = delete;
     Periodic_timer& operator=(const Periodic_timer&) = delete;
@@ -41,7 +41,7 @@ public:
     void restart();
     bool running() const { return node_ != nullptr; }
 
-private:
+  private:
     static void fire(void* self);
 
     Game_state& owner_;

@@ -44,13 +44,20 @@ struct Platform_call {
     std::vector<uint8_t> bytes;
 };
 
+// One buffer the wave output was handed: when, at which format, and its bytes.
+struct Offscreen_sound {
+    int64_t at_ms = 0;
+    int rate = 0, bits = 0;
+    std::vector<uint8_t> bytes;
+};
+
 struct Registry_value {
     bool is_dword = false;
     std::vector<uint8_t> bytes;
 };
 
 struct Offscreen {
-    bool recording = true;  // off: calls are counted and dropped (benchmarks)
+    bool recording = true; // off: calls are counted and dropped (benchmarks)
     std::vector<Platform_call> calls;
     uint64_t dropped_calls = 0;
     bool draw_available = true;
@@ -62,7 +69,7 @@ struct Offscreen {
     // Virtual clock: milliseconds since start, and the calendar second it began at.
     int64_t now_ms = 0;
     int64_t epoch_seconds = 1700000000;
-    std::map<uint32_t, int64_t> timers;  // id -> due time in ms
+    std::map<uint32_t, int64_t> timers; // id -> due time in ms
 
     // Wave output.
     bool wave_open = false;
@@ -70,12 +77,13 @@ struct Offscreen {
     int64_t wave_busy_until_ms = 0;
     Wave_header* playing = nullptr;
     bool wave_open_fails = false;
+    std::vector<Offscreen_sound> sounds; // every buffer written, in order
 
     std::map<std::string, Registry_value> registry;
 
     // Scripted answers; when empty, boxes answer OK and dialogs accept the shown name.
     std::deque<int> box_answers;
-    std::deque<std::pair<int, std::string>> dialog_answers;  // (0 OK / -1 cancel, typed name)
+    std::deque<std::pair<int, std::string>> dialog_answers; // (0 OK / -1 cancel, typed name)
     std::string current_directory = "C:\\zandrek";
 };
 
@@ -87,3 +95,9 @@ void offscreen_resize(int magnify);
 // clock to it; 0 when none is due (the clock then stands at until_ms).
 uint32_t offscreen_next_due_timer(int64_t until_ms);
 std::vector<const Platform_call*> offscreen_calls_of(Call_kind kind);
+
+// Text is drawn with a small font of our own, not scaled by magnification:
+// glyphs 5 pixels wide on a 6-pixel advance, 7 rows above the baseline.
+constexpr int OFFSCREEN_FONT_ADVANCE = 6;
+constexpr int OFFSCREEN_FONT_ASCENT = 7;
+int offscreen_text_width(const char* text);

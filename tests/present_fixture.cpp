@@ -1,0 +1,141 @@
+#include "present_fixture.h"
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+#include "files/map_file.h"
+#include "presentation/palette.h"
+
+uint8_t image_pixel(int k, int x, int y)
+{
+    return static_cast<uint8_t>((k * 7 + x * 3 + y * 5) % 96);
+}
+
+uint32_t colour_rgb(int index)
+{
+    const uint8_t* c = GAME_COLOUR_MAP + 3 * index;
+    return (uint32_t{c[0]} << 16) | (uint32_t{c[1]} << 8) | c[2];
+}
+
+Map_contents present_map_contents()
+{
+    Map_contents m;
+    m.map.num_levels = TEST_LEVELS;
+    m.map.record_size = sizeof(Field_info);
+    m.map.image_size = TILE_W * TILE_H;
+    const int numbers[] = {1, 2, 3, -1, -2, -3, -4, -5};
+    for (int number : numbers) {
+        Field_info board{};
+        board.number = static_cast<int16_t>(number);
+        board.rows = LEVEL_ROWS;
+        board.columns = LEVEL_COLS;
+        board.start_sound = board.banked_sound = board.solved_sound = board.spare_sound = NO_SOUND;
+        for (int r = 0; r < LEVEL_ROWS; ++r)
+            for (int c = 0; c < LEVEL_COLS; ++c) {
+                Field_cell& cell = board.cells[r * LEVEL_COLS + c];
+                cell.tile = static_cast<uint16_t>(((r + c + number) % TEST_TILES + TEST_TILES) % TEST_TILES);
+                cell.content = cell.floor = KIND_FLOOR;
+            }
+        board.player_x = 3;
+        board.player_y = 2;
+        m.boards.push_back(board);
+    }
+    m.tile_info.width = TILE_W;
+    m.tile_info.height = TILE_H;
+    m.tile_info.image_size = TILE_W * TILE_H;
+    m.tile_info.slots_14_to_27[0] = 5; // the player's standing tile
+    for (int k = 0; k < TEST_TILES; ++k) {
+        std::vector<uint8_t> image(TILE_W * TILE_H);
+        for (int y = 0; y < TILE_H; ++y)
+            for (int x = 0; x < TILE_W; ++x)
+                image[y * TILE_W + x] = image_pixel(k, x, y);
+        m.images.push_back(image);
+        m.tile_table.push_back(static_cast<uint16_t>(k));
+    }
+    m.fidget.sequence_count = 3;
+    for (auto& seq : m.fidget.sequences)
+        for (auto& frame : seq)
+            frame = FIDGET_END;
+    m.fidget.sequences[0][0] = 10;
+    m.fidget.sequences[0][1] = 11;
+    m.fidget.sequences[1][0] = 12;
+    m.fidget.sequences[2][0] = 13;
+    m.fidget.sequences[2][1] = 14;
+    m.speech_info.num_samples = 6;
+    for (int i = 0; i < 8; ++i)
+        m.speech_info.ids_8_to_15[i] = static_cast<uint8_t>(i % 6);
+    m.speech_items = {{1, 0}, {1, 1}, {1, 2}, {1, 3}, {1, 4}, {1, 5}, {0, 0}, {1, 6}};
+    for (int k = 0; k < 6; ++k) {
+        Map_sample s;
+        s.rate = static_cast<uint16_t>(k == 5 ? 22050 : 11025);
+        s.bits = k == 4 ? 16 : 8;
+        for (int i = 0; i < 8 + 2 * k; ++i)
+            s.data.push_back(static_cast<uint8_t>(i * 0x20 + k));
+        m.samples.push_back(s);
+    }
+    m.cpyr = "Zandrek maps (c) Ostrovane";
+    m.prog = "Program by Ostrovane";
+    m.arts = "Pictures by Ostrovane";
+    return m;
+}
+
+std::string present_temp_path(const std::string& stem)
+{
+    static std::atomic<int> counter{0};
+    static const unsigned run = std::random_device{}();
+    std::string name = "zandrek_present_" + stem + "_" + std::to_string(run) + "_" + std::to_string(counter++);
+    return (std::filesystem::temp_directory_path() / name).string();
+}
+
+void Present_test::SetUp()
+{
+    offscreen_reset(2);
+}
+
+void Present_test::TearDown()
+{
+    if (state.map_file) {
+        std::fclose(state.map_file);
+        state.map_file = nullptr;
+    }
+    std::error_code ignored;
+    for (const std::string& p : paths)
+        std::filesystem::remove(p, ignored);
+}
+
+void Present_test::open_map(const Map_contents& contents, int magnify)
+{
+    std::string path = present_temp_path("map");
+    paths.push_back(path);
+    ASSERT_EQ(write_map_file(contents, path.c_str()), 0);
+    state.map_file_name = path;
+    ASSERT_EQ(read_map_file(state), 0);
+    ASSERT_EQ(create_game_palette(state), 0);
+    state.magnify = magnify;
+    offscreen_reset(magnify);
+}
+
+uint32_t Present_test::pixel(int x, int y) const
+{
+    const Offscreen& o = offscreen();
+    return o.pixels.at(static_cast<size_t>(y) * o.width + x);
+}
+
+std::vector<std::pair<int, int>> Present_test::blitted_cells() const
+{
+    std::vector<std::pair<int, int>> cells;
+    int m = state.magnify;
+    for (const Platform_call* c : offscreen_calls_of(CALL_BLIT))
+        cells.emplace_back(static_cast<int>(c->a / (TILE_W * m)), static_cast<int>(c->b / (TILE_H * m)));
+    return cells;
+}
+
+std::vector<std::string> Present_test::titles() const
+{
+    std::vector<std::string> out;
+    for (const Platform_call* c : offscreen_calls_of(CALL_TITLE))
+        out.push_back(c->text);
+    return out;
+}
