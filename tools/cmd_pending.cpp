@@ -15,4 +15,3 @@ int cmd_map(int, char**) { return pending("map"); }
 int cmd_score(int, char**) { return pending("score"); }
 int cmd_render(int, char**) { return pending("render"); }
 int cmd_sound(int, char**) { return pending("sound"); }
-int cmd_generate(int, char**) { return pending("generate"); }

@@ -9,8 +9,16 @@ std::string pack_text(const std::string& pack_name, const std::vector<Authored_l
     if (!pack_name.empty()) out += "Name: " + pack_name + "\n";
     for (const Authored_level& level : levels) {
         out += "\nLevel:\nName: " + level.name + "\nLayout:\n";
-        for (const std::string& row : level.rows)
-            out += row + "\n";
+        // Rows keep their leading spaces, which place the room on the board;
+        // trailing spaces and empty rows below the room say nothing.
+        size_t used = level.rows.size();
+        while (used > 0 && level.rows[used - 1].find_first_not_of(' ') == std::string::npos)
+            --used;
+        for (size_t r = 0; r < used; ++r) {
+            const std::string& row = level.rows[r];
+            size_t last = row.find_last_not_of(' ');
+            out += (last == std::string::npos ? std::string() : row.substr(0, last + 1)) + "\n";
+        }
         out += "end\n";
         if (!level.solution.empty()) {
             out += "Solution:\n";

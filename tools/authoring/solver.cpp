@@ -456,6 +456,7 @@ Solve_result Search::run()
             uint64_t expanded = result.expanded;
             result = result_for(index);
             result.expanded = expanded;
+            result.lower_bound = nodes_[0].h;
             break;
         }
         ++result.expanded;

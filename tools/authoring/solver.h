@@ -41,6 +41,7 @@ struct Solve_result {
     int pushes = 0;
     int move_count = 0;
     int treasure_changes = 0; // how often the solution turns to a different treasure
+    int lower_bound = 0;      // the matching bound at the start: pushes no solution can do without
     uint64_t expanded = 0;    // positions taken from the open list
     uint64_t stored = 0;      // positions in the transposition table
     double seconds = 0;
