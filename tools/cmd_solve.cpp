@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "files/pack_records.h"
+#include "tools/authoring/generator.h"
 #include "tools/authoring/solution_replay.h"
 #include "tools/authoring/solver.h"
 #include "tools/authoring/tool_game.h"
@@ -104,6 +105,9 @@ int cmd_solve(int argc, char** argv)
     std::fprintf(stderr, "expanded %llu, stored %llu, %.2f s, %.0f positions/s\n",
                  static_cast<unsigned long long>(r.expanded), static_cast<unsigned long long>(r.stored), r.seconds,
                  r.seconds > 0 ? r.expanded / r.seconds : 0.0);
+    if (r.status == SOLVE_FOUND)
+        std::fprintf(stderr, "lower bound %d, treasure changes %d, difficulty %d\n", r.lower_bound,
+                     r.treasure_changes, difficulty_score(r));
     if (r.status == SOLVE_NONE) {
         std::puts("no solution");
         return 1;

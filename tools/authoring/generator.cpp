@@ -98,7 +98,7 @@ Rows carve_room(int R, int C, Rng& rng)
                 g[rr][cc] = '#';
             }
     }
-    int target = ih * iw * (8 + rng.below(12)) / 100, placed = 0;
+    int target = ih * iw * (14 + rng.below(18)) / 100, placed = 0;
     for (int tries = 0; placed < target && tries < 200; ++tries) {
         const Piece& p = PIECES[rng.below(static_cast<int>(sizeof PIECES / sizeof PIECES[0]))];
         int r0 = 1 + rng.below(ih), c0 = 1 + rng.below(iw);
@@ -389,7 +389,7 @@ Rows trimmed(const Rows& rows)
 
 int difficulty_score(const Solve_result& s)
 {
-    return s.pushes + 3 * s.treasure_changes + 4 * (s.pushes - s.lower_bound) +
+    return s.pushes + s.treasure_changes + 4 * (s.pushes - s.lower_bound) +
            static_cast<int>(std::lround(3 * std::log2(1.0 + static_cast<double>(s.expanded))));
 }
 

@@ -29,7 +29,7 @@ struct Generated_level {
     int difficulty = 0;
 };
 
-// The difficulty score: optimal pushes, plus three for every change of the
+// The difficulty score: optimal pushes, plus one for every change of the
 // treasure pushed, four for every push beyond the straight-line bound (the
 // detours the player must see), and three for every doubling of the
 // positions the solver had to expand. Higher is harder.
