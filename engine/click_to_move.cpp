@@ -1,14 +1,133 @@
 #include "engine/click_to_move.h"
 
+#include <array>
+#include <cstdlib>
+
+#include "engine/events.h"
 #include "engine/game_state.h"
+#include "engine/move_rules.h"
 #include "engine/services.h"
 
-// First cut: the walk itself is still to come; stopping is already real
-// because undo, resets and the solved handling call it.
+namespace
+{
+
+constexpr int WALK_PERIOD_US = 50000;
+constexpr int WALK_FRAME_TICKS = 3; // a frame advances on the tick after this many
+
+struct Offset {
+    int dx, dy;
+};
+// Indexed by direction; the search tries them in this order.
+constexpr Offset OFFSETS[4] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
+constexpr int32_t STEP_CODES[4] = {CODE_UP, CODE_DOWN, CODE_LEFT, CODE_RIGHT};
+
+bool is_free_at(const Field_info& board, int column, int row)
+{
+    return board_has_cell(board, column, row) && is_free_kind(board.cells[row * board.columns + column].content);
+}
+
+bool is_treasure_at(const Field_info& board, int column, int row)
+{
+    return board_has_cell(board, column, row) && is_treasure_kind(board.cells[row * board.columns + column].content);
+}
+
+// Only the next cell and, for a push, the one beyond it are looked at; the
+// rest of the line to the target does not matter.
+bool can_step(const Field_info& board, int column, int row, int direction)
+{
+    int nx = column + OFFSETS[direction].dx, ny = row + OFFSETS[direction].dy;
+    if (is_free_at(board, nx, ny)) return true;
+    return is_treasure_at(board, nx, ny) && is_free_at(board, nx + OFFSETS[direction].dx, ny + OFFSETS[direction].dy);
+}
+
+int step_if_possible(const Field_info& board, int column, int row, int direction)
+{
+    return can_step(board, column, row, direction) ? direction : STEP_NONE;
+}
+
+bool on_grid(const Field_info& board, Cell_pos pos)
+{
+    return board_has_cell(board, cell_pos_column(pos), cell_pos_row(pos));
+}
+
+void on_walk_timer(Game_state& state, uint32_t)
+{
+    walk_tick(state);
+}
+
+// Every fifth tick the walking sequence (the last fidget sequence) shows its
+// next frame; the first frame a walk shows is entry 1.
+void animate_walk(Game_state& state)
+{
+    int before = state.walk_ticks++;
+    if (before <= WALK_FRAME_TICKS) return;
+    state.walk_ticks = 0;
+    int count = state.fidget.sequence_count;
+    if (count < 1 || count > FIDGET_SEQUENCES) return; // a map without a walking sequence
+    const uint16_t* sequence = state.fidget.sequences[count - 1];
+    state.walk_frame += 1;
+    if (state.walk_frame < 0 || state.walk_frame >= FIDGET_FRAMES || sequence[state.walk_frame] == FIDGET_END)
+        state.walk_frame = 0;
+    uint16_t tile = sequence[state.walk_frame];
+    if (tile != FIDGET_END) draw_tile(state, player_pos(state.play_board), tile);
+}
+
+int choose_step(Game_state& state, Cell_pos target, Cell_pos player)
+{
+    if (state.walk_prefer_path) {
+        int d = path_step(state, target, player);
+        if (d != STEP_NONE) return d;
+        d = straight_step(state, target, player);
+        if (d != STEP_NONE) state.walk_prefer_path = 0;
+        return d;
+    }
+    int d = straight_step(state, target, player);
+    if (d != STEP_NONE) return d;
+    d = path_step(state, target, player);
+    if (d != STEP_NONE) state.walk_prefer_path = 1;
+    return d;
+}
+
+} // namespace
+
+Cell_pos pointer_cell(const Game_state& state)
+{
+    int cell_w = state.tile_info.width * state.magnify;
+    int cell_h = state.tile_info.height * state.magnify;
+    if (cell_w <= 0 || cell_h <= 0) return make_cell_pos(-1, -1); // a map without a tile size
+    // Truncating division: a pointer less than one cell left of or above the
+    // window still lands in column or row 0.
+    return make_cell_pos(state.last_pointer_x / cell_w, state.last_pointer_y / cell_h);
+}
+
+void cell_pointer(const Game_state& state, int column, int row, int32_t* x, int32_t* y)
+{
+    int cell_w = state.tile_info.width * state.magnify;
+    int cell_h = state.tile_info.height * state.magnify;
+    *x = column * cell_w + cell_w / 2;
+    *y = row * cell_h + cell_h / 2;
+}
+
 void walk_start(Game_state& state, bool shift)
 {
-    (void)shift;
-    if (state.mode != MODE_PLAY) walk_stop(state);
+    if (state.mode != MODE_PLAY) {
+        walk_stop(state);
+        return;
+    }
+    state.walk_frame = 0;
+    state.walk_sticky = shift ? 1 : 0;
+    state.walk_ticks = 0;
+    if (shift) {
+        state.walk_prefer_path = 0;
+    } else {
+        Cell_pos t = pointer_cell(state);
+        state.walk_prefer_path = is_free_at(state.play_board, cell_pos_column(t), cell_pos_row(t)) ? 1 : 0;
+    }
+    if (state.walk_timer)
+        state.walk_timer->restart();
+    else
+        state.walk_timer = std::make_unique<Periodic_timer>(state, 0, WALK_PERIOD_US, on_walk_timer, 0);
+    set_walk_cursor(true);
 }
 
 void walk_stop(Game_state& state)
@@ -18,8 +137,140 @@ void walk_stop(Game_state& state)
     set_walk_cursor(false);
 }
 
-void walk_tick(Game_state& state) { (void)state; }
+int walk_tick(Game_state& state)
+{
+    if (state.mode != MODE_PLAY) {
+        if (state.walk_timer) state.walk_timer->stop();
+        return STEP_NONE;
+    }
+    if (!state.walk_timer || !state.walk_timer->running()) return STEP_NONE;
 
-int straight_step(const Game_state&, Cell_pos, Cell_pos) { return STEP_NONE; }
-int path_step(const Game_state&, Cell_pos, Cell_pos) { return STEP_NONE; }
-Cell_pos pointer_cell(const Game_state&) { return 0; }
+    Cell_pos player = player_pos(state.play_board);
+    Cell_pos target = pointer_cell(state);
+    // The mouse is captured during a walk, so the pointer may be far outside
+    // the board; such a target gives no step.
+    int d = on_grid(state.play_board, target) ? choose_step(state, target, player) : STEP_NONE;
+
+    animate_walk(state);
+    if (d >= DIR_UP && d <= DIR_RIGHT) {
+        handle_event(state, Game_event{EVENT_KEY, STEP_CODES[d], 0, 0, 0});
+    } else {
+        d = STEP_NONE;
+    }
+    fidget_reset(state);
+    return d;
+}
+
+int straight_step(const Game_state& state, Cell_pos target, Cell_pos player)
+{
+    const Field_info& board = state.play_board;
+    int tx = cell_pos_column(target), ty = cell_pos_row(target);
+    int px = cell_pos_column(player), py = cell_pos_row(player);
+    if (tx == px) {
+        if (ty == py) return STEP_HERE;
+        return step_if_possible(board, px, py, ty < py ? DIR_UP : DIR_DOWN);
+    }
+    if (ty == py) return step_if_possible(board, px, py, tx < px ? DIR_LEFT : DIR_RIGHT);
+    if (std::abs(tx - px) != 1 || std::abs(ty - py) != 1 || !is_free_at(board, tx, ty)) return STEP_NONE;
+    if (is_free_at(board, tx, py)) return tx < px ? DIR_LEFT : DIR_RIGHT;
+    if (is_free_at(board, px, ty)) return ty < py ? DIR_UP : DIR_DOWN;
+    return STEP_NONE;
+}
+
+// Nodes live in an array in the order they were added, so each depth is one
+// slice of it; walking a slice from its end is walking the game's list from
+// its newest node. A visited map replaces the scan of the list for duplicates.
+int path_step(const Game_state& state, Cell_pos target, Cell_pos player)
+{
+    struct Node {
+        int16_t column, row;
+        int8_t first;
+    };
+    const Field_info& board = state.play_board;
+    std::array<Node, FIELD_MAX_CELLS + 1> nodes;
+    std::array<bool, FIELD_MAX_CELLS> visited{};
+    const int tx = cell_pos_column(target), ty = cell_pos_row(target);
+    const int px = cell_pos_column(player), py = cell_pos_row(player);
+
+    int count = 0;
+    nodes[count++] = Node{static_cast<int16_t>(px), static_cast<int16_t>(py), -1};
+    if (board_has_cell(board, px, py)) visited[py * board.columns + px] = true;
+
+    int depth_begin = 0;
+    while (depth_begin < count) {
+        const int depth_end = count;
+        for (int i = depth_end - 1; i >= depth_begin; --i) {
+            const Node node = nodes[i];
+            for (int d = DIR_UP; d <= DIR_RIGHT; ++d) {
+                int qx = node.column + OFFSETS[d].dx, qy = node.row + OFFSETS[d].dy;
+                if (!is_free_at(board, qx, qy)) continue;
+                int index = qy * board.columns + qx;
+                if (visited[index]) continue;
+                visited[index] = true;
+                int8_t first = node.first < 0 ? static_cast<int8_t>(d) : node.first;
+                nodes[count++] = Node{static_cast<int16_t>(qx), static_cast<int16_t>(qy), first};
+                if (qx == tx && qy == ty) return first;
+            }
+        }
+        depth_begin = depth_end;
+    }
+    return STEP_NONE;
+}
+
+// Kept as the game first wrote it: new nodes go to the head of a list, the
+// walk of one depth starts at the head and so never meets the nodes it adds,
+// and a position is looked up by scanning every node.
+int path_step_scan(const Game_state& state, Cell_pos target, Cell_pos player)
+{
+    struct Node {
+        Node* next;
+        int32_t depth;
+        Cell_pos position;
+        int32_t first;
+    };
+    const Field_info& board = state.play_board;
+    std::array<Node, FIELD_MAX_CELLS + 1> storage;
+    int used = 0;
+    Node* head = &storage[used++];
+    *head = Node{nullptr, 0, player, -1};
+
+    for (int32_t depth = 0;; ++depth) {
+        for (Node* node = head; node && node->depth == depth; node = node->next) {
+            for (int d = DIR_UP; d <= DIR_RIGHT; ++d) {
+                int qx = cell_pos_column(node->position) + OFFSETS[d].dx;
+                int qy = cell_pos_row(node->position) + OFFSETS[d].dy;
+                if (!is_free_at(board, qx, qy)) continue;
+                Cell_pos q = make_cell_pos(qx, qy);
+                bool seen = false;
+                for (Node* n = head; n && !seen; n = n->next)
+                    seen = n->position == q;
+                if (seen) continue;
+                Node* added = &storage[used++];
+                *added = Node{head, depth + 1, q, node->first < 0 ? d : node->first};
+                head = added;
+                if (q == target) return added->first;
+            }
+        }
+        if (head->depth != depth + 1) return STEP_NONE;
+    }
+}
+
+int walk_to_cell(Game_state& state, int column, int row, int tick_limit)
+{
+    int32_t x, y;
+    cell_pointer(state, column, row, &x, &y);
+    state.last_pointer_x = x;
+    state.last_pointer_y = y;
+    handle_event(state, Game_event{EVENT_BUTTON, CODE_LEFT_DOWN, 0, x, y});
+    int steps = 0;
+    bool cut_off = true;
+    for (int tick = 0; tick < tick_limit; ++tick) {
+        if (walk_tick(state) == STEP_NONE) {
+            cut_off = false;
+            break;
+        }
+        ++steps;
+    }
+    handle_event(state, Game_event{EVENT_BUTTON, CODE_LEFT_UP, 0, x, y});
+    return cut_off ? -1 : steps;
+}
