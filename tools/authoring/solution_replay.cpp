@@ -27,8 +27,8 @@ int32_t code_for(char c)
 Replay_outcome replay_solution(Game_state& state, Level_info& level, const std::string& moves)
 {
     Replay_outcome out;
-    // A pack of its own with the level as its last, so solving it ends in
-    // the all-done screen and writes no solved mark.
+    // A pack of its own, so the solved level leads to the solved screen (or
+    // the all-done screen when it is the last of its list) and no further.
     Pack_info alone;
     Pack_info* saved_pack = state.pack;
     state.pack = &alone;
@@ -53,7 +53,8 @@ Replay_outcome replay_solution(Game_state& state, Level_info& level, const std::
     out.moves = state.play_board.moves;
     out.pushes = state.play_board.pushes;
     if (out.problem.empty()) {
-        if (state.mode == MODE_ALL_DONE && state.play_board.banked == state.play_board.treasures)
+        if ((state.mode == MODE_SOLVED || state.mode == MODE_ALL_DONE) &&
+            state.play_board.banked == state.play_board.treasures)
             out.solved = true;
         else
             out.problem = "the moves end without solving the level";
