@@ -114,6 +114,24 @@ void save_score_file(Game_state& state)
     write_score_bytes(state, bytes);
 }
 
+int parse_score_bytes(const uint8_t* data, size_t size, std::vector<Score_entry>& entries)
+{
+    entries.clear();
+    if (size < HEADER_LENGTH || std::memcmp(data, SCORE_HEADER, HEADER_LENGTH) != 0) return -1;
+    size_t count = size > HEADER_LENGTH ? data[HEADER_LENGTH] : 0;
+    // A file shorter than its count says ends the list where the file ends.
+    size_t pos = HEADER_LENGTH + 1;
+    for (size_t i = 0; i < count && pos + sizeof(Score_entry) <= size; ++i) {
+        Score_entry entry;
+        std::memcpy(&entry, data + pos, sizeof entry);
+        entry.next_slot = 0;
+        entry.name[sizeof entry.name - 1] = '\0';
+        entries.push_back(entry);
+        pos += sizeof entry;
+    }
+    return 0;
+}
+
 int read_score_file(Game_state& state)
 {
     state.score_header = SCORE_HEADER;
@@ -127,30 +145,25 @@ int read_score_file(Game_state& state)
         create_score_file(state);
         return 0;
     }
-    char line[128];
-    if (!std::fgets(line, sizeof line, f) || std::strcmp(line, SCORE_HEADER) != 0) {
-        std::fclose(f);
+    // Nothing past the largest file the count byte can describe matters.
+    std::vector<uint8_t> bytes(HEADER_LENGTH + 1 + SCORE_MAX_PLAYERS * sizeof(Score_entry));
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+    std::fclose(f);
+    std::vector<Score_entry> entries;
+    if (parse_score_bytes(bytes.data(), bytes.size(), entries) != 0) {
         keep_bad_file(name);
         create_score_file(state);
         return 0;
     }
-    int count = std::fgetc(f);
-    // A file shorter than its count says ends the list where the file ends.
-    for (int i = 0; i < count; ++i) {
-        Score_entry entry{};
-        if (std::fread(&entry, 1, sizeof entry, f) != sizeof entry) break;
-        entry.next_slot = 0;
-        entry.name[sizeof entry.name - 1] = '\0';
+    for (const Score_entry& entry : entries) {
         try {
             state.players.push_back(std::make_unique<Score_entry>(entry));
         } catch (const std::bad_alloc&) {
-            std::fclose(f);
             error_box("Can't alloc space for score entry");
             return -1;
         }
         state.num_players += 1;
     }
-    std::fclose(f);
     return 0;
 }
 
