@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <map>
+
 #include "files/pack_records.h"
 #include "tools/authoring/level_text.h"
 #include "tools/authoring/solution_replay.h"
@@ -127,12 +130,163 @@ TEST_F(Solver, GivesUpAtTheStateLimit)
     EXPECT_EQ(solve_puzzle(p, options).status, SOLVE_GAVE_UP);
 }
 
-TEST_F(Solver, RefusesALevelWithoutAStart)
+TEST_F(Solver, RefusesALevelWithoutExactlyOneStart)
 {
     Puzzle p;
     std::string error;
     EXPECT_EQ(puzzle_from_rows({"#####", "#-$.#", "#####"}, p, &error), -1);
     EXPECT_FALSE(error.empty());
+    // A second start would be a pushable figure in the game, not a player.
+    EXPECT_EQ(puzzle_from_rows({"######", "#@$.@#", "######"}, p, &error), -1);
+}
+
+} // namespace
+
+namespace
+{
+
+// Layouts drawn at random, open edges, spaces and all: whatever the solver
+// finds must be what the game plays, and it must never crash or run away.
+TEST_F(Solver, RandomLayoutsNeverContradictTheGame)
+{
+    uint32_t seed = 12345;
+    auto next = [&seed](int n) {
+        seed = seed * 214013u + 2531011u;
+        return static_cast<int>((seed >> 16) & 0x7FFF) % n;
+    };
+    const char legend[] = "##---------..$$* ";
+    int found = 0;
+    for (int round = 0; round < 300; ++round) {
+        int rows = 2 + next(7), cols = 2 + next(9);
+        std::vector<std::string> layout(rows, std::string(cols, ' '));
+        for (std::string& r : layout)
+            for (char& c : r)
+                c = legend[next(sizeof legend - 1)];
+        layout[next(rows)][next(cols)] = next(2) ? '@' : '+';
+        Puzzle puzzle;
+        if (puzzle_from_rows(layout, puzzle) != 0) continue;
+        Solve_options options;
+        options.max_states = 4000;
+        options.goal = next(2) ? SOLVE_MOVES : SOLVE_PUSHES;
+        Solve_result r = solve_puzzle(puzzle, options);
+        if (r.status != SOLVE_FOUND) continue;
+        ++found;
+        auto pack = pack_of_level(Authored_level{"random", layout, "", {}});
+        ASSERT_TRUE(pack);
+        Replay_outcome replay = replay_solution(game.state, *pack->levels, r.moves);
+        EXPECT_TRUE(replay.solved) << replay.problem << "\n" << ::testing::PrintToString(layout);
+        EXPECT_EQ(replay.pushes, r.pushes);
+    }
+    EXPECT_GT(found, 5);
+}
+
+} // namespace
+
+namespace
+{
+
+// Fewest pushes (or, counting steps, fewest moves) by plain breadth-first
+// search over single steps, with no pruning at all: -1 when nothing solves
+// the level, -2 when the level is too big to settle.
+int fewest_by_brute_force(const std::vector<std::string>& rows, bool count_steps)
+{
+    const int R = static_cast<int>(rows.size()), C = static_cast<int>(rows[0].size());
+    auto open = [&](int r, int c) {
+        return r >= 0 && c >= 0 && r < R && c < C && rows[r][c] != '#' && rows[r][c] != ' ';
+    };
+    std::string start(R * C + 1, '-');
+    for (int r = 0; r < R; ++r)
+        for (int c = 0; c < C; ++c) {
+            char ch = rows[r][c];
+            if (ch == '$' || ch == '*') start[r * C + c] = '$';
+            if (ch == '@' || ch == '+') start[R * C] = static_cast<char>(r * C + c);
+        }
+    auto solved = [&](const std::string& s) {
+        for (int i = 0; i < R * C; ++i)
+            if (s[i] == '$' && std::string(".*+").find(rows[i / C][i % C]) == std::string::npos) return false;
+        return true;
+    };
+    std::map<std::string, int> seen;
+    std::deque<std::pair<std::string, int>> queue{{start, 0}};
+    int best = -1;
+    const int dr[4] = {-1, 1, 0, 0}, dc[4] = {0, 0, -1, 1};
+    while (!queue.empty()) {
+        auto [s, pushes] = queue.front();
+        queue.pop_front();
+        if (best >= 0 && pushes >= best) break;
+        auto it = seen.find(s);
+        if (it != seen.end() && it->second <= pushes) continue;
+        seen[s] = pushes;
+        if (seen.size() > 20000) return -2;
+        int p = static_cast<unsigned char>(s[R * C]), r = p / C, c = p % C;
+        for (int d = 0; d < 4; ++d) {
+            int r1 = r + dr[d], c1 = c + dc[d];
+            if (!open(r1, c1)) continue;
+            std::string t = s;
+            t[R * C] = static_cast<char>(r1 * C + c1);
+            if (s[r1 * C + c1] != '$') {
+                if (count_steps)
+                    queue.emplace_back(t, pushes + 1);
+                else
+                    queue.emplace_front(t, pushes);
+                continue;
+            }
+            int r2 = r1 + dr[d], c2 = c1 + dc[d];
+            if (!open(r2, c2) || s[r2 * C + c2] == '$') continue;
+            t[r1 * C + c1] = '-';
+            t[r2 * C + c2] = '$';
+            if (solved(t) && (best < 0 || pushes + 1 < best)) best = pushes + 1;
+            queue.emplace_back(t, pushes + 1);
+        }
+    }
+    return best;
+}
+
+// The pruning (dead cells, freezes, the matching bound) must never lose a
+// solution nor an optimal one: small random rooms against plain search.
+TEST_F(Solver, AgreesWithPlainSearchOnSmallRooms)
+{
+    uint32_t seed = 777;
+    auto next = [&seed](int n) {
+        seed = seed * 214013u + 2531011u;
+        return static_cast<int>((seed >> 16) & 0x7FFF) % n;
+    };
+    int compared = 0, solvable = 0;
+    for (int round = 0; round < 120; ++round) {
+        int rows = 5 + next(3), cols = 5 + next(4);
+        std::vector<std::string> layout(rows, std::string(cols, '#'));
+        for (int r = 1; r < rows - 1; ++r)
+            for (int c = 1; c < cols - 1; ++c)
+                layout[r][c] = next(8) == 0 ? '#' : '-';
+        int treasures = 1 + next(3), placed = 0;
+        for (int tries = 0; tries < 40 && placed < 2 * treasures + 1; ++tries) {
+            char& cell = layout[1 + next(rows - 2)][1 + next(cols - 2)];
+            if (cell != '-') continue;
+            cell = placed == 0 ? '@' : placed % 2 ? '$' : '.';
+            ++placed;
+        }
+        if (placed < 3 || placed % 2 == 0) continue;
+        int expected = fewest_by_brute_force(layout, false);
+        int expected_moves = fewest_by_brute_force(layout, true);
+        if (expected == -2 || expected_moves == -2) continue;
+        Puzzle puzzle;
+        ASSERT_EQ(puzzle_from_rows(layout, puzzle), 0);
+        Solve_result r = solve_puzzle(puzzle);
+        SCOPED_TRACE(::testing::PrintToString(layout));
+        ++compared;
+        if (expected < 0) {
+            EXPECT_EQ(r.status, SOLVE_NONE);
+        } else {
+            ++solvable;
+            ASSERT_EQ(r.status, SOLVE_FOUND);
+            EXPECT_EQ(r.pushes, expected);
+            Solve_options by_moves;
+            by_moves.goal = SOLVE_MOVES;
+            EXPECT_EQ(solve_puzzle(puzzle, by_moves).move_count, expected_moves);
+        }
+    }
+    EXPECT_GT(compared, 50);
+    EXPECT_GT(solvable, 10) << compared << " compared";
 }
 
 } // namespace

@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <string>
 
 #include "files/pack_records.h"
 
@@ -546,6 +547,12 @@ int puzzle_from_grid(const char (*layout)[LEVEL_COLS], Puzzle& p, std::string* e
     if (starts == 0 && !p.wall[0]) starts = 1; // the game's default start is the top left cell
     if (starts == 0) {
         if (error) *error = "the level has no start";
+        return -1;
+    }
+    // The game starts the player on the last start and leaves the others on
+    // the board as pushable figures that are not treasures; no level should.
+    if (starts > 1) {
+        if (error) *error = "the level has " + std::to_string(starts) + " starts; it must have one";
         return -1;
     }
     return 0;
