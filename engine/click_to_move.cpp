@@ -179,37 +179,48 @@ int straight_step(const Game_state& state, Cell_pos target, Cell_pos player)
 
 // Nodes live in an array in the order they were added, so each depth is one
 // slice of it; walking a slice from its end is walking the game's list from
-// its newest node. A visited map replaces the scan of the list for duplicates.
+// its newest node. Cells are numbered on a grid with a blocked border, so a
+// neighbour is one addition away, and a cell is blocked once it has a node,
+// which stands in for the scan of the list for duplicates.
 int path_step(const Game_state& state, Cell_pos target, Cell_pos player)
 {
-    struct Node {
-        int16_t column, row;
-        int8_t first;
-    };
     const Field_info& board = state.play_board;
-    std::array<Node, FIELD_MAX_CELLS + 1> nodes;
-    std::array<bool, FIELD_MAX_CELLS> visited{};
+    const int rows = board.rows, columns = board.columns;
     const int tx = cell_pos_column(target), ty = cell_pos_row(target);
     const int px = cell_pos_column(player), py = cell_pos_row(player);
+    if (rows < 1 || columns < 1 || rows * columns > FIELD_MAX_CELLS || !board_has_cell(board, px, py))
+        return path_step_scan(state, target, player); // a board no map of ours holds
+    if (!is_free_at(board, tx, ty)) return STEP_NONE; // the search never enters such a cell
 
+    // (rows + 2) x (columns + 2) for at most FIELD_MAX_CELLS cells inside.
+    constexpr int PADDED_MAX = FIELD_MAX_CELLS + 2 * (FIELD_MAX_CELLS + 1) + 4;
+    const int stride = columns + 2;
+    std::array<uint8_t, PADDED_MAX> open{};
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
+            open[(r + 1) * stride + c + 1] = is_free_kind(board.cells[r * columns + c].content);
+    const int step[4] = {-stride, stride, -1, 1};
+    const int goal = (ty + 1) * stride + tx + 1;
+
+    struct Node {
+        int16_t cell;
+        int8_t first;
+    };
+    std::array<Node, FIELD_MAX_CELLS + 1> nodes;
     int count = 0;
-    nodes[count++] = Node{static_cast<int16_t>(px), static_cast<int16_t>(py), -1};
-    if (board_has_cell(board, px, py)) visited[py * board.columns + px] = true;
-
+    nodes[count++] = Node{static_cast<int16_t>((py + 1) * stride + px + 1), -1};
     int depth_begin = 0;
     while (depth_begin < count) {
         const int depth_end = count;
         for (int i = depth_end - 1; i >= depth_begin; --i) {
             const Node node = nodes[i];
             for (int d = DIR_UP; d <= DIR_RIGHT; ++d) {
-                int qx = node.column + OFFSETS[d].dx, qy = node.row + OFFSETS[d].dy;
-                if (!is_free_at(board, qx, qy)) continue;
-                int index = qy * board.columns + qx;
-                if (visited[index]) continue;
-                visited[index] = true;
-                int8_t first = node.first < 0 ? static_cast<int8_t>(d) : node.first;
-                nodes[count++] = Node{static_cast<int16_t>(qx), static_cast<int16_t>(qy), first};
-                if (qx == tx && qy == ty) return first;
+                const int q = node.cell + step[d];
+                if (!open[q]) continue;
+                open[q] = 0;
+                const int8_t first = node.first < 0 ? static_cast<int8_t>(d) : node.first;
+                nodes[count++] = Node{static_cast<int16_t>(q), first};
+                if (q == goal) return first;
             }
         }
         depth_begin = depth_end;

@@ -321,7 +321,7 @@ TEST_F(Walk, DriverWalksToACellAndReleases)
 TEST_F(Walk, VisitedMapSearchChoosesTheSameStepAsTheListSearch)
 {
     std::mt19937 random(20261206);
-    for (int board_no = 0; board_no < 60; ++board_no) {
+    for (int board_no = 0; board_no < 25; ++board_no) {
         std::vector<std::string> rows(LEVEL_ROWS, std::string(LEVEL_COLS, '#'));
         const int wall_percent = 10 + board_no % 5 * 10;
         std::vector<std::pair<int, int>> free_cells;
