@@ -10,8 +10,5 @@ static int pending(const char* name)
     return 1;
 }
 
-int cmd_build_map(int, char**) { return pending("build-map"); }
-int cmd_map(int, char**) { return pending("map"); }
-int cmd_score(int, char**) { return pending("score"); }
 int cmd_render(int, char**) { return pending("render"); }
 int cmd_sound(int, char**) { return pending("sound"); }

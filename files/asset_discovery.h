@@ -1,0 +1,15 @@
+// Finding and reading the game's data at start-up: the map file, then every
+// level pack in the working directory.
+#pragma once
+
+struct Game_state;
+
+constexpr const char* MAP_FILE_NAME = "Zandrek.map";
+constexpr const char* SCORE_FILE_NAME = "Zandrek.score";
+constexpr const char* PACK_PATTERN = "*.zrp";
+
+// Stores the map and score file names in the game state; always 0.
+int set_file_names(Game_state& state);
+// Reads the map file and then every pack: 0, or -1 when the map file could
+// not be read (its reader has shown why; no pack is read then).
+int load_assets(Game_state& state);

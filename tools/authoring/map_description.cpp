@@ -1,0 +1,481 @@
+#include "tools/authoring/map_description.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <vector>
+
+#include "engine/game_state.h"
+#include "engine/level_progression.h"
+#include "files/map_file.h"
+#include "files/pack_reader.h"
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+const char* const BOARD_NAMES[] = {"title", "help", "blank", "finale", "about"}; // boards -1 to -5
+const std::pair<const char*, int> OCCASIONS[] = {
+    {"step", SPEECH_STEP},
+    {"push", SPEECH_PUSH},
+    {"corner", SPEECH_CORNER},
+    {"undo", SPEECH_UNDO},
+    {"leave-title", SPEECH_LEAVE_TITLE},
+    {"refused", SPEECH_REFUSED},
+    {"first-level", SPEECH_FIRST_LEVEL},
+};
+// The kind tiles every board of the game uses: the same as pack boards get.
+const uint16_t KIND_TILES[6] = {5, 5, 1, 4, 15, 16};
+
+struct Legend_entry {
+    uint16_t tile;
+    uint8_t content;
+    uint8_t floor;
+};
+
+struct Special_board {
+    bool seen = false;
+    std::vector<std::string> rows;
+    uint8_t sounds[4] = {NO_SOUND, NO_SOUND, NO_SOUND, NO_SOUND};
+};
+
+struct Description {
+    std::vector<std::string> level_packs;
+    uint8_t level_sounds[3] = {NO_SOUND, NO_SOUND, NO_SOUND};
+    int tile_w = 0, tile_h = 0;
+    std::map<char, int> colours;
+    std::vector<std::string> image_names;
+    std::vector<std::vector<uint8_t>> images;
+    std::map<int, std::string> tiles; // tile code -> image name
+    bool player_seen = false;
+    uint16_t player[7] = {};
+    std::vector<std::vector<uint16_t>> fidgets;
+    std::vector<std::string> sample_names;
+    std::vector<Map_sample> samples;
+    std::vector<std::string> speech; // sample name or "" for silent
+    uint8_t occasions[8];
+    std::map<char, Legend_entry> legend;
+    Special_board boards[5];
+    std::string cpyr, prog, arts;
+    Description() { std::memset(occasions, NO_SOUND, sizeof occasions); }
+};
+
+struct Parser {
+    Description& d;
+    std::string& error;
+    int depth = 0;
+
+    int fail(const std::string& file, int line, const std::string& what)
+    {
+        error = file + ":" + std::to_string(line) + ": " + what;
+        return -1;
+    }
+    int parse_file(const std::string& path);
+};
+
+std::vector<std::string> words_of(const std::string& line)
+{
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    std::string w;
+    while (in >> w)
+        words.push_back(w);
+    return words;
+}
+
+bool to_int(const std::string& s, long lo, long hi, long& out)
+{
+    if (s.empty()) return false;
+    char* end = nullptr;
+    long v = std::strtol(s.c_str(), &end, 10);
+    if (*end != '\0' || v < lo || v > hi) return false;
+    out = v;
+    return true;
+}
+
+std::string rest_after(const std::string& line, const std::string& keyword)
+{
+    size_t at = line.find(keyword) + keyword.size();
+    while (at < line.size() && (line[at] == ' ' || line[at] == '\t'))
+        ++at;
+    std::string text;
+    for (size_t i = at; i < line.size(); ++i) {
+        if (line[i] == '\\' && i + 1 < line.size() && line[i + 1] == 'n') {
+            text += '\n';
+            ++i;
+        } else {
+            text += line[i];
+        }
+    }
+    return text;
+}
+
+std::string relative_to(const std::string& file, const std::string& name)
+{
+    fs::path p(name);
+    if (p.is_absolute()) return name;
+    return (fs::path(file).parent_path() / p).lexically_normal().string();
+}
+
+int Parser::parse_file(const std::string& path)
+{
+    if (++depth > 8) return fail(path, 0, "includes nest too deep");
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return fail(path, 0, "cannot open the file");
+    std::string line;
+    int number = 0;
+    auto next_line = [&](std::string& out) {
+        if (!std::getline(in, out)) return false;
+        ++number;
+        while (!out.empty() && (out.back() == '\r' || out.back() == '\n'))
+            out.pop_back();
+        return true;
+    };
+    while (next_line(line)) {
+        std::vector<std::string> w = words_of(line);
+        if (w.empty() || w[0][0] == '#') continue;
+        const std::string& key = w[0];
+        long v = 0;
+        if (key == "include" && w.size() == 2) {
+            if (parse_file(relative_to(path, w[1])) != 0) return -1;
+        } else if (key == "levels" && w.size() >= 2) {
+            d.level_packs.clear();
+            for (size_t i = 1; i < w.size(); ++i)
+                d.level_packs.push_back(relative_to(path, w[i]));
+        } else if (key == "level-sounds" && w.size() == 4) {
+            for (int i = 0; i < 3; ++i) {
+                if (!to_int(w[1 + i], 0, 255, v)) return fail(path, number, "a sound id is 0 to 255");
+                d.level_sounds[i] = static_cast<uint8_t>(v);
+            }
+        } else if (key == "tile-size" && w.size() == 3) {
+            long h = 0;
+            if (!to_int(w[1], 1, 64, v) || !to_int(w[2], 1, 64, h))
+                return fail(path, number, "tile sizes are 1 to 64 pixels");
+            d.tile_w = static_cast<int>(v);
+            d.tile_h = static_cast<int>(h);
+        } else if (key == "cpyr" || key == "prog" || key == "arts") {
+            std::string text = rest_after(line, key);
+            (key == "cpyr" ? d.cpyr : key == "prog" ? d.prog : d.arts) = text;
+        } else if (key == "colour" && w.size() == 3 && w[1].size() == 1) {
+            if (!to_int(w[2], 0, 255, v)) return fail(path, number, "a palette index is 0 to 255");
+            d.colours[w[1][0]] = static_cast<int>(v);
+        } else if (key == "image" && w.size() == 2) {
+            if (d.tile_w == 0) return fail(path, number, "tile-size must come before the first image");
+            std::vector<uint8_t> pixels;
+            std::string row;
+            int rows = 0;
+            while (true) {
+                if (!next_line(row)) return fail(path, number, "image " + w[1] + " has no end line");
+                if (row == "end") break;
+                if (static_cast<int>(row.size()) != d.tile_w)
+                    return fail(path, number, "image rows are " + std::to_string(d.tile_w) + " characters");
+                for (char c : row) {
+                    auto it = d.colours.find(c);
+                    if (it == d.colours.end()) return fail(path, number, std::string("no colour for '") + c + "'");
+                    pixels.push_back(static_cast<uint8_t>(it->second));
+                }
+                ++rows;
+            }
+            if (rows != d.tile_h)
+                return fail(path, number, "image " + w[1] + " needs " + std::to_string(d.tile_h) + " rows");
+            for (const std::string& n : d.image_names)
+                if (n == w[1]) return fail(path, number, "image " + w[1] + " is defined twice");
+            d.image_names.push_back(w[1]);
+            d.images.push_back(pixels);
+        } else if (key == "tile" && w.size() == 3) {
+            if (!to_int(w[1], 0, 4095, v)) return fail(path, number, "tile codes are 0 to 4095");
+            d.tiles[static_cast<int>(v)] = w[2];
+        } else if (key == "player" && w.size() == 8) {
+            for (int i = 0; i < 7; ++i) {
+                if (!to_int(w[1 + i], 0, 4095, v)) return fail(path, number, "tile codes are 0 to 4095");
+                d.player[i] = static_cast<uint16_t>(v);
+            }
+            d.player_seen = true;
+        } else if (key == "fidget" && w.size() >= 2) {
+            if (w.size() > FIDGET_FRAMES) return fail(path, number, "a sequence holds at most 19 tile codes");
+            if (d.fidgets.size() >= FIDGET_SEQUENCES) return fail(path, number, "at most 15 sequences");
+            std::vector<uint16_t> seq;
+            for (size_t i = 1; i < w.size(); ++i) {
+                if (!to_int(w[i], 0, 4095, v)) return fail(path, number, "tile codes are 0 to 4095");
+                seq.push_back(static_cast<uint16_t>(v));
+            }
+            d.fidgets.push_back(seq);
+        } else if (key == "sample" && w.size() == 3) {
+            Map_sample s;
+            std::string why;
+            if (read_wav_sample(relative_to(path, w[2]), s, why) != 0) return fail(path, number, why);
+            d.sample_names.push_back(w[1]);
+            d.samples.push_back(s);
+        } else if (key == "speech" && w.size() == 2) {
+            d.speech.push_back(w[1] == "silent" ? std::string() : w[1]);
+        } else if (key == "occasion" && w.size() == 3) {
+            int byte = -1;
+            for (const auto& [name, at] : OCCASIONS)
+                if (w[1] == name) byte = at;
+            if (byte < 0) return fail(path, number, "no occasion " + w[1]);
+            if (!to_int(w[2], 0, 255, v)) return fail(path, number, "a sound id is 0 to 255");
+            d.occasions[byte - 8] = static_cast<uint8_t>(v);
+        } else if (key == "legend" && w.size() == 5 && w[1].size() == 1) {
+            long content = 0, floor = 0;
+            if (!to_int(w[2], 0, 4095, v) || !to_int(w[3], 0, 255, content) || !to_int(w[4], 0, 255, floor))
+                return fail(path, number, "legend C TILE CONTENT FLOOR");
+            d.legend[w[1][0]] = {static_cast<uint16_t>(v), static_cast<uint8_t>(content), static_cast<uint8_t>(floor)};
+        } else if ((key == "board" && w.size() == 2) || (key == "board-sounds" && w.size() == 6)) {
+            int k = -1;
+            for (int i = 0; i < 5; ++i)
+                if (w[1] == BOARD_NAMES[i]) k = i;
+            if (k < 0) return fail(path, number, "no special board " + w[1]);
+            Special_board& b = d.boards[k];
+            if (key == "board-sounds") {
+                for (int i = 0; i < 4; ++i) {
+                    if (!to_int(w[2 + i], 0, 255, v)) return fail(path, number, "a sound id is 0 to 255");
+                    b.sounds[i] = static_cast<uint8_t>(v);
+                }
+                continue;
+            }
+            b.rows.clear();
+            std::string row;
+            while (true) {
+                if (!next_line(row)) return fail(path, number, "board " + w[1] + " has no end line");
+                if (row == "end") break;
+                if (row.size() != LEVEL_COLS) return fail(path, number, "board rows are 20 characters");
+                for (char c : row)
+                    if (!d.legend.count(c)) return fail(path, number, std::string("no legend for '") + c + "'");
+                b.rows.push_back(row);
+            }
+            if (b.rows.size() != LEVEL_ROWS) return fail(path, number, "a board has 16 rows");
+            b.seen = true;
+        } else {
+            return fail(path, number, "cannot make sense of '" + line + "'");
+        }
+    }
+    --depth;
+    return 0;
+}
+
+Field_info special_board(const Description& d, int k)
+{
+    Field_info b{};
+    const Special_board& s = d.boards[k];
+    b.number = static_cast<int16_t>(-1 - k);
+    b.rows = LEVEL_ROWS;
+    b.columns = LEVEL_COLS;
+    b.undo_player_after = b.undo_player_before = b.undo_treasure_to = b.undo_treasure_from = -1;
+    b.start_sound = s.sounds[0];
+    b.banked_sound = s.sounds[1];
+    b.solved_sound = s.sounds[2];
+    b.spare_sound = s.sounds[3];
+    std::memcpy(b.kind_tiles, KIND_TILES, sizeof b.kind_tiles);
+    for (int r = 0; r < LEVEL_ROWS; ++r) {
+        for (int c = 0; c < LEVEL_COLS; ++c) {
+            const Legend_entry& e = d.legend.at(s.rows[r][c]);
+            Field_cell& cell = b.cells[r * LEVEL_COLS + c];
+            cell.tile = e.tile;
+            cell.content = e.content;
+            cell.floor = e.floor;
+            if (is_treasure_kind(e.content)) {
+                b.treasures += 1;
+                if (e.floor == KIND_BANK)
+                    b.banked_at_start += 1;
+                else
+                    b.loose += 1;
+            }
+            if (e.content == KIND_PLAYER) {
+                b.start_x = b.player_x = static_cast<int16_t>(c);
+                b.start_y = b.player_y = static_cast<int16_t>(r);
+            }
+        }
+    }
+    b.banked = b.banked_at_start;
+    return b;
+}
+
+// The first pack that reads and holds the 50 built-in levels.
+std::unique_ptr<Pack_info> load_levels(const Description& d, std::string& used, std::string& error)
+{
+    std::string why;
+    for (const std::string& path : d.level_packs) {
+        if (!fs::exists(path)) {
+            why += "\n  " + path + ": no such file";
+            continue;
+        }
+        std::ifstream in(path, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        Pack_diagnostic diagnostic;
+        std::unique_ptr<Pack_info> pack = read_pack_bytes(bytes.data(), bytes.size(), &diagnostic);
+        if (!pack) {
+            why += "\n  " + describe_pack_failure(path.c_str(), diagnostic);
+            continue;
+        }
+        if (pack->num_levels < BUILTIN_LEVELS) {
+            why += "\n  " + path + ": holds " + std::to_string(pack->num_levels) + " levels, 50 are needed";
+            continue;
+        }
+        used = path;
+        return pack;
+    }
+    error = "no pack of built-in levels could be used:" + why;
+    return nullptr;
+}
+
+// The built-in levels become boards the way the game makes boards of pack
+// levels, on the blank board of the map being built.
+int build_level_boards(Map_contents& m, const Pack_info& pack, const uint8_t sounds[3], std::string& error)
+{
+    std::string path =
+        (fs::temp_directory_path() / ("zandrek_build_map_" + std::to_string(std::random_device{}()))).string();
+    if (write_map_file(m, path.c_str()) != 0) {
+        error = "cannot write the temporary map " + path;
+        return -1;
+    }
+    int result = 0;
+    {
+        auto state = std::make_unique<Game_state>();
+        state->map_file_name = path;
+        if (read_map_file(*state) != 0) {
+            error = "the special boards do not make a readable map";
+            result = -1;
+        } else {
+            std::vector<Field_info> levels;
+            const Level_info* level = pack.levels.get();
+            for (int n = 1; n <= BUILTIN_LEVELS && level; ++n, level = level->next.get()) {
+                build_pack_board(*state, *level);
+                Field_info b = state->pristine_board;
+                b.number = static_cast<int16_t>(n);
+                b.start_sound = sounds[0];
+                b.banked_sound = sounds[1];
+                b.solved_sound = sounds[2];
+                levels.push_back(b);
+            }
+            m.boards.insert(m.boards.begin(), levels.begin(), levels.end());
+            m.map.num_levels = BUILTIN_LEVELS;
+        }
+    }
+    std::error_code ignored;
+    fs::remove(path, ignored);
+    return result;
+}
+
+} // namespace
+
+int read_wav_sample(const std::string& path, Map_sample& sample, std::string& error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return error = path + ": cannot open the file", -1;
+    std::vector<uint8_t> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    auto u16 = [&](size_t at) { return static_cast<uint32_t>(b[at] | b[at + 1] << 8); };
+    auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
+    if (b.size() < 12 || std::memcmp(&b[0], "RIFF", 4) != 0 || std::memcmp(&b[8], "WAVE", 4) != 0)
+        return error = path + ": not a WAV file", -1;
+    bool have_format = false;
+    uint32_t channels = 0, rate = 0, bits = 0;
+    size_t pos = 12;
+    while (pos + 8 <= b.size()) {
+        uint32_t length = u32(pos + 4);
+        size_t data = pos + 8;
+        if (length > b.size() - data) return error = path + ": a chunk runs past the end of the file", -1;
+        if (std::memcmp(&b[pos], "fmt ", 4) == 0 && length >= 16) {
+            if (u16(data) != 1) return error = path + ": only PCM samples are used", -1;
+            channels = u16(data + 2);
+            rate = u32(data + 4);
+            bits = u16(data + 14);
+            have_format = true;
+        } else if (std::memcmp(&b[pos], "data", 4) == 0) {
+            if (!have_format) return error = path + ": data before the format", -1;
+            if (channels != 1) return error = path + ": samples must be mono", -1;
+            if (bits != 8 && bits != 16) return error = path + ": samples are 8 or 16 bits", -1;
+            if (rate < 1 || rate > 65535) return error = path + ": the rate does not fit 16 bits", -1;
+            sample.rate = static_cast<uint16_t>(rate);
+            sample.second_word = 0;
+            sample.bits = static_cast<uint16_t>(bits);
+            sample.data.assign(b.begin() + static_cast<long>(data), b.begin() + static_cast<long>(data + length));
+            // WAV keeps 8-bit samples unsigned; the map keeps them signed.
+            if (bits == 8)
+                for (uint8_t& s : sample.data)
+                    s ^= 0x80;
+            if (bits == 16 && sample.data.size() % 2) sample.data.pop_back();
+            return 0;
+        }
+        pos = data + length + (length & 1); // RIFF pads odd chunks
+    }
+    return error = path + ": no sample data", -1;
+}
+
+int read_map_description(const std::string& path, Map_contents& m, std::string& levels_used, std::string& error)
+{
+    auto d = std::make_unique<Description>();
+    Parser parser{*d, error};
+    if (parser.parse_file(path) != 0) return -1;
+    auto missing = [&](const std::string& what) {
+        error = path + ": " + what;
+        return -1;
+    };
+    if (d->images.empty()) return missing("no image");
+    if (!d->player_seen) return missing("no player line");
+    if (d->fidgets.size() < 2) return missing("the idle animation needs at least two fidget sequences");
+    for (int k = 0; k < 5; ++k)
+        if (!d->boards[k].seen) return missing(std::string("no board ") + BOARD_NAMES[k]);
+    if (d->samples.size() > 255) return missing("at most 255 samples");
+
+    m = Map_contents{};
+    const int image_size = d->tile_w * d->tile_h;
+    m.map.record_size = sizeof(Field_info);
+    m.map.image_size = image_size;
+    m.images = d->images;
+
+    m.tile_info.width = d->tile_w;
+    m.tile_info.height = d->tile_h;
+    m.tile_info.image_size = ((d->tile_w + 3) & ~3) * d->tile_h;
+    for (int i = 0; i < 7; ++i) {
+        static const int SLOTS[7] = {14, 15, 17, 20, 21, 23, 24};
+        m.tile_info.slots_14_to_27[SLOTS[i] - 14] = d->player[i];
+    }
+    int highest = d->tiles.empty() ? -1 : d->tiles.rbegin()->first;
+    m.tile_table.assign(static_cast<size_t>(highest + 1), 0);
+    for (const auto& [code, name] : d->tiles) {
+        size_t k = 0;
+        while (k < d->image_names.size() && d->image_names[k] != name)
+            ++k;
+        if (k == d->image_names.size()) return missing("tile " + std::to_string(code) + " names no image " + name);
+        m.tile_table[static_cast<size_t>(code)] = static_cast<uint16_t>(k);
+    }
+
+    for (auto& seq : m.fidget.sequences)
+        for (auto& frame : seq)
+            frame = FIDGET_END;
+    m.fidget.sequence_count = static_cast<int16_t>(d->fidgets.size());
+    for (size_t s = 0; s < d->fidgets.size(); ++s)
+        for (size_t f = 0; f < d->fidgets[s].size(); ++f)
+            m.fidget.sequences[s][f] = d->fidgets[s][f];
+
+    m.samples = d->samples;
+    m.speech_info.num_samples = static_cast<int16_t>(d->samples.size());
+    std::memcpy(m.speech_info.ids_8_to_15, d->occasions, 8);
+    for (const std::string& name : d->speech) {
+        Speech_item item{0, 0};
+        if (!name.empty()) {
+            size_t k = 0;
+            while (k < d->sample_names.size() && d->sample_names[k] != name)
+                ++k;
+            if (k == d->sample_names.size()) return missing("speech names no sample " + name);
+            item = Speech_item{1, static_cast<uint8_t>(k)};
+        }
+        m.speech_items.push_back(item);
+    }
+    m.cpyr = d->cpyr;
+    m.prog = d->prog;
+    m.arts = d->arts;
+
+    for (int k = 0; k < 5; ++k)
+        m.boards.push_back(special_board(*d, k));
+
+    std::unique_ptr<Pack_info> pack = load_levels(*d, levels_used, error);
+    if (!pack) return -1;
+    return build_level_boards(m, *pack, d->level_sounds, error);
+}
