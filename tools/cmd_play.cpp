@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/click_to_move.h"
+#include "engine/move_log.h"
 #include "tools/authoring/tool_game.h"
 #include "tools/tool_commands.h"
 
@@ -22,6 +24,8 @@ const char PLAY_USAGE[] = "usage: zandrek-tool play [OPTIONS] PACK.zrp N [MOVES]
                           "character followed by x and a count repeats it; text between backquotes is a\n"
                           "comment. '-' reads MOVES from standard input; none prints the level's start.\n"
                           "Playback stops at the push that solves the level.\n"
+                          "Each --click walks to a cell (row and column from 0) as a mouse click does,\n"
+                          "in order and before MOVES: the button is held until the walk takes no step.\n"
                           "\n"
                           "options:\n";
 
@@ -29,6 +33,8 @@ struct Play_options {
     const char* map = nullptr;
     bool solution = false;
     std::vector<const char*> positional;
+    std::vector<const char*> clicks;  // ROW,COL each
+    const char* log = nullptr;
 };
 
 struct Option {
@@ -42,6 +48,10 @@ const Option PLAY_OPTIONS[] = {
     {"--map", "FILE", [](Play_options& o, const char* v) { o.map = v; }, "use this map's blank board and tiles"},
     {"--solution", nullptr, [](Play_options& o, const char*) { o.solution = true; },
      "play the level's stored solution instead of MOVES"},
+    {"--click", "ROW,COL", [](Play_options& o, const char* v) { o.clicks.push_back(v); },
+     "walk to that cell with the mouse first (repeatable)"},
+    {"--log", "FILE", [](Play_options& o, const char* v) { o.log = v; },
+     "write the move log the game would write"},
 };
 
 int usage(FILE* out)
@@ -85,6 +95,33 @@ int parse(int argc, char** argv, Play_options& options)
     return 0;
 }
 
+struct Click_cell {
+    int row, column;
+};
+
+// Far more than any walk over a 16 x 20 board takes; a walk that keeps
+// stepping past it is cut off there.
+constexpr int CLICK_TICK_LIMIT = 5000;
+
+int parse_clicks(const std::vector<const char*>& values, std::vector<Click_cell>* clicks)
+{
+    for (const char* value : values) {
+        char* end = nullptr;
+        long row = std::strtol(value, &end, 10);
+        bool ok = end != value && *end == ',';
+        const char* column_text = ok ? end + 1 : value;
+        long column = ok ? std::strtol(column_text, &end, 10) : 0;
+        ok = ok && end != column_text && *end == '\0';
+        if (!ok || row < 0 || row >= LEVEL_ROWS || column < 0 || column >= LEVEL_COLS) {
+            std::fprintf(stderr, "zandrek-tool play: --click wants ROW,COL inside the %d x %d board, not '%s'\n",
+                         LEVEL_ROWS, LEVEL_COLS, value);
+            return 1;
+        }
+        clicks->push_back(Click_cell{static_cast<int>(row), static_cast<int>(column)});
+    }
+    return 0;
+}
+
 } // namespace
 
 int cmd_play(int argc, char** argv)
@@ -124,8 +161,24 @@ int cmd_play(int argc, char** argv)
         if (moves == "-") moves.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
     }
 
+    std::vector<Click_cell> clicks;
+    if (parse_clicks(options.clicks, &clicks) != 0) return 1;
+
     enter_tool_level(game, *pack, number);
+    if (options.log) {
+        if (open_move_log(game.state, options.log) != 0) {
+            std::fprintf(stderr, "zandrek-tool play: cannot create the move log '%s'\n", options.log);
+            return 1;
+        }
+        game.state.move_log.echo = nullptr;  // the file is the output here
+    }
+    for (const Click_cell& click : clicks) {
+        if (walk_to_cell(game.state, click.column, click.row, CLICK_TICK_LIMIT) < 0)
+            std::fprintf(stderr, "zandrek-tool play: the walk to %d,%d was cut off after %d ticks\n", click.row,
+                         click.column, CLICK_TICK_LIMIT);
+    }
     play_moves(game.state, moves, counts_and_comments);
+    close_move_log(game.state);
 
     int rows = 0, cols = 0;
     level_extent(*level, &rows, &cols);
