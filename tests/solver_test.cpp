@@ -65,7 +65,7 @@ TEST_F(Solver, FindsHandWorkedOptimalPushCounts)
     EXPECT_EQ(c.result.move_count, 7);
 }
 
-TEST_F(Solver, MovesGoalWalksLessThanOrEqualToPushGoal)
+TEST_F(Solver, MoveGoalsWalkNoMoreThanThePushGoal)
 {
     // Upper treasure first costs 6 steps; the lower one first costs 10.
     std::vector<std::string> rows = {"########", "#@$-.--#", "#--$-.-#", "########"};
@@ -75,6 +75,9 @@ TEST_F(Solver, MovesGoalWalksLessThanOrEqualToPushGoal)
     EXPECT_EQ(by_moves.result.pushes, 4);
     Solved by_pushes = solve(rows, SOLVE_PUSHES);
     EXPECT_LE(by_moves.result.move_count, by_pushes.result.move_count);
+    Solved both = solve(rows, SOLVE_PUSHES_THEN_MOVES);
+    EXPECT_EQ(both.result.pushes, 4);
+    EXPECT_EQ(both.result.move_count, 6);
 }
 
 TEST_F(Solver, TreasuresStartingBankedNeedAPush)
@@ -167,7 +170,7 @@ TEST_F(Solver, RandomLayoutsNeverContradictTheGame)
         if (puzzle_from_rows(layout, puzzle) != 0) continue;
         Solve_options options;
         options.max_states = 4000;
-        options.goal = next(2) ? SOLVE_MOVES : SOLVE_PUSHES;
+        options.goal = static_cast<Solve_goal>(next(3));
         Solve_result r = solve_puzzle(puzzle, options);
         if (r.status != SOLVE_FOUND) continue;
         ++found;
@@ -283,6 +286,11 @@ TEST_F(Solver, AgreesWithPlainSearchOnSmallRooms)
             Solve_options by_moves;
             by_moves.goal = SOLVE_MOVES;
             EXPECT_EQ(solve_puzzle(puzzle, by_moves).move_count, expected_moves);
+            by_moves.goal = SOLVE_PUSHES_THEN_MOVES;
+            Solve_result both = solve_puzzle(puzzle, by_moves);
+            EXPECT_EQ(both.pushes, expected);
+            EXPECT_GE(both.move_count, expected_moves);
+            EXPECT_LE(both.move_count, r.move_count);
         }
     }
     EXPECT_GT(compared, 50);

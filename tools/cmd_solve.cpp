@@ -15,7 +15,7 @@ namespace
 {
 
 const char SOLVE_USAGE[] =
-    "usage: zandrek-tool solve [--map FILE] PACK.zrp N [--optimal pushes|moves] [--time-limit S]\n"
+    "usage: zandrek-tool solve [--map FILE] PACK.zrp N [--optimal pushes|moves|pushes-moves] [--time-limit S]\n"
     "\n"
     "Solves level N of the pack as the game builds it and checks the answer by\n"
     "playing it through the game's own event handling. On success prints the\n"
@@ -26,6 +26,7 @@ const char SOLVE_USAGE[] =
     "options:\n"
     "  --optimal pushes  fewest pushes (the default)\n"
     "  --optimal moves   fewest steps\n"
+    "  --optimal pushes-moves  fewest steps among the fewest pushes\n"
     "  --time-limit S    give up after S seconds (default: no limit)\n"
     "  --map FILE        use this map's blank board and tiles\n"
     "  --help            show this text\n";
@@ -58,8 +59,10 @@ int cmd_solve(int argc, char** argv)
                 options.goal = SOLVE_PUSHES;
             else if (std::strcmp(g, "moves") == 0)
                 options.goal = SOLVE_MOVES;
+            else if (std::strcmp(g, "pushes-moves") == 0)
+                options.goal = SOLVE_PUSHES_THEN_MOVES;
             else
-                return usage_error("--optimal takes 'pushes' or 'moves'");
+                return usage_error("--optimal takes 'pushes', 'moves' or 'pushes-moves'");
         } else if (std::strcmp(a, "--time-limit") == 0 && i + 1 < argc) {
             char* end = nullptr;
             double s = std::strtod(argv[++i], &end);
@@ -106,8 +109,8 @@ int cmd_solve(int argc, char** argv)
                  static_cast<unsigned long long>(r.expanded), static_cast<unsigned long long>(r.stored), r.seconds,
                  r.seconds > 0 ? r.expanded / r.seconds : 0.0);
     if (r.status == SOLVE_FOUND)
-        std::fprintf(stderr, "lower bound %d, treasure changes %d, difficulty %d\n", r.lower_bound,
-                     r.treasure_changes, difficulty_score(r));
+        std::fprintf(stderr, "lower bound %d, treasure changes %d, difficulty %d\n", r.lower_bound, r.treasure_changes,
+                     difficulty_score(r));
     if (r.status == SOLVE_NONE) {
         std::puts("no solution");
         return 1;

@@ -462,14 +462,18 @@ std::vector<Generated_level> generate_levels(Game_state& judge, const Generate_o
         wall_up_unused(rows, best.solution.moves);
         Generated_level level;
         level.rows = finish_layout(rows);
-        level.solution = solve_rows(level.rows, SOLVE_PUSHES, o);
+        // The score comes from the normalised push search; the stored
+        // solution is the one with the fewest steps among the push-optimal.
+        Solve_result by_pushes = solve_rows(level.rows, SOLVE_PUSHES, o);
         Solve_result by_moves = solve_rows(level.rows, SOLVE_MOVES, o);
-        if (level.solution.status != SOLVE_FOUND || !shapes.insert(canonical_shape(level.rows)).second) {
+        level.solution = solve_rows(level.rows, SOLVE_PUSHES_THEN_MOVES, o);
+        if (level.solution.status != SOLVE_FOUND) level.solution = by_pushes;
+        if (by_pushes.status != SOLVE_FOUND || !shapes.insert(canonical_shape(level.rows)).second) {
             ++failures;
             continue;
         }
         level.fewest_moves = by_moves.status == SOLVE_FOUND ? by_moves.move_count : level.solution.move_count;
-        level.difficulty = difficulty_score(level.solution);
+        level.difficulty = difficulty_score(by_pushes);
         auto pack = pack_of_level(Authored_level{"candidate", level.rows, "", {}});
         if (!pack || !replay_solution(judge, *pack->levels, level.solution.moves).solved) {
             ++failures;

@@ -24,7 +24,7 @@ struct Generate_options {
 
 struct Generated_level {
     std::vector<std::string> rows; // LEVEL_ROWS rows of LEVEL_COLS, the room centred
-    Solve_result solution;         // push-optimal
+    Solve_result solution;         // push-optimal, fewest steps among those
     int fewest_moves = 0;          // the move-optimal solution's length
     int difficulty = 0;
 };

@@ -2,12 +2,14 @@
 // stands; only pushes change it, so the search steps from push to push and
 // walks in between are found by breadth-first search over the free cells.
 //
-// - A* over positions, expanding the lowest f = g + h first, newest first
-//   among equals (that dives toward the goal). With the push goal, g counts
-//   pushes and the player is normalised to the lowest cell index it can
-//   reach, so positions that differ only by a walk are one entry. With the
-//   moves goal, g counts steps, the player's cell is kept exact, and a push
-//   costs the walk to it plus one.
+// - A* over positions, expanding the lowest f = g + h first, the lowest h
+//   and then the newest among equals (that dives toward the goal). With the
+//   push goal, g counts pushes and the player is normalised to the lowest
+//   cell index it can reach, so positions that differ only by a walk are one
+//   entry. With the moves goal, g counts steps, the player's cell is kept
+//   exact, and a push costs the walk to it plus one. Pushes-then-moves keeps
+//   the player exact too and orders by pushes first, steps second: the
+//   fewest steps among the push-optimal solutions.
 // - h is a minimum-cost matching (Hungarian method) of treasures to distinct
 //   banks, each cost the pushes that treasure alone needs to reach that
 //   bank. It never overestimates and moves by at most one per push, so the
@@ -91,7 +93,8 @@ struct Grid {
 struct Node {
     uint64_t hash;
     uint32_t parent;
-    uint16_t g;
+    uint32_t moves; // kept where the player's cell is exact
+    uint16_t pushes;
     uint16_t h;
     uint16_t player;
     uint16_t push_from;
@@ -142,7 +145,13 @@ class Search
     std::vector<Node> nodes_;
     std::vector<uint16_t> treasures_; // k_ per node
     std::vector<uint32_t> table_;     // node index + 1; 0 empty
-    std::vector<std::vector<uint32_t>> open_;
+    struct Open_entry {
+        uint64_t tie;
+        uint32_t index;
+        // Heap order: the lower tie key first, then the newer position.
+        bool operator<(const Open_entry& o) const { return tie > o.tie || (tie == o.tie && index < o.index); }
+    };
+    std::vector<std::vector<Open_entry>> open_; // one heap per f value
     size_t lowest_open_ = 0;
 
     uint8_t occupied_[CELLS];
@@ -156,6 +165,22 @@ class Search
     std::vector<char> used_;
 
     bool moves_goal() const { return options_.goal == SOLVE_MOVES; }
+    bool exact_player() const { return options_.goal != SOLVE_PUSHES; }
+    size_t f_of(const Node& n) const { return static_cast<size_t>(moves_goal() ? n.moves : n.pushes) + n.h; }
+    // Among equal f: with pushes then moves, the fewer steps; then the lower
+    // h, which dives toward the goal.
+    uint64_t tie_of(const Node& n) const
+    {
+        uint64_t t = n.h;
+        if (options_.goal == SOLVE_PUSHES_THEN_MOVES) t |= static_cast<uint64_t>(n.moves + n.h) << 16;
+        return t;
+    }
+    bool better(uint32_t pushes, uint32_t moves, const Node& old) const
+    {
+        if (options_.goal == SOLVE_PUSHES) return pushes < old.pushes;
+        if (options_.goal == SOLVE_MOVES) return moves < old.moves;
+        return pushes < old.pushes || (pushes == old.pushes && moves < old.moves);
+    }
     int reach(int from, bool want_min);
     int matching(const uint16_t* t);
     int frozen(int cell);
@@ -324,9 +349,10 @@ void Search::insert_index(uint32_t index)
 
 void Search::push_open(uint32_t index)
 {
-    size_t f = static_cast<size_t>(nodes_[index].g) + nodes_[index].h;
+    size_t f = f_of(nodes_[index]);
     if (f >= open_.size()) open_.resize(f + 1);
-    open_[f].push_back(index);
+    open_[f].push_back(Open_entry{tie_of(nodes_[index]), index});
+    std::push_heap(open_[f].begin(), open_[f].end());
     if (f < lowest_open_) lowest_open_ = f;
 }
 
@@ -345,7 +371,7 @@ void Search::expand(uint32_t index)
     int16_t walk[CELLS];
     for (int c = 0; c < CELLS; ++c)
         can_stand[c] = stamp_[c] == reached;
-    if (moves_goal()) std::copy(dist_, dist_ + CELLS, walk);
+    if (exact_player()) std::copy(dist_, dist_ + CELLS, walk);
 
     for (int i = 0; i < k_; ++i) {
         const int t = cur[i];
@@ -372,23 +398,26 @@ void Search::expand(uint32_t index)
                 h = matching(next);
             }
             if (h < UNREACHABLE) {
-                int player = moves_goal() ? t : reach(t, true);
-                int g = node.g + (moves_goal() ? walk[behind] + 1 : 1);
+                int player = exact_player() ? t : reach(t, true);
+                uint32_t pushes = node.pushes + 1u;
+                uint32_t moves = exact_player() ? node.moves + walk[behind] + 1u : 0u;
                 uint64_t hash = hash_of(next, player);
                 uint32_t e = find(next, player, hash);
                 if (e) {
                     Node& old = nodes_[e - 1];
-                    if (!old.closed && g < old.g) {
-                        old.g = static_cast<uint16_t>(g);
+                    if (!old.closed && better(pushes, moves, old)) {
+                        old.pushes = static_cast<uint16_t>(pushes);
+                        old.moves = moves;
                         old.parent = index;
                         old.push_from = static_cast<uint16_t>(t);
                         old.push_dir = static_cast<uint8_t>(d);
                         push_open(e - 1);
                     }
-                } else if (g < 0xFFFF) {
+                } else if (pushes < 0xFFFF) {
                     Node n{hash,
                            index,
-                           static_cast<uint16_t>(g),
+                           moves,
+                           static_cast<uint16_t>(pushes),
                            static_cast<uint16_t>(h),
                            static_cast<uint16_t>(player),
                            static_cast<uint16_t>(t),
@@ -426,7 +455,7 @@ Solve_result Search::run()
     std::sort(start, start + k_);
     for (int i = 0; i < k_; ++i)
         occupied_[start[i]] = 1;
-    int player = moves_goal() ? puzzle_.player : reach(puzzle_.player, true);
+    int player = exact_player() ? puzzle_.player : reach(puzzle_.player, true);
     for (int i = 0; i < k_; ++i)
         occupied_[start[i]] = 0;
     int h = matching(start);
@@ -438,7 +467,7 @@ Solve_result Search::run()
     // The start stays out of the table: reaching its position again by a
     // push is a different thing when every treasure starts banked.
     nodes_.push_back(
-        Node{hash_of(start, player), 0, 0, static_cast<uint16_t>(h), static_cast<uint16_t>(player), 0, 0, 0});
+        Node{hash_of(start, player), 0, 0, 0, static_cast<uint16_t>(h), static_cast<uint16_t>(player), 0, 0, 0});
     treasures_.insert(treasures_.end(), start, start + k_);
     table_.assign(1u << 16, 0);
     push_open(0);
@@ -448,10 +477,13 @@ Solve_result Search::run()
         while (lowest_open_ < open_.size() && open_[lowest_open_].empty())
             ++lowest_open_;
         if (lowest_open_ >= open_.size()) break;
-        uint32_t index = open_[lowest_open_].back();
-        open_[lowest_open_].pop_back();
+        std::vector<Open_entry>& bucket = open_[lowest_open_];
+        std::pop_heap(bucket.begin(), bucket.end());
+        const Open_entry entry = bucket.back();
+        bucket.pop_back();
+        uint32_t index = entry.index;
         Node& n = nodes_[index];
-        if (n.closed || static_cast<size_t>(n.g) + n.h != lowest_open_) continue;
+        if (n.closed || f_of(n) != lowest_open_ || tie_of(n) != entry.tie) continue;
         n.closed = 1;
         if (index != 0 && n.h == 0) {
             uint64_t expanded = result.expanded;

@@ -26,7 +26,8 @@ int puzzle_from_level(const Level_info& level, Puzzle& puzzle, std::string* erro
 // The same from rows in the layout legend (tests and the generator).
 int puzzle_from_rows(const std::vector<std::string>& rows, Puzzle& puzzle, std::string* error = nullptr);
 
-enum Solve_goal { SOLVE_PUSHES, SOLVE_MOVES };
+// Fewest pushes; fewest steps; or fewest steps among the fewest pushes.
+enum Solve_goal { SOLVE_PUSHES, SOLVE_MOVES, SOLVE_PUSHES_THEN_MOVES };
 enum Solve_status { SOLVE_FOUND = 0, SOLVE_NONE = 1, SOLVE_GAVE_UP = 2 };
 
 struct Solve_options {
