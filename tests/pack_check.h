@@ -1,0 +1,40 @@
+// What must hold of every pack the reader accepts, however strange its file:
+// shared by the mutation test and the fuzz target.
+#pragma once
+
+#include <cstring>
+#include <string>
+
+#include "files/pack_records.h"
+
+// An empty string when the pack is sound, else what is wrong with it.
+inline std::string pack_invariant_failure(const Pack_info& pack)
+{
+    auto terminated = [](const char* name) { return std::memchr(name, '\0', NAME_CAPACITY) != nullptr; };
+    if (!terminated(pack.name)) return "pack name not terminated";
+    if (pack.num_levels < 1) return "pack without levels accepted";
+    int n = 0;
+    for (const Level_info* l = pack.levels.get(); l; l = l->next.get()) {
+        n += 1;
+        if (l->number != n) return "level numbers out of order";
+        if (!terminated(l->name) || !terminated(l->wall_tile.name) || !terminated(l->start_sound.name))
+            return "level name not terminated";
+        if (l->num_treasures != l->loose_treasures + l->banked_treasures) return "treasure counts disagree";
+        if (l->start_x < 0 || l->start_x >= LEVEL_COLS || l->start_y < 0 || l->start_y >= LEVEL_ROWS)
+            return "start outside the layout";
+        for (const auto& row : l->layout)
+            for (char c : row)
+                if (!std::strchr("#-.$*@+ ", c) || c == '\0') return "layout character outside the legend";
+    }
+    if (n != pack.num_levels) return "num_levels disagrees with the list";
+    for (const Pack_tile* t = pack.tiles.get(); t; t = t->next.get())
+        if (!t->pixels.empty() &&
+            static_cast<long long>(t->pixels.size()) != static_cast<long long>(t->width) * t->height)
+            return "tile pixels do not match its size";
+    for (const Pack_sound* s = pack.sounds.get(); s; s = s->next.get()) {
+        if (!s->samples.empty() && static_cast<long long>(s->samples.size()) != s->num_samples)
+            return "sound samples do not match its count";
+        if (s->sample_size != 0 && s->sample_size != 8 && s->sample_size != 16) return "sample size not 8 or 16";
+    }
+    return std::string();
+}
