@@ -121,6 +121,7 @@ std::vector<Raw_chunk> split_chunks(const std::vector<uint8_t>& bytes)
     while (pos + 8 <= bytes.size()) {
         uint32_t length =
             bytes[pos + 4] | bytes[pos + 5] << 8 | bytes[pos + 6] << 16 | static_cast<uint32_t>(bytes[pos + 7]) << 24;
+        if (length > bytes.size() - pos - 8) break;  // a damaged length: the rest is no chunk
         Raw_chunk c;
         c.id.assign(bytes.begin() + pos, bytes.begin() + pos + 4);
         c.data.assign(bytes.begin() + pos + 8, bytes.begin() + pos + 8 + length);
