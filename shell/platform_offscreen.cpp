@@ -124,10 +124,41 @@ const uint8_t FONT[95][FONT_ROWS] = {
     {0x00, 0x00, 0x08, 0x15, 0x02, 0x00, 0x00, 0x00, 0x00}, // ~
 };
 
-std::vector<int>& blit_columns()
+std::vector<int>& blit_steps()
 {
-    static std::vector<int> columns;
-    return columns;
+    static std::vector<int> steps;
+    return steps;
+}
+
+// Source coordinate of every destination step: floor(i * src / dst), walked
+// without a division per pixel.
+void stretch_steps(int first, int count, int src, int dst, int* out)
+{
+    int64_t whole = (static_cast<int64_t>(first) * src) / dst;
+    int64_t rest = (static_cast<int64_t>(first) * src) % dst;
+    for (int i = 0; i < count; ++i) {
+        out[i] = static_cast<int>(whole);
+        rest += src;
+        while (rest >= dst) {
+            rest -= dst;
+            ++whole;
+        }
+    }
+}
+
+// The colour table turned into framebuffer pixels, kept while it stays the same.
+const uint32_t* pixel_colours(const Tile_dib& dib)
+{
+    static Rgb_quad seen[256];
+    static uint32_t colour[256];
+    static bool filled = false;
+    if (!filled || std::memcmp(seen, dib.colours, sizeof seen) != 0) {
+        std::memcpy(seen, dib.colours, sizeof seen);
+        for (int i = 0; i < 256; ++i)
+            colour[i] = (uint32_t{seen[i].red} << 16) | (uint32_t{seen[i].green} << 8) | seen[i].blue;
+        filled = true;
+    }
+    return colour;
 }
 
 void finish_playing()
@@ -200,33 +231,30 @@ void platform_stretch_dib(const Tile_dib& dib, const uint8_t* bits, int src_w, i
     c.a = dst_x, c.b = dst_y, c.c = dst_w, c.d = dst_h;
     Offscreen& o = offscreen();
     if (src_w <= 0 || src_h <= 0 || dst_w <= 0 || dst_h <= 0 || !bits) return;
-    int x0 = std::max(0, dst_x), x1 = std::min<int64_t>(o.width, int64_t{dst_x} + dst_w);
-    int y0 = std::max(0, dst_y), y1 = std::min<int64_t>(o.height, int64_t{dst_y} + dst_h);
+    int x0 = std::max(0, dst_x), x1 = static_cast<int>(std::min<int64_t>(o.width, int64_t{dst_x} + dst_w));
+    int y0 = std::max(0, dst_y), y1 = static_cast<int>(std::min<int64_t>(o.height, int64_t{dst_y} + dst_h));
     if (x0 >= x1 || y0 >= y1) return;
     size_t stride = static_cast<size_t>((src_w + 3) & ~3);
-    uint32_t colour[256];
-    for (int i = 0; i < 256; ++i) {
-        const Rgb_quad& q = dib.colours[i];
-        colour[i] = (uint32_t{q.red} << 16) | (uint32_t{q.green} << 8) | q.blue;
-    }
-    std::vector<int>& source_x = blit_columns();
-    source_x.resize(static_cast<size_t>(x1 - x0));
-    for (int x = x0; x < x1; ++x)
-        source_x[x - x0] = static_cast<int>((static_cast<int64_t>(x - dst_x) * src_w) / dst_w);
-    int last_sy = -1;
+    const uint32_t* colour = pixel_colours(dib);
+    int width = x1 - x0, height = y1 - y0;
+    std::vector<int>& steps = blit_steps();
+    steps.resize(static_cast<size_t>(width + height));
+    int* source_x = steps.data();
+    int* source_y = source_x + width;
+    stretch_steps(x0 - dst_x, width, src_w, dst_w, source_x);
+    stretch_steps(y0 - dst_y, height, src_h, dst_h, source_y);
     uint32_t* last_row = nullptr;
-    for (int y = y0; y < y1; ++y) {
-        int sy = static_cast<int>((static_cast<int64_t>(y - dst_y) * src_h) / dst_h);
-        uint32_t* row = &o.pixels[static_cast<size_t>(y) * o.width + x0];
+    for (int j = 0; j < height; ++j) {
+        uint32_t* row = o.pixels.data() + static_cast<size_t>(y0 + j) * o.width + x0;
         // Magnified rows repeat the one above: copy it instead of looking up again.
-        if (sy == last_sy) {
-            std::memcpy(row, last_row, sizeof(uint32_t) * static_cast<size_t>(x1 - x0));
+        if (last_row && source_y[j] == source_y[j - 1]) {
+            std::memcpy(row, last_row, sizeof(uint32_t) * static_cast<size_t>(width));
+            last_row = row;
             continue;
         }
-        const uint8_t* src = bits + static_cast<size_t>(sy) * stride;
-        for (int x = 0; x < x1 - x0; ++x)
+        const uint8_t* src = bits + static_cast<size_t>(source_y[j]) * stride;
+        for (int x = 0; x < width; ++x)
             row[x] = colour[src[source_x[x]]];
-        last_sy = sy;
         last_row = row;
     }
 }

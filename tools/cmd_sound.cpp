@@ -124,7 +124,7 @@ int cmd_sound(int argc, char** argv)
         std::fprintf(stderr, "zandrek-tool sound: cannot write %s\n", output);
         return 1;
     }
-    std::printf("%s: %zu bytes of %d-bit samples at %d per second\n", output, sound.bytes.size(), sound.bits,
-                sound.rate);
+    std::printf("%s: %lu bytes of %d-bit samples at %d per second\n", output,
+                static_cast<unsigned long>(sound.bytes.size()), sound.bits, sound.rate);
     return 0;
 }
