@@ -1,10 +1,14 @@
 #include <cstring>
 
 #include "engine/services.h"
+#include "files/map_file.h"
 #include "files/pack_records.h"
 #include "present_fixture.h"
 #include "presentation/draw.h"
+#include "presentation/fidget.h"
 #include "presentation/palette.h"
+#include "presentation/screens.h"
+#include "presentation/sound.h"
 
 namespace
 {
@@ -248,6 +252,102 @@ TEST_F(Draw_test, HostileTileSizesAndBrokenPackTilesDrawNothing)
     open_map(m, 1);
     draw_tile(state, make_cell_pos(2, 2), 4);
     expect_cell_shows_image(2, 2, 4);
+}
+
+} // namespace
+
+namespace
+{
+
+// Damaged maps, made by deterministic random mutation of a good one: whatever
+// the reader accepts is drawn, shown and sounded in full, and nothing reads or
+// writes out of bounds (the sanitizer builds watch that).
+class Damaged_map_test : public Present_test
+{
+  protected:
+    std::vector<uint8_t> mutate(const std::vector<uint8_t>& good, uint32_t& seed)
+    {
+        auto next = [&seed] {
+            seed = seed * 1664525u + 1013904223u;
+            return seed >> 8;
+        };
+        std::vector<uint8_t> bytes = good;
+        switch (next() % 4) {
+        case 0: // a few bytes anywhere
+            for (uint32_t n = next() % 8 + 1; n > 0; --n)
+                bytes[next() % bytes.size()] = static_cast<uint8_t>(next());
+            break;
+        case 1: { // a wild 32-bit value where a length or count may stand
+            size_t at = next() % (bytes.size() - 4);
+            const uint32_t wild[] = {0, 1, 0x7FFFFFFF, 0x80000000u, 0xFFFFFFFFu, 65535, 1340, next()};
+            uint32_t v = wild[next() % 8];
+            for (int i = 0; i < 4; ++i)
+                bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
+            break;
+        }
+        case 2: // cut short
+            bytes.resize(next() % bytes.size());
+            break;
+        default: { // a 16-bit value
+            size_t at = next() % (bytes.size() - 2);
+            uint16_t v = static_cast<uint16_t>(next());
+            bytes[at] = static_cast<uint8_t>(v);
+            bytes[at + 1] = static_cast<uint8_t>(v >> 8);
+            break;
+        }
+        }
+        return bytes;
+    }
+
+    void use_everything()
+    {
+        create_game_palette(state);
+        offscreen().recording = false;
+        Field_info board{};
+        for (int n = -6; n <= TEST_LEVELS + 1; ++n) {
+            read_board_record(state, board, n);
+            draw_board(state, board, n % 2 != 0);
+        }
+        show_greeting(state);
+        show_help(state);
+        show_about(state);
+        show_closing_text(state);
+        show_finale(state);
+        for (int id = 0; id < 256; ++id)
+            play_speech(state, static_cast<uint8_t>(id));
+        read_board_record(state, state.play_board, 1);
+        state.mode = MODE_PLAY;
+        fidget_reset(state);
+        for (int i = 0; i < 200; ++i)
+            fidget_tick(state, 0);
+        preload_screen_samples(state, state.play_board);
+    }
+};
+
+TEST_F(Damaged_map_test, WhateverTheReaderAcceptsIsDrawnAndSoundedWithinBounds)
+{
+    std::vector<uint8_t> good = write_map_bytes(present_map_contents());
+    std::string path = present_temp_path("damaged");
+    paths.push_back(path);
+    uint32_t seed = 20261206;
+    int accepted = 0;
+    for (int round = 0; round < 120; ++round) {
+        std::vector<uint8_t> bytes = mutate(good, seed);
+        TearDown();
+        offscreen_reset(1);
+        state.magnify = 1;
+        {
+            FILE* f = std::fopen(path.c_str(), "wb");
+            ASSERT_NE(f, nullptr);
+            if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
+            std::fclose(f);
+        }
+        state.map_file_name = path;
+        if (read_map_file(state) != 0) continue;
+        ++accepted;
+        use_everything();
+    }
+    EXPECT_GT(accepted, 20);
 }
 
 } // namespace
