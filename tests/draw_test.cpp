@@ -3,6 +3,7 @@
 #include "engine/services.h"
 #include "files/map_file.h"
 #include "files/pack_records.h"
+#include "fuzz/presentation_exercises.h"
 #include "present_fixture.h"
 #include "presentation/draw.h"
 #include "presentation/fidget.h"
@@ -298,30 +299,6 @@ class Damaged_map_test : public Present_test
         }
         return bytes;
     }
-
-    void use_everything()
-    {
-        create_game_palette(state);
-        offscreen().recording = false;
-        Field_info board{};
-        for (int n = -6; n <= TEST_LEVELS + 1; ++n) {
-            read_board_record(state, board, n);
-            draw_board(state, board, n % 2 != 0);
-        }
-        show_greeting(state);
-        show_help(state);
-        show_about(state);
-        show_closing_text(state);
-        show_finale(state);
-        for (int id = 0; id < 256; ++id)
-            play_speech(state, static_cast<uint8_t>(id));
-        read_board_record(state, state.play_board, 1);
-        state.mode = MODE_PLAY;
-        fidget_reset(state);
-        for (int i = 0; i < 200; ++i)
-            fidget_tick(state, 0);
-        preload_screen_samples(state, state.play_board);
-    }
 };
 
 TEST_F(Damaged_map_test, WhateverTheReaderAcceptsIsDrawnAndSoundedWithinBounds)
@@ -345,7 +322,8 @@ TEST_F(Damaged_map_test, WhateverTheReaderAcceptsIsDrawnAndSoundedWithinBounds)
         state.map_file_name = path;
         if (read_map_file(state) != 0) continue;
         ++accepted;
-        use_everything();
+        offscreen().recording = false;
+        exercise_presentation(state, TEST_LEVELS + 1);
     }
     EXPECT_GT(accepted, 20);
 }
