@@ -54,7 +54,7 @@ class Move_log : public ::testing::Test
               ("zandrek_move_log_" + std::to_string(std::random_device{}()) + "_" + std::to_string(++serial));
         fs::create_directories(dir);
         fs::current_path(dir);
-        echo = std::tmpfile();
+        echo = scratch_file("echo.txt");
         state.move_log.echo = echo;
         make_player(state, "Quillbarrow");
     }
@@ -66,6 +66,10 @@ class Move_log : public ::testing::Test
         std::error_code ignored;
         fs::remove_all(dir, ignored);
     }
+
+    // The C library's own temporary files may not be creatable on every
+    // system; files in the test's directory always are.
+    FILE* scratch_file(const char* name) { return std::fopen((dir / name).string().c_str(), "w+b"); }
 
     void load(const std::vector<std::string>& rows)
     {
@@ -330,7 +334,7 @@ TEST_F(Pack_level, TileDumpFollowsTheTileRecordSyntax)
     tile.width = 3;
     tile.height = 2;
     tile.pixels = {0, 1, 127, 128, 200, 255};
-    FILE* out = std::tmpfile();
+    FILE* out = scratch_file("dump1.txt");
     dump_tile_text(state, out); // the reference is not resolved yet
     EXPECT_EQ(read_stream(out), "");
 
@@ -341,7 +345,7 @@ TEST_F(Pack_level, TileDumpFollowsTheTileRecordSyntax)
 
     tile.pixels.clear(); // a picture that never came: no rows to print
     std::fclose(out);
-    out = std::tmpfile();
+    out = scratch_file("dump2.txt");
     dump_tile_text(state, out);
     EXPECT_EQ(read_stream(out), "Tile:\nName: Gold bar\nWidth: 3\nHeight: 2\nImagery:\nend\nend\n");
     std::fclose(out);
