@@ -109,7 +109,7 @@ int read_text_block(Text_block& block, Line_source& source)
 void copy_name(char* field, std::string_view text)
 {
     size_t n = text.size() < NAME_CAPACITY - 1 ? text.size() : NAME_CAPACITY - 1;
-    std::memcpy(field, text.data(), n);
+    if (n) std::memcpy(field, text.data(), n);
     field[n] = '\0';
 }
 
