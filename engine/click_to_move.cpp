@@ -1,6 +1,7 @@
 #include "engine/click_to_move.h"
 
 #include <array>
+#include <cstdint>
 #include <cstdlib>
 
 #include "engine/events.h"
@@ -92,20 +93,23 @@ int choose_step(Game_state& state, Cell_pos target, Cell_pos player)
 
 Cell_pos pointer_cell(const Game_state& state)
 {
-    int cell_w = state.tile_info.width * state.magnify;
-    int cell_h = state.tile_info.height * state.magnify;
-    if (cell_w <= 0 || cell_h <= 0) return make_cell_pos(-1, -1); // a map without a tile size
+    // A tile size from a damaged map can be anything, so the arithmetic is wide.
+    const int64_t cell_w = static_cast<int64_t>(state.tile_info.width) * state.magnify;
+    const int64_t cell_h = static_cast<int64_t>(state.tile_info.height) * state.magnify;
+    if (cell_w <= 0 || cell_h <= 0) return make_cell_pos(-1, -1);
     // Truncating division: a pointer less than one cell left of or above the
     // window still lands in column or row 0.
-    return make_cell_pos(state.last_pointer_x / cell_w, state.last_pointer_y / cell_h);
+    const int64_t column = state.last_pointer_x / cell_w, row = state.last_pointer_y / cell_h;
+    if (column < INT16_MIN || column > INT16_MAX || row < INT16_MIN || row > INT16_MAX) return make_cell_pos(-1, -1);
+    return make_cell_pos(static_cast<int>(column), static_cast<int>(row));
 }
 
 void cell_pointer(const Game_state& state, int column, int row, int32_t* x, int32_t* y)
 {
-    int cell_w = state.tile_info.width * state.magnify;
-    int cell_h = state.tile_info.height * state.magnify;
-    *x = column * cell_w + cell_w / 2;
-    *y = row * cell_h + cell_h / 2;
+    const int64_t cell_w = static_cast<int64_t>(state.tile_info.width) * state.magnify;
+    const int64_t cell_h = static_cast<int64_t>(state.tile_info.height) * state.magnify;
+    *x = static_cast<int32_t>(column * cell_w + cell_w / 2);
+    *y = static_cast<int32_t>(row * cell_h + cell_h / 2);
 }
 
 void walk_start(Game_state& state, bool shift)

@@ -89,6 +89,25 @@ TEST_F(Walk, PointerMapsToCellsAtEveryMagnification)
     }
 }
 
+TEST_F(Walk, ATileSizeFromADamagedMapGivesNoCellAndNoStep)
+{
+    load({"#####", "#@--#", "#####"});
+    for (int width : {0, -16, 1 << 30}) {
+        state.tile_info.width = width;
+        state.last_pointer_x = 3 * TILE_W * 2;
+        state.last_pointer_y = 1 * TILE_H * 2;
+        Cell_pos cell = pointer_cell(state);
+        if (width > 0)
+            EXPECT_EQ(cell_pos_column(cell), 0); // one enormous tile: the wall left of the player
+        else
+            EXPECT_FALSE(board_has_cell(state.play_board, cell_pos_column(cell), cell_pos_row(cell))) << width;
+        button(CODE_LEFT_DOWN);
+        advance_ms(state, 200);
+        button(CODE_LEFT_UP);
+    }
+    EXPECT_EQ(state.play_board.moves, 0);
+}
+
 TEST_F(Walk, WalksAroundAnObstacleByTheTieOrderAndStaysWalkingOnArrival)
 {
     // Two shortest ways round the wall; the newest-first expansion takes the right one.
