@@ -50,32 +50,39 @@ std::string_view read_line(Line_source& s, size_t limit)
     if (limit > RECORD_LINE_LIMIT) limit = RECORD_LINE_LIMIT;
     if (s.at_line_start) s.line_number += 1;
     size_t length = 0;
+    size_t nul = limit; // the first NUL byte ends the line as a C string would
     bool ended = false;
-    while (length < limit) {
-        if (!fill(s)) break;
+    // Lines are short: one pass that copies and looks for LF and NUL beats
+    // calling out for each.
+    while (!ended && length < limit && fill(s)) {
         size_t want = limit - length;
         size_t have = s.size - s.pos;
         if (have < want) want = have;
         const char* from = s.data + s.pos;
-        const void* lf = std::memchr(from, '\n', want);
-        size_t take = lf ? static_cast<size_t>(static_cast<const char*>(lf) - from) + 1 : want;
-        std::memcpy(s.line + length, from, take);
-        length += take;
-        s.pos += take;
-        if (lf) {
-            ended = true;
-            break;
+        char* to = s.line + length;
+        size_t i = 0;
+        while (i < want) {
+            char c = from[i++];
+            *to++ = c;
+            if (c == '\n') {
+                ended = true;
+                break;
+            }
+            if (c == '\0' && nul == limit) nul = length + i - 1;
         }
+        length += i;
+        s.pos += i;
     }
     // A piece that stops short of its line end is the file's last line when
     // nothing follows it; such a line is never used.
     if (!ended && !fill(s)) {
         s.eof = true;
-        if (length == 0 && s.at_line_start) s.line_number -= 1;  // no line there: name the last one
+        if (length == 0 && s.at_line_start) s.line_number -= 1; // no line there: name the last one
     }
     s.at_line_start = ended;
+    if (nul < length) length = nul;
     s.line[length] = '\0';
-    return std::string_view(s.line, std::strlen(s.line));
+    return std::string_view(s.line, length);
 }
 
 std::string_view strip_line_end(std::string_view line)
@@ -83,12 +90,6 @@ std::string_view strip_line_end(std::string_view line)
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
         line.remove_suffix(1);
     return line;
-}
-
-bool starts_with(const char* keyword, std::string_view line)
-{
-    size_t n = std::strlen(keyword);
-    return line.size() >= n && std::memcmp(line.data(), keyword, n) == 0;
 }
 
 int read_text_block(Text_block& block, Line_source& source)
