@@ -159,14 +159,16 @@ struct Pull_search {
     }
 };
 
+constexpr size_t PULL_BEAM = 3000;
+
 std::string key_of(const Position& p)
 {
     return std::string(reinterpret_cast<const char*>(p.data()), p.size() * 2);
 }
 
 // Pulls treasures away from `banks` breadth-first. Returns the positions of
-// the last complete-or-cut layer and its depth in pushes.
-std::vector<Position> pull_away(const Rows& g, const std::vector<int>& banks, uint64_t limit, int* depth)
+// the last layer reached and its depth in pulls.
+std::vector<Position> pull_away(const Rows& g, const std::vector<int>& banks, uint64_t limit, Rng& rng, int* depth)
 {
     Pull_search s(g, static_cast<int>(banks.size()));
     std::unordered_set<std::string> seen;
@@ -190,12 +192,15 @@ std::vector<Position> pull_away(const Rows& g, const std::vector<int>& banks, ui
         for (const Position& p : layer) {
             s.place(p, true);
             s.reach(p.back());
-            const int reached = s.stamp;
+            // Each pull's own search below re-marks cells, so keep these.
+            std::vector<uint8_t> can_stand(s.mark.size());
+            for (size_t c = 0; c < can_stand.size(); ++c)
+                can_stand[c] = s.mark[c] == s.stamp;
             for (int i = 0; i < s.k; ++i) {
                 int b = p[i];
                 for (int d : dirs) {
                     int a = b + d, a2 = b + 2 * d;
-                    if (s.mark[a] != reached || !s.free(a2)) continue;
+                    if (!can_stand[a] || !s.free(a2)) continue;
                     Position q = p;
                     q[i] = static_cast<uint16_t>(a);
                     std::sort(q.begin(), q.begin() + s.k);
@@ -211,6 +216,14 @@ std::vector<Position> pull_away(const Rows& g, const std::vector<int>& banks, ui
             if (seen.size() >= limit) break;
         }
         if (next.empty()) break;
+        // With many treasures the layers grow too fast to reach far; a
+        // random sample of each wide layer goes on, and the solver finds
+        // the true distance of whatever is chosen.
+        if (next.size() > PULL_BEAM) {
+            for (size_t i = 0; i < PULL_BEAM; ++i)
+                std::swap(next[i], next[i + rng.below(static_cast<int>(next.size() - i))]);
+            next.resize(PULL_BEAM);
+        }
         last = next;
         layer.swap(next);
         ++*depth;
@@ -310,7 +323,7 @@ bool make_candidate(const Generate_options& o, Rng& rng, Candidate& out)
         if (std::find(banks.begin(), banks.end(), c) == banks.end()) banks.push_back(c);
     }
     int depth = 0;
-    std::vector<Position> far = pull_away(g, banks, o.pull_limit, &depth);
+    std::vector<Position> far = pull_away(g, banks, o.pull_limit, rng, &depth);
     if (depth < 1 || far.empty()) return false;
     // Prefer positions where no treasure already stands on a bank.
     auto on_banks = [&](const Position& p) {

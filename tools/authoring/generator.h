@@ -17,7 +17,7 @@ struct Generate_options {
     int treasures = 3;
     uint64_t seed = 1;
     int candidates = 24;             // rooms tried per level; the hardest is kept
-    uint64_t pull_limit = 150000;    // positions the backward search may visit per room
+    uint64_t pull_limit = 20000;     // positions the backward search may visit per room
     double solve_seconds = 0;        // the solver's time limit per candidate; 0 keeps runs repeatable
     uint64_t solve_states = 3000000; // the solver's limit in stored positions
 };

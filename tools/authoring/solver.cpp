@@ -493,7 +493,7 @@ Solve_result Search::run()
             break;
         }
         ++result.expanded;
-        if ((result.expanded & 1023) == 0 && options_.time_limit_seconds > 0 &&
+        if ((result.expanded & 255) == 0 && options_.time_limit_seconds > 0 &&
             elapsed() > options_.time_limit_seconds) {
             result.status = SOLVE_GAVE_UP;
             break;
