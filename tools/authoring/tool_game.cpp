@@ -7,8 +7,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "engine/events.h"
 #include "engine/level_progression.h"
+#include "engine/move_log.h"
 #include "files/map_file.h"
 #include "shell/platform_offscreen.h"
 
@@ -16,6 +16,9 @@ namespace
 {
 
 constexpr int TILE_W = 16, TILE_H = 12;
+
+// The characters the move log playback knows; the game skips every other one.
+const char PLAYBACK_CHARS[] = "<>^vWENSru";
 
 // Tile codes of the template map; each indexes the image of the same number.
 enum : uint16_t {
@@ -126,28 +129,15 @@ void collect_boxes(Tool_game& game)
     }
 }
 
-// Playback characters and the key each stands for, as the move log plays them.
-struct Playback_key {
-    char c;
-    int32_t code;
-};
-const Playback_key PLAYBACK_KEYS[] = {
-    {'<', CODE_H}, {'W', CODE_H}, {'>', CODE_L}, {'E', CODE_L}, {'^', CODE_K},
-    {'N', CODE_K}, {'v', CODE_J}, {'S', CODE_J}, {'r', CODE_R}, {'u', CODE_U},
-};
-
-// One playback character; false once the level is solved.
+// One character handed to the game's own playback; false once the level is solved.
 bool play_one(Game_state& state, char c, Playback_result& result)
 {
-    for (const Playback_key& k : PLAYBACK_KEYS) {
-        if (k.c != c) continue;
-        handle_event(state, Game_event{EVENT_KEY, k.code, 0, 0, 0});
-        result.played += 1;
-        if (state.mode == MODE_SOLVED || state.mode == MODE_ALL_DONE) {
-            result.solved = true;
-            return false;
-        }
-        return true;
+    if (c == '\0' || !std::strchr(PLAYBACK_CHARS, c)) return true;
+    replay_char(state, c, 0, 0, 0);
+    result.played += 1;
+    if (state.mode == MODE_SOLVED || state.mode == MODE_ALL_DONE) {
+        result.solved = true;
+        return false;
     }
     return true;
 }
@@ -263,40 +253,11 @@ Playback_result play_moves(Game_state& state, std::string_view moves, bool count
 {
     Playback_result result;
     if (state.mode == MODE_SOLVED || state.mode == MODE_ALL_DONE) return result;
-    bool comment = false;
-    size_t i = 0, n = moves.size();
-    while (i < n) {
-        char c = moves[i++];
-        if (!counts_and_comments) {
+    if (counts_and_comments) {
+        scan_playback_text(moves, [&](char c) { return play_one(state, c, result); });
+    } else {
+        for (char c : moves)
             if (!play_one(state, c, result)) break;
-            continue;
-        }
-        if (c == '`') {
-            comment = !comment;
-            continue;
-        }
-        if (comment) continue;
-        long long times = 1;
-        if (i < n && moves[i] == 'x') {
-            // "x%d": blanks, a sign and digits; without digits the character plays once.
-            size_t j = i + 1;
-            while (j < n && (moves[j] == ' ' || moves[j] == '\t' || moves[j] == '\n' || moves[j] == '\r'))
-                ++j;
-            bool negative = false;
-            if (j < n && (moves[j] == '-' || moves[j] == '+')) negative = moves[j++] == '-';
-            size_t digits = j;
-            long long count = 0;
-            while (j < n && moves[j] >= '0' && moves[j] <= '9') {
-                if (count < 1000000000LL) count = count * 10 + (moves[j] - '0');
-                ++j;
-            }
-            if (j > digits) times = negative ? -count : count;
-            i = j;
-        }
-        bool go_on = true;
-        for (long long k = 0; k < times && go_on; ++k)
-            go_on = play_one(state, c, result);
-        if (!go_on) break;
     }
     return result;
 }

@@ -48,7 +48,7 @@ struct Playback_result {
     bool solved = false; // a push solved the level; playback stopped there
 };
 
-// Plays move characters through handle_event as the playback does: <>^v,
+// Plays move characters through the move log playback (replay_char): <>^v,
 // NSEW, u and r; every other character is skipped. With `counts_and_comments`
 // a character may be followed by x%d to repeat it and text between backquotes
 // is skipped, as in a move log; stored solutions know neither. Stops at the
