@@ -69,7 +69,7 @@ TEST_F(Generator, LevelsAreClosedSolvedByTheGameAndHoldWhatWasAsked)
         EXPECT_GT(g.difficulty, 0);
         EXPECT_LE(g.fewest_moves, g.solution.move_count);
 
-        auto pack = pack_of_level(Authored_level{"g", g.rows, g.solution.moves, {}});
+        auto pack = pack_of_level(Authored_level{"g", g.rows, g.solution.moves, {}, {}});
         ASSERT_TRUE(pack);
         Replay_outcome replay = replay_solution(game.state, *pack->levels, pack->levels->solution);
         EXPECT_TRUE(replay.solved) << replay.problem;

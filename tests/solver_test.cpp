@@ -32,7 +32,7 @@ class Solver : public ::testing::Test
         options.goal = goal;
         out.result = solve_puzzle(puzzle, options);
         if (out.result.status == SOLVE_FOUND) {
-            auto pack = pack_of_level(Authored_level{"test", rows, "", {}});
+            auto pack = pack_of_level(Authored_level{"test", rows, "", {}, {}});
             EXPECT_TRUE(pack);
             if (pack) out.replay = replay_solution(game.state, *pack->levels, out.result.moves);
             EXPECT_TRUE(out.replay.solved) << out.replay.problem << " moves " << out.result.moves;
@@ -174,7 +174,7 @@ TEST_F(Solver, RandomLayoutsNeverContradictTheGame)
         Solve_result r = solve_puzzle(puzzle, options);
         if (r.status != SOLVE_FOUND) continue;
         ++found;
-        auto pack = pack_of_level(Authored_level{"random", layout, "", {}});
+        auto pack = pack_of_level(Authored_level{"random", layout, "", {}, {}});
         ASSERT_TRUE(pack);
         Replay_outcome replay = replay_solution(game.state, *pack->levels, r.moves);
         EXPECT_TRUE(replay.solved) << replay.problem << "\n" << ::testing::PrintToString(layout);

@@ -19,8 +19,9 @@ const char GENERATE_USAGE[] =
     "Writes a pack of N new levels to standard output. Each room is at most R rows\n"
     "by C columns with its walls (R <= 16, C <= 20) and holds K treasures. Every\n"
     "level carries its push-optimal solution, proven by playing it through the\n"
-    "game, and a 'Difficulty:' remark line (optimal pushes, treasure changes and\n"
-    "solver effort; higher is harder). The same seed gives the same pack.\n"
+    "game, and a 'Difficulty:' remark line (optimal pushes, detours, treasure\n"
+    "changes and solver effort; higher is harder). The same seed gives the same\n"
+    "pack.\n"
     "\n"
     "options:\n"
     "  --candidates M   rooms tried per level, the hardest kept (default 24)\n"
@@ -104,22 +105,13 @@ int cmd_generate(int argc, char** argv)
         a.name = name + " " + std::to_string(i + 1);
         a.rows = g.rows;
         a.solution = g.solution.moves;
+        char remark[120];
+        std::snprintf(remark, sizeof remark, "Difficulty: %d (pushes %d, moves %d, fewest moves %d)", g.difficulty,
+                      g.solution.pushes, g.solution.move_count, g.fewest_moves);
+        a.remarks.push_back(remark);
         authored.push_back(a);
     }
     std::string text = pack_text(name, authored);
-    // The remark lines go after each level's name; the reader skips them.
-    size_t at = 0;
-    for (const Generated_level& g : levels) {
-        at = text.find("\nLevel:\nName: ", at);
-        at = text.find('\n', at + 8) + 1;
-        char remark[160];
-        std::snprintf(remark, sizeof remark,
-                      "Difficulty: %d (pushes %d, moves %d, fewest moves %d, changes %d, expanded %llu)\n",
-                      g.difficulty, g.solution.pushes, g.solution.move_count, g.fewest_moves,
-                      g.solution.treasure_changes, static_cast<unsigned long long>(g.solution.expanded));
-        text.insert(at, remark);
-        at += std::strlen(remark);
-    }
     std::fputs(text.c_str(), stdout);
     if (static_cast<long>(levels.size()) < count) {
         std::fprintf(stderr, "zandrek-tool generate: only %zu of %ld levels fit a %dx%d room with %d treasures\n",

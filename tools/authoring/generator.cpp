@@ -487,7 +487,7 @@ std::vector<Generated_level> generate_levels(Game_state& judge, const Generate_o
         }
         level.fewest_moves = by_moves.status == SOLVE_FOUND ? by_moves.move_count : level.solution.move_count;
         level.difficulty = difficulty_score(by_pushes);
-        auto pack = pack_of_level(Authored_level{"candidate", level.rows, "", {}});
+        auto pack = pack_of_level(Authored_level{"candidate", level.rows, "", {}, {}});
         if (!pack || !replay_solution(judge, *pack->levels, level.solution.moves).solved) {
             ++failures;
             continue;

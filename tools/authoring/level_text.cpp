@@ -8,7 +8,10 @@ std::string pack_text(const std::string& pack_name, const std::vector<Authored_l
     std::string out = "Zandrek Pack\n";
     if (!pack_name.empty()) out += "Name: " + pack_name + "\n";
     for (const Authored_level& level : levels) {
-        out += "\nLevel:\nName: " + level.name + "\nLayout:\n";
+        out += "\nLevel:\nName: " + level.name + "\n";
+        for (const std::string& remark : level.remarks)
+            out += remark + "\n";
+        out += "Layout:\n";
         // Rows keep their leading spaces, which place the room on the board;
         // trailing spaces and empty rows below the room say nothing.
         size_t used = level.rows.size();

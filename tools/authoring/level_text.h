@@ -9,9 +9,10 @@ struct Pack_info;
 
 struct Authored_level {
     std::string name;
-    std::vector<std::string> rows;  // layout legend, at most 16 rows of 20
-    std::string solution;           // <>^v; empty: no Solution block
-    std::vector<std::string> about; // lines of an About block; empty: none
+    std::vector<std::string> rows;    // layout legend, at most 16 rows of 20
+    std::string solution;             // <>^v; empty: no Solution block
+    std::vector<std::string> about;   // lines of an About block; empty: none
+    std::vector<std::string> remarks; // lines after the name that the reader skips
 };
 
 // A whole pack: the header line, an optional Name line, the levels. Every
