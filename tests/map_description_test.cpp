@@ -22,7 +22,7 @@ class Map_description : public Map_test
     // A description that includes the shipped one and adds `extra` lines.
     std::string description_with(const std::string& extra)
     {
-        std::string p = path("description") + ".txt";
+        std::string p = path("description.txt");
         std::ofstream(p, std::ios::binary) << "include " << fs::absolute(SHIPPED).string() << "\n" << extra;
         return p;
     }
@@ -96,7 +96,7 @@ TEST_F(Map_description, MistakesNameTheFileAndLine)
 
 TEST_F(Map_description, TooFewLevelsAreRefused)
 {
-    std::string pack = path("short") + ".zrp";
+    std::string pack = path("short.zrp");
     std::ofstream(pack, std::ios::binary) << "Zandrek Pack\nLevel:\nLayout:\n#####\n#@$.#\n#####\nend\nend\n";
     Map_contents m;
     std::string levels, error;
@@ -129,7 +129,7 @@ std::vector<uint8_t> wav(uint16_t channels, uint32_t rate, uint16_t bits, const 
 
 TEST_F(Map_description, WavSamplesBecomeSignedMapSamples)
 {
-    std::string p = path("sound") + ".wav";
+    std::string p = path("sound.wav");
     write_bytes(p, wav(1, 8000, 8, {0x80, 0xFF, 0x00}));
     Map_sample s;
     std::string error;

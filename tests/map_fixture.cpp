@@ -69,7 +69,8 @@ std::string temp_map_path(const std::string& stem)
     static std::atomic<int> counter{0};
     static const unsigned run = std::random_device{}();
     auto dir = std::filesystem::temp_directory_path();
-    std::string name = "zandrek_" + stem + "_" + std::to_string(run) + "_" + std::to_string(counter++);
+    // The stem comes last, so that it may carry an extension.
+    std::string name = "zandrek_" + std::to_string(run) + "_" + std::to_string(counter++) + "_" + stem;
     return (dir / name).string();
 }
 
