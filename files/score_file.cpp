@@ -44,6 +44,9 @@ bool write_whole(const std::string& target, const std::vector<uint8_t>& bytes)
 
 void write_score_bytes(Game_state& state, const std::vector<uint8_t>& bytes)
 {
+    // A game without a score file name (the tools, before start-up has named
+    // the files) keeps its players in memory only.
+    if (state.score_file_name.empty()) return;
     if (!write_whole(state.score_file_name, bytes)) warn_score_unwritable(state);
 }
 

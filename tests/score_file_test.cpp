@@ -338,4 +338,13 @@ TEST_F(Score_file, NoMoreThan255Players)
     EXPECT_EQ(on_disk().size(), 11u + 255u * 40u);
 }
 
+TEST_F(Score_file, WithoutAFileNamePlayersStayInMemory)
+{
+    state.score_file_name.clear();
+    ASSERT_EQ(choose("Anne"), 0);
+    record_result(state, solved(1, 10, 2, 30));
+    EXPECT_EQ(state.current_player->level, 1);
+    EXPECT_TRUE(box_texts().empty());
+}
+
 } // namespace
