@@ -126,6 +126,24 @@ TEST_F(Progression, PackLevelBecomesBoardOverTheBlankTemplate)
     EXPECT_EQ(bank.floor, KIND_BANK);
 }
 
+TEST_F(Progression, BankedTreasureAndPlayerOnABank)
+{
+    std::string text = "Zandrek Pack\nLevel:\nLayout:\n#####\n#+*$#\n#####\nend\nend\n";
+    Pack_info& pack = *append_pack(state(), read_pack_bytes(text.data(), text.size()));
+    build_pack_board(state(), *pack.levels);
+    const Field_info& b = state().pristine_board;
+    EXPECT_EQ(b.treasures, 2);
+    EXPECT_EQ(b.banked_at_start, 1);
+    const Field_cell& player = b.cells[1 * 20 + 1];
+    EXPECT_EQ(player.tile, 5);
+    EXPECT_EQ(player.content, KIND_PLAYER);
+    EXPECT_EQ(player.floor, KIND_BANK);
+    const Field_cell& banked = b.cells[1 * 20 + 2];
+    EXPECT_EQ(banked.tile, 16);
+    EXPECT_EQ(banked.content, KIND_TREASURE);
+    EXPECT_EQ(banked.floor, KIND_BANK);
+}
+
 TEST_F(Progression, EnteringALevelPlaysItsStartSoundAndStartsPlay)
 {
     Pack_info& pack = add_pack("Sounds", 2);
