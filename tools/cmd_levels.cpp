@@ -1,6 +1,7 @@
 // zandrek-tool levels: one tab-separated line per level of a pack.
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "tools/authoring/tool_game.h"
 #include "tools/tool_commands.h"
@@ -56,7 +57,11 @@ int cmd_levels(int argc, char** argv)
     for (const Level_info* level = state.packs->levels.get(); level; level = level->next.get()) {
         int rows = 0, cols = 0;
         level_extent(*level, &rows, &cols);
-        std::printf("%d\t%s\t%d\t%d\t%d\t%d\t%s\n", level->number, level->name, rows, cols, level->num_treasures,
+        // A tab inside a name would split the line for the scripts that read it.
+        std::string name = level->name;
+        for (char& c : name)
+            if (c == '\t') c = ' ';
+        std::printf("%d\t%s\t%d\t%d\t%d\t%d\t%s\n", level->number, name.c_str(), rows, cols, level->num_treasures,
                     count_banks(*level), level->has_solution ? "yes" : "no");
     }
     return 0;
