@@ -7,6 +7,7 @@
 #include "engine/game_state.h"
 #include "files/pack_reader.h"
 #include "files/pack_records.h"
+#include "shell/platform_offscreen.h"
 
 namespace
 {
@@ -181,8 +182,10 @@ TEST(PackReader, FilesAreReadAsBytesAndAppendedInOrder)
     std::string text = std::string("Zandrek Pack\r\nName: Alpha\r\n") + "Level:\r\nLayout:\r\n#@$.#\r\nend\r\nend\r\n";
     Temp_file a(text, "a"), b("Zandrek Pack\nName: Beta\n" + std::string(LEVEL), "b"), bad("not a pack\n", "c");
     Game_state state;
+    offscreen_reset();
     EXPECT_EQ(read_pack(state, a.path.c_str()), 0);
     EXPECT_EQ(read_pack(state, bad.path.c_str()), 1);
+    EXPECT_TRUE(offscreen().calls.empty()); // an unreadable pack is left out without a word
     Pack_diagnostic d;
     EXPECT_EQ(read_pack(state, (a.path + ".missing").c_str(), &d), 1);
     EXPECT_EQ(d.reason, "the file cannot be opened");
