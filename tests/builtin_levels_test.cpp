@@ -2,6 +2,8 @@
 // through the game and must solve its level with its very last move.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <set>
 
 #include "files/pack_records.h"
@@ -78,6 +80,22 @@ TEST_F(Builtin_levels, LevelsAreWellFormedAndAllDifferent)
             }
         EXPECT_TRUE(shapes.insert(canonical_shape(rows)).second) << "same as an earlier level up to symmetry";
     }
+}
+
+// Each level's "Difficulty:" remark (which the reader skips) must not fall
+// from one level to the next: the set gets harder from Beginner to Advanced.
+TEST_F(Builtin_levels, DifficultyNeverFallsFromOneLevelToTheNext)
+{
+    std::ifstream in(BUILTIN_PACK, std::ios::binary);
+    std::string line;
+    std::vector<int> scores;
+    while (std::getline(in, line))
+        if (line.rfind("Difficulty: ", 0) == 0) scores.push_back(std::atoi(line.c_str() + 12));
+    ASSERT_EQ(scores.size(), static_cast<size_t>(BUILTIN_LEVELS));
+    for (size_t i = 1; i < scores.size(); ++i)
+        EXPECT_LE(scores[i - 1], scores[i]) << "level " << i + 1;
+    EXPECT_LT(scores[9], scores[29]);
+    EXPECT_LT(scores[29], scores[49]);
 }
 
 TEST_F(Builtin_levels, TheFirstLevelTeachesThePushInAFewMoves)
