@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "files/pack_records.h"
 #include "tools/authoring/generator.h"
@@ -46,7 +47,6 @@ int cmd_solve(int argc, char** argv)
     int npos = 0;
     const char* map = nullptr;
     Solve_options options;
-    options.max_states = 40000000;
     for (int i = 0; i < argc; ++i) {
         const char* a = argv[i];
         if (std::strcmp(a, "--help") == 0 || std::strcmp(a, "-h") == 0) {
@@ -104,7 +104,12 @@ int cmd_solve(int argc, char** argv)
         return 1;
     }
 
-    Solve_result r = solve_puzzle(puzzle, options);
+    Solve_result r;
+    try {
+        r = solve_puzzle(puzzle, options);
+    } catch (const std::bad_alloc&) {
+        r.status = SOLVE_GAVE_UP; // out of memory before the state limit
+    }
     std::fprintf(stderr, "expanded %llu, stored %llu, %.2f s, %.0f positions/s\n",
                  static_cast<unsigned long long>(r.expanded), static_cast<unsigned long long>(r.stored), r.seconds,
                  r.seconds > 0 ? r.expanded / r.seconds : 0.0);

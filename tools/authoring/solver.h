@@ -32,8 +32,10 @@ enum Solve_status { SOLVE_FOUND = 0, SOLVE_NONE = 1, SOLVE_GAVE_UP = 2 };
 
 struct Solve_options {
     Solve_goal goal = SOLVE_PUSHES;
-    double time_limit_seconds = 0;  // 0: none
-    uint64_t max_states = 20000000; // stored positions before the search gives up
+    double time_limit_seconds = 0; // 0: none
+    // Stored positions before the search gives up: some 40 bytes each, so
+    // the default stays well inside a 32-bit process.
+    uint64_t max_states = 8000000;
 };
 
 struct Solve_result {
