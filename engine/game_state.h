@@ -37,6 +37,9 @@ struct Draw_state {
     int last_reveal = 0;
     std::vector<uint16_t> reveal_scratch;  // random reveal order; allocated on first use
     uint32_t random_seed = 1;              // never reseeded
+    // The image buffer of one tile draw, kept between draws so that a step
+    // costs no allocation.
+    std::vector<uint8_t> tile_buffer;
 };
 
 // The wave output: one device and one buffer header for the whole run.

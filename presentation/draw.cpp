@@ -1,5 +1,6 @@
 #include "presentation/draw.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -65,9 +66,13 @@ void draw_tile(Game_state& state, Cell_pos pos, uint16_t tile)
 {
     if (!platform_get_draw_dc() || !tile_size_usable(state)) return;
     int w = state.tile_info.width, h = state.tile_info.height, m = state.magnify;
-    std::vector<uint8_t> image(tile_buffer_bytes(state));
-    // A tile code past the table has no image: it draws the empty buffer.
-    if (tile < state.tile_table.size()) read_tile_image(state, image.data(), image.size(), state.tile_table[tile]);
+    std::vector<uint8_t>& image = state.draw.tile_buffer;
+    image.resize(tile_buffer_bytes(state));
+    // A tile code past the table has no image: it draws an empty (black) buffer.
+    if (tile < state.tile_table.size())
+        read_tile_image(state, image.data(), image.size(), state.tile_table[tile]);
+    else
+        std::fill(image.begin(), image.end(), uint8_t{0});
     platform_stretch_dib(state.draw.tile_dib, image.data(), w, h, cell_pos_column(pos) * w * m,
                          cell_pos_row(pos) * h * m, w * m, h * m);
 }

@@ -230,6 +230,7 @@ void platform_stretch_dib(const Tile_dib& dib, const uint8_t* bits, int src_w, i
     Platform_call& c = record(CALL_BLIT);
     c.a = dst_x, c.b = dst_y, c.c = dst_w, c.d = dst_h;
     Offscreen& o = offscreen();
+    if (!o.recording) return;  // the no-op sink draws nothing either
     if (src_w <= 0 || src_h <= 0 || dst_w <= 0 || dst_h <= 0 || !bits) return;
     int x0 = std::max(0, dst_x), x1 = static_cast<int>(std::min<int64_t>(o.width, int64_t{dst_x} + dst_w));
     int y0 = std::max(0, dst_y), y1 = static_cast<int>(std::min<int64_t>(o.height, int64_t{dst_y} + dst_h));
@@ -264,6 +265,7 @@ void platform_fill_black(int x, int y, int w, int h)
     Platform_call& c = record(CALL_FILL);
     c.a = x, c.b = y, c.c = w, c.d = h;
     Offscreen& o = offscreen();
+    if (!o.recording) return;
     for (int row = std::max(0, y); row < std::min(o.height, y + h); ++row)
         for (int col = std::max(0, x); col < std::min(o.width, x + w); ++col)
             o.pixels[static_cast<size_t>(row) * o.width + col] = 0;
@@ -278,8 +280,9 @@ void platform_text_out(int x, int y, const char* text, Text_align align, uint32_
 {
     Platform_call& c = record(CALL_TEXT);
     c.a = x, c.b = y, c.c = align, c.d = rgb;
-    c.text = text;
     Offscreen& o = offscreen();
+    if (!o.recording) return;
+    c.text = text;
     int left = align == TEXT_CENTRE ? x - offscreen_text_width(text) / 2 : x;
     for (const char* p = text; *p; ++p, left += OFFSCREEN_FONT_ADVANCE) {
         unsigned char ch = static_cast<unsigned char>(*p);

@@ -57,7 +57,7 @@ struct Registry_value {
 };
 
 struct Offscreen {
-    bool recording = true; // off: calls are counted and dropped (benchmarks)
+    bool recording = true; // off: a no-op sink, calls counted and dropped, nothing drawn (benchmarks)
     std::vector<Platform_call> calls;
     uint64_t dropped_calls = 0;
     bool draw_available = true;
