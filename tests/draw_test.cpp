@@ -4,6 +4,7 @@
 #include "files/map_file.h"
 #include "files/pack_records.h"
 #include "fuzz/presentation_exercises.h"
+#include "map_fixture.h"
 #include "present_fixture.h"
 #include "presentation/draw.h"
 #include "presentation/fidget.h"
@@ -304,7 +305,7 @@ class Damaged_map_test : public Present_test
 TEST_F(Damaged_map_test, WhateverTheReaderAcceptsIsDrawnAndSoundedWithinBounds)
 {
     std::vector<uint8_t> good = write_map_bytes(present_map_contents());
-    std::string path = present_temp_path("damaged");
+    std::string path = temp_map_path("damaged");
     paths.push_back(path);
     uint32_t seed = 20261206;
     int accepted = 0;

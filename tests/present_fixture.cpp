@@ -6,6 +6,7 @@
 #include <random>
 
 #include "files/map_file.h"
+#include "map_fixture.h"
 #include "presentation/palette.h"
 
 uint8_t image_pixel(int k, int x, int y)
@@ -81,14 +82,6 @@ Map_contents present_map_contents()
     return m;
 }
 
-std::string present_temp_path(const std::string& stem)
-{
-    static std::atomic<int> counter{0};
-    static const unsigned run = std::random_device{}();
-    std::string name = "zandrek_present_" + stem + "_" + std::to_string(run) + "_" + std::to_string(counter++);
-    return (std::filesystem::temp_directory_path() / name).string();
-}
-
 void Present_test::SetUp()
 {
     offscreen_reset(2);
@@ -107,7 +100,7 @@ void Present_test::TearDown()
 
 void Present_test::open_map(const Map_contents& contents, int magnify)
 {
-    std::string path = present_temp_path("map");
+    std::string path = temp_map_path("map");
     paths.push_back(path);
     ASSERT_EQ(write_map_file(contents, path.c_str()), 0);
     state.map_file_name = path;

@@ -29,7 +29,6 @@ uint32_t colour_rgb(int index);
 // ids 0..5 (id 6 not sampled, id 7 names a sample the map lacks).
 Map_contents present_map_contents();
 
-std::string present_temp_path(const std::string& stem);
 
 class Present_test : public ::testing::Test
 {
