@@ -33,32 +33,24 @@ void open_board(Game_state& state)
     state.mode = MODE_PLAY;
 }
 
-void BM_ArrowSteps(benchmark::State& bench)
+// Hands the same two events to handle_event over and over.
+void alternate(benchmark::State& bench, int32_t first, int32_t second)
 {
     Game_state state;
     open_board(state);
-    const Game_event right{EVENT_KEY, CODE_UP, 0, 0, 0};
-    const Game_event left{EVENT_KEY, CODE_DOWN, 0, 0, 0};
+    const Game_event a{EVENT_KEY, first, 0, 0, 0};
+    const Game_event b{EVENT_KEY, second, 0, 0, 0};
     for (auto _ : bench) {
-        handle_event(state, right);
-        handle_event(state, left);
+        handle_event(state, a);
+        handle_event(state, b);
     }
     bench.SetItemsProcessed(bench.iterations() * 2);
 }
+
+void BM_ArrowSteps(benchmark::State& bench) { alternate(bench, CODE_UP, CODE_DOWN); }
 BENCHMARK(BM_ArrowSteps);
 
-void BM_PushAndUndo(benchmark::State& bench)
-{
-    Game_state state;
-    open_board(state);
-    const Game_event push{EVENT_KEY, CODE_RIGHT, 0, 0, 0};
-    const Game_event undo{EVENT_KEY, CODE_U, 0, 0, 0};
-    for (auto _ : bench) {
-        handle_event(state, push);
-        handle_event(state, undo);
-    }
-    bench.SetItemsProcessed(bench.iterations() * 2);
-}
+void BM_PushAndUndo(benchmark::State& bench) { alternate(bench, CODE_RIGHT, CODE_U); }
 BENCHMARK(BM_PushAndUndo);
 
 }  // namespace
