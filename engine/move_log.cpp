@@ -33,6 +33,16 @@ const Playback_char* playback_for(char c)
     return nullptr;
 }
 
+} // namespace
+
+bool is_playback_char(char c)
+{
+    return playback_for(c) != nullptr;
+}
+
+namespace
+{
+
 bool is_scan_space(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';

@@ -22,6 +22,8 @@ void log_move_char(Game_state& state, char c);
 
 // One playback character: its word in the title, then its command through
 // handle_event with the flags and position of the event that began playback.
+// True for the characters playback acts on; it skips every other one.
+bool is_playback_char(char c);
 void replay_char(Game_state& state, char c, int32_t flags, int32_t x, int32_t y);
 // The playback syntax: a character may be followed by "x" and a count
 // (read as "%d" reads: blanks, a sign, digits; a count of 0 or less drops the

@@ -17,9 +17,6 @@ namespace
 
 constexpr int TILE_W = 16, TILE_H = 12;
 
-// The characters the move log playback knows; the game skips every other one.
-const char PLAYBACK_CHARS[] = "<>^vWENSru";
-
 // Tile codes of the template map; each indexes the image of the same number.
 enum : uint16_t {
     TILE_BLACK = 0,
@@ -132,7 +129,7 @@ void collect_boxes(Tool_game& game)
 // One character handed to the game's own playback; false once the level is solved.
 bool play_one(Game_state& state, char c, Playback_result& result)
 {
-    if (c == '\0' || !std::strchr(PLAYBACK_CHARS, c)) return true;
+    if (!is_playback_char(c)) return true;
     replay_char(state, c, 0, 0, 0);
     result.played += 1;
     if (state.mode == MODE_SOLVED || state.mode == MODE_ALL_DONE) {
