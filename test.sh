@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
 # Runs every test: the native suite, the same suite under AddressSanitizer and
 # UndefinedBehaviorSanitizer (with a bounded fuzz pass over the file readers),
-# then the Windows builds under Wine. Run build.sh first.
+# then the Windows builds under Wine: x86_64 under 64-bit Wine, i686 under
+# 32-bit Wine (through qemu's emulator on kernels that run no 32-bit program).
+# Run build.sh first.
 set -euo pipefail
 cd "$(dirname "$0")"
 jobs=$(nproc)
 
 echo "== native tests"
-ctest --test-dir build --output-on-failure
+ctest --test-dir build --output-on-failure -j "$jobs"
 
 echo "== sanitizers and fuzzing (clang, ASan + UBSan)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
       -DZANDREK_SANITIZE=ON -DZANDREK_FUZZ=ON -DZANDREK_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$jobs"
-ctest --test-dir build-asan --output-on-failure
+ctest --test-dir build-asan --output-on-failure -j "$jobs"
 for fuzzer in build-asan/fuzz_*; do
     [ -x "$fuzzer" ] || continue
     name=$(basename "$fuzzer")
@@ -24,12 +26,12 @@ for fuzzer in build-asan/fuzz_*; do
         $( [ -d "$corpus" ] && echo "$corpus" ) 2>&1 | tail -n 2
 done
 
-echo "== Windows x86_64 tests under Wine"
-ctest --test-dir build-win-x86_64 --output-on-failure
+echo "== Windows x86_64 tests under 64-bit Wine"
+ctest --test-dir build-win-x86_64 --output-on-failure -j "$jobs"
 
-if [ -x /usr/lib/wine/wine ]; then
-    echo "== Windows i686 tests under 32-bit Wine"
-    ctest --test-dir build-win-i686 --output-on-failure
+if wine32=$(cmake/wine32-check); then
+    echo "== Windows i686 tests under 32-bit Wine (${wine32#yes: })"
+    ctest --test-dir build-win-i686 --output-on-failure -j "$jobs"
 else
-    echo "== Windows i686: compile-checked only (32-bit Wine is not installed on this machine)"
+    echo "== Windows i686: tests built but not run: ${wine32#no: }"
 fi
