@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "engine/game_state.h"
@@ -21,10 +22,11 @@ std::unique_ptr<Pack_info> read_text(const std::string& text, Pack_diagnostic* d
 
 std::string temp_path(const char* tag)
 {
+    // Test cases run as separate processes, side by side: the name must differ between them.
     static int counter = 0;
+    static const unsigned run = std::random_device{}();
     return (std::filesystem::temp_directory_path() /
-            ("zandrek-pack-test-" + std::to_string(reinterpret_cast<uintptr_t>(&counter)) + "-" +
-             std::to_string(++counter) + tag + ".zrp"))
+            ("zandrek-pack-test-" + std::to_string(run) + "-" + std::to_string(++counter) + tag + ".zrp"))
         .string();
 }
 
