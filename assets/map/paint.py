@@ -147,13 +147,9 @@ def outside_tile(variant):
     """The calm dark ground beyond the walls; variants keep it from tiling."""
     img = Image(TW, TH, 24)
     rng = Rng(100 + variant)
-    for _ in range(3):
+    for _ in range(2):
         x, y = rng.next() % TW, rng.next() % TH
         img.put(x, y, 25)
-    if variant % 3 == 0:
-        x, y = rng.next() % (TW - 1), rng.next() % TH
-        img.put(x, y, 23)
-        img.put(x + 1, y, 23)
     return img
 
 
@@ -186,11 +182,11 @@ def block_wall(light, mid, dark, mortar, accent=None, seed=1):
 
 
 WALLS = [
-    block_wall(49, 50, 51, 53, seed=3),            # sandstone: levels 1-10
+    block_wall(50, 51, 52, 53, seed=3),            # sandstone: levels 1-10
     block_wall(28, 29, 62, 78, accent=75, seed=5),  # mossy granite: 11-20
-    block_wall(20, 21, 22, 24, seed=9),             # blue ice: 21-30
+    block_wall(21, 58, 59, 24, seed=9),             # deep-water stone: 21-30
     block_wall(81, 83, 85, 86, seed=11),            # old brick: 31-40
-    block_wall(41, 42, 55, 55, accent=6, seed=13),  # night marble with gold: 41-50
+    block_wall(41, 42, 55, 55, accent=6, seed=13),  # plum marble veined with gold: 41-50
 ]
 
 # --- Treasures -----------------------------------------------------------------
@@ -288,9 +284,17 @@ def treasure(shape, ramp, base):
 
 def banked(shape, ramp):
     img = treasure(shape, ramp, BANK)
-    # A glint shows the treasure has found its place.
-    for x, y in ((1, 1), (14, 1), (1, 10), (14, 10)):
-        img.put(x, y, 64)
+    # A warm glow round the outline and a glint: the treasure is home.
+    bare = [[img.p[y][x] == BANK.p[y][x] and SHAPES[shape][y][x] == '.' for x in range(TW)] for y in range(TH)]
+    for y in range(TH):
+        for x in range(TW):
+            if not bare[y][x]:
+                continue
+            for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)):
+                qx, qy = x + dx, y + dy
+                if 0 <= qx < TW and 0 <= qy < TH and SHAPES[shape][qy][qx] == 'o':
+                    img.put(x, y, 66)
+                    break
     img.put(13, 2, GLEAM)
     img.put(12, 2, 13)
     img.put(13, 3, 13)
@@ -311,23 +315,6 @@ HAT = ["......oooo......",
        ".....oHHhho.....",
        "....obbbbbbo....",
        "...ohhhhhhhho..."]
-FRONT_BODY = ["...ocrrrrrrco...",
-              "..occccCCcccco..",
-              "..osdllllllsdo..",
-              "....ottootto...."]
-FEET_STAND = ["....ottootto....",
-              "...okkko.okkko.."]
-FEET_A = ["....ottoo.oo....",
-          "...okkko.okkko.."]
-FEET_A = ["....otto.otto...",
-          "...okkko.okko..."]
-
-
-def front(face, body=None, feet=None, hat=None):
-    return (hat or HAT) + face + (body or FRONT_BODY[:3]) + (feet or FEET_STAND)[:0] + \
-        [(body or FRONT_BODY)[3]] + (feet or FEET_STAND)
-
-
 def person(rows):
     return sprite(rows, PL, FLOOR)
 
@@ -343,19 +330,13 @@ CHIN_OO = "....oSmmmmSo...."
 BODY = ["...ocrrrrrrco...",
         "..occccCCcccco..",
         "..osdllllllsdo.."]
-LEGS = ["....ottootto....",
-        "...okkko.okkko.."]
-LEGS_A = ["....ottoo.oo....",
-          "...okkko.okkko.."]
-
-
-def stand_front(eyes=EYES, chin=CHIN, body=BODY, hat=HAT, legs=None):
-    rows = hat + [eyes, chin] + body + (legs or ["....ottootto....", "....ottootto....",
-                                                 "...okkko.okkko.."])
-    return person(rows[:TH])
-
-
 LEGS3 = ["....ottootto....", "....ottootto....", "...okkko.okkko.."]
+
+
+def stand_front(eyes=EYES, chin=CHIN, body=BODY, hat=HAT, legs=LEGS3):
+    return person(hat + [eyes, chin] + body + legs)
+
+
 # Walking down: one boot lifted, the eyes glance the other way so the same
 # frame also reads as stepping back from a push sideways.
 LEGS_STEP_R = ["....ottootto....", "....otto.okko...", "...okkko........"]
@@ -368,9 +349,6 @@ DOWN_B = stand_front(eyes=EYES_L, legs=LEGS_STEP_L)
 LOOK_L = stand_front(eyes=EYES_L)
 LOOK_R = stand_front(eyes=EYES_R)
 YAWN_1 = stand_front(eyes=EYES_SHUT, chin=CHIN_O)
-ARMS_UP = ["..so.rrrrrr.os..",
-           "..oocccCCccoo...",
-           "....olllllo....."]
 ARMS_UP = ["..sorrrrrrrros..",
            "...occcCCccco...",
            "....oddllddo...."]
@@ -655,7 +633,7 @@ def outside_fill(img):
             img.blit(outside_tile((r * 3 + c * 5) % OUTSIDE_VARIANTS), c * TW, r * TH)
 
 
-def vault_scene(img, top_row, rows, cols, treasure_plan, rng):
+def vault_scene(img, top_row, rows, cols, treasure_plan):
     """A walled room of game tiles; `treasure_plan` puts tiles in it."""
     c0 = (20 - cols) // 2
     for r in range(rows):
@@ -718,19 +696,14 @@ def title_picture():
     plan[(1, 2)] = b[0]
     plan[(1, 3)] = b[1]
     plan[(1, 4)] = BANK
+    plan[(2, 8)] = RIGHT
     plan[(2, 9)] = t[0]
-    plan[(2, 10)] = STAND_LEFT
-    plan[(2, 12)] = BANK
+    plan[(2, 11)] = BANK
     plan[(3, 5)] = t[1]
     plan[(3, 13)] = t[2]
     plan[(2, 14)] = b[2]
     plan[(3, 2)] = t[4]
-    c0 = vault_scene(img, 10, 6, 18, plan, rng)
-    # Invert the sense: Zandrek pushes the gold to the left, to the free bank.
-    img.blit(RIGHT, (c0 + 8) * TW, 12 * TH)
-    img.blit(t[0], (c0 + 9) * TW, 12 * TH)
-    img.blit(FLOOR, (c0 + 10) * TW, 12 * TH)
-    img.blit(BANK, (c0 + 11) * TW, 12 * TH)
+    c0 = vault_scene(img, 10, 6, 18, plan)
     for c in (3, 8, 13):
         torch(img, (c0 + c) * TW + 6, 10 * TH + 1)
     return img
@@ -795,7 +768,7 @@ def blank_picture():
     return img
 
 
-def firework(img, cx, cy, radius, colours, rng):
+def firework(img, cx, cy, radius, colours):
     for k in range(24):
         # Sixteen-step compass, so no floating point enters the picture.
         dirs = [(8, 0), (7, 3), (6, 6), (3, 7), (0, 8), (-3, 7), (-6, 6), (-7, 3),
@@ -811,18 +784,18 @@ def finale_picture():
     img = Image(PW, PH, 24)
     rng = Rng(23)
     night_sky(img, 0, 130, rng)
-    firework(img, 60, 40, 26, [13, 64, 66, 15], rng)
-    firework(img, 250, 34, 30, [14, 32, 34, 37], rng)
-    firework(img, 160, 22, 18, [31, 20, 21, 22], rng)
-    firework(img, 112, 70, 14, [72, 73, 75, 77], rng)
-    firework(img, 214, 80, 16, [40, 41, 42, 42], rng)
+    firework(img, 60, 40, 26, [13, 64, 66, 15])
+    firework(img, 250, 34, 30, [14, 32, 34, 37])
+    firework(img, 160, 22, 18, [31, 20, 21, 22])
+    firework(img, 112, 70, 14, [72, 73, 75, 77])
+    firework(img, 214, 80, 16, [40, 41, 42, 42])
     centred_text(img, 96, "EVERY VAULT IS EMPTY!", lambda x, y: 64 if y < 100 else 66, 2, shadow=55)
     # The hoard: one of every treasure there is, and Zandrek on top of it.
     plan = {}
     for k in range(10):
         plan[(2, 4 + k)] = treasure(GROUP_SHAPES[k % 5], RAMPS[(k * 3) % 10], FLOOR)
         plan[(3, 3 + k + (k > 4) * 2)] = banked(GROUP_SHAPES[(k + 2) % 5], RAMPS[(k * 7 + 1) % 10])
-    vault_scene(img, 11, 5, 20, plan, rng)
+    vault_scene(img, 11, 5, 20, plan)
     img.blit(scaled(figure(YAWN_2), 2), 160 - 16, 112)
     # Cheers on the walls.
     for c in (2, 7, 12, 17):

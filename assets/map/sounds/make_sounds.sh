@@ -74,3 +74,7 @@ tune begin pluck 0.11:C5 0.11:E5 0.11:G5 0.35:C6 -- fade q 0.005 0 0.25 reverb 2
 # The finale: a brassy major fanfare.
 tune fanfare square 0.14:C5 0.14:E5 0.14:G5 0.3:C6 0.12:G5 0.7:C6 -- \
     lowpass 2800 fade q 0.01 0 0.4 reverb 30 norm -3
+# The finale draws at once and plays its second sound over the first, so
+# that one holds both: the fanfare, then the cheer.
+"${SOX[@]}" fanfare.wav cheer.wav finale.wav
+rm cheer.wav
