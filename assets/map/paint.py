@@ -567,10 +567,8 @@ def centred_text(img, y, text, colour, scale=1, shadow=None, gap=1):
     draw_text(img, (PW - text_width(text, scale, gap)) // 2, y, text, colour, scale, shadow, gap)
 
 
-def logo(img, y, scale):
-    """ZANDREK in gold: a dark outline, a deep shadow and a lit face."""
-    text = "ZANDREK"
-    gap = 2
+def logo(img, y, scale, text="ZANDREK", gap=2, glint=True):
+    """Gold lettering: a dark outline, a deep shadow and a bevelled face."""
     x = (PW - text_width(text, scale, gap)) // 2
     h = 7 * scale
     mask = Image(PW, PH, None)
@@ -580,31 +578,42 @@ def logo(img, y, scale):
     def face(px, py):
         t = (py - y) * len(ramp) // h
         return ramp[min(max(t, 0), len(ramp) - 1)]
-    # Outline two pixels round, then a drop shadow, then the face.
+    # An outline, then a drop shadow, then the face; thinner for small letters.
+    reach = (-2, -1, 0, 1, 2) if scale > 2 else (-1, 0, 1)
+    drop = 3 if scale > 2 else 2
     for py in range(PH):
         for px in range(PW):
             if mask.p[py][px]:
                 continue
             near = False
-            for dy in (-2, -1, 0, 1, 2):
-                for dx in (-2, -1, 0, 1, 2):
+            for dy in reach:
+                for dx in reach:
                     qx, qy = px + dx, py + dy
                     if 0 <= qx < PW and 0 <= qy < PH and mask.p[qy][qx]:
                         near = True
             if near:
                 img.put(px, py, 55)
-    for py in range(PH - 3, -1, -1):
-        for px in range(PW - 3, -1, -1):
-            if mask.p[py][px] and not mask.p[py + 3][px + 3]:
-                img.put(px + 3, py + 3, 12)
+    for py in range(PH - drop, -1, -1):
+        for px in range(PW - drop, -1, -1):
+            if mask.p[py][px] and not mask.p[py + drop][px + drop]:
+                img.put(px + drop, py + drop, 12)
+    # Bevelled: lit where the stroke has open air above or to the left,
+    # shaded where it has open air below or to the right.
+    def inside(px, py):
+        return 0 <= px < PW and 0 <= py < PH and mask.p[py][px]
     for py in range(PH):
         for px in range(PW):
-            if mask.p[py][px]:
-                c = face(px, py)
-                if (px - x) % (6 * scale + gap * scale) < scale and (py - y) < h // 2:
-                    c = 13
-                img.put(px, py, c)
-    # A glint on the Z.
+            if not mask.p[py][px]:
+                continue
+            c = face(px, py)
+            if not inside(px, py - 1) or not inside(px - 1, py):
+                c = 13
+            elif not inside(px, py + 1) or not inside(px + 1, py):
+                c = 15
+            img.put(px, py, c)
+    if not glint:
+        return
+    # A glint on the first letter.
     img.put(x + 2, y + 1, GLEAM)
     img.put(x + 1, y + 1, 13)
     img.put(x + 3, y + 1, 13)
@@ -614,17 +623,33 @@ def logo(img, y, scale):
 
 # --- Scenery --------------------------------------------------------------------
 def night_sky(img, top, bottom, rng, stars=True, calm_right=0):
-    """Deep blue towards the top; stars only where no banner is drawn."""
+    """Near black overhead, deep blue towards the horizon; stars only where
+    no banner is drawn."""
     for y in range(top, bottom):
         t = (y - top) * 16 // max(1, bottom - top)
         for x in range(PW):
-            img.put(x, y, 23 if dither(x, y, 16 - t) else 24)
+            img.put(x, y, 23 if dither(x, y, t) else 24)
     if stars:
         for _ in range(70):
             x, y = rng.next() % PW, top + rng.next() % max(1, bottom - top)
             if calm_right and x > PW - calm_right and y < 48:
                 continue
             img.put(x, y, [25, 29, 20, GLEAM][rng.next() % 4])
+
+
+def hills(img, base, rng):
+    """A dark ridge against the sky, with a lighter rim."""
+    heights = []
+    h = 10
+    for x in range(PW):
+        if x % 8 == 0:
+            h = max(3, min(18, h + rng.next() % 7 - 3))
+        heights.append(h)
+    for x in range(PW):
+        # Smoothed over a few columns so the ridge has no steps of 8.
+        h = sum(heights[max(0, x - 3):x + 4]) // len(heights[max(0, x - 3):x + 4])
+        for y in range(base - h, base):
+            img.put(x, y, 25 if y == base - h else 24)
 
 
 def outside_fill(img):
@@ -683,11 +708,7 @@ def title_picture():
     img = Image(PW, PH, 24)
     rng = Rng(11)
     night_sky(img, 0, 120, rng, calm_right=150)
-    # Distant hills with the vault door.
-    for x in range(PW):
-        h = 104 + (x * 7 % 23) // 4 - (abs(x - 160) < 40) * 6
-        for y in range(h, 120):
-            img.put(x, y, 25 if dither(x, y, 6) else 24)
+    hills(img, 120, rng)
     logo(img, 44, 5)
     centred_text(img, 88, "THE TREASURE VAULTS", lambda x, y: 31 if y < 91 else 20, 1, shadow=55)
     plan = {}
@@ -789,7 +810,7 @@ def finale_picture():
     firework(img, 160, 22, 18, [31, 20, 21, 22])
     firework(img, 112, 70, 14, [72, 73, 75, 77])
     firework(img, 214, 80, 16, [40, 41, 42, 42])
-    centred_text(img, 96, "EVERY VAULT IS EMPTY!", lambda x, y: 64 if y < 100 else 66, 2, shadow=55)
+    logo(img, 92, 2, "THE HOARD IS YOURS!", 1, glint=False)
     # The hoard: one of every treasure there is, and Zandrek on top of it.
     plan = {}
     for k in range(10):
@@ -820,7 +841,7 @@ def about_picture():
             draw_text(img, 114, y, text, colour, 1, shadow=55)
         y += 14
     for k in range(5):
-        img.blit(treasure(GROUP_SHAPES[k], RAMPS[(k * 2) % 10], FLOOR), 80 + k * 34, 162)
+        img.blit(figure(treasure(GROUP_SHAPES[k], RAMPS[(k * 2) % 10], FLOOR)), 80 + k * 34, 162)
     return img
 
 
