@@ -23,7 +23,7 @@ speak() { # NAME TEXT
     # must know the length that trimming leaves.
     "${SOX[@]}" "$raw" "$trimmed" silence 1 0.02 0.5% reverse silence 1 0.02 0.5% reverse
     "${SOX[@]}" "$trimmed" "$faded" gain -3 highpass 120 fade t 0.01 0 0.03
-    "${SOX[@]}" "$faded" "${OUT[@]}" "$name.wav" reverb 18 50 35 norm -1
+    "${SOX[@]}" "$faded" "${OUT[@]}" "$name.wav" compand 0.02,0.2 -60,-50,-30,-14,0,-6 -3 reverb 18 50 35 rate 11025 norm -1
     rm -f "$raw" "$trimmed" "$faded"
 }
 
