@@ -739,25 +739,17 @@ def key_cap(img, x, y, glyph):
     img.rect(x + 1, y + 1, 12, 1, GLEAM)
     img.rect(x + 2, y + 8, 10, 1, 28)
     arrows = {
-        'up': ["..1..", ".111.", "11111", "..1..", "..1.."],
-        'down': ["..1..", "..1..", "11111", ".111.", "..1.."],
-        'left': ["..1..", ".1...", "11111", ".1...", "..1.."],
-        'right': ["..1..", "...1.", "11111", "...1.", "..1.."],
-        'back': ["..111", ".1111", "11111", ".1111", "..111"],
+        'up': ["...1...", "..111..", ".11111.", "1111111", "..111..", "..111..", "..111.."],
+        'down': ["..111..", "..111..", "..111..", "1111111", ".11111.", "..111..", "...1..."],
+        'left': ["...1...", "..11...", ".111111", "1111111", ".111111", "..11...", "...1..."],
+        'right': ["...1...", "...11..", "111111.", "1111111", "111111.", "...11..", "...1..."],
+        'back': ["...1111", "..11111", ".11.1.1", "1111.11", ".11.1.1", "..11111", "...1111"],
     }
-    if glyph in arrows:
-        for j, row in enumerate(arrows[glyph]):
-            for i, c in enumerate(row):
-                if c == '1':
-                    img.put(x + 5 + i, y + 2 + j, 55)
-    else:
-        g = FONT[glyph]
-        for j in range(5):
-            for i in range(5):
-                # The 5 x 7 letters squeezed to 5 rows: skip rows 2 and 4.
-                row = g[[0, 1, 3, 5, 6][j]]
-                if row[i] == '1':
-                    img.put(x + 5 + i, y + 2 + j, 55)
+    rows = arrows[glyph] if glyph in arrows else ["." + r + "." for r in FONT[glyph]]
+    for j, row in enumerate(rows):
+        for i, c in enumerate(row):
+            if c == '1':
+                img.put(x + 4 + i, y + 2 + j, 55)
 
 
 def help_picture():
