@@ -398,8 +398,6 @@ std::unique_ptr<Pack_info> load_levels(const Description& d, std::string& used, 
     return nullptr;
 }
 
-// The built-in levels become boards the way the game makes boards of pack
-// levels, on the blank board of the map being built.
 // Walls drawn from the layout's '#' take the look's wall; the cells outside
 // keep the template's scenery.
 void apply_look(Field_info& b, const Level_look& look)
@@ -418,6 +416,8 @@ void apply_look(Field_info& b, const Level_look& look)
     }
 }
 
+// The built-in levels become boards the way the game makes boards of pack
+// levels, on the blank board of the map being built.
 int build_level_boards(Map_contents& m, const Pack_info& pack, const Description& d, std::string& error)
 {
     std::string path =
