@@ -709,6 +709,9 @@ def title_picture():
     rng = Rng(11)
     night_sky(img, 0, 120, rng, calm_right=150)
     hills(img, 120, rng)
+    # Zandrek on the ridge, tipping his hat, and the prize beside him.
+    img.blit(scaled(figure(TIP_2), 3), 22, 84)
+    img.blit(scaled(figure(treasure('chest', RAMPS[0], FLOOR)), 3), 250, 90)
     logo(img, 44, 5)
     centred_text(img, 88, "THE TREASURE VAULTS", lambda x, y: 31 if y < 91 else 20, 1, shadow=55)
     plan = {}
