@@ -1,7 +1,6 @@
 // zandrek-tool render: what the game window's client area would show, as a
 // PNG of exactly 320 x M by 192 x M pixels, drawn by the game's own code
 // into the off-screen framebuffer.
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,12 +9,12 @@
 
 #include "engine/level_progression.h"
 #include "engine/services.h"
-#include "presentation/draw.h"
 #include "presentation/palette.h"
 #include "presentation/screens.h"
 #include "shell/platform_offscreen.h"
 #include "tools/authoring/tool_game.h"
 #include "tools/png_writer.h"
+#include "tools/tile_sheet.h"
 #include "tools/tool_commands.h"
 
 namespace
@@ -23,7 +22,6 @@ namespace
 
 const char RENDER_USAGE[] =
     "usage: zandrek-tool render MAP BOARD -o OUT.png [--pack PACK.zrp] [--magnify M] [--moves MOVES]\n"
-    "       zandrek-tool render MAP --sheet -o OUT.png [--magnify M]\n"
     "\n"
     "Draws BOARD as the game window shows it and writes it as a PNG of 320*M by 192*M pixels.\n"
     "BOARD is a built-in level of the map (1 and up) or one of its screens: -1 title, -2 help,\n"
@@ -35,16 +33,18 @@ const char RENDER_USAGE[] =
     "  --pack FILE      take level BOARD from this pack\n"
     "  --magnify M      magnification 1 to 4 (default 2)\n"
     "  --moves MOVES    play these moves on the level first (< > ^ v, u, r; x%d counts)\n"
-    "  --sheet          instead of a board, every tile code of the map, 20 a row from code 0\n"
     "  --help           show this text\n"
-    "Negative board numbers may also follow '--'.\n";
+    "Negative board numbers may also follow '--'.\n"
+    "\n"
+    "usage: zandrek-tool render --tiles MAP -o OUT.png [--magnify M]\n"
+    "\n"
+    "Draws every tile code of the map, 20 to a row from code 0, on one contact sheet.\n";
 
 struct Render_options {
     const char* output = nullptr;
     const char* pack = nullptr;
     const char* moves = nullptr;
     int magnify = 2;
-    bool sheet = false;
     std::vector<const char*> positional;
 };
 
@@ -75,10 +75,6 @@ int parse(int argc, char** argv, Render_options& o)
             continue;
         }
         if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) return -1;
-        if (std::strcmp(arg, "--sheet") == 0) {
-            o.sheet = true;
-            continue;
-        }
         const char** target = nullptr; // none: the magnification
         if (std::strcmp(arg, "-o") == 0 || std::strcmp(arg, "--output") == 0)
             target = &o.output;
@@ -106,7 +102,7 @@ int parse(int argc, char** argv, Render_options& o)
         }
         o.magnify = static_cast<int>(m);
     }
-    if (o.positional.size() != (o.sheet ? 1u : 2u)) {
+    if (o.positional.size() != 2) {
         std::fprintf(stderr, "zandrek-tool render: give a MAP and a BOARD\n");
         return 1;
     }
@@ -130,37 +126,12 @@ void show_special_board(Game_state& state, int number)
     }
 }
 
-// Every tile code in rows of 20, one grey pixel between cells so that dark
-// tiles keep their edges.
-int write_tile_sheet(Game_state& state, const char* output, int magnify, std::string& error)
-{
-    const int tw = state.tile_info.width, th = state.tile_info.height;
-    const int count = static_cast<int>(state.tile_table.size());
-    const int per_row = LEVEL_COLS;
-    const int cell_w = tw * magnify + 1, cell_h = th * magnify + 1;
-    const int width = per_row * cell_w + 1;
-    const int height = ((count + per_row - 1) / per_row) * cell_h + 1;
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0x606060);
-    std::vector<uint8_t> image(tile_buffer_bytes(state));
-    for (int code = 0; code < count; ++code) {
-        std::fill(image.begin(), image.end(), 0);
-        read_tile_image(state, image.data(), image.size(), state.tile_table[static_cast<size_t>(code)]);
-        const int left = (code % per_row) * cell_w + 1, top = (code / per_row) * cell_h + 1;
-        for (int y = 0; y < th * magnify; ++y)
-            for (int x = 0; x < tw * magnify; ++x) {
-                uint8_t index = image[static_cast<size_t>((y / magnify) * tw + x / magnify)];
-                const uint8_t* rgb = state.colour_map + 3 * (index < state.colour_count ? index : 0);
-                pixels[static_cast<size_t>(top + y) * static_cast<size_t>(width) + static_cast<size_t>(left + x)] =
-                    static_cast<uint32_t>(rgb[0] << 16 | rgb[1] << 8 | rgb[2]);
-            }
-    }
-    return write_png_rgb(output, width, height, pixels.data(), error);
-}
-
 } // namespace
 
 int cmd_render(int argc, char** argv)
 {
+    for (int i = 0; i < argc; ++i)
+        if (std::strcmp(argv[i], "--tiles") == 0) return render_tile_sheet(argc, argv);
     Render_options o;
     int parsed = parse(argc, argv, o);
     if (parsed != 0) {
@@ -168,7 +139,7 @@ int cmd_render(int argc, char** argv)
         return parsed < 0 ? 0 : 1;
     }
     const char* map_path = o.positional[0];
-    const char* board_text = o.sheet ? "" : o.positional[1];
+    const char* board_text = o.positional[1];
 
     Tool_game game;
     Game_state& state = game.state;
@@ -178,15 +149,6 @@ int cmd_render(int argc, char** argv)
         return 1;
     }
     create_game_palette(state);
-    if (o.sheet) {
-        std::string error;
-        if (write_tile_sheet(state, o.output, o.magnify, error) != 0) {
-            std::fprintf(stderr, "zandrek-tool render: %s\n", error.c_str());
-            return 1;
-        }
-        std::printf("%s: %zu tile codes\n", o.output, state.tile_table.size());
-        return 0;
-    }
 
     int number = 0;
     if (o.pack) {
