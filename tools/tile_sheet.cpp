@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -21,32 +19,8 @@ constexpr uint32_t SHEET_GRID = 0x606060;
 
 } // namespace
 
-int render_tile_sheet(int argc, char** argv)
+int render_tile_sheet(const char* map_path, const char* output, int magnify)
 {
-    const char *map_path = nullptr, *output = nullptr;
-    long magnify = 2;
-    for (int i = 0; i < argc; ++i) {
-        const char* arg = argv[i];
-        if (i + 1 >= argc) {
-            std::fprintf(stderr, "zandrek-tool render: %s needs a value\n", arg);
-            return 1;
-        }
-        const char* value = argv[++i];
-        char* end = nullptr;
-        if (std::strcmp(arg, "--tiles") == 0)
-            map_path = value;
-        else if (std::strcmp(arg, "-o") == 0 || std::strcmp(arg, "--output") == 0)
-            output = value;
-        else if (std::strcmp(arg, "--magnify") != 0 || (magnify = std::strtol(value, &end, 10), *end != '\0') ||
-                 magnify < 1 || magnify > 4) {
-            std::fprintf(stderr, "zandrek-tool render: a tile sheet takes --tiles MAP, -o FILE, --magnify 1-4\n");
-            return 1;
-        }
-    }
-    if (!map_path || !output) {
-        std::fprintf(stderr, "zandrek-tool render: give the map with --tiles and the PNG with -o\n");
-        return 1;
-    }
     Tool_game game;
     Game_state& state = game.state;
     if (open_tool_game(game, map_path) != 0) {
@@ -55,7 +29,7 @@ int render_tile_sheet(int argc, char** argv)
     }
     create_game_palette(state);
 
-    const int m = static_cast<int>(magnify);
+    const int m = magnify;
     const int tw = state.tile_info.width, th = state.tile_info.height;
     const int count = static_cast<int>(state.tile_table.size());
     const int cell_w = tw * m + 1, cell_h = th * m + 1;
