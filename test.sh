@@ -28,21 +28,25 @@ done
 
 # Every test case is a Wine process of its own. A wineserver kept running for
 # the whole stage keeps the prefix's services up between them; without it each
-# case would boot them again (seconds each).
-wine_stage() {  # PREFIX SERVER BUILD
-    WINEPREFIX=$1 "$2" -p >/dev/null 2>&1
-    local status=0
-    ctest --test-dir "$3" --output-on-failure -j "$jobs" || status=$?
-    WINEPREFIX=$1 "$2" -k || true
+# case would boot them again (seconds each). The services inherit the standard
+# output of the process that started them, so a first run with its output
+# thrown away starts them: ctest would otherwise wait on their output forever.
+wine_stage() {  # PREFIX RUNNER BUILD
+    local server=/usr/lib/wine/wineserver64 status=0
+    WINEPREFIX=$1 $server -k >/dev/null 2>&1 || true  # a server left by an earlier run
+    WINEPREFIX=$1 $server -p >/dev/null 2>&1
+    WINEPREFIX=$1 timeout 600 "$2" "$3/zandrek_tests.exe" --gtest_list_tests >/dev/null 2>&1 || true
+    WINEPREFIX=$1 ctest --test-dir "$3" --output-on-failure -j "$jobs" || status=$?
+    WINEPREFIX=$1 $server -k || true
     return $status
 }
 
 echo "== Windows x86_64 tests under 64-bit Wine"
-wine_stage "${WINEPREFIX:-$HOME/.wine-zandrek}" /usr/lib/wine/wineserver64 build-win-x86_64
+wine_stage "${WINEPREFIX:-$HOME/.wine-zandrek}" cmake/wine64-run build-win-x86_64
 
 if wine32=$(cmake/wine32-check); then
     echo "== Windows i686 tests under 32-bit Wine (${wine32#yes: })"
-    wine_stage "${WINEPREFIX:-$HOME/.wine-zandrek32}" /usr/lib/wine/wineserver64 build-win-i686
+    wine_stage "${WINEPREFIX:-$HOME/.wine-zandrek32}" cmake/wine32-run build-win-i686
 else
     echo "== Windows i686: tests built but not run: ${wine32#no: }"
 fi
