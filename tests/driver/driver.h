@@ -44,3 +44,6 @@ int move_key(char move);
 
 // screenshot.cpp
 int save_client_bmp(HWND window, const char* path);
+
+// file_version.cpp
+int file_version(const char* path, std::string* version);

@@ -28,6 +28,8 @@ const char DRIVER_USAGE[] = "usage: zandrek-driver COMMAND [ARGS] ...\n"
                             "  key NAME             press and release a key (UP, RIGHT, F1, ESCAPE, a letter, ...)\n"
                             "  char C               send one character message\n"
                             "  moves TEXT           play move characters < > ^ v (W E N S), u, r; x%d repeats\n"
+                            "  click X Y            press and release the left mouse button at client pixel X, Y\n"
+                            "  right-click X Y      the same with the right button\n"
                             "  command ID           choose the menu command ID\n"
                             "  wait-box             wait for a dialog or message box and print it\n"
                             "  expect-box TEXT      wait for a box whose text holds TEXT\n"
@@ -39,7 +41,8 @@ const char DRIVER_USAGE[] = "usage: zandrek-driver COMMAND [ARGS] ...\n"
                             "  expect-client W H    wait for the client area to be W x H pixels\n"
                             "  shot FILE.bmp        save the client area as a 24-bit BMP\n"
                             "  sleep MS             wait MS milliseconds\n"
-                            "  wait-exit            wait for the game process to end\n";
+                            "  wait-exit            wait for the game process to end\n"
+                            "  expect-file-version FILE V   the version resource of FILE says V (as 1.2.3)\n";
 
 using Args = const char* const*;
 
@@ -241,6 +244,26 @@ bool cmd_moves(Driver& d, Args a)
     return true;
 }
 
+bool click(Driver& d, Args a, UINT down, UINT up, WPARAM held)
+{
+    if (!need_window(d)) return false;
+    const LPARAM at = MAKELPARAM(std::atoi(a[0]), std::atoi(a[1]));
+    PostMessageA(d.window, WM_MOUSEMOVE, 0, at);
+    PostMessageA(d.window, down, held, at);
+    PostMessageA(d.window, up, 0, at);
+    return true;
+}
+
+bool cmd_click(Driver& d, Args a)
+{
+    return click(d, a, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON);
+}
+
+bool cmd_right_click(Driver& d, Args a)
+{
+    return click(d, a, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON);
+}
+
 bool cmd_command(Driver& d, Args a)
 {
     if (!need_window(d)) return false;
@@ -376,6 +399,13 @@ bool cmd_wait_exit(Driver& d, Args)
     return true;
 }
 
+bool cmd_expect_file_version(Driver&, Args a)
+{
+    std::string seen;
+    if (file_version(a[0], &seen) != 0) return fail("%s has no version resource%s", a[0]);
+    return seen == a[1] ? true : fail("the version resource says %s, not %s", seen, a[1]);
+}
+
 const Command COMMANDS[] = {
     {"run", 1, cmd_run},
     {"cd", 1, cmd_cd},
@@ -390,6 +420,8 @@ const Command COMMANDS[] = {
     {"key", 1, cmd_key},
     {"char", 1, cmd_char},
     {"moves", 1, cmd_moves},
+    {"click", 2, cmd_click},
+    {"right-click", 2, cmd_right_click},
     {"command", 1, cmd_command},
     {"wait-box", 0, cmd_wait_box},
     {"expect-box", 1, cmd_expect_box},
@@ -402,6 +434,7 @@ const Command COMMANDS[] = {
     {"shot", 1, cmd_shot},
     {"sleep", 1, cmd_sleep},
     {"wait-exit", 0, cmd_wait_exit},
+    {"expect-file-version", 2, cmd_expect_file_version},
 };
 
 const Command* find_command(const char* name)
