@@ -35,6 +35,7 @@ std::string box_text(HWND box);
 std::vector<HWND> box_buttons(HWND box);
 HWND find_button(HWND box, const std::string& label);
 HWND find_edit(HWND box, int id);
+std::string edit_text(HWND edit);
 bool client_size(HWND window, int* width, int* height);
 
 // keys.cpp

@@ -353,7 +353,7 @@ bool cmd_expect_edit(Driver& d, Args a)
     if (!need_box(d)) return false;
     HWND edit = find_edit(d.box, std::atoi(a[0]));
     if (!edit) return fail("the box has no edit field %s", a[0]);
-    std::string seen = window_text(edit);
+    std::string seen = edit_text(edit);
     return seen == a[1] ? true : fail("the edit field holds \"%s\", not \"%s\"", seen, a[1]);
 }
 

@@ -105,6 +105,15 @@ HWND find_edit(HWND box, int id)
     return edit && _stricmp(class_name(edit).c_str(), "Edit") == 0 ? edit : nullptr;
 }
 
+// An edit field keeps its text to itself: it must be asked, across processes.
+std::string edit_text(HWND edit)
+{
+    char text[1024] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &copied);
+    return text;
+}
+
 bool client_size(HWND window, int* width, int* height)
 {
     RECT r{};
