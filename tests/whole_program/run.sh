@@ -435,8 +435,10 @@ case_installer() {
     done
     local menu="$users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Zandrek"
     [ -f "$menu/Zandrek.lnk" ] || problem "no Start-menu entry"
-    # The shortcut starts the game in its own folder.
-    strings -e l "$menu/Zandrek.lnk" 2>/dev/null | grep -q -i -F "$windir" ||
+    # The shortcut starts the game in its own folder: one of its strings is
+    # that folder alone (the target's path goes on to the program's name).
+    strings -e l "$menu/Zandrek.lnk" 2>/dev/null | FOLDER=$windir awk 'BEGIN { w = tolower(ENVIRON["FOLDER"]) }
+        tolower(substr($0, length($0) - length(w) + 1)) == w { found = 1 } END { exit !found }' ||
         problem "the Start-menu entry does not start in $windir"
     wine32 "$case_dir/uninstall-key.txt" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zandrek'
     grep -q "DisplayVersion.*$version" "$case_dir/uninstall-key.txt" ||
