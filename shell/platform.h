@@ -90,4 +90,6 @@ void platform_reg_set_string(const char* name, const char* text, uint32_t bytes)
 // The player name dialog: shows `buffer`, on OK copies at most 14 characters back; 0 OK, -1 cancelled.
 int platform_player_name_dialog(char* buffer, int capacity);
 int platform_open_url(const char* url);  // 0 success, negative failure
+// The news dialog, owned by the main window while there is one: 1 Yes, 0 No, -1 not shown.
+int platform_news_dialog();
 void platform_current_directory(char* buffer, int capacity);

@@ -465,6 +465,16 @@ int platform_player_name_dialog(char* buffer, int capacity)
     return 0;
 }
 
+int platform_news_dialog()
+{
+    Offscreen& o = offscreen();
+    record(CALL_DIALOG).text = "DLG_NEWS";
+    if (o.box_answers.empty()) return 0;
+    int answer = o.box_answers.front();
+    o.box_answers.pop_front();
+    return answer == ANSWER_YES ? 1 : 0;
+}
+
 int platform_open_url(const char* url)
 {
     record(CALL_OPEN_URL).text = url;
