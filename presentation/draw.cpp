@@ -77,6 +77,18 @@ void draw_tile(Game_state& state, Cell_pos pos, uint16_t tile)
                          cell_pos_row(pos) * h * m, w * m, h * m);
 }
 
+const uint8_t* pack_tile_rows(const Pack_tile& tile, std::vector<uint8_t>& scratch)
+{
+    // Bitmaps read rows at a 4-byte stride; pack tiles keep theirs packed.
+    int tw = tile.width, th = tile.height;
+    if (tw % 4 == 0) return tile.pixels.data();
+    size_t stride = static_cast<size_t>((tw + 3) & ~3);
+    scratch.assign(stride * static_cast<size_t>(th), 0);
+    for (int row = 0; row < th; ++row)
+        std::memcpy(&scratch[row * stride], &tile.pixels[static_cast<size_t>(row) * tw], static_cast<size_t>(tw));
+    return scratch.data();
+}
+
 void draw_pack_tile(Game_state& state, Cell_pos pos, const Pack_tile& tile)
 {
     if (!platform_get_draw_dc()) return;
@@ -89,16 +101,8 @@ void draw_pack_tile(Game_state& state, Cell_pos pos, const Pack_tile& tile)
     int32_t w = header.width, h = header.height;
     int m = state.magnify;
 
-    // The blit reads rows at a 4-byte stride; pack tiles keep theirs packed.
-    const uint8_t* bits = tile.pixels.data();
     std::vector<uint8_t> padded;
-    if (tw % 4 != 0) {
-        size_t stride = static_cast<size_t>((tw + 3) & ~3);
-        padded.assign(stride * static_cast<size_t>(th), 0);
-        for (int row = 0; row < th; ++row)
-            std::memcpy(&padded[row * stride], &tile.pixels[static_cast<size_t>(row) * tw], static_cast<size_t>(tw));
-        bits = padded.data();
-    }
+    const uint8_t* bits = pack_tile_rows(tile, padded);
 
     header.width = tw;
     header.height = -th;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "engine/field.h"
 
@@ -23,6 +24,10 @@ int read_tile_image(Game_state& state, uint8_t* buffer, size_t capacity, uint32_
 size_t tile_buffer_bytes(const Game_state& state);
 
 void draw_pack_tile(Game_state& state, Cell_pos pos, const Pack_tile& tile);
+// The tile's rows at the 4-byte stride bitmaps want: its own pixels when
+// they already are, else a padded copy in `scratch`. The pixels must hold
+// width x height bytes.
+const uint8_t* pack_tile_rows(const Pack_tile& tile, std::vector<uint8_t>& scratch);
 
 enum Reveal_order {
     REVEAL_ROWS_DOWN,

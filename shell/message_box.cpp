@@ -1,11 +1,14 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "engine/services.h"
+#include "shell/message_box.h"
 #include "shell/platform.h"
 
-namespace {
+namespace
+{
 
 int show_box(Box_style style, const char* format, va_list args)
 {
@@ -14,28 +17,32 @@ int show_box(Box_style style, const char* format, va_list args)
     return platform_message_box(text, "Zandrek", style);
 }
 
-}  // namespace
+} // namespace
 
-#define ZANDREK_BOX(name, style)                 \
-    int name(const char* format, ...)            \
-    {                                            \
-        va_list args;                            \
-        va_start(args, format);                  \
-        int answer = show_box(style, format, args); \
-        va_end(args);                            \
-        return answer;                           \
+#define ZANDREK_BOX(name, style)                                                                                       \
+    int name(const char* format, ...)                                                                                  \
+    {                                                                                                                  \
+        va_list args;                                                                                                  \
+        va_start(args, format);                                                                                        \
+        int answer = show_box(style, format, args);                                                                    \
+        va_end(args);                                                                                                  \
+        return answer;                                                                                                 \
     }
 
 ZANDREK_BOX(info_box, BOX_INFO)
 ZANDREK_BOX(warn_box, BOX_WARN)
 ZANDREK_BOX(error_box, BOX_ERROR)
 
-void set_walk_cursor(bool walking) { platform_set_cursor(walking ? CURSOR_CROSS : CURSOR_ARROW); }
-
-void open_help_page()
+void report_error(const char* message, const char* detail)
 {
-    char path[300];
-    platform_current_directory(path, 260);
-    std::strncat(path, "\\zandhelp.html", sizeof path - std::strlen(path) - 1);
-    platform_open_url(path);
+    if (!message && !detail) return;
+    std::string text = message ? message : "";
+    if (message && detail) text += ": ";
+    if (detail) text += detail;
+    platform_message_box(text.c_str(), "Zandrek", BOX_STOP);
+}
+
+void set_walk_cursor(bool walking)
+{
+    platform_set_cursor(walking ? CURSOR_CROSS : CURSOR_ARROW);
 }

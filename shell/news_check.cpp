@@ -3,7 +3,6 @@
 #include <cstring>
 
 const char NEWS_DATE_VALUE[] = "NewsLastModified";
-const char NEWS_PAGE_URL[] = "http://www.ostrovane.example/zandrek/latest-v4.0.html";
 
 std::atomic<bool> news_waiting{false};
 

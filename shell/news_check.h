@@ -10,7 +10,6 @@
 constexpr uint32_t NEWS_TEXT_BYTES = 1000;  // the buffer both header queries share
 constexpr uint32_t NEWS_STORED_BYTES = 256; // room for the stored date, terminating zero included
 extern const char NEWS_DATE_VALUE[];        // the settings value holding the last date seen
-extern const char NEWS_PAGE_URL[];
 
 // Set by the news thread, read and cleared by the main thread.
 extern std::atomic<bool> news_waiting;

@@ -16,7 +16,7 @@ struct Rgb_quad {
 struct Dib_header {
     uint32_t size;
     int32_t width;
-    int32_t height;  // negative: rows stored top down
+    int32_t height; // negative: rows stored top down
     uint16_t planes;
     uint16_t bit_count;
     uint32_t compression;
@@ -60,36 +60,84 @@ enum : uint32_t { WAVE_DONE = 1, WAVE_PREPARED = 2 };
 struct Wave_header {
     const void* data = nullptr;
     uint32_t length = 0;
-    uint32_t flags = WAVE_DONE;  // the platform sets WAVE_DONE when the buffer has played
+    uint32_t flags = WAVE_DONE; // the platform sets WAVE_DONE when the buffer has played
 };
-int platform_wave_open(int rate, int bits);  // 0 opened, -1 failed
+int platform_wave_open(int rate, int bits); // 0 opened, -1 failed
 void platform_wave_close();
-int platform_wave_reset();  // stops the device; 0 ok
+int platform_wave_reset(); // stops the device; 0 ok
 int platform_wave_prepare(Wave_header& header);
 int platform_wave_unprepare(Wave_header& header);
 int platform_wave_write(Wave_header& header);
 
 // ---- message boxes; all captioned "Zandrek" unless a caption is given ----
 enum Box_style {
-    BOX_INFO = 1,         // information icon, owned by the main window, foreground
-    BOX_WARN = 2,         // exclamation icon, owned by the main window, foreground
-    BOX_ERROR = 3,        // exclamation icon, no owner, foreground
-    BOX_STOP = 4,         // stop icon, owned by the main window (when there is one)
-    BOX_QUESTION = 5,     // Yes and No, information icon, owned, foreground
+    BOX_INFO = 1,     // information icon, owned by the main window, foreground
+    BOX_WARN = 2,     // exclamation icon, owned by the main window, foreground
+    BOX_ERROR = 3,    // exclamation icon, no owner, foreground
+    BOX_STOP = 4,     // stop icon, owned by the main window (when there is one)
+    BOX_QUESTION = 5, // Yes and No, information icon, owned, foreground
 };
 enum Box_answer { ANSWER_OK = 1, ANSWER_YES = 6, ANSWER_NO = 7 };
 int platform_message_box(const char* text, const char* caption, Box_style style);
 
 // ---- the settings store (the per-user registry key) ----
-int platform_reg_get_dword(const char* name, uint32_t* value);  // 1 found as a 4-byte number, else 0
+int platform_reg_get_dword(const char* name, uint32_t* value); // 1 found as a 4-byte number, else 0
 void platform_reg_set_dword(const char* name, uint32_t value);
-int platform_reg_get_string(const char* name, char* buffer, uint32_t capacity);  // 1 found as text that fits
+int platform_reg_get_string(const char* name, char* buffer, uint32_t capacity); // 1 found as text that fits
 void platform_reg_set_string(const char* name, const char* text, uint32_t bytes);
 
 // ---- dialogs and browser ----
 // The player name dialog: shows `buffer`, on OK copies at most 14 characters back; 0 OK, -1 cancelled.
 int platform_player_name_dialog(char* buffer, int capacity);
-int platform_open_url(const char* url);  // 0 success, negative failure
+// Hands the URL to the browser (the internet shortcut object): 0, or the
+// first negative COM result.
+int platform_open_url(const char* url);
+void platform_current_directory(char* buffer, int capacity);
+// Opens a help file's contents in the platform's help viewer.
+void platform_open_help_file(const char* path);
+
+// ---- the program's shell: start-up, window, menus, shutdown ----
+void platform_sleep(int milliseconds);
+void platform_process_defaults();     // files binary, cursors loaded
+int platform_com_initialize();        // the COM result: negative is a failure
+int platform_register_window_class(); // 0, or -1 (platform_last_error says why)
+int platform_open_settings();         // 0, or -1
+int platform_last_error();
+void platform_screen_size(int* width, int* height);
+constexpr int PLATFORM_DEFAULT_POSITION = -0x80000000; // x: the platform chooses
+int platform_create_main_window(int x, int y);         // hidden, 1 x 1; 0, or -1
+void platform_attach_menu();
+void platform_show_window();
+// Resizes the window so that its client area is width x height, not moving it.
+void platform_size_client(int width, int height);
+void platform_run_message_loop(); // until platform_quit
+void platform_quit();
+void platform_capture_mouse(bool capture);
+// Shutdown, in the order the shell calls them.
+void platform_release_draw_dc();
+void platform_destroy_menu();
+void platform_destroy_window();
+void platform_close_settings();
+
+// ---- the news check ----
+// Starts the news check on a thread of its own, with its completion event;
+// nothing is waited for. The closing closes the event; the thread may run on.
+void platform_start_news_check();
+void platform_close_news_check();
 // The news dialog, owned by the main window while there is one: 1 Yes, 0 No, -1 not shown.
 int platform_news_dialog();
-void platform_current_directory(char* buffer, int capacity);
+
+enum Menu_item_state : uint32_t { MENU_ITEM_ENABLED = 0, MENU_ITEM_GREYED = 3, MENU_ITEM_CHECKED = 8 };
+void platform_menu_set_state(int id, uint32_t state);
+void platform_menu_check(int id, bool checked);
+// A popup menu for level items; null when none could be made.
+using Platform_menu = void*;
+Platform_menu platform_menu_create_popup();
+// Appends a greyed picture item drawn from an 8-bit image through the header;
+// an item without a picture when the bitmap cannot be made.
+void platform_menu_append_picture(Platform_menu popup, int id, const Tile_dib& dib, const uint8_t* bits);
+void platform_menu_append_text(Platform_menu popup, int id, const char* text); // greyed
+void platform_menu_attach_submenu(int item_id, Platform_menu popup);
+// Appends the popup to the menu bar's Level menu under the given title.
+void platform_menu_append_to_level_menu(Platform_menu popup, const char* title);
+void platform_menu_free_picture(int id);

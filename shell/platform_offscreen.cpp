@@ -230,7 +230,7 @@ void platform_stretch_dib(const Tile_dib& dib, const uint8_t* bits, int src_w, i
     Platform_call& c = record(CALL_BLIT);
     c.a = dst_x, c.b = dst_y, c.c = dst_w, c.d = dst_h;
     Offscreen& o = offscreen();
-    if (!o.recording) return;  // the no-op sink draws nothing either
+    if (!o.recording) return; // the no-op sink draws nothing either
     if (src_w <= 0 || src_h <= 0 || dst_w <= 0 || dst_h <= 0 || !bits) return;
     int x0 = std::max(0, dst_x), x1 = static_cast<int>(std::min<int64_t>(o.width, int64_t{dst_x} + dst_w));
     int y0 = std::max(0, dst_y), y1 = static_cast<int>(std::min<int64_t>(o.height, int64_t{dst_y} + dst_h));
@@ -465,6 +465,10 @@ int platform_player_name_dialog(char* buffer, int capacity)
     return 0;
 }
 
+// Off screen there is no network and so never news; only the dialog can be asked for.
+void platform_start_news_check() {}
+void platform_close_news_check() {}
+
 int platform_news_dialog()
 {
     Offscreen& o = offscreen();
@@ -478,10 +482,198 @@ int platform_news_dialog()
 int platform_open_url(const char* url)
 {
     record(CALL_OPEN_URL).text = url;
-    return 0;
+    return offscreen().url_result;
+}
+
+void platform_open_help_file(const char* path)
+{
+    record(CALL_HELP_FILE).text = path;
 }
 
 void platform_current_directory(char* buffer, int capacity)
 {
     std::snprintf(buffer, static_cast<size_t>(capacity), "%s", offscreen().current_directory.c_str());
+}
+
+// ---- the program's shell ----
+
+namespace
+{
+
+Platform_call& shell_step(const char* name, int64_t argument = 0)
+{
+    Platform_call& c = record(CALL_SHELL);
+    c.text = name;
+    c.a = argument;
+    return c;
+}
+
+Platform_call& menu_change(const char* what, int id, int64_t state = 0)
+{
+    Platform_call& c = record(CALL_MENU);
+    c.text = what;
+    c.a = id;
+    c.b = state;
+    return c;
+}
+
+// Popups are numbered from 1 so that none is the null handle.
+std::vector<std::vector<int>>& popups()
+{
+    static std::vector<std::vector<int>> list;
+    return list;
+}
+
+} // namespace
+
+void platform_sleep(int milliseconds)
+{
+    shell_step("sleep", milliseconds);
+    offscreen().now_ms += milliseconds;
+}
+void platform_process_defaults()
+{
+    shell_step("process defaults");
+}
+int platform_com_initialize()
+{
+    shell_step("com");
+    return offscreen().com_result;
+}
+int platform_register_window_class()
+{
+    shell_step("register class");
+    return offscreen().class_fails ? -1 : 0;
+}
+int platform_open_settings()
+{
+    shell_step("open settings");
+    return offscreen().settings_fail ? -1 : 0;
+}
+int platform_last_error()
+{
+    return offscreen().last_error;
+}
+void platform_screen_size(int* width, int* height)
+{
+    *width = offscreen().screen_width;
+    *height = offscreen().screen_height;
+}
+int platform_create_main_window(int x, int y)
+{
+    Platform_call& c = shell_step("create window", x);
+    c.b = y;
+    Offscreen& o = offscreen();
+    o.window_x = x;
+    o.window_y = y;
+    return o.window_fails ? -1 : 0;
+}
+void platform_attach_menu()
+{
+    shell_step("attach menu");
+    popups().clear();
+    Offscreen& o = offscreen();
+    o.menu_states.clear();
+    o.menu_items.clear();
+    o.level_menu_titles.clear();
+    // The resource's initial states.
+    for (int id : {101, 102, 111, 112})
+        o.menu_states[id] = MENU_ITEM_GREYED;
+    for (int id : {123, 124})
+        o.menu_states[id] = MENU_ITEM_CHECKED;
+}
+void platform_show_window()
+{
+    shell_step("show window");
+}
+void platform_size_client(int width, int height)
+{
+    Platform_call& c = shell_step("size client", width);
+    c.b = height;
+    Offscreen& o = offscreen();
+    o.client_width = width;
+    o.client_height = height;
+    if (width % 320 == 0 && width / 320 >= 1 && width == height / 192 * 320) offscreen_resize(width / 320);
+}
+void platform_run_message_loop()
+{
+    shell_step("message loop");
+}
+void platform_quit()
+{
+    shell_step("quit");
+    offscreen().quit_posted = true;
+}
+void platform_capture_mouse(bool capture)
+{
+    shell_step(capture ? "capture" : "release capture");
+    offscreen().mouse_captured = capture;
+}
+void platform_release_draw_dc()
+{
+    shell_step("release dc");
+}
+void platform_destroy_menu()
+{
+    shell_step("destroy menu");
+}
+void platform_destroy_window()
+{
+    shell_step("destroy window");
+}
+void platform_close_settings()
+{
+    shell_step("close settings");
+}
+
+void platform_menu_set_state(int id, uint32_t state)
+{
+    menu_change("state", id, state);
+    offscreen().menu_states[id] = state;
+}
+void platform_menu_check(int id, bool checked)
+{
+    menu_change("check", id, checked);
+    uint32_t& s = offscreen().menu_states[id];
+    s = checked ? (s | MENU_ITEM_CHECKED) : (s & ~uint32_t{MENU_ITEM_CHECKED});
+}
+Platform_menu platform_menu_create_popup()
+{
+    Offscreen& o = offscreen();
+    if (o.popups_before_failure == 0) return nullptr;
+    if (o.popups_before_failure > 0) o.popups_before_failure -= 1;
+    popups().emplace_back();
+    return reinterpret_cast<Platform_menu>(static_cast<intptr_t>(popups().size()));
+}
+static void append_item(Platform_menu popup, int id, const std::string& what)
+{
+    popups().at(static_cast<size_t>(reinterpret_cast<intptr_t>(popup)) - 1).push_back(id);
+    Offscreen& o = offscreen();
+    o.menu_items[id] = what;
+    o.menu_states[id] = MENU_ITEM_GREYED;
+}
+void platform_menu_append_picture(Platform_menu popup, int id, const Tile_dib& dib, const uint8_t*)
+{
+    Platform_call& c = menu_change("picture", id);
+    c.c = dib.header.width;
+    c.d = dib.header.height;
+    append_item(popup, id, "picture");
+}
+void platform_menu_append_text(Platform_menu popup, int id, const char* text)
+{
+    menu_change("text", id).extra = text;
+    append_item(popup, id, text);
+}
+void platform_menu_attach_submenu(int item_id, Platform_menu popup)
+{
+    menu_change("submenu", item_id, reinterpret_cast<intptr_t>(popup));
+}
+void platform_menu_append_to_level_menu(Platform_menu popup, const char* title)
+{
+    menu_change("level menu", 0, reinterpret_cast<intptr_t>(popup)).extra = title;
+    offscreen().level_menu_titles.push_back(title);
+}
+void platform_menu_free_picture(int id)
+{
+    menu_change("free picture", id);
 }

@@ -30,6 +30,9 @@ enum Call_kind {
     CALL_REG_SET,
     CALL_DIALOG,
     CALL_OPEN_URL,
+    CALL_HELP_FILE,
+    CALL_SHELL, // start-up and shutdown steps: text = the step's name, a = its argument
+    CALL_MENU,  // menu changes: text = what, a = item id, b = state
 };
 
 // One recorded call. Blits and fills: a..d = destination x, y, w, h.
@@ -85,6 +88,21 @@ struct Offscreen {
     std::deque<int> box_answers;  // the news dialog answers from here too (ANSWER_YES or ANSWER_NO)
     std::deque<std::pair<int, std::string>> dialog_answers; // (0 OK / -1 cancel, typed name)
     std::string current_directory = "C:\\zandrek";
+    int url_result = 0; // what the browser hand-over answers
+
+    // The shell: failures to play, the screen, the client area and the menus.
+    int com_result = 0;
+    bool class_fails = false, settings_fail = false, window_fails = false;
+    int last_error = 0;
+    int screen_width = 1024, screen_height = 768;
+    int window_x = 0, window_y = 0; // where the window was created
+    int client_width = 1, client_height = 1;
+    int popups_before_failure = -1;             // popups that can still be made; -1: any number
+    std::map<int, uint32_t> menu_states;        // item id -> MENU_ITEM_* bits
+    std::map<int, std::string> menu_items;      // level item id -> "picture" or its text
+    std::vector<std::string> level_menu_titles; // pack popups appended to the Level menu
+    bool mouse_captured = false;
+    bool quit_posted = false;
 };
 
 Offscreen& offscreen();

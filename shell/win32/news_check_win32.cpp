@@ -134,19 +134,26 @@ INT_PTR CALLBACK news_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
 
 // The one task of the run, there before WinMain starts.
 News_check news_check;
+// From start-up step 2 to the last shutdown step, or to an early end.
+Task_thread* news_thread = nullptr;
 
 } // namespace
 
-Background_task& news_task()
+void platform_start_news_check()
 {
-    return news_check;
+    news_thread = new Task_thread(news_check);
+}
+
+void platform_close_news_check()
+{
+    delete news_thread;
+    news_thread = nullptr;
 }
 
 int platform_news_dialog()
 {
     // At shutdown the main window is gone and the dialog stands on its own.
     HWND owner = win32_shell().main_window;
-    if (owner && !IsWindow(owner)) owner = nullptr;
     INT_PTR answer = DialogBoxParamA(win32_shell().instance, "DLG_NEWS", owner, news_dialog_proc, 0);
     return answer == 1 || answer == 0 ? static_cast<int>(answer) : -1;
 }

@@ -36,9 +36,6 @@ class Task_thread
     Background_task* task;
 };
 
-// The news check, the one task of the run.
-Background_task& news_task();
-
 // The main thread, right after opening the settings key and right before
 // closing it; the closing waits while the news thread holds the key.
 void news_settings_opened();

@@ -19,7 +19,10 @@ Win32_shell& win32_shell()
     return shell;
 }
 
-bool palette_device(HDC dc) { return (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) != 0; }
+bool palette_device(HDC dc)
+{
+    return (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) != 0;
+}
 
 // ---- drawing ----
 
@@ -49,7 +52,10 @@ void platform_stretch_dib(const Tile_dib& dib, const uint8_t* bits, int src_w, i
                   reinterpret_cast<const BITMAPINFO*>(&patched), DIB_RGB_COLORS, SRCCOPY);
 }
 
-void platform_fill_black(int x, int y, int w, int h) { BitBlt(win32_shell().draw_dc, x, y, w, h, nullptr, 0, 0, BLACKNESS); }
+void platform_fill_black(int x, int y, int w, int h)
+{
+    BitBlt(win32_shell().draw_dc, x, y, w, h, nullptr, 0, 0, BLACKNESS);
+}
 
 void platform_text_out(int x, int y, const char* text, Text_align align, uint32_t rgb)
 {
@@ -86,10 +92,19 @@ void platform_set_cursor(Cursor_kind cursor)
     SetCursor(cursor == CURSOR_CROSS ? win32_shell().cross_cursor : win32_shell().arrow_cursor);
 }
 
-int64_t platform_now_seconds() { return static_cast<int64_t>(std::time(nullptr)); }
+int64_t platform_now_seconds()
+{
+    return static_cast<int64_t>(std::time(nullptr));
+}
 
-void platform_set_timer(uint32_t id, uint32_t milliseconds) { SetTimer(win32_shell().main_window, id, milliseconds, nullptr); }
-void platform_kill_timer(uint32_t id) { KillTimer(win32_shell().main_window, id); }
+void platform_set_timer(uint32_t id, uint32_t milliseconds)
+{
+    SetTimer(win32_shell().main_window, id, milliseconds, nullptr);
+}
+void platform_kill_timer(uint32_t id)
+{
+    KillTimer(win32_shell().main_window, id);
+}
 
 // ---- wave output ----
 
@@ -160,21 +175,7 @@ int platform_wave_write(Wave_header& header)
     return r == MMSYSERR_NOERROR ? 0 : -1;
 }
 
-// ---- boxes, settings, dialogs ----
-
-int platform_message_box(const char* text, const char* caption, Box_style style)
-{
-    HWND owner = win32_shell().main_window;
-    UINT flags = MB_OK | MB_SETFOREGROUND;
-    switch (style) {
-    case BOX_INFO: flags |= MB_ICONINFORMATION; break;
-    case BOX_WARN: flags |= MB_ICONEXCLAMATION; break;
-    case BOX_ERROR: flags |= MB_ICONEXCLAMATION; owner = nullptr; break;
-    case BOX_STOP: flags = MB_OK | MB_ICONHAND; break;
-    case BOX_QUESTION: flags = MB_YESNO | MB_ICONINFORMATION | MB_SETFOREGROUND; break;
-    }
-    return MessageBoxA(owner, text, caption, flags);
-}
+// ---- settings ----
 
 int platform_reg_get_dword(const char* name, uint32_t* value)
 {
@@ -207,10 +208,6 @@ void platform_reg_set_string(const char* name, const char* text, uint32_t bytes)
 {
     RegSetValueExA(win32_shell().settings_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes);
 }
-
-// The name dialog and the browser hand-over come with the application shell.
-int platform_player_name_dialog(char*, int) { return -1; }
-int platform_open_url(const char*) { return -1; }
 
 void platform_current_directory(char* buffer, int capacity)
 {

@@ -2,19 +2,37 @@
 // The start-up code creates them; the platform layer only uses them.
 #pragma once
 
+// clang-format off
 #include <windows.h>
+#include <mmsystem.h>
+// clang-format on
 
 struct Win32_shell {
     HINSTANCE instance = nullptr;
     HWND main_window = nullptr;
-    HDC draw_dc = nullptr;  // cached window context, or the paint context while painting
+    HDC draw_dc = nullptr; // cached window context, or the paint context while painting
     HPALETTE game_palette = nullptr;
     HKEY settings_key = nullptr;
     HCURSOR arrow_cursor = nullptr;
     HCURSOR cross_cursor = nullptr;
     HWAVEOUT wave_out = nullptr;
     WAVEHDR wave_header{};
+    HMENU main_menu = nullptr;
+    int show_command = SW_SHOWNORMAL;
+    // Message boxes and dialogs open: their nested loops still bring paint
+    // and timer messages, but input then never reaches the game.
+    int modal_depth = 0;
 };
 
 Win32_shell& win32_shell();
 bool palette_device(HDC dc);
+
+constexpr const char* WINDOW_CLASS_NAME = "Zandrek Class";
+LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+// The browser hand-over through the internet shortcut object: 0, or the
+// first negative COM result. The second half takes the object made, so that
+// a stand-in can be handed to it.
+struct IUniformResourceLocatorA;
+int invoke_url(HWND owner, const char* url);
+int invoke_url_locator(IUniformResourceLocatorA* locator, HWND owner, const char* url);

@@ -1,0 +1,146 @@
+#include "shell/startup.h"
+
+#include <cstdlib>
+
+#include "engine/game_state.h"
+#include "engine/services.h"
+#include "files/asset_discovery.h"
+#include "files/score_file.h"
+#include "presentation/fidget.h"
+#include "presentation/palette.h"
+#include "presentation/screens.h"
+#include "presentation/sound.h"
+#include "resources/resource_ids.h"
+#include "shell/error_text.h"
+#include "shell/menus.h"
+#include "shell/message_box.h"
+#include "shell/news_offer.h"
+#include "shell/platform.h"
+
+namespace
+{
+
+constexpr int DEFAULT_MAGNIFICATION = 2;
+constexpr int MAX_MAGNIFICATION = 4;
+constexpr int DISPLAY_WIDTH = 320;
+constexpr int DISPLAY_HEIGHT = 192;
+constexpr int GREETING_PAUSE_MS = 500;
+
+struct Level_group {
+    int item_id, first, last;
+};
+const Level_group LEVEL_GROUPS[] = {
+    {MENU_BEGINNER, 1, 10},
+    {MENU_INTERMEDIATE, 11, 30},
+    {MENU_ADVANCED, 31, 50},
+};
+
+// Each step shows its own box; a non-zero result ends start-up silently.
+int (*const LOADING_STEPS[])(Game_state&) = {set_file_names, load_assets, read_score_file, create_game_timers};
+
+// x and y only when both are stored; a position off the screen becomes 0.
+void window_position(int* x, int* y)
+{
+    uint32_t stored_x = 0, stored_y = 0;
+    bool have_x = reg_get_dword("x", &stored_x) == 1;
+    bool have_y = reg_get_dword("y", &stored_y) == 1;
+    if (!have_x || !have_y) {
+        *x = PLATFORM_DEFAULT_POSITION;
+        *y = PLATFORM_DEFAULT_POSITION;
+        return;
+    }
+    int screen_width = 0, screen_height = 0;
+    platform_screen_size(&screen_width, &screen_height);
+    *x = static_cast<int32_t>(stored_x);
+    *y = static_cast<int32_t>(stored_y);
+    if (*x < 0 || *x >= screen_width) *x = 0;
+    if (*y < 0 || *y >= screen_height) *y = 0;
+}
+
+void shut_down(Game_state& state)
+{
+    close_sound(state);
+    free_menu_bitmaps(state);
+    platform_release_draw_dc();
+    state.draw.tile_dib_ready = false;
+    platform_destroy_menu();
+    platform_destroy_window();
+    platform_close_settings();
+    offer_news(state);
+    close_news_check(state);
+}
+
+} // namespace
+
+int clamp_magnification(int factor)
+{
+    if (factor < 1) return 1;
+    return factor > MAX_MAGNIFICATION ? MAX_MAGNIFICATION : factor;
+}
+
+int run_program(Game_state& state, int argc, char** argv)
+{
+    if (argc > 1) platform_sleep(std::atoi(argv[1]) * 1000);
+    start_news_check(state);
+    platform_process_defaults();
+    state.mode = MODE_TITLE;
+
+    int com = platform_com_initialize();
+    if (com < 0) {
+        report_error("Error initializing COM library", error_text(com));
+        close_news_check(state);
+        return 0;
+    }
+    const struct {
+        int (*step)();
+        const char* message;
+    } window_steps[] = {
+        {platform_register_window_class, "Error registering Zandrek window class"},
+        {platform_open_settings, "Error opening Zandrek Registry key"},
+    };
+    for (const auto& s : window_steps) {
+        if (s.step() != 0) {
+            report_error(s.message, last_error_text());
+            close_news_check(state);
+            return 0;
+        }
+    }
+    int x = 0, y = 0;
+    window_position(&x, &y);
+    if (platform_create_main_window(x, y) != 0) {
+        report_error("Error opening Zandrek window", last_error_text());
+        close_news_check(state);
+        return 0;
+    }
+    platform_attach_menu();
+
+    for (auto step : LOADING_STEPS) {
+        if (step(state) != 0) {
+            close_news_check(state);
+            return 0;
+        }
+    }
+    state.display_width = DISPLAY_WIDTH;
+    state.display_height = DISPLAY_HEIGHT;
+
+    uint32_t stored = DEFAULT_MAGNIFICATION;
+    reg_get_dword("magnify", &stored);
+    set_magnification(state, clamp_magnification(static_cast<int32_t>(stored)));
+    platform_show_window();
+    set_magnification(state, state.magnify);
+
+    if (create_game_palette(state) != 0) {
+        close_news_check(state);
+        return 0;
+    }
+    for (const Level_group& g : LEVEL_GROUPS)
+        build_level_menu(state, g.item_id, g.first, g.last);
+    build_pack_menus(state);
+    show_greeting(state);
+    platform_sleep(GREETING_PAUSE_MS);
+    offer_news(state);
+
+    platform_run_message_loop();
+    shut_down(state);
+    return 0;
+}

@@ -1,0 +1,277 @@
+// The main window: its class, creation and size, the window procedure, the
+// message loop, and the process set-up start-up asks for.
+#include <fcntl.h>
+#include <ole2.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/events.h"
+#include "engine/game_state.h"
+#include "engine/services.h"
+#include "presentation/timers.h"
+#include "resources/resource_ids.h"
+#include "shell/menus.h"
+#include "shell/platform.h"
+#include "shell/win32/news_thread.h"
+#include "shell/win32/win32_shell.h"
+#include "shell/window_input.h"
+
+namespace
+{
+
+constexpr const char* BANNER_TEXT = "Internet Enabled";
+constexpr int BANNER_RIGHT_MARGIN = 8;
+constexpr int BANNER_BASELINE = 32;
+constexpr int BANNER_ICON_OFFSET = 40;
+constexpr int BANNER_ICON_TOP = 8;
+constexpr COLORREF BANNER_COLOUR = RGB(255, 255, 255);
+
+struct Input_message {
+    UINT message;
+    Window_input input;
+};
+const Input_message INPUT_MESSAGES[] = {
+    {WM_KEYDOWN, INPUT_KEY_DOWN},       {WM_KEYUP, INPUT_KEY_UP},          {WM_CHAR, INPUT_CHAR},
+    {WM_MOUSEMOVE, INPUT_MOUSE_MOVE},   {WM_LBUTTONDOWN, INPUT_LEFT_DOWN}, {WM_LBUTTONUP, INPUT_LEFT_UP},
+    {WM_RBUTTONDOWN, INPUT_RIGHT_DOWN}, {WM_RBUTTONUP, INPUT_RIGHT_UP},
+};
+
+void select_game_palette(HDC dc)
+{
+    Win32_shell& w = win32_shell();
+    SelectPalette(dc, w.game_palette, FALSE);
+    UnrealizeObject(w.game_palette);
+    RealizePalette(dc);
+}
+
+bool palette_usable()
+{
+    Win32_shell& w = win32_shell();
+    return w.game_palette && platform_get_draw_dc() && palette_device(w.draw_dc);
+}
+
+void draw_banner(Game_state& state, HDC dc)
+{
+    HICON icon = LoadIconA(win32_shell().instance, MAKEINTRESOURCEA(ICON_BANNER));
+    SIZE extent{};
+    int length = static_cast<int>(std::strlen(BANNER_TEXT));
+    GetTextExtentPoint32A(dc, BANNER_TEXT, length, &extent);
+    int x = state.display_width * state.magnify - BANNER_RIGHT_MARGIN - extent.cx;
+    SetTextAlign(dc, TA_LEFT | TA_BASELINE);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, BANNER_COLOUR);
+    TextOutA(dc, x, BANNER_BASELINE, BANNER_TEXT, length);
+    if (icon) DrawIcon(dc, x - BANNER_ICON_OFFSET, BANNER_ICON_TOP, icon);
+}
+
+void paint(Game_state& state, HWND window)
+{
+    Win32_shell& w = win32_shell();
+    // Drawing code may hold the cached context; the paint context replaces it.
+    if (w.draw_dc) {
+        ReleaseDC(w.main_window, w.draw_dc);
+        w.draw_dc = nullptr;
+    }
+    PAINTSTRUCT ps;
+    w.draw_dc = BeginPaint(window, &ps);
+    if (!w.draw_dc) return;
+    if (w.game_palette && palette_device(w.draw_dc)) SelectPalette(w.draw_dc, w.game_palette, FALSE);
+    Game_event event{EVENT_PAINT, CODE_PAINT, 0, 0, 0};
+    handle_event(state, event);
+    if (state.mode == MODE_TITLE && w.draw_dc) draw_banner(state, w.draw_dc);
+    EndPaint(window, &ps);
+    w.draw_dc = nullptr;
+}
+
+void store_position()
+{
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    Win32_shell& w = win32_shell();
+    // The restored position, not the client origin: storing that would move
+    // the window down by its frame on every run.
+    if (!w.main_window || !GetWindowPlacement(w.main_window, &placement)) return;
+    platform_reg_set_dword("x", static_cast<uint32_t>(placement.rcNormalPosition.left));
+    platform_reg_set_dword("y", static_cast<uint32_t>(placement.rcNormalPosition.top));
+}
+
+} // namespace
+
+LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    Game_state& state = the_game();
+    Win32_shell& w = win32_shell();
+    switch (message) {
+    case WM_DESTROY: PostQuitMessage(0); break;
+    case WM_MOVE: store_position(); break;
+    case WM_PAINT: paint(state, window); return 0;
+    case WM_HELP: open_help_page(); break;
+    case WM_COMMAND:
+        if (w.modal_depth == 0) run_menu_command(state, LOWORD(wparam));
+        break;
+    case WM_TIMER: on_window_timer(state, static_cast<uint32_t>(wparam)); break;
+    case WM_INITMENU: update_menu_states(state); break;
+    case WM_QUERYNEWPALETTE:
+        if (!palette_usable()) return 0;
+        select_game_palette(w.draw_dc);
+        InvalidateRect(window, nullptr, FALSE);
+        return 1;
+    case WM_PALETTECHANGED:
+        if (reinterpret_cast<HWND>(wparam) != w.main_window && palette_usable()) {
+            select_game_palette(w.draw_dc);
+            UpdateColors(w.draw_dc);
+        }
+        break;
+    default:
+        // An unowned box leaves the window usable; its input waits until the box is gone.
+        if (w.modal_depth > 0) break;
+        for (const Input_message& m : INPUT_MESSAGES) {
+            if (m.message != message) continue;
+            on_window_input(state, m.input, static_cast<uint32_t>(wparam), static_cast<uint32_t>(lparam));
+            break;
+        }
+        break;
+    }
+    after_window_message(state);
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+// ---- what start-up and shutdown ask of the window side ----
+
+void platform_sleep(int milliseconds)
+{
+    if (milliseconds > 0) Sleep(static_cast<DWORD>(milliseconds));
+}
+
+void platform_process_defaults()
+{
+    _fmode = _O_BINARY;
+    Win32_shell& w = win32_shell();
+    if (!w.instance) w.instance = GetModuleHandleA(nullptr);
+    w.arrow_cursor = LoadCursorA(nullptr, IDC_ARROW);
+    w.cross_cursor = LoadCursorA(nullptr, IDC_CROSS);
+}
+
+int platform_com_initialize()
+{
+    return static_cast<int>(OleInitialize(nullptr));
+}
+
+int platform_register_window_class()
+{
+    Win32_shell& w = win32_shell();
+    WNDCLASSA wc{};
+    wc.style = 0;
+    wc.lpfnWndProc = main_window_proc;
+    wc.hInstance = w.instance;
+    wc.hIcon = LoadIconA(w.instance, MAKEINTRESOURCEA(ICON_WINDOW));
+    wc.hCursor = w.arrow_cursor;
+    wc.hbrBackground = nullptr;
+    wc.lpszClassName = WINDOW_CLASS_NAME;
+    return RegisterClassA(&wc) ? 0 : -1;
+}
+
+int platform_open_settings()
+{
+    if (RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Ostrovane\\Zandrek", &win32_shell().settings_key) != ERROR_SUCCESS)
+        return -1;
+    news_settings_opened();
+    return 0;
+}
+
+int platform_last_error()
+{
+    return static_cast<int>(GetLastError());
+}
+
+void platform_screen_size(int* width, int* height)
+{
+    *width = GetSystemMetrics(SM_CXSCREEN);
+    *height = GetSystemMetrics(SM_CYSCREEN);
+}
+
+int platform_create_main_window(int x, int y)
+{
+    Win32_shell& w = win32_shell();
+    if (x == PLATFORM_DEFAULT_POSITION) x = y = CW_USEDEFAULT;
+    w.main_window =
+        CreateWindowExA(WS_EX_OVERLAPPEDWINDOW, WINDOW_CLASS_NAME, "Zandrek", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                        x, y, 1, 1, nullptr, nullptr, w.instance, nullptr);
+    return w.main_window ? 0 : -1;
+}
+
+void platform_attach_menu()
+{
+    Win32_shell& w = win32_shell();
+    w.main_menu = LoadMenuA(w.instance, "MENU");
+    SetMenu(w.main_window, w.main_menu);
+}
+
+void platform_show_window()
+{
+    ShowWindow(win32_shell().main_window, win32_shell().show_command);
+}
+
+void platform_size_client(int width, int height)
+{
+    HWND window = win32_shell().main_window;
+    RECT outer{}, client{};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    SetWindowPos(window, nullptr, 0, 0, width - (client.right - client.left) + (outer.right - outer.left),
+                 height - (client.bottom - client.top) + (outer.bottom - outer.top),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+void platform_run_message_loop()
+{
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void platform_quit()
+{
+    PostQuitMessage(0);
+}
+
+void platform_capture_mouse(bool capture)
+{
+    if (capture)
+        SetCapture(win32_shell().main_window);
+    else
+        ReleaseCapture();
+}
+
+void platform_release_draw_dc()
+{
+    Win32_shell& w = win32_shell();
+    if (w.draw_dc) ReleaseDC(w.main_window, w.draw_dc);
+    w.draw_dc = nullptr;
+}
+
+void platform_destroy_menu()
+{
+    Win32_shell& w = win32_shell();
+    if (w.main_menu) DestroyMenu(w.main_menu);
+    w.main_menu = nullptr;
+}
+
+void platform_destroy_window()
+{
+    Win32_shell& w = win32_shell();
+    if (w.main_window) DestroyWindow(w.main_window);
+    w.main_window = nullptr;
+}
+
+void platform_close_settings()
+{
+    Win32_shell& w = win32_shell();
+    // Waits while the news thread holds the key; it never takes it again.
+    news_settings_closing();
+    if (w.settings_key) RegCloseKey(w.settings_key);
+    w.settings_key = nullptr;
+}
