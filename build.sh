@@ -6,7 +6,8 @@ cd "$(dirname "$0")"
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
 packages=(build-essential cmake ninja-build clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev libpng-dev
-          g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 wine wine64 qemu-user xvfb xdotool)
+          g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 wine wine64 qemu-user xvfb xdotool
+          nsis zip unzip imagemagick python3 libasound2)
 if ! dpkg -s "${packages[@]}" >/dev/null 2>&1; then
     as_root apt-get update -q || true
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${packages[@]}"
@@ -32,4 +33,7 @@ cmake -S . -B build-win-i686 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cm
       "${host_tool[@]}"
 cmake --build build-win-x86_64 -j "$jobs"
 cmake --build build-win-i686 -j "$jobs"
-echo "Built: build/ (native), build-win-x86_64/ and build-win-i686/ (Windows)."
+
+# What players get: the zip and the installer of the i686 build.
+bash tools/release/make_release.sh build-win-i686 build-release
+echo "Built: build/ (native), build-win-x86_64/ and build-win-i686/ (Windows), build-release/ (zip, installer)."

@@ -35,3 +35,6 @@ if wine32=$(cmake/wine32-check); then
 else
     echo "== Windows i686: tests built but not run: ${wine32#no: }"
 fi
+
+echo "== whole-program tests: the game under Wine, played from outside; the release"
+bash tests/whole_program/run.sh

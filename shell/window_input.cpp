@@ -46,8 +46,9 @@ const char* const CONGRATULATION = "**** YOU DID IT!!! ****\n\n"
                                    "appears in the Level menu.";
 
 // The key-release event keeps whatever the record held; the engine reads
-// only its code.
-Game_event key_release_record{EVENT_KEY, CODE_KEY_RELEASED, 0, 0, 0};
+// only its code. Its type is not a key press: the release of the key that
+// solved a level or opened the help screen must not end that screen again.
+Game_event key_release_record{EVENT_KEY_UP, CODE_KEY_RELEASED, 0, 0, 0};
 
 } // namespace
 

@@ -144,7 +144,10 @@ static void sync_from_device(Wave_header& header)
 
 int platform_wave_reset()
 {
-    return win32_shell().wave_out && waveOutReset(win32_shell().wave_out) == MMSYSERR_NOERROR ? 0 : -1;
+    Win32_shell& w = win32_shell();
+    if (!w.wave_out || waveOutReset(w.wave_out) != MMSYSERR_NOERROR) return -1;
+    if (w.wave_mirror) sync_from_device(*w.wave_mirror);
+    return 0;
 }
 
 int platform_wave_prepare(Wave_header& header)
@@ -172,6 +175,7 @@ int platform_wave_write(Wave_header& header)
     MMRESULT r = waveOutWrite(w.wave_out, &w.wave_header, sizeof(WAVEHDR));
     sync_from_device(header);
     header.flags &= ~WAVE_DONE;
+    w.wave_mirror = &header;
     return r == MMSYSERR_NOERROR ? 0 : -1;
 }
 

@@ -7,6 +7,8 @@
 #include <mmsystem.h>
 // clang-format on
 
+struct Wave_header;
+
 struct Win32_shell {
     HINSTANCE instance = nullptr;
     HWND main_window = nullptr;
@@ -17,6 +19,9 @@ struct Win32_shell {
     HCURSOR cross_cursor = nullptr;
     HWAVEOUT wave_out = nullptr;
     WAVEHDR wave_header{};
+    // The game's copy of the header, last written; the device marks only its
+    // own, so a stop brings the game's copy up to date.
+    Wave_header* wave_mirror = nullptr;
     HMENU main_menu = nullptr;
     int show_command = SW_SHOWNORMAL;
     // Message boxes and dialogs open: their nested loops still bring paint
