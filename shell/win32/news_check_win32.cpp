@@ -154,6 +154,10 @@ int platform_news_dialog()
 {
     // At shutdown the main window is gone and the dialog stands on its own.
     HWND owner = win32_shell().main_window;
+    // At shutdown the destroyed window has posted a quit, which would end
+    // the dialog's own message loop before it shows; the game loop is over.
+    MSG quit;
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     INT_PTR answer = DialogBoxParamA(win32_shell().instance, "DLG_NEWS", owner, news_dialog_proc, 0);
     return answer == 1 || answer == 0 ? static_cast<int>(answer) : -1;
 }
