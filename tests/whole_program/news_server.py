@@ -23,6 +23,7 @@ def main():
     p.add_argument("--date")
     p.add_argument("--delay", type=float, default=0.0)
     p.add_argument("--after", help="answer only once this file exists (then after --delay)")
+    p.add_argument("--lifetime", type=float, default=300.0, help="end by itself after this many seconds")
     a = p.parse_args()
     lock = threading.Lock()
 
@@ -55,6 +56,8 @@ def main():
     with open(a.port_file + ".tmp", "w") as f:
         f.write("%d\n" % server.server_address[1])
     os.replace(a.port_file + ".tmp", a.port_file)
+    # A test that is cut short leaves no server behind for long.
+    threading.Timer(a.lifetime, os._exit, args=(0,)).start()
     server.serve_forever()
 
 
