@@ -18,9 +18,6 @@ bool launcher_gone = false;
 Task_thread::Task_thread(Background_task& task_to_run)
     : completion_event(CreateEventA(nullptr, FALSE, FALSE, nullptr)), task(&task_to_run)
 {
-    AcquireSRWLockExclusive(&guard);
-    launcher_gone = false;
-    ReleaseSRWLockExclusive(&guard);
     // A thread that cannot start leaves the game without news, silently.
     uintptr_t thread = _beginthreadex(nullptr, 0, thread_main, this, 0, nullptr);
     if (thread) CloseHandle(reinterpret_cast<HANDLE>(thread));
@@ -28,10 +25,14 @@ Task_thread::Task_thread(Background_task& task_to_run)
 
 Task_thread::~Task_thread()
 {
+    // After an early end the key may still be open, but the thread leaves it
+    // alone from here on too; a thread still waiting for it is let go.
     AcquireSRWLockExclusive(&guard);
     launcher_gone = true;
+    key_state = KEY_CLOSED;
     if (completion_event) CloseHandle(completion_event);
     ReleaseSRWLockExclusive(&guard);
+    WakeAllConditionVariable(&key_changed);
 }
 
 unsigned __stdcall Task_thread::thread_main(void* argument)

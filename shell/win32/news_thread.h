@@ -17,8 +17,9 @@ class Background_task
     ~Background_task() = default;
 };
 
-// Lives on WinMain's frame from start-up until the last shutdown step (or an
-// early end); the thread outliving it finds it gone and leaves it alone.
+// Lives from start-up step 2 until the last shutdown step (or an early end);
+// the thread outliving it finds it gone and leaves it, and the settings key,
+// alone.
 class Task_thread
 {
   public:
