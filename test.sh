@@ -26,12 +26,27 @@ for fuzzer in build-asan/fuzz_*; do
         $( [ -d "$corpus" ] && echo "$corpus" ) 2>&1 | tail -n 2
 done
 
+# Every test case is a Wine process of its own. A wineserver kept running for
+# the whole stage keeps the prefix's services up between them; without it each
+# case would boot them again (seconds each). The services inherit the standard
+# output of the process that started them, so a first run with its output
+# thrown away starts them: ctest would otherwise wait on their output forever.
+wine_stage() {  # PREFIX RUNNER BUILD
+    local server=/usr/lib/wine/wineserver64 status=0
+    WINEPREFIX=$1 $server -k >/dev/null 2>&1 || true  # a server left by an earlier run
+    WINEPREFIX=$1 $server -p >/dev/null 2>&1
+    WINEPREFIX=$1 timeout 600 "$2" "$3/zandrek_tests.exe" --gtest_list_tests >/dev/null 2>&1 || true
+    WINEPREFIX=$1 ctest --test-dir "$3" --output-on-failure -j "$jobs" || status=$?
+    WINEPREFIX=$1 $server -k || true
+    return $status
+}
+
 echo "== Windows x86_64 tests under 64-bit Wine"
-ctest --test-dir build-win-x86_64 --output-on-failure -j "$jobs"
+wine_stage "${WINEPREFIX:-$HOME/.wine-zandrek}" cmake/wine64-run build-win-x86_64
 
 if wine32=$(cmake/wine32-check); then
     echo "== Windows i686 tests under 32-bit Wine (${wine32#yes: })"
-    ctest --test-dir build-win-i686 --output-on-failure -j "$jobs"
+    wine_stage "${WINEPREFIX:-$HOME/.wine-zandrek32}" cmake/wine32-run build-win-i686
 else
     echo "== Windows i686: tests built but not run: ${wine32#no: }"
 fi
