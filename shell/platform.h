@@ -119,6 +119,14 @@ void platform_destroy_menu();
 void platform_destroy_window();
 void platform_close_settings();
 
+// ---- the news check ----
+// Starts the news check on a thread of its own, with its completion event;
+// nothing is waited for. The closing closes the event; the thread may run on.
+void platform_start_news_check();
+void platform_close_news_check();
+// The news dialog, owned by the main window while there is one: 1 Yes, 0 No, -1 not shown.
+int platform_news_dialog();
+
 enum Menu_item_state : uint32_t { MENU_ITEM_ENABLED = 0, MENU_ITEM_GREYED = 3, MENU_ITEM_CHECKED = 8 };
 void platform_menu_set_state(int id, uint32_t state);
 void platform_menu_check(int id, bool checked);

@@ -465,6 +465,20 @@ int platform_player_name_dialog(char* buffer, int capacity)
     return 0;
 }
 
+// Off screen there is no network and so never news; only the dialog can be asked for.
+void platform_start_news_check() {}
+void platform_close_news_check() {}
+
+int platform_news_dialog()
+{
+    Offscreen& o = offscreen();
+    record(CALL_DIALOG).text = "DLG_NEWS";
+    if (o.box_answers.empty()) return 0;
+    int answer = o.box_answers.front();
+    o.box_answers.pop_front();
+    return answer == ANSWER_YES ? 1 : 0;
+}
+
 int platform_open_url(const char* url)
 {
     record(CALL_OPEN_URL).text = url;

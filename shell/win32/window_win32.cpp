@@ -13,6 +13,7 @@
 #include "resources/resource_ids.h"
 #include "shell/menus.h"
 #include "shell/platform.h"
+#include "shell/win32/news_thread.h"
 #include "shell/win32/win32_shell.h"
 #include "shell/window_input.h"
 
@@ -173,10 +174,10 @@ int platform_register_window_class()
 
 int platform_open_settings()
 {
-    return RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Ostrovane\\Zandrek", &win32_shell().settings_key) ==
-                   ERROR_SUCCESS
-               ? 0
-               : -1;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Ostrovane\\Zandrek", &win32_shell().settings_key) != ERROR_SUCCESS)
+        return -1;
+    news_settings_opened();
+    return 0;
 }
 
 int platform_last_error()
@@ -269,6 +270,8 @@ void platform_destroy_window()
 void platform_close_settings()
 {
     Win32_shell& w = win32_shell();
+    // Waits while the news thread holds the key; it never takes it again.
+    news_settings_closing();
     if (w.settings_key) RegCloseKey(w.settings_key);
     w.settings_key = nullptr;
 }

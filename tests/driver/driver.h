@@ -14,6 +14,7 @@ struct Driver {
     HWND box = nullptr;         // the dialog or message box last waited for
     HANDLE process = nullptr;   // the game process, started or found through its window
     DWORD process_id = 0;
+    DWORD started_at = 0; // tick count when `run` started the program
 };
 
 // Polls `ready` every 50 ms until it says yes or `seconds` pass.

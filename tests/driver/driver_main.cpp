@@ -42,7 +42,13 @@ const char DRIVER_USAGE[] = "usage: zandrek-driver COMMAND [ARGS] ...\n"
                             "  shot FILE.bmp        save the client area as a 24-bit BMP\n"
                             "  sleep MS             wait MS milliseconds\n"
                             "  wait-exit            wait for the game process to end\n"
-                            "  expect-file-version FILE V   the version resource of FILE says V (as 1.2.3)\n";
+                            "  expect-file-version FILE V   the version resource of FILE says V (as 1.2.3)\n"
+                            "  expect-box-owner WHO the open box is owned by WHO: game (the game window) or none\n"
+                            "  box-key NAME         press and release a key in the open box (ESCAPE, RETURN, ...)\n"
+                            "  box-close            click the open box's close button\n"
+                            "  elapsed LABEL        print the milliseconds since the program was started\n"
+                            "  touch FILE           create FILE (empty), e.g. to tell a test server to go on\n"
+                            "  wait-window-gone     wait for the game window to be destroyed\n";
 
 using Args = const char* const*;
 
@@ -116,6 +122,7 @@ bool cmd_run(Driver& d, Args a)
     CloseHandle(info.hThread);
     d.process = info.hProcess;
     d.process_id = info.dwProcessId;
+    d.started_at = GetTickCount();
     note(std::string("started ") + a[0]);
     return true;
 }
@@ -406,6 +413,60 @@ bool cmd_expect_file_version(Driver&, Args a)
     return seen == a[1] ? true : fail("the version resource says %s, not %s", seen, a[1]);
 }
 
+bool cmd_expect_box_owner(Driver& d, Args a)
+{
+    if (!need_box(d)) return false;
+    const std::string who = a[0];
+    if (who != "game" && who != "none") return fail("expect-box-owner takes game or none, not %s", who);
+    HWND owner = GetWindow(d.box, GW_OWNER);
+    if (who == "none" ? owner == nullptr : owner != nullptr && owner == d.window) {
+        note("box owned by " + who);
+        return true;
+    }
+    return fail("the box is owned by %s, not %s", owner ? "\"" + window_text(owner) + "\"" : "no window", who);
+}
+
+// The keys go to the box itself, where its dialog manager takes them.
+bool cmd_box_key(Driver& d, Args a)
+{
+    if (!need_box(d)) return false;
+    const int vk = virtual_key(a[0]);
+    if (vk < 0) return fail("unknown key %s", a[0]);
+    post_key(d.box, vk);
+    return true;
+}
+
+bool cmd_box_close(Driver& d, Args)
+{
+    if (!need_box(d)) return false;
+    PostMessageA(d.box, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return true;
+}
+
+bool cmd_elapsed(Driver& d, Args a)
+{
+    if (!d.started_at) return fail("elapsed %s: no program was started%s", a[0]);
+    note(std::string("elapsed ") + a[0] + " " + std::to_string(GetTickCount() - d.started_at) + " ms");
+    return true;
+}
+
+bool cmd_wait_window_gone(Driver& d, Args)
+{
+    if (!d.window) return fail("no game window was seen%s");
+    if (!wait_until(d.wait_seconds, [&] { return !IsWindow(d.window); }))
+        return fail("the game window is still there after %s", seconds_text(d.wait_seconds));
+    note("window gone");
+    return true;
+}
+
+bool cmd_touch(Driver&, Args a)
+{
+    HANDLE file = CreateFileA(a[0], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return fail("cannot create %s (error %s)", a[0], std::to_string(GetLastError()));
+    CloseHandle(file);
+    return true;
+}
+
 const Command COMMANDS[] = {
     {"run", 1, cmd_run},
     {"cd", 1, cmd_cd},
@@ -435,6 +496,12 @@ const Command COMMANDS[] = {
     {"sleep", 1, cmd_sleep},
     {"wait-exit", 0, cmd_wait_exit},
     {"expect-file-version", 2, cmd_expect_file_version},
+    {"expect-box-owner", 1, cmd_expect_box_owner},
+    {"box-key", 1, cmd_box_key},
+    {"box-close", 0, cmd_box_close},
+    {"elapsed", 1, cmd_elapsed},
+    {"touch", 1, cmd_touch},
+    {"wait-window-gone", 0, cmd_wait_window_gone},
 };
 
 const Command* find_command(const char* name)

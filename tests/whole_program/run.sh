@@ -473,7 +473,8 @@ case_installer() {
 
 # ---- main ----
 
-all_cases=(play map_cut_short map_wrong_type sound screenshots release_zip installer)
+source "$here/news_cases.sh"
+all_cases=(play map_cut_short map_wrong_type sound screenshots release_zip installer "${news_cases[@]}")
 cases=("$@")
 [ ${#cases[@]} -gt 0 ] || cases=("${all_cases[@]}")
 
