@@ -114,6 +114,8 @@ TEST_F(Walk, StepsTowardThePointer)
         EXPECT_EQ(path_step(state, make_cell_pos(t[0], t[1]), c), t[2]) << t[0] << "," << t[1];
         EXPECT_EQ(path_step_scan(state, make_cell_pos(t[0], t[1]), c), t[2]) << t[0] << "," << t[1];
     }
+    state.play_board.rows = state.play_board.columns = 1000; // a damaged map's claim: the list search
+    EXPECT_EQ(path_step(state, make_cell_pos(24, 0), make_cell_pos(23, 0)), DIR_RIGHT);
 }
 
 TEST_F(Walk, ClicksWalkRoundPushInLineOrApproachUntilBlocked)
@@ -167,6 +169,14 @@ TEST_F(Walk, ClicksWalkRoundPushInLineOrApproachUntilBlocked)
          3,
          0},
         {"out of line it gives no step", {"#########", "#@---#--#", "#----#--#"}, 7, 2, 4, {{1, 1}}, 0, 0},
+        {"round when a push opens a way",
+         {"#########", "#@$-----#", "##-###-##", "##-----##"},
+         6,
+         1,
+         8,
+         {{6, 1}},
+         5,
+         5},
         {"the own cell gives no step", {"######", "#----#", "#-@--#"}, 2, 2, 3, {{2, 2}}, 0, 0},
     };
     for (const Click& c : clicks) {
