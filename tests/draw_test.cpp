@@ -326,7 +326,7 @@ TEST_F(Draw, DrawBoardChoosesSlotsFromTheGeneratorAndNeverTheSameTwice)
     Reference_random reference;
     int previous = 0;
     std::set<int> seen;
-    for (int n = 0; n < 200; ++n) {
+    for (int n = 0; n < 100; ++n) {
         int expected;
         do {
             expected = (reference.next() % 44) / 4;

@@ -83,7 +83,7 @@ TEST_F(Map_mutation, DamagedMapsAreRefusedWithTheGamesMessagesOrUsedWithinBounds
     std::mt19937 rng(6);
     std::string file = path("mutated");
     int accepted = 0, refused = 0;
-    for (int round = 0; round < 300; ++round) {
+    for (int round = 0; round < 200; ++round) {
         Bytes bytes = mutate(good, rng);
         if (round % 3 == 0) bytes = mutate(bytes, rng);
         offscreen_reset(1);

@@ -182,6 +182,9 @@ TEST_F(Move_log, ThePlaybackSyntax)
         EXPECT_TRUE(is_playback_char(c)) << c;
     EXPECT_FALSE(is_playback_char('x'));
 
+    std::string scanned;
+    scan_playback_text(std::string_view("ab`c`dx2vx", 10), [&](char c) { return scanned += c, true; });
+    EXPECT_EQ(scanned, "abddv");
     int played = 0; // huge counts are clamped and still played; the caller may stop the scan
     scan_playback_text("vx99999999999999999999", [&](char c) { return c == 'v' && ++played < 5; });
     EXPECT_EQ(played, 5);
