@@ -1,6 +1,7 @@
 // zandrek-tool render: what the game window's client area would show, as a
 // PNG of exactly 320 x M by 192 x M pixels, drawn by the game's own code
 // into the off-screen framebuffer.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include "engine/services.h"
 #include "presentation/palette.h"
 #include "presentation/screens.h"
+#include "shell/platform.h"
 #include "shell/platform_offscreen.h"
 #include "tools/authoring/tool_game.h"
 #include "tools/png_writer.h"
@@ -33,7 +35,16 @@ const char RENDER_USAGE[] =
     "  --magnify M      magnification 1 to 4 (default 2)\n"
     "  --moves MOVES    play these moves on the level first (< > ^ v, u, r; x%d counts)\n"
     "  --help           show this text\n"
-    "Negative board numbers may also follow '--'.\n";
+    "Negative board numbers may also follow '--'.\n"
+    "\n"
+    "usage: zandrek-tool render --sheet PACK.zrp -o OUT.png [--map MAP] [--columns N]\n"
+    "\n"
+    "Draws every level of the pack at magnification 1, N to a row (default 5), each\n"
+    "with its number in the top left corner, on one contact sheet.\n";
+
+constexpr int SHEET_GAP = 4;
+constexpr uint32_t SHEET_BACKGROUND = 0x404040;
+constexpr uint32_t SHEET_LABEL = 0xFFFFFF;
 
 struct Render_options {
     const char* output = nullptr;
@@ -121,10 +132,77 @@ void show_special_board(Game_state& state, int number)
     }
 }
 
+int render_sheet(int argc, char** argv)
+{
+    const char *pack_path = nullptr, *output = nullptr, *map_path = nullptr;
+    long columns = 5;
+    for (int i = 0; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "zandrek-tool render: %s needs a value\n", arg);
+            return 1;
+        }
+        const char* value = argv[++i];
+        if (std::strcmp(arg, "--sheet") == 0)
+            pack_path = value;
+        else if (std::strcmp(arg, "-o") == 0 || std::strcmp(arg, "--output") == 0)
+            output = value;
+        else if (std::strcmp(arg, "--map") == 0)
+            map_path = value;
+        else if (std::strcmp(arg, "--columns") != 0 || !parse_int(value, &columns) || columns < 1 || columns > 50) {
+            std::fprintf(stderr,
+                         "zandrek-tool render: a sheet takes --sheet PACK, -o FILE, --map MAP, --columns 1-50\n");
+            return 1;
+        }
+    }
+    if (!pack_path || !output) {
+        std::fprintf(stderr, "zandrek-tool render: give the pack with --sheet and the PNG with -o\n");
+        return 1;
+    }
+    Tool_game game;
+    game.state.magnify = 1;
+    if (open_tool_game(game, map_path) != 0) {
+        std::fprintf(stderr, "zandrek-tool render: %s\n", game.error.c_str());
+        return 1;
+    }
+    create_game_palette(game.state);
+    Pack_info* pack = load_tool_pack(game, pack_path);
+    if (!pack || pack->num_levels < 1) {
+        std::fprintf(stderr, "zandrek-tool render: %s\n", pack ? "the pack has no levels" : game.error.c_str());
+        return 1;
+    }
+    const Offscreen& screen = offscreen();
+    const int w = screen.width, h = screen.height, count = pack->num_levels;
+    const int cols = std::min(static_cast<int>(columns), count), rows = (count + cols - 1) / cols;
+    const int sheet_w = cols * (w + SHEET_GAP) + SHEET_GAP, sheet_h = rows * (h + SHEET_GAP) + SHEET_GAP;
+    std::vector<uint32_t> sheet(static_cast<size_t>(sheet_w) * sheet_h, SHEET_BACKGROUND);
+    for (int n = 1; n <= count; ++n) {
+        enter_tool_level(game, *pack, n);
+        const std::string label = std::to_string(n);
+        const int label_w = static_cast<int>(label.size()) * OFFSCREEN_FONT_ADVANCE + 3;
+        platform_fill_black(0, 0, label_w, OFFSCREEN_FONT_ASCENT + 5);
+        platform_text_out(2, OFFSCREEN_FONT_ASCENT + 2, label.c_str(), TEXT_LEFT, SHEET_LABEL);
+        const int x0 = SHEET_GAP + ((n - 1) % cols) * (w + SHEET_GAP);
+        const int y0 = SHEET_GAP + ((n - 1) / cols) * (h + SHEET_GAP);
+        for (int y = 0; y < h; ++y)
+            std::copy(&screen.pixels[static_cast<size_t>(y) * w], &screen.pixels[static_cast<size_t>(y) * w] + w,
+                      &sheet[static_cast<size_t>(y0 + y) * sheet_w + x0]);
+    }
+    std::string error;
+    if (write_png_rgb(output, sheet_w, sheet_h, sheet.data(), error) != 0) {
+        std::fprintf(stderr, "zandrek-tool render: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("%s: %d levels, %d x %d pixels\n", output, count, sheet_w, sheet_h);
+    return 0;
+}
+
 } // namespace
 
 int cmd_render(int argc, char** argv)
 {
+    for (int i = 0; i < argc; ++i)
+        if (std::strcmp(argv[i], "--sheet") == 0) return render_sheet(argc, argv);
     Render_options o;
     int parsed = parse(argc, argv, o);
     if (parsed != 0) {
