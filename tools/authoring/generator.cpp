@@ -142,7 +142,7 @@ Rows carve_room(int R, int C, Rng& rng)
         }
     }
     const int pieces = static_cast<int>(sizeof PIECES / sizeof PIECES[0]);
-    const int target = ih * iw * (10 + rng.below(14)) / 100;
+    const int target = ih * iw * (16 + rng.below(16)) / 100;
     for (int tries = 0, placed = 0; placed < target && tries < 60; ++tries) {
         const Piece& p = PIECES[rng.below(pieces)];
         int r0 = 1 + rng.below(ih), c0 = 1 + rng.below(iw);

@@ -696,13 +696,13 @@ Solve_result Search::run()
         if ((result.expanded & 1023) == 0) {
             double now = elapsed();
             if (options_.time_limit_seconds > 0 && now > options_.time_limit_seconds) return finish(SOLVE_GAVE_UP);
-            if (bytes() > options_.max_bytes) return finish(SOLVE_GAVE_UP);
             if (options_.progress && now >= next_report) {
                 next_report = now + options_.progress_seconds;
                 options_.progress(Solve_progress{result.expanded, nodes_.size(), static_cast<int>(f), now, bytes()});
             }
         }
-        if (options_.max_states && nodes_.size() >= options_.max_states) return finish(SOLVE_GAVE_UP);
+        if ((options_.max_states && nodes_.size() >= options_.max_states) || bytes() > options_.max_bytes)
+            return finish(SOLVE_GAVE_UP);
         expand(index);
     }
     return finish(SOLVE_NONE);
