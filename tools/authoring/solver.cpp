@@ -268,6 +268,7 @@ class Search
     Chunked<Node> nodes_;
     Chunked<uint16_t> treasures_; // k_ per node, ascending
     std::vector<uint64_t> table_; // high half: hash bits; low half: node index + 1
+    bool table_full_ = false;     // it may not grow within the memory limit: the search gives up
     Open_list open_;
     uint64_t generated_ = 0;
 
@@ -314,6 +315,7 @@ class Search
     int frozen(int cell);
     uint32_t find(const uint16_t* t, int player, uint64_t hash) const;
     void insert(uint32_t index, uint64_t hash);
+    void insert_slot(uint32_t index, uint64_t hash);
     uint32_t add_node(const Node& n, const uint16_t* t, uint64_t hash);
     uint64_t treasure_hash(const uint16_t* t) const
     {
@@ -505,7 +507,12 @@ uint32_t Search::find(const uint16_t* t, int player, uint64_t hash) const
 
 void Search::insert(uint32_t index, uint64_t hash)
 {
-    if (static_cast<double>(nodes_.size()) > TABLE_LOAD * static_cast<double>(table_.size())) {
+    if (static_cast<double>(nodes_.size()) > TABLE_LOAD * static_cast<double>(table_.size()) && !table_full_) {
+        // The old table and the new one are held at once while it grows.
+        if (bytes() + table_.size() * 2 * sizeof(uint64_t) > options_.max_bytes) {
+            table_full_ = true;
+            return insert_slot(index, hash);
+        }
         std::vector<uint64_t> old;
         old.swap(table_);
         table_.assign(old.size() * 2, 0);
@@ -519,6 +526,11 @@ void Search::insert(uint32_t index, uint64_t hash)
             table_[slot] = e;
         }
     }
+    insert_slot(index, hash);
+}
+
+void Search::insert_slot(uint32_t index, uint64_t hash)
+{
     const size_t mask = table_.size() - 1;
     size_t slot = hash & mask;
     while (table_[slot])
@@ -701,7 +713,8 @@ Solve_result Search::run()
                 options_.progress(Solve_progress{result.expanded, nodes_.size(), static_cast<int>(f), now, bytes()});
             }
         }
-        if ((options_.max_states && nodes_.size() >= options_.max_states) || bytes() > options_.max_bytes)
+        if ((options_.max_states && nodes_.size() >= options_.max_states) || bytes() > options_.max_bytes ||
+            table_full_)
             return finish(SOLVE_GAVE_UP);
         expand(index);
     }
