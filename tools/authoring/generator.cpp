@@ -142,14 +142,20 @@ Rows carve_room(int R, int C, Rng& rng)
         }
     }
     const int pieces = static_cast<int>(sizeof PIECES / sizeof PIECES[0]);
-    const int target = ih * iw * (16 + rng.below(16)) / 100;
-    for (int tries = 0, placed = 0; placed < target && tries < 60; ++tries) {
+    // Rooms with a fifth to two fifths of their inside walled: open halls
+    // make long hauls, not puzzles.
+    auto walls_inside = [&] {
+        int n = 0;
+        for (int r = 1; r < R - 1; ++r)
+            n += static_cast<int>(std::count(g[r].begin() + 1, g[r].end() - 1, '#'));
+        return n;
+    };
+    const int target = ih * iw * (20 + rng.below(20)) / 100;
+    for (int tries = 0; tries < 200 && walls_inside() < target; ++tries) {
         const Piece& p = PIECES[rng.below(pieces)];
         int r0 = 1 + rng.below(ih), c0 = 1 + rng.below(iw);
-        for (int i = 0; i < p.n; ++i) {
+        for (int i = 0; i < p.n; ++i)
             set_wall(g, r0 + p.cells[i][0], c0 + p.cells[i][1], sym);
-            placed += 2;
-        }
     }
     if (rng.below(3) == 0) {
         const Piece& p = PIECES[rng.below(pieces)];
