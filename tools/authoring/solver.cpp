@@ -297,7 +297,8 @@ class Search
     }
     uint64_t bytes() const
     {
-        return nodes_.bytes() + treasures_.bytes() + table_.size() * sizeof(uint64_t) + open_.bytes();
+        return nodes_.bytes() + treasures_.bytes() + static_cast<uint64_t>(table_.size()) * sizeof(uint64_t) +
+               open_.bytes();
     }
     void reach(int from);
     int lowest_reachable(int from);
@@ -509,7 +510,7 @@ void Search::insert(uint32_t index, uint64_t hash)
 {
     if (static_cast<double>(nodes_.size()) > TABLE_LOAD * static_cast<double>(table_.size()) && !table_full_) {
         // The old table and the new one are held at once while it grows.
-        if (bytes() + table_.size() * 2 * sizeof(uint64_t) > options_.max_bytes) {
+        if (bytes() + static_cast<uint64_t>(table_.size()) * 2 * sizeof(uint64_t) > options_.max_bytes) {
             table_full_ = true;
             return insert_slot(index, hash);
         }
