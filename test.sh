@@ -26,12 +26,23 @@ for fuzzer in build-asan/fuzz_*; do
         $( [ -d "$corpus" ] && echo "$corpus" ) 2>&1 | tail -n 2
 done
 
+# Every test case is a Wine process of its own. A wineserver kept running for
+# the whole stage keeps the prefix's services up between them; without it each
+# case would boot them again (seconds each).
+wine_stage() {  # PREFIX SERVER BUILD
+    WINEPREFIX=$1 "$2" -p >/dev/null 2>&1
+    local status=0
+    ctest --test-dir "$3" --output-on-failure -j "$jobs" || status=$?
+    WINEPREFIX=$1 "$2" -k || true
+    return $status
+}
+
 echo "== Windows x86_64 tests under 64-bit Wine"
-ctest --test-dir build-win-x86_64 --output-on-failure -j "$jobs"
+wine_stage "${WINEPREFIX:-$HOME/.wine-zandrek}" /usr/lib/wine/wineserver64 build-win-x86_64
 
 if wine32=$(cmake/wine32-check); then
     echo "== Windows i686 tests under 32-bit Wine (${wine32#yes: })"
-    ctest --test-dir build-win-i686 --output-on-failure -j "$jobs"
+    wine_stage "${WINEPREFIX:-$HOME/.wine-zandrek32}" /usr/lib/wine/wineserver64 build-win-i686
 else
     echo "== Windows i686: tests built but not run: ${wine32#no: }"
 fi

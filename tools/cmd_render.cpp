@@ -16,6 +16,7 @@
 #include "shell/platform_offscreen.h"
 #include "tools/authoring/tool_game.h"
 #include "tools/png_writer.h"
+#include "tools/tile_sheet.h"
 #include "tools/tool_commands.h"
 
 namespace
@@ -23,6 +24,7 @@ namespace
 
 const char RENDER_USAGE[] =
     "usage: zandrek-tool render MAP BOARD -o OUT.png [--pack PACK.zrp] [--magnify M] [--moves MOVES]\n"
+    "       zandrek-tool render --tiles MAP -o OUT.png [--magnify M]\n"
     "\n"
     "Draws BOARD as the game window shows it and writes it as a PNG of 320*M by 192*M pixels.\n"
     "BOARD is a built-in level of the map (1 and up) or one of its screens: -1 title, -2 help,\n"
@@ -34,6 +36,7 @@ const char RENDER_USAGE[] =
     "  --pack FILE      take level BOARD from this pack\n"
     "  --magnify M      magnification 1 to 4 (default 2)\n"
     "  --moves MOVES    play these moves on the level first (< > ^ v, u, r; x%d counts)\n"
+    "  --tiles MAP      instead of a board, every tile code of MAP, 20 to a row from code 0\n"
     "  --help           show this text\n"
     "Negative board numbers may also follow '--'.\n"
     "\n"
@@ -50,6 +53,7 @@ struct Render_options {
     const char* output = nullptr;
     const char* pack = nullptr;
     const char* moves = nullptr;
+    const char* tiles = nullptr;
     int magnify = 2;
     std::vector<const char*> positional;
 };
@@ -88,6 +92,8 @@ int parse(int argc, char** argv, Render_options& o)
             target = &o.pack;
         else if (std::strcmp(arg, "--moves") == 0)
             target = &o.moves;
+        else if (std::strcmp(arg, "--tiles") == 0)
+            target = &o.tiles;
         else if (std::strcmp(arg, "--magnify") != 0) {
             std::fprintf(stderr, "zandrek-tool render: unknown option '%s'\n", arg);
             return 1;
@@ -108,7 +114,7 @@ int parse(int argc, char** argv, Render_options& o)
         }
         o.magnify = static_cast<int>(m);
     }
-    if (o.positional.size() != 2) {
+    if (o.positional.size() != (o.tiles ? 0u : 2u)) {
         std::fprintf(stderr, "zandrek-tool render: give a MAP and a BOARD\n");
         return 1;
     }
@@ -209,6 +215,7 @@ int cmd_render(int argc, char** argv)
         std::fputs(RENDER_USAGE, parsed < 0 ? stdout : stderr);
         return parsed < 0 ? 0 : 1;
     }
+    if (o.tiles) return render_tile_sheet(o.tiles, o.output, o.magnify);
     const char* map_path = o.positional[0];
     const char* board_text = o.positional[1];
 

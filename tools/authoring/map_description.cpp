@@ -32,6 +32,8 @@ const std::pair<const char*, int> OCCASIONS[] = {
 };
 // The kind tiles every board of the game uses: the same as pack boards get.
 const uint16_t KIND_TILES[6] = {5, 5, 1, 4, 15, 16};
+const uint16_t LAYOUT_WALL_TILE = 2; // a layout's '#', as every board draws it
+const size_t MAX_TILE_CODE = 4095;   // what the description's numbers allow
 
 struct Legend_entry {
     uint16_t tile;
@@ -41,8 +43,15 @@ struct Legend_entry {
 
 struct Special_board {
     bool seen = false;
-    std::vector<std::string> rows;
+    std::vector<std::string> rows; // legend characters, or
+    std::vector<uint8_t> picture;  // palette indexes of a whole-board picture
     uint8_t sounds[4] = {NO_SOUND, NO_SOUND, NO_SOUND, NO_SOUND};
+};
+
+// The tiles a range of built-in levels draws instead of the pack tiles.
+struct Level_look {
+    long first = 0, last = 0;
+    uint16_t wall = 0, floor = 0, bank = 0, treasure = 0, banked = 0;
 };
 
 struct Description {
@@ -62,6 +71,7 @@ struct Description {
     uint8_t occasions[8];
     std::map<char, Legend_entry> legend;
     Special_board boards[5];
+    std::vector<Level_look> looks;
     std::string cpyr, prog, arts;
     Description() { std::memset(occasions, NO_SOUND, sizeof occasions); }
 };
@@ -121,6 +131,44 @@ std::string relative_to(const std::string& file, const std::string& name)
     fs::path p(name);
     if (p.is_absolute()) return name;
     return (fs::path(file).parent_path() / p).lexically_normal().string();
+}
+
+int board_index(const std::string& name)
+{
+    for (int i = 0; i < 5; ++i)
+        if (name == BOARD_NAMES[i]) return i;
+    return -1;
+}
+
+// A picture of the whole board: LEVEL_ROWS tiles high and LEVEL_COLS wide,
+// one colour character a pixel, rows top to bottom.
+int read_picture(const std::string& path, const Description& d, std::vector<uint8_t>& pixels, std::string& error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return error = path + ": cannot open the file", -1;
+    const size_t width = static_cast<size_t>(LEVEL_COLS * d.tile_w);
+    const int height = LEVEL_ROWS * d.tile_h;
+    pixels.clear();
+    std::string row;
+    int rows = 0;
+    while (std::getline(in, row)) {
+        while (!row.empty() && (row.back() == '\r' || row.back() == '\n'))
+            row.pop_back();
+        if (row.empty()) continue;
+        ++rows;
+        if (row.size() != width || rows > height)
+            return error = path + ":" + std::to_string(rows) + ": a picture is " + std::to_string(height) +
+                           " rows of " + std::to_string(width) + " characters",
+                   -1;
+        for (char c : row) {
+            auto it = d.colours.find(c);
+            if (it == d.colours.end())
+                return error = path + ":" + std::to_string(rows) + ": no colour for '" + c + "'", -1;
+            pixels.push_back(static_cast<uint8_t>(it->second));
+        }
+    }
+    if (rows != height) return error = path + ": a picture has " + std::to_string(height) + " rows", -1;
+    return 0;
 }
 
 int Parser::parse_file(const std::string& path)
@@ -226,10 +274,28 @@ int Parser::parse_file(const std::string& path)
             if (!to_int(w[2], 0, 4095, v) || !to_int(w[3], 0, 255, content) || !to_int(w[4], 0, 255, floor))
                 return fail(path, number, "legend C TILE CONTENT FLOOR");
             d.legend[w[1][0]] = {static_cast<uint16_t>(v), static_cast<uint8_t>(content), static_cast<uint8_t>(floor)};
-        } else if ((key == "board" && w.size() == 2) || (key == "board-sounds" && w.size() == 6)) {
-            int k = -1;
+        } else if (key == "level-tiles" && w.size() == 8) {
+            long t[7];
+            for (int i = 0; i < 7; ++i)
+                if (!to_int(w[1 + i], i < 2 ? 1 : 0, i < 2 ? BUILTIN_LEVELS : 4095, t[i]))
+                    return fail(path, number, "level-tiles FIRST LAST WALL FLOOR BANK TREASURE BANKED");
+            Level_look look;
+            look.first = t[0];
+            look.last = t[1];
+            uint16_t* codes[5] = {&look.wall, &look.floor, &look.bank, &look.treasure, &look.banked};
             for (int i = 0; i < 5; ++i)
-                if (w[1] == BOARD_NAMES[i]) k = i;
+                *codes[i] = static_cast<uint16_t>(t[2 + i]);
+            d.looks.push_back(look);
+        } else if (key == "picture" && w.size() == 3) {
+            int k = board_index(w[1]);
+            if (k < 0) return fail(path, number, "no special board " + w[1]);
+            if (d.tile_w == 0) return fail(path, number, "tile-size must come before the first picture");
+            std::string why;
+            if (read_picture(relative_to(path, w[2]), d, d.boards[k].picture, why) != 0) return fail(path, number, why);
+            d.boards[k].rows.clear();
+            d.boards[k].seen = true;
+        } else if ((key == "board" && w.size() == 2) || (key == "board-sounds" && w.size() == 6)) {
+            int k = board_index(w[1]);
             if (k < 0) return fail(path, number, "no special board " + w[1]);
             Special_board& b = d.boards[k];
             if (key == "board-sounds") {
@@ -240,6 +306,7 @@ int Parser::parse_file(const std::string& path)
                 continue;
             }
             b.rows.clear();
+            b.picture.clear();
             std::string row;
             while (true) {
                 if (!next_line(row)) return fail(path, number, "board " + w[1] + " has no end line");
@@ -259,7 +326,9 @@ int Parser::parse_file(const std::string& path)
     return 0;
 }
 
-Field_info special_board(const Description& d, int k)
+// `codes` holds the tile of every cell of a picture board; pictures are
+// scenery, so their cells are walls.
+Field_info special_board(const Description& d, int k, const std::vector<uint16_t>& codes)
 {
     Field_info b{};
     const Special_board& s = d.boards[k];
@@ -272,6 +341,11 @@ Field_info special_board(const Description& d, int k)
     b.solved_sound = s.sounds[2];
     b.spare_sound = s.sounds[3];
     std::memcpy(b.kind_tiles, KIND_TILES, sizeof b.kind_tiles);
+    if (!codes.empty()) {
+        for (int i = 0; i < FIELD_MAX_CELLS; ++i)
+            b.cells[i] = Field_cell{codes[static_cast<size_t>(i)], KIND_WALL, KIND_WALL};
+        return b;
+    }
     for (int r = 0; r < LEVEL_ROWS; ++r) {
         for (int c = 0; c < LEVEL_COLS; ++c) {
             const Legend_entry& e = d.legend.at(s.rows[r][c]);
@@ -324,9 +398,27 @@ std::unique_ptr<Pack_info> load_levels(const Description& d, std::string& used, 
     return nullptr;
 }
 
+// Walls drawn from the layout's '#' take the look's wall; the cells outside
+// keep the template's scenery.
+void apply_look(Field_info& b, const Level_look& look)
+{
+    b.kind_tiles[KIND_FLOOR] = look.floor;
+    b.kind_tiles[KIND_BANK] = look.bank;
+    b.kind_tiles[KIND_TREASURE] = look.treasure;
+    b.kind_tiles[KIND_BANKED_TREASURE] = look.banked;
+    for (Field_cell& cell : b.cells) {
+        if (cell.floor == KIND_WALL) {
+            if (cell.tile == LAYOUT_WALL_TILE) cell.tile = look.wall;
+        } else if (cell.content != KIND_PLAYER) {
+            bool banked = cell.content == KIND_TREASURE && cell.floor == KIND_BANK;
+            cell.tile = b.kind_tiles[banked ? int{KIND_BANKED_TREASURE} : int{cell.content}];
+        }
+    }
+}
+
 // The built-in levels become boards the way the game makes boards of pack
 // levels, on the blank board of the map being built.
-int build_level_boards(Map_contents& m, const Pack_info& pack, const uint8_t sounds[3], std::string& error)
+int build_level_boards(Map_contents& m, const Pack_info& pack, const Description& d, std::string& error)
 {
     std::string path =
         (fs::temp_directory_path() / ("zandrek_build_map_" + std::to_string(std::random_device{}()))).string();
@@ -348,9 +440,11 @@ int build_level_boards(Map_contents& m, const Pack_info& pack, const uint8_t sou
                 build_pack_board(*state, *level);
                 Field_info b = state->pristine_board;
                 b.number = static_cast<int16_t>(n);
-                b.start_sound = sounds[0];
-                b.banked_sound = sounds[1];
-                b.solved_sound = sounds[2];
+                b.start_sound = d.level_sounds[0];
+                b.banked_sound = d.level_sounds[1];
+                b.solved_sound = d.level_sounds[2];
+                for (const Level_look& look : d.looks)
+                    if (n >= look.first && n <= look.last) apply_look(b, look);
                 levels.push_back(b);
             }
             m.boards.insert(m.boards.begin(), levels.begin(), levels.end());
@@ -472,10 +566,42 @@ int read_map_description(const std::string& path, Map_contents& m, std::string& 
     m.prog = d->prog;
     m.arts = d->arts;
 
-    for (int k = 0; k < 5; ++k)
-        m.boards.push_back(special_board(*d, k));
+    for (const Level_look& look : d->looks)
+        for (uint16_t code : {look.wall, look.floor, look.bank, look.treasure, look.banked})
+            if (!d->tiles.count(code))
+                return missing("level-tiles names tile " + std::to_string(code) + ", which has no image");
+
+    // Picture cells become tiles of their own, each distinct picture cell
+    // once, numbered on from the highest tile code the description names.
+    std::map<std::vector<uint8_t>, uint16_t> sliced;
+    for (int k = 0; k < 5; ++k) {
+        const std::vector<uint8_t>& picture = d->boards[k].picture;
+        std::vector<uint16_t> codes;
+        for (int i = 0; !picture.empty() && i < FIELD_MAX_CELLS; ++i) {
+            std::vector<uint8_t> tile;
+            const size_t stride = static_cast<size_t>(LEVEL_COLS * d->tile_w);
+            const size_t top = static_cast<size_t>((i / LEVEL_COLS) * d->tile_h) * stride;
+            const size_t left = static_cast<size_t>((i % LEVEL_COLS) * d->tile_w);
+            for (int y = 0; y < d->tile_h; ++y) {
+                auto from = picture.begin() + static_cast<long>(top + static_cast<size_t>(y) * stride + left);
+                tile.insert(tile.end(), from, from + d->tile_w);
+            }
+            auto found = sliced.find(tile);
+            if (found == sliced.end()) {
+                if (m.tile_table.size() > MAX_TILE_CODE)
+                    return missing("the pictures need more tiles than the codes up to " +
+                                   std::to_string(MAX_TILE_CODE) + " hold");
+                uint16_t code = static_cast<uint16_t>(m.tile_table.size());
+                m.tile_table.push_back(static_cast<uint16_t>(m.images.size()));
+                m.images.push_back(tile);
+                found = sliced.emplace(tile, code).first;
+            }
+            codes.push_back(found->second);
+        }
+        m.boards.push_back(special_board(*d, k, codes));
+    }
 
     std::unique_ptr<Pack_info> pack = load_levels(*d, levels_used, error);
     if (!pack) return -1;
-    return build_level_boards(m, *pack, d->level_sounds, error);
+    return build_level_boards(m, *pack, *d, error);
 }

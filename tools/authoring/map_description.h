@@ -20,6 +20,11 @@
 //   legend C TILE CONTENT FLOOR  a board character (kinds: numbers)
 //   board NAME / rows / end      a special board: title help blank finale about
 //   board-sounds NAME S B V X    the four sound ids of a special board
+//   picture NAME FILE            a special board drawn as one picture: 16 rows
+//                                of tiles, 20 tiles wide, in colour characters;
+//                                each distinct tile of it gets a code of its own
+//   level-tiles FIRST LAST WALL FLOOR BANK TREASURE BANKED
+//                                the tiles built-in levels FIRST to LAST draw
 #pragma once
 
 #include <string>
