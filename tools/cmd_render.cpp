@@ -1,7 +1,6 @@
 // zandrek-tool render: what the game window's client area would show, as a
 // PNG of exactly 320 x M by 192 x M pixels, drawn by the game's own code
 // into the off-screen framebuffer.
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,9 +11,9 @@
 #include "engine/services.h"
 #include "presentation/palette.h"
 #include "presentation/screens.h"
-#include "shell/platform.h"
 #include "shell/platform_offscreen.h"
 #include "tools/authoring/tool_game.h"
+#include "tools/level_sheet.h"
 #include "tools/png_writer.h"
 #include "tools/tile_sheet.h"
 #include "tools/tool_commands.h"
@@ -25,6 +24,7 @@ namespace
 const char RENDER_USAGE[] =
     "usage: zandrek-tool render MAP BOARD -o OUT.png [--pack PACK.zrp] [--magnify M] [--moves MOVES]\n"
     "       zandrek-tool render --tiles MAP -o OUT.png [--magnify M]\n"
+    "       zandrek-tool render --sheet PACK.zrp -o OUT.png [--map MAP] [--columns N]\n"
     "\n"
     "Draws BOARD as the game window shows it and writes it as a PNG of 320*M by 192*M pixels.\n"
     "BOARD is a built-in level of the map (1 and up) or one of its screens: -1 title, -2 help,\n"
@@ -37,24 +37,21 @@ const char RENDER_USAGE[] =
     "  --magnify M      magnification 1 to 4 (default 2)\n"
     "  --moves MOVES    play these moves on the level first (< > ^ v, u, r; x%d counts)\n"
     "  --tiles MAP      instead of a board, every tile code of MAP, 20 to a row from code 0\n"
+    "  --sheet PACK     instead of a board, every level of PACK at magnification 1, N to a\n"
+    "                   row (--columns, default 5), each numbered in its top left corner;\n"
+    "                   drawn with the tiles of --map MAP, or of a small built-in map\n"
     "  --help           show this text\n"
-    "Negative board numbers may also follow '--'.\n"
-    "\n"
-    "usage: zandrek-tool render --sheet PACK.zrp -o OUT.png [--map MAP] [--columns N]\n"
-    "\n"
-    "Draws every level of the pack at magnification 1, N to a row (default 5), each\n"
-    "with its number in the top left corner, on one contact sheet.\n";
-
-constexpr int SHEET_GAP = 4;
-constexpr uint32_t SHEET_BACKGROUND = 0x404040;
-constexpr uint32_t SHEET_LABEL = 0xFFFFFF;
+    "Negative board numbers may also follow '--'.\n";
 
 struct Render_options {
     const char* output = nullptr;
     const char* pack = nullptr;
     const char* moves = nullptr;
     const char* tiles = nullptr;
+    const char* sheet = nullptr;
+    const char* map = nullptr;
     int magnify = 2;
+    int columns = 5;
     std::vector<const char*> positional;
 };
 
@@ -94,7 +91,11 @@ int parse(int argc, char** argv, Render_options& o)
             target = &o.moves;
         else if (std::strcmp(arg, "--tiles") == 0)
             target = &o.tiles;
-        else if (std::strcmp(arg, "--magnify") != 0) {
+        else if (std::strcmp(arg, "--sheet") == 0)
+            target = &o.sheet;
+        else if (std::strcmp(arg, "--map") == 0)
+            target = &o.map;
+        else if (std::strcmp(arg, "--magnify") != 0 && std::strcmp(arg, "--columns") != 0) {
             std::fprintf(stderr, "zandrek-tool render: unknown option '%s'\n", arg);
             return 1;
         }
@@ -108,13 +109,21 @@ int parse(int argc, char** argv, Render_options& o)
             continue;
         }
         long m = 0;
+        if (std::strcmp(arg, "--columns") == 0) {
+            if (!parse_int(value, &m) || m < 1 || m > 50) {
+                std::fprintf(stderr, "zandrek-tool render: columns must be 1 to 50, not '%s'\n", value);
+                return 1;
+            }
+            o.columns = static_cast<int>(m);
+            continue;
+        }
         if (!parse_int(value, &m) || m < 1 || m > 4) {
             std::fprintf(stderr, "zandrek-tool render: magnification must be 1 to 4, not '%s'\n", value);
             return 1;
         }
         o.magnify = static_cast<int>(m);
     }
-    if (o.positional.size() != (o.tiles ? 0u : 2u)) {
+    if (o.positional.size() != (o.tiles || o.sheet ? 0u : 2u)) {
         std::fprintf(stderr, "zandrek-tool render: give a MAP and a BOARD\n");
         return 1;
     }
@@ -138,77 +147,10 @@ void show_special_board(Game_state& state, int number)
     }
 }
 
-int render_sheet(int argc, char** argv)
-{
-    const char *pack_path = nullptr, *output = nullptr, *map_path = nullptr;
-    long columns = 5;
-    for (int i = 0; i < argc; ++i) {
-        const char* arg = argv[i];
-        if (i + 1 >= argc) {
-            std::fprintf(stderr, "zandrek-tool render: %s needs a value\n", arg);
-            return 1;
-        }
-        const char* value = argv[++i];
-        if (std::strcmp(arg, "--sheet") == 0)
-            pack_path = value;
-        else if (std::strcmp(arg, "-o") == 0 || std::strcmp(arg, "--output") == 0)
-            output = value;
-        else if (std::strcmp(arg, "--map") == 0)
-            map_path = value;
-        else if (std::strcmp(arg, "--columns") != 0 || !parse_int(value, &columns) || columns < 1 || columns > 50) {
-            std::fprintf(stderr,
-                         "zandrek-tool render: a sheet takes --sheet PACK, -o FILE, --map MAP, --columns 1-50\n");
-            return 1;
-        }
-    }
-    if (!pack_path || !output) {
-        std::fprintf(stderr, "zandrek-tool render: give the pack with --sheet and the PNG with -o\n");
-        return 1;
-    }
-    Tool_game game;
-    game.state.magnify = 1;
-    if (open_tool_game(game, map_path) != 0) {
-        std::fprintf(stderr, "zandrek-tool render: %s\n", game.error.c_str());
-        return 1;
-    }
-    create_game_palette(game.state);
-    Pack_info* pack = load_tool_pack(game, pack_path);
-    if (!pack || pack->num_levels < 1) {
-        std::fprintf(stderr, "zandrek-tool render: %s\n", pack ? "the pack has no levels" : game.error.c_str());
-        return 1;
-    }
-    const Offscreen& screen = offscreen();
-    const int w = screen.width, h = screen.height, count = pack->num_levels;
-    const int cols = std::min(static_cast<int>(columns), count), rows = (count + cols - 1) / cols;
-    const int sheet_w = cols * (w + SHEET_GAP) + SHEET_GAP, sheet_h = rows * (h + SHEET_GAP) + SHEET_GAP;
-    std::vector<uint32_t> sheet(static_cast<size_t>(sheet_w) * sheet_h, SHEET_BACKGROUND);
-    for (int n = 1; n <= count; ++n) {
-        enter_tool_level(game, *pack, n);
-        const std::string label = std::to_string(n);
-        const int label_w = static_cast<int>(label.size()) * OFFSCREEN_FONT_ADVANCE + 3;
-        platform_fill_black(0, 0, label_w, OFFSCREEN_FONT_ASCENT + 5);
-        platform_text_out(2, OFFSCREEN_FONT_ASCENT + 2, label.c_str(), TEXT_LEFT, SHEET_LABEL);
-        const int x0 = SHEET_GAP + ((n - 1) % cols) * (w + SHEET_GAP);
-        const int y0 = SHEET_GAP + ((n - 1) / cols) * (h + SHEET_GAP);
-        for (int y = 0; y < h; ++y)
-            std::copy(&screen.pixels[static_cast<size_t>(y) * w], &screen.pixels[static_cast<size_t>(y) * w] + w,
-                      &sheet[static_cast<size_t>(y0 + y) * sheet_w + x0]);
-    }
-    std::string error;
-    if (write_png_rgb(output, sheet_w, sheet_h, sheet.data(), error) != 0) {
-        std::fprintf(stderr, "zandrek-tool render: %s\n", error.c_str());
-        return 1;
-    }
-    std::printf("%s: %d levels, %d x %d pixels\n", output, count, sheet_w, sheet_h);
-    return 0;
-}
-
 } // namespace
 
 int cmd_render(int argc, char** argv)
 {
-    for (int i = 0; i < argc; ++i)
-        if (std::strcmp(argv[i], "--sheet") == 0) return render_sheet(argc, argv);
     Render_options o;
     int parsed = parse(argc, argv, o);
     if (parsed != 0) {
@@ -216,6 +158,7 @@ int cmd_render(int argc, char** argv)
         return parsed < 0 ? 0 : 1;
     }
     if (o.tiles) return render_tile_sheet(o.tiles, o.output, o.magnify);
+    if (o.sheet) return render_level_sheet(o.sheet, o.map, o.output, o.columns);
     const char* map_path = o.positional[0];
     const char* board_text = o.positional[1];
 
