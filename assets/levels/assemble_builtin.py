@@ -6,7 +6,8 @@ usage: assemble_builtin.py OUT.zrp TABLE.md FIRST.zrp POOL.zrp...
 
 FIRST.zrp gives level 1 (the hand-made one, with its Difficulty remark).
 Levels of the pool are grouped by treasures: 1-3 Beginner, 3-6 Intermediate,
-6-12 Advanced (with 60 pushes or more); every level differs from all others up to turns and mirrors.
+6-12 Advanced (with 60 pushes or more and 2000 positions of search or more);
+every level differs from all others up to turns and mirrors.
 The Advanced levels are the twenty hardest of the pool; Intermediate and
 Beginner levels are spread evenly over the scores below, so difficulty never
 falls from one level to the next.
@@ -96,7 +97,9 @@ def main():
                 seen.add(key)
                 pool.append(lv)
     pool.sort(key=lambda lv: lv["difficulty"])
-    advanced = [lv for lv in pool if 6 <= lv["treasures"] <= 12 and lv["fields"]["pushes"] >= 60][-20:]
+    # A long haul the solver sees through at once is no Advanced puzzle.
+    advanced = [lv for lv in pool if 6 <= lv["treasures"] <= 12 and lv["fields"]["pushes"] >= 60
+                and lv["fields"]["states"] >= 2000][-20:]
     if len(advanced) < 20:
         sys.exit(f"only {len(advanced)} Advanced levels in the pool")
     intermediate = spread([lv for lv in pool if 3 <= lv["treasures"] <= 6 and lv not in advanced], 20,
