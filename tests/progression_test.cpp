@@ -237,8 +237,8 @@ TEST_F(Progression, BuiltInLevelsOpenUpToTheMaximum)
     EXPECT_EQ(effects(), (Effects{"sound:14", MUST_SOLVE}));
     Pack_info& pack = add_pack("Open", 3);
     enter(pack, 1);
-    next_level(state);
-    next_level(state);
+    for (int i = 0; i < 3; ++i) // the last level has no next, even for the developer
+        next_level(state);
     EXPECT_EQ(level(), 3);
     EXPECT_TRUE(box_texts().empty());
 }
