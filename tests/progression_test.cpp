@@ -182,8 +182,10 @@ TEST_F(Progression, PackLevelsOpenOneByOneAsTheyAreSolved)
 TEST_F(Progression, BuiltInLevelsOpenUpToTheMaximum)
 {
     state.play_board.number = 1;
+    offscreen().now_ms = 7000;
     next_level(state);
     EXPECT_EQ(state.play_board.number, 2);
+    EXPECT_EQ(state.play_board.start_time, platform_now_seconds()); // the clock starts on entry
     EXPECT_EQ(state.mode, MODE_PLAY);
     EXPECT_EQ(titles().back(), "Zandrek - Level 2");
     effects();
