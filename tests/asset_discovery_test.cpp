@@ -40,6 +40,7 @@ class Asset_discovery : public Map_test
 
 TEST_F(Asset_discovery, TheMapThenEveryReadablePackNumberedInOrder)
 {
+    EXPECT_EQ(set_file_names(state), 0);
     EXPECT_EQ(state.map_file_name, "Zandrek.map");
     EXPECT_EQ(state.score_file_name, "Zandrek.score");
     put_pack("a.zrp", "First");

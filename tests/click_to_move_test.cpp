@@ -76,6 +76,8 @@ TEST_F(Walk, PointerMapsToCellsAtEveryMagnification)
     state.tile_info.height = 1;
     state.last_pointer_y = 70000 * 4;
     EXPECT_EQ(pointer_cell(state), make_cell_pos(-1, -1)); // a row past what a position holds
+    state.last_pointer_y = 32767 * 4;
+    EXPECT_EQ(cell_pos_row(pointer_cell(state)), 32767); // the last row a position holds
     button(CODE_LEFT_DOWN);
     advance_ms(state, 200);
     EXPECT_EQ(state.play_board.moves, 0);
@@ -114,6 +116,13 @@ TEST_F(Walk, StepsTowardThePointer)
         EXPECT_EQ(path_step(state, make_cell_pos(t[0], t[1]), c), t[2]) << t[0] << "," << t[1];
         EXPECT_EQ(path_step_scan(state, make_cell_pos(t[0], t[1]), c), t[2]) << t[0] << "," << t[1];
     }
+    std::vector<std::string> open(LEVEL_ROWS, std::string(LEVEL_COLS, '-')); // every cell open: the longest search
+    open[0][0] = '@';
+    load(open);
+    EXPECT_EQ(path_step(state, make_cell_pos(19, 15), make_cell_pos(0, 0)),
+              path_step_scan(state, make_cell_pos(19, 15), make_cell_pos(0, 0)));
+    EXPECT_NE(path_step(state, make_cell_pos(19, 15), make_cell_pos(0, 0)), STEP_NONE);
+    load({"#######", "#-----#", "#-----#", "#--@--#"});
     state.play_board.rows = state.play_board.columns = 1000; // a damaged map's claim: the list search
     EXPECT_EQ(path_step(state, make_cell_pos(24, 0), make_cell_pos(23, 0)), DIR_RIGHT);
 }
@@ -189,6 +198,9 @@ TEST_F(Walk, ClicksWalkRoundPushInLineOrApproachUntilBlocked)
         EXPECT_EQ(state.play_board.moves, c.moves);
         EXPECT_EQ(state.play_board.pushes, c.pushes);
         EXPECT_TRUE(walking()); // arrival only stops the stepping
+        state.fidget.state = 4;
+        advance_ms(state, 50); // and the idle animation waits while the button is held
+        EXPECT_EQ(state.fidget.state, 0);
         button(CODE_LEFT_UP);
         EXPECT_FALSE(walking());
     }

@@ -75,7 +75,8 @@ TEST_F(Draw, PaletteHeaderAndColourTableFollowTheColourMap)
     EXPECT_EQ(colour_rgb(95), 0x002317u);
     for (int i = 96; i < 128; ++i)
         EXPECT_EQ(colour_rgb(i), 0u);
-    for (int count : {128, 300, -1}) {
+    EXPECT_EQ(h.x_pels_per_meter + h.y_pels_per_meter + state.draw.tile_dib.colours[255].red, 0);
+    for (int count : {128, 300, -1, 1}) {
         state.colour_count = count;
         ASSERT_EQ(create_game_palette(state), 0);
     }
@@ -83,9 +84,10 @@ TEST_F(Draw, PaletteHeaderAndColourTableFollowTheColourMap)
     create_game_palette(state);
     EXPECT_EQ(state.draw.tile_dib.header.colours_used, 0u);
     auto palettes = offscreen_calls_of(CALL_PALETTE); // the table has room for 256, and none is no palette
-    ASSERT_EQ(palettes.size(), 2u);
+    ASSERT_EQ(palettes.size(), 3u);
     EXPECT_EQ(palettes[0]->a, 128);
     EXPECT_EQ(palettes[1]->a, 256);
+    EXPECT_EQ(palettes[2]->a, 1);
 }
 
 TEST_F(Draw, MapTilesAndPackTilesFillExactlyTheirCellAtEveryMagnification)

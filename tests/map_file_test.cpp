@@ -63,11 +63,11 @@ TEST_F(Map_file, WrittenMapReadsBackFieldForFieldAndStaysOpen)
     stale.map.flds_pos = stale.map.file_slot = stale.tile_info.table_slot = stale.speech_info.items_slot = 99;
     EXPECT_EQ(write_map_bytes(stale), bytes);
 
-    state.play_board.rows = 9;
+    state.play_board.rows = state.pristine_board.rows = state.screen_board.rows = 9;
     ASSERT_EQ(read_bytes(bytes), 0);
     EXPECT_TRUE(box_texts().empty());
     ASSERT_NE(state.map_file, nullptr);
-    EXPECT_EQ(state.play_board.rows, 0);
+    EXPECT_EQ(state.play_board.rows + state.pristine_board.rows + state.screen_board.rows, 0);
     EXPECT_EQ(state.map.num_levels, m.map.num_levels);
     EXPECT_EQ(state.map.record_size, m.map.record_size);
     EXPECT_EQ(state.map.image_size, m.map.image_size);

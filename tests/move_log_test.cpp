@@ -163,6 +163,7 @@ TEST_F(Move_log, ThePlaybackSyntax)
         {"N\nW\r\nWx2 S E", 6, 2, 3},               // compass letters walk like the arrows
         {"<x\n 2 `unclosed comment <<<<", 2, 2, 3}, // the count may follow blanks and a line end
         {"vx+1>x 1", 2, 5, 4},
+        {"<x\t\v\f\r 2", 2, 2, 3},                 // every kind of blank before the count
         {"<x2x3", 2, 2, 3},                         // the count's own x is not a character
         {"hjklnpaxgs?/bcdtf 1\t\xff", 0, 4, 3},     // only playback characters reach the game
     };
@@ -229,6 +230,11 @@ TEST_F(Move_log, StoredSolutionsPlayWithoutCountsAndTheTileDumpFollowsTheRecordS
     pack.levels->treasure_tile.tile = &tile;
     dump_tile_text(state, out);
     const std::string head = "Tile:\nName: Gold bar\nWidth: 3\nHeight: 2\nImagery:\n";
+    EXPECT_EQ(stream_text(out), head + "0 1 127 \n-128 -56 -1 \nend\nend\n");
+    tile.pixels.resize(9); // no more rows than the height
+    std::fclose(out);
+    out = std::fopen("dump.txt", "w+b");
+    dump_tile_text(state, out);
     EXPECT_EQ(stream_text(out), head + "0 1 127 \n-128 -56 -1 \nend\nend\n");
     tile.pixels.resize(4); // a picture cut short: only whole rows and what is there
     std::fclose(out);

@@ -90,6 +90,9 @@ TEST_F(Moves, EachMoveRedrawsItsCellsWithTheRightTiles)
     press_keys(state, ">");
     EXPECT_EQ(b.cells[20 + 3].content, KIND_TREASURE);
     EXPECT_EQ(b.moves, 0);
+    state.draw.last_reveal = 5;
+    press_keys(state, "r"); // a restart draws the board row by row
+    EXPECT_EQ(state.draw.last_reveal, 0);
 }
 
 TEST_F(Moves, PlayerTilesFaceTheWayOfTheMoveOnOddAndEvenRows)

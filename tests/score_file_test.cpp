@@ -201,10 +201,9 @@ TEST_F(Score_file, ChoosingAPlayerCapitalisesSavesAndPreparesProgress)
         int max_level, start_level;
     };
     const Choice choices[] = {
-        {"anne  de vries", -1, "Anne  De Vries", 1, 1},
-        {"ANNE  DE VRIES", 50, "Anne  De Vries", 50, 1},
-        {"Anne  de vries", 12, "Anne  De Vries", 13, 13},
-        {"Anne  de vries", 49, "Anne  De Vries", 50, 50},
+        {"anne  de vries", -1, "Anne  De Vries", 1, 1},   {"ANNE  DE VRIES", 50, "Anne  De Vries", 50, 1},
+        {"Anne  de vries", 12, "Anne  De Vries", 13, 13}, {"Anne  de vries", 49, "Anne  De Vries", 50, 50},
+        {"zoe van zee", -1, "Zoe Van Zee", 1, 1},
     };
     for (const Choice& c : choices) {
         if (c.level_before >= 0) state.current_player->level = c.level_before;
@@ -216,9 +215,9 @@ TEST_F(Score_file, ChoosingAPlayerCapitalisesSavesAndPreparesProgress)
         EXPECT_EQ(state.carried[0], c.level_before < 0 ? 24 : 31);
         EXPECT_EQ(state.carried[1], 6);
     }
-    EXPECT_EQ(state.num_players, 2);
+    EXPECT_EQ(state.num_players, 3);
     auto sets = offscreen_calls_of(CALL_REG_SET);
-    ASSERT_EQ(sets.size(), 4u);
+    ASSERT_EQ(sets.size(), 5u);
     EXPECT_EQ(sets[0]->extra, "anne  de vries");
     EXPECT_EQ(offscreen().registry["player_name"].bytes.size(), 16u); // all sixteen bytes are stored
 }

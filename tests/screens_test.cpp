@@ -21,6 +21,7 @@ class Screens : public Map_test
     {
         Map_test::SetUp();
         Map_contents m = test_map_contents();
+        m.boards[TEST_LEVELS].start_sound = 2;     // title
         m.boards[TEST_LEVELS + 1].start_sound = 3; // help
         m.boards[TEST_LEVELS + 3].start_sound = 0; // finale
         m.boards[TEST_LEVELS + 3].banked_sound = 1;
@@ -98,14 +99,14 @@ struct Screen_case {
 
 TEST_F(Screens, EachScreenDrawsItsBoardTitleSoundsAndText)
 {
-    const std::vector<Call_kind> board_then_title = {CALL_FILL, CALL_BLIT, CALL_TITLE};
+    const std::vector<Call_kind> board_title_sound = {CALL_FILL, CALL_BLIT, CALL_TITLE, CALL_WAVE_WRITE};
     const Screen_case cases[] = {
         {"greeting",
          show_greeting,
          MODE_TITLE,
          BOARD_TITLE,
          "Greetings - Click or press any key to begin",
-         board_then_title,
+         board_title_sound,
          {}},
         {"help",
          show_help,

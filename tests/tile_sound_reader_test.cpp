@@ -41,7 +41,7 @@ TEST(TileReader, PixelsRowByRowWhateverTheFieldsHold)
         {"Name: crate\nWidth:3\nHeight: 2\nImagery: ignored\n1 2 3\n  4\t5 6 7\n9 9 9\nend\nend\n", 3, 2, {1, 2, 3, 4, 5, 6}},
         {"Width: 6\nHeight: 3\nImagery:\n1 2 300 -4 x\n7,8 +9 255 256 -0\n\nend\nend\n", 6, 3,
          {1, 2, 0, 0, 0, 0, 7, 9, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0}}, // "7,8" is one field
-        {"Width: 2\nHeight: 2\nImagery:\n5 6\nend\nendtile\n", 2, 2, {5, 6, 0, 0}},
+        {"Width: 2\nHeight: 2\nImagery:\n5 6 7\nend\nendtile\n", 2, 2, {5, 6, 0, 0}},
         {"Width: 1\nHeight: 1\nImagery:\n99999999999\nend\nend\n", 1, 1, {0}},
         // Pictures that do not fit their sizes are dropped.
         {"Imagery:\n1 2\nend\nWidth: 2\nHeight: 1\nend\n", 2, 1, {}},

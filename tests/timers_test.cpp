@@ -161,6 +161,9 @@ TEST_F(Fidget, StatusOnTheThirdTickThenSequenceZeroThenRandomChoices)
     }
     EXPECT_EQ(chosen, (std::set<int>{1, 2}));
 
+    fidget_reset(state); // a restart plays sequence 0 from its first frame
+    state.fidget.frame = 1;
+    EXPECT_EQ(ticks(5), (std::vector<int>{-1, -1, 5, -1, 10}));
     state.mode = MODE_HELP; // nothing moves off the play screen
     EXPECT_EQ(ticks(3), (std::vector<int>{-1, -1, -1}));
 }
