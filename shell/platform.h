@@ -104,7 +104,7 @@ int platform_register_window_class(); // 0, or -1 (platform_last_error says why)
 int platform_open_settings();         // 0, or -1
 int platform_last_error();
 void platform_screen_size(int* width, int* height);
-constexpr int PLATFORM_DEFAULT_POSITION = -0x80000000; // x: the platform chooses
+constexpr int PLATFORM_DEFAULT_POSITION = INT32_MIN; // x: the platform chooses
 int platform_create_main_window(int x, int y);         // hidden, 1 x 1; 0, or -1
 void platform_attach_menu();
 void platform_show_window();

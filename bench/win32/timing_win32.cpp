@@ -32,9 +32,12 @@ void report(const char* what, std::vector<double> times)
 {
     std::sort(times.begin(), times.end());
     double sum = 0;
-    for (double t : times) sum += t;
+    for (double t : times)
+        sum += t;
     std::printf("%s: %zu runs, median %.1f ms, min %.1f ms, max %.1f ms, mean %.1f ms\n", what, times.size(),
                 times[times.size() / 2], times.front(), times.back(), sum / static_cast<double>(times.size()));
+    // Out before the process ends: the emulated 32-bit run may fault on the way out.
+    std::fflush(stdout);
 }
 
 int time_start(int runs)
@@ -80,6 +83,7 @@ int time_repaint(int runs)
     RECT client{};
     GetClientRect(w.main_window, &client);
     std::printf("client area %ld x %ld\n", client.right, client.bottom);
+    std::fflush(stdout);
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
         double start = now_ms();

@@ -214,7 +214,7 @@ TEST(Program, KeysMouseAndMenusPlayAndTheNameDialogStoresThePlayer)
     EXPECT_TRUE(score_file_intact());
 }
 
-TEST(Program, NestedBoxLoopsPaintAndRunTimersButHoldInput)
+TEST(Program, NestedBoxLoopsPaintButHoldInput)
 {
     leave_title_as("Nested");
     ASSERT_EQ(game().mode, MODE_PLAY);
