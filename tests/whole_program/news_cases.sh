@@ -33,6 +33,12 @@ start_news_server() {
         kill -0 "$news_server_pid" 2>/dev/null || break
         sleep 0.1
     done
+    if [ ! -s "$case_dir/news-port" ] && [ "$port" = 80 ]; then
+        kill "$news_server_pid" 2>/dev/null
+        echo "   port 80 is not ours to take; a free port instead"
+        start_news_server 0 "$@"
+        return
+    fi
     if [ ! -s "$case_dir/news-port" ]; then
         problem "the news server did not start: $(cat "$case_dir/news-server.log")"
         return 1
