@@ -26,6 +26,23 @@ for fuzzer in build-asan/fuzz_*; do
         $( [ -d "$corpus" ] && echo "$corpus" ) 2>&1 | tail -n 2
 done
 
+# The Windows test programs drive real windows: they want an X display, here a
+# virtual one big enough for the largest magnification.
+virtual_display() {
+    local number
+    Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>build/xvfb.display 2>build/xvfb.log &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        number=$(cat build/xvfb.display 2>/dev/null || true)
+        [ -n "$number" ] && { export DISPLAY=":$number"; return 0; }
+        sleep 0.1
+    done
+    echo "no virtual display could be started (see build/xvfb.log)"
+    return 1
+}
+virtual_display
+trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
+
 # Every test case is a Wine process of its own. A wineserver kept running for
 # the whole stage keeps the prefix's services up between them; without it each
 # case would boot them again (seconds each). The services inherit the standard

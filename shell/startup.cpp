@@ -57,19 +57,6 @@ void window_position(int* x, int* y)
     if (*y < 0 || *y >= screen_height) *y = 0;
 }
 
-void shut_down(Game_state& state)
-{
-    close_sound(state);
-    free_menu_bitmaps(state);
-    platform_release_draw_dc();
-    state.draw.tile_dib_ready = false;
-    platform_destroy_menu();
-    platform_destroy_window();
-    platform_close_settings();
-    offer_news(state);
-    close_news_check(state);
-}
-
 } // namespace
 
 int clamp_magnification(int factor)
@@ -78,7 +65,7 @@ int clamp_magnification(int factor)
     return factor > MAX_MAGNIFICATION ? MAX_MAGNIFICATION : factor;
 }
 
-int run_program(Game_state& state, int argc, char** argv)
+int start_program(Game_state& state, int argc, char** argv)
 {
     if (argc > 1) platform_sleep(std::atoi(argv[1]) * 1000);
     start_news_check(state);
@@ -89,7 +76,7 @@ int run_program(Game_state& state, int argc, char** argv)
     if (com < 0) {
         report_error("Error initializing COM library", error_text(com));
         close_news_check(state);
-        return 0;
+        return -1;
     }
     const struct {
         int (*step)();
@@ -102,7 +89,7 @@ int run_program(Game_state& state, int argc, char** argv)
         if (s.step() != 0) {
             report_error(s.message, last_error_text());
             close_news_check(state);
-            return 0;
+            return -1;
         }
     }
     int x = 0, y = 0;
@@ -110,14 +97,14 @@ int run_program(Game_state& state, int argc, char** argv)
     if (platform_create_main_window(x, y) != 0) {
         report_error("Error opening Zandrek window", last_error_text());
         close_news_check(state);
-        return 0;
+        return -1;
     }
     platform_attach_menu();
 
     for (auto step : LOADING_STEPS) {
         if (step(state) != 0) {
             close_news_check(state);
-            return 0;
+            return -1;
         }
     }
     state.display_width = DISPLAY_WIDTH;
@@ -131,7 +118,7 @@ int run_program(Game_state& state, int argc, char** argv)
 
     if (create_game_palette(state) != 0) {
         close_news_check(state);
-        return 0;
+        return -1;
     }
     for (const Level_group& g : LEVEL_GROUPS)
         build_level_menu(state, g.item_id, g.first, g.last);
@@ -139,8 +126,26 @@ int run_program(Game_state& state, int argc, char** argv)
     show_greeting(state);
     platform_sleep(GREETING_PAUSE_MS);
     offer_news(state);
+    return 0;
+}
 
+void shut_down_program(Game_state& state)
+{
+    close_sound(state);
+    free_menu_bitmaps(state);
+    platform_release_draw_dc();
+    state.draw.tile_dib_ready = false;
+    platform_destroy_menu();
+    platform_destroy_window();
+    platform_close_settings();
+    offer_news(state);
+    close_news_check(state);
+}
+
+int run_program(Game_state& state, int argc, char** argv)
+{
+    if (start_program(state, argc, argv) != 0) return 0;
     platform_run_message_loop();
-    shut_down(state);
+    shut_down_program(state);
     return 0;
 }

@@ -45,11 +45,6 @@ const char* const CONGRATULATION = "**** YOU DID IT!!! ****\n\n"
                                    "on the Zandrek web page: drop any .zrp file beside the game and it "
                                    "appears in the Level menu.";
 
-// The key-release event keeps whatever the record held; the engine reads
-// only its code. Its type is not a key press: the release of the key that
-// solved a level or opened the help screen must not end that screen again.
-Game_event key_release_record{EVENT_KEY_UP, CODE_KEY_RELEASED, 0, 0, 0};
-
 } // namespace
 
 int32_t key_code(uint32_t virtual_key)
@@ -73,9 +68,11 @@ void on_window_input(Game_state& state, Window_input input, uint32_t wparam, uin
     switch (input) {
     case INPUT_KEY_DOWN: event.code = key_code(wparam); break;
     case INPUT_KEY_UP:
-        key_release_record.code = CODE_KEY_RELEASED;
-        handle_event(state, key_release_record);
-        return;
+        // A release of its own type: as a key event it would end the solved
+        // screen the moment the key that solved the level comes up.
+        event.type = EVENT_KEY_UP;
+        event.code = CODE_KEY_RELEASED;
+        break;
     case INPUT_CHAR:
         if (wparam == 'q' || wparam == 'Q') {
             platform_quit();

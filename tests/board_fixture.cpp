@@ -1,5 +1,6 @@
 #include "board_fixture.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/level_progression.h"
@@ -8,14 +9,14 @@
 void load_board(Game_state& state, const std::vector<std::string>& rows)
 {
     Level_info level;
-    std::memset(level.layout, '#', sizeof level.layout);  // no template board: wall in everything
+    std::memset(level.layout, '#', sizeof level.layout); // no template board: wall in everything
     for (size_t r = 0; r < rows.size() && r < LEVEL_ROWS; ++r) {
         for (size_t c = 0; c < rows[r].size() && c < LEVEL_COLS; ++c) {
             char ch = rows[r][c] == ' ' ? '#' : rows[r][c];
             level.layout[r][c] = ch;
-            if (ch == '$' || ch == '*') level.num_treasures += 1;
-            if (ch == '$') level.loose_treasures += 1;
-            if (ch == '*') level.banked_treasures += 1;
+            level.num_treasures += ch == '$' || ch == '*';
+            level.loose_treasures += ch == '$';
+            level.banked_treasures += ch == '*';
             if (ch == '@' || ch == '+') {
                 level.start_x = static_cast<int>(c);
                 level.start_y = static_cast<int>(r);
@@ -30,7 +31,6 @@ void load_board(Game_state& state, const std::vector<std::string>& rows)
     }
     build_pack_board(state, level);
     Field_info& b = state.pristine_board;
-    b.number = 7;
     b.start_sound = 20;
     b.banked_sound = 21;
     b.solved_sound = 22;
@@ -45,12 +45,15 @@ std::vector<std::string> board_picture(const Field_info& board, int rows, int co
         std::string line;
         for (int c = 0; c < cols; ++c) {
             const Field_cell& cell = board.cells[r * board.columns + c];
-            char ch = '?';
-            if (cell.floor == KIND_WALL) ch = '#';
-            else if (cell.content == KIND_PLAYER) ch = cell.floor == KIND_BANK ? '+' : '@';
-            else if (is_treasure_kind(cell.content)) ch = cell.floor == KIND_BANK ? '*' : '$';
-            else ch = cell.floor == KIND_BANK ? '.' : '-';
-            line += ch;
+            bool bank = cell.floor == KIND_BANK;
+            if (cell.floor == KIND_WALL)
+                line += '#';
+            else if (cell.content == KIND_PLAYER)
+                line += bank ? '+' : '@';
+            else if (is_treasure_kind(cell.content))
+                line += bank ? '*' : '$';
+            else
+                line += bank ? '.' : '-';
         }
         out.push_back(line);
     }
@@ -84,8 +87,26 @@ void give_sounds(Game_state& state)
         s.rate = s.rate_word = 8000;
     }
     state.speech_info.num_samples = ids;
-    for (int byte = 8; byte < 16; ++byte) state.speech_info.ids_8_to_15[byte - 8] = static_cast<uint8_t>(byte);
-    state.speech_info.ids_8_to_15[12 - 8] = NO_SOUND;
+    for (int byte = 8; byte < 16; ++byte)
+        state.speech_info.ids_8_to_15[byte - 8] = static_cast<uint8_t>(byte);
+}
+
+static std::vector<std::string> texts_of(Call_kind kind)
+{
+    std::vector<std::string> out;
+    for (const Platform_call* c : offscreen_calls_of(kind))
+        out.push_back(c->text);
+    return out;
+}
+
+std::vector<std::string> box_texts()
+{
+    return texts_of(CALL_BOX);
+}
+
+std::vector<std::string> titles()
+{
+    return texts_of(CALL_TITLE);
 }
 
 std::vector<int> sounds_played()
@@ -96,15 +117,49 @@ std::vector<int> sounds_played()
     return ids;
 }
 
-Game_event key_event(int32_t code) { return Game_event{EVENT_KEY, code, 0, 0, 0}; }
+Game_event key_event(int32_t code)
+{
+    return Game_event{EVENT_KEY, code, 0, 0, 0};
+}
 
 void press(Game_state& state, int32_t code, int times)
 {
-    for (int i = 0; i < times; ++i) handle_event(state, key_event(code));
+    for (int i = 0; i < times; ++i)
+        handle_event(state, key_event(code));
+}
+
+void press_keys(Game_state& state, const std::string& keys)
+{
+    const std::string chars = "^v<>ur";
+    const int32_t codes[] = {CODE_UP, CODE_DOWN, CODE_LEFT, CODE_RIGHT, CODE_U, CODE_R};
+    for (char c : keys)
+        press(state, codes[chars.find(c)]);
 }
 
 void advance_ms(Game_state& state, int64_t ms)
 {
     int64_t until = offscreen().now_ms + ms;
-    while (uint32_t id = offscreen_next_due_timer(until)) on_window_timer(state, id);
+    while (uint32_t id = offscreen_next_due_timer(until))
+        on_window_timer(state, id);
+}
+
+void Board_test::SetUp()
+{
+    offscreen_reset();
+    give_sounds(state);
+}
+
+void Board_test::load(const std::vector<std::string>& rows)
+{
+    loaded = rows;
+    load_board(state, rows);
+    offscreen().calls.clear();
+}
+
+std::vector<std::string> Board_test::picture() const
+{
+    size_t cols = 0;
+    for (const std::string& r : loaded)
+        cols = std::max(cols, r.size());
+    return board_picture(state.play_board, static_cast<int>(loaded.size()), static_cast<int>(cols));
 }

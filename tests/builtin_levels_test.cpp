@@ -63,7 +63,11 @@ TEST_F(Builtin_levels, LevelsAreWellFormedAndAllDifferent)
                 banks += c == '.' || c == '*' || c == '+';
             }
         EXPECT_EQ(starts, 1);
-        EXPECT_GE(level->num_treasures, 1);
+        // Beginner, Intermediate and Advanced hold 1-3, 3-6 and 6-12 treasures.
+        const int fewest = level->number <= 10 ? 1 : level->number <= 30 ? 3 : 6;
+        const int most = level->number <= 10 ? 3 : level->number <= 30 ? 6 : 12;
+        EXPECT_GE(level->num_treasures, fewest);
+        EXPECT_LE(level->num_treasures, most);
         EXPECT_GE(banks, level->num_treasures);
         EXPECT_STRNE(level->name, "Untitiled");
         // Closed walls: no cell of play lies on the board's edge or beside a

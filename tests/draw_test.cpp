@@ -1,53 +1,21 @@
-#include <cstring>
+// Drawing: the palette, cells from the map's images or a pack's own tiles at
+// every magnification, the reveal orders of whole boards and the generator
+// that picks them.
+#include <algorithm>
+#include <set>
 
 #include "engine/services.h"
-#include "files/map_file.h"
 #include "files/pack_records.h"
-#include "fuzz/presentation_exercises.h"
 #include "map_fixture.h"
-#include "present_fixture.h"
 #include "presentation/draw.h"
-#include "presentation/fidget.h"
 #include "presentation/palette.h"
-#include "presentation/screens.h"
-#include "presentation/sound.h"
 
 namespace
 {
 
-class Draw_test : public Present_test
-{
-  protected:
-    // Every device pixel of cell (col, row) shows image k.
-    void expect_cell_shows_image(int col, int row, int k)
-    {
-        int m = state.magnify;
-        for (int y = 0; y < TILE_H * m; ++y)
-            for (int x = 0; x < TILE_W * m; ++x)
-                ASSERT_EQ(pixel(col * TILE_W * m + x, row * TILE_H * m + y), colour_rgb(image_pixel(k, x / m, y / m)))
-                    << "cell " << col << "," << row << " pixel " << x << "," << y << " at magnification " << m;
-    }
-
-    // Every device pixel of the cell shows the pack tile, stretched or shrunk.
-    void expect_cell_shows_pack_tile(int col, int row, const Pack_tile& tile)
-    {
-        int m = state.magnify, w = TILE_W * m, h = TILE_H * m;
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
-                int sx = x * tile.width / w, sy = y * tile.height / h;
-                ASSERT_EQ(pixel(col * w + x, row * h + y), colour_rgb(tile.pixels[sy * tile.width + sx]))
-                    << tile.width << "x" << tile.height << " at magnification " << m << " pixel " << x << "," << y;
-            }
-    }
-
-    int non_black_pixels() const
-    {
-        int n = 0;
-        for (uint32_t p : offscreen().pixels)
-            n += p != 0;
-        return n;
-    }
-};
+using Cells = std::vector<std::pair<int, int>>;
+const Reveal_order ORDERS[] = {REVEAL_ROWS_DOWN, REVEAL_ROWS_UP,       REVEAL_SPIRAL,      REVEAL_SERPENTINE,
+                               REVEAL_RANDOM,    REVEAL_COLUMNS_RIGHT, REVEAL_COLUMNS_LEFT};
 
 std::unique_ptr<Pack_tile> make_pack_tile(const char* name, int w, int h)
 {
@@ -60,65 +28,84 @@ std::unique_ptr<Pack_tile> make_pack_tile(const char* name, int w, int h)
     return t;
 }
 
-TEST_F(Draw_test, PaletteHeaderAndColourTableFollowTheColourMap)
+class Draw : public Map_test
 {
-    open_map(present_map_contents());
-    const Tile_dib& dib = state.draw.tile_dib;
-    EXPECT_EQ(dib.header.size, 40u);
-    EXPECT_EQ(dib.header.width, TILE_W);
-    EXPECT_EQ(dib.header.height, -TILE_H);
-    EXPECT_EQ(dib.header.planes, 1);
-    EXPECT_EQ(dib.header.bit_count, 8);
-    EXPECT_EQ(dib.header.compression, 0u);
-    EXPECT_EQ(dib.header.colours_used, 128u);
-    EXPECT_EQ(dib.header.colours_important, 128u);
-    // Entry 5 is 3343E3; the table keeps blue first.
-    EXPECT_EQ(dib.colours[5].blue, 0xE3);
-    EXPECT_EQ(dib.colours[5].green, 0x43);
-    EXPECT_EQ(dib.colours[5].red, 0x33);
+  protected:
+    // Every device pixel of cell (col, row) shows image k.
+    void expect_image(int col, int row, int k)
+    {
+        int m = state.magnify;
+        for (int y = 0; y < TILE_H * m; ++y)
+            for (int x = 0; x < TILE_W * m; ++x)
+                ASSERT_EQ(pixel(col * TILE_W * m + x, row * TILE_H * m + y), colour_rgb(image_pixel(k, x / m, y / m)))
+                    << "cell " << col << "," << row << " pixel " << x << "," << y << " magnification " << m;
+    }
+    // Every device pixel of the cell shows the pack tile, stretched or shrunk.
+    void expect_pack_tile(int col, int row, const Pack_tile& tile)
+    {
+        int m = state.magnify, w = TILE_W * m, h = TILE_H * m;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                ASSERT_EQ(pixel(col * w + x, row * h + y),
+                          colour_rgb(tile.pixels[(y * tile.height / h) * tile.width + x * tile.width / w]))
+                    << tile.width << "x" << tile.height << " magnification " << m << " pixel " << x << "," << y;
+    }
+    void paint_white()
+    {
+        for (uint32_t& p : offscreen().pixels)
+            p = 0xFFFFFF;
+    }
+    Cells reveal(const Field_info& board, Reveal_order order)
+    {
+        offscreen().calls.clear();
+        reveal_board(state, board, order);
+        return blitted_cells();
+    }
+};
+
+TEST_F(Draw, PaletteHeaderAndColourTableFollowTheColourMap)
+{
+    open_map();
+    const Dib_header& h = state.draw.tile_dib.header;
+    EXPECT_EQ(std::vector<int64_t>({h.size, h.width, h.height, h.planes, h.bit_count, h.compression, h.size_image,
+                                    h.colours_used, h.colours_important}),
+              std::vector<int64_t>({40, TILE_W, -TILE_H, 1, 8, 0, 0, 128, 128}));
+    const Rgb_quad& c = state.draw.tile_dib.colours[5]; // 3343E3, kept blue first
+    EXPECT_EQ(std::vector<int>({c.blue, c.green, c.red, c.reserved}), std::vector<int>({0xE3, 0x43, 0x33, 0}));
     EXPECT_EQ(colour_rgb(95), 0x002317u);
     for (int i = 96; i < 128; ++i)
         EXPECT_EQ(colour_rgb(i), 0u);
-    EXPECT_EQ(state.colour_count, 128);
+    for (int count : {128, 300, -1}) {
+        state.colour_count = count;
+        ASSERT_EQ(create_game_palette(state), 0);
+    }
+    state.colour_map = nullptr;
+    create_game_palette(state);
+    EXPECT_EQ(state.draw.tile_dib.header.colours_used, 0u);
+    auto palettes = offscreen_calls_of(CALL_PALETTE); // the table has room for 256, and none is no palette
+    ASSERT_EQ(palettes.size(), 2u);
+    EXPECT_EQ(palettes[0]->a, 128);
+    EXPECT_EQ(palettes[1]->a, 256);
 }
 
-TEST_F(Draw_test, KnownTileLandsInItsCellAtEveryMagnification)
+TEST_F(Draw, MapTilesAndPackTilesFillExactlyTheirCellAtEveryMagnification)
 {
     for (int m = 1; m <= 4; ++m) {
-        open_map(present_map_contents(), m);
+        open_map(test_map_contents(), m);
         draw_tile(state, make_cell_pos(19, 15), 7);
         draw_tile(state, make_cell_pos(0, 0), 3);
-        expect_cell_shows_image(19, 15, 7);
-        expect_cell_shows_image(0, 0, 3);
+        expect_image(19, 15, 7);
+        expect_image(0, 0, 3);
         auto blits = offscreen_calls_of(CALL_BLIT);
         ASSERT_EQ(blits.size(), 2u);
-        EXPECT_EQ(blits[0]->a, 19 * TILE_W * m);
-        EXPECT_EQ(blits[0]->b, 15 * TILE_H * m);
-        EXPECT_EQ(blits[0]->c, TILE_W * m);
-        EXPECT_EQ(blits[0]->d, TILE_H * m);
-        EXPECT_EQ(
-            non_black_pixels(), 0 + [&] {
-                int n = 0;
-                for (int k : {7, 3})
-                    for (int y = 0; y < TILE_H; ++y)
-                        for (int x = 0; x < TILE_W; ++x)
-                            n += colour_rgb(image_pixel(k, x, y)) != 0 ? m * m : 0;
-                return n;
-            }());
-        TearDown();
-    }
-}
-
-TEST_F(Draw_test, PackTilesOfAnySizeFillExactlyOneCell)
-{
-    const int sizes[][2] = {{5, 3}, {7, 13}, {1, 1}, {16, 12}, {33, 25}, {6, 2}, {20, 40}};
-    for (int m = 1; m <= 4; ++m) {
-        open_map(present_map_contents(), m);
-        for (const auto& size : sizes) {
-            auto tile = make_pack_tile("t", size[0], size[1]);
+        EXPECT_EQ(std::vector<int64_t>({blits[0]->a, blits[0]->b, blits[0]->c, blits[0]->d}),
+                  std::vector<int64_t>({19 * TILE_W * m, 15 * TILE_H * m, TILE_W * m, TILE_H * m}));
+        EXPECT_EQ(pixel(19 * TILE_W * m - 1, 15 * TILE_H * m), 0u);
+        for (auto [w, h] : {std::pair<int, int>{5, 3}, {7, 13}, {1, 1}, {33, 25}, {6, 2}}) {
+            auto tile = make_pack_tile("t", w, h);
             draw_tile(state, make_cell_pos(4, 5), 9);
             draw_pack_tile(state, make_cell_pos(4, 5), *tile);
-            expect_cell_shows_pack_tile(4, 5, *tile);
+            expect_pack_tile(4, 5, *tile);
             // The neighbours stay black, and the shared header is as it was.
             EXPECT_EQ(pixel(4 * TILE_W * m - 1, 5 * TILE_H * m), 0u);
             EXPECT_EQ(pixel(5 * TILE_W * m, 6 * TILE_H * m - 1), 0u);
@@ -130,74 +117,61 @@ TEST_F(Draw_test, PackTilesOfAnySizeFillExactlyOneCell)
     }
 }
 
-TEST_F(Draw_test, DrawCellUsesThePackTilesOnlyForTheFiveReplaceableCodes)
+TEST_F(Draw, DrawCellUsesThePackTilesOnlyForTheFiveReplaceableCodes)
 {
-    open_map(present_map_contents(), 1);
+    open_map(test_map_contents(), 1);
     Pack_info pack;
     auto level = std::make_unique<Level_info>();
-    std::snprintf(level->floor_tile.name, NAME_CAPACITY, "Sand");
-    std::snprintf(level->wall_tile.name, NAME_CAPACITY, "Brick");
-    std::snprintf(level->treasure_tile.name, NAME_CAPACITY, "Missing");
+    const char* names[] = {"Sand", "Brick", "Mark", "Gold", "Chest"};
+    Tile_ref* refs[] = {&level->floor_tile, &level->wall_tile, &level->bank_tile, &level->treasure_tile,
+                        &level->bank_treasure_tile};
+    for (int i = 0; i < 5; ++i)
+        std::snprintf(refs[i]->name, NAME_CAPACITY, "%s", names[i]);
     pack.levels = std::move(level);
     pack.current_level = pack.levels.get();
-    auto sand = make_pack_tile("Sand", 3, 3);
-    auto brick = make_pack_tile("Brick", 4, 4);
-    brick->pixels.clear(); // a tile record without imagery
-    sand->next = std::move(brick);
-    pack.tiles = std::move(sand);
+    for (int i = 4; i >= 0; --i) {
+        auto t = make_pack_tile(names[i], 3 + i, 3);
+        t->next = std::move(pack.tiles);
+        pack.tiles = std::move(t);
+    }
     state.pack = &pack;
-
-    draw_cell(state, make_cell_pos(0, 0), 1);
-    expect_cell_shows_pack_tile(0, 0, *pack.tiles);
-    EXPECT_EQ(pack.current_level->floor_tile.tile, pack.tiles.get());
-
-    draw_cell(state, make_cell_pos(1, 0), 3); // not a replaceable code
-    expect_cell_shows_image(1, 0, 3);
-
-    draw_cell(state, make_cell_pos(2, 0), 15); // the name finds nothing: built-in image, nothing cached
-    expect_cell_shows_image(2, 0, 15);
+    const int codes[] = {1, 2, 4, 15, 16};
+    for (int i = 0; i < 5; ++i) {
+        draw_cell(state, make_cell_pos(i, 0), static_cast<uint16_t>(codes[i]));
+        expect_pack_tile(i, 0, *find_pack_tile(pack, names[i]));
+        EXPECT_EQ(refs[i]->tile, find_pack_tile(pack, names[i]));
+    }
+    for (int code : {0, 3, 5, 14, 17}) {
+        draw_cell(state, make_cell_pos(code, 1), static_cast<uint16_t>(code));
+        expect_image(code, 1, code);
+    }
+    std::snprintf(pack.current_level->treasure_tile.name, NAME_CAPACITY, "Missing");
+    pack.current_level->treasure_tile.tile = nullptr;
+    draw_cell(state, make_cell_pos(0, 2), 15); // the name finds nothing: the map's image, nothing cached
+    expect_image(0, 2, 15);
     EXPECT_EQ(pack.current_level->treasure_tile.tile, nullptr);
-
-    draw_tile(state, make_cell_pos(3, 0), 8);
-    draw_cell(state, make_cell_pos(3, 0), 2); // found but without pixels: the cell keeps its picture
-    expect_cell_shows_image(3, 0, 8);
-
-    state.pack = nullptr;
-    draw_cell(state, make_cell_pos(0, 1), 1);
-    expect_cell_shows_image(0, 1, 1);
+    pack.tiles->pixels.clear(); // Sand without imagery: the cell keeps its picture
+    draw_tile(state, make_cell_pos(1, 2), 8);
+    draw_cell(state, make_cell_pos(1, 2), 1);
+    expect_image(1, 2, 8);
+    pack.current_level = nullptr;
+    draw_cell(state, make_cell_pos(2, 2), 2);
+    expect_image(2, 2, 2);
 }
 
-TEST_F(Draw_test, ClearDisplayBlackensTheWholeBoardArea)
+TEST_F(Draw, ClearingAndNoDrawingContext)
 {
-    open_map(present_map_contents(), 4);
-    for (uint32_t& p : offscreen().pixels)
-        p = 0xFFFFFF;
+    open_map(test_map_contents(), 4);
+    paint_white();
     clear_display(state);
     auto fills = offscreen_calls_of(CALL_FILL);
     ASSERT_EQ(fills.size(), 1u);
-    EXPECT_EQ(fills[0]->c, 1280);
-    EXPECT_EQ(fills[0]->d, 768);
+    EXPECT_EQ(std::vector<int64_t>({fills[0]->a, fills[0]->b, fills[0]->c, fills[0]->d}),
+              std::vector<int64_t>({0, 0, 1280, 768}));
     for (uint32_t p : offscreen().pixels)
         ASSERT_EQ(p, 0u);
-}
 
-TEST_F(Draw_test, BoardRecordsAreAddressedFromTheLevelsAndTheSpecialBoards)
-{
-    open_map(present_map_contents());
-    Field_info board{};
-    read_board_record(state, board, 1);
-    EXPECT_EQ(board.number, 1);
-    read_board_record(state, board, TEST_LEVELS);
-    EXPECT_EQ(board.number, TEST_LEVELS);
-    for (int n = -1; n >= -5; --n) {
-        read_board_record(state, board, n);
-        EXPECT_EQ(board.number, n);
-    }
-}
-
-TEST_F(Draw_test, WithoutADrawingContextNothingIsDrawn)
-{
-    open_map(present_map_contents());
+    offscreen().calls.clear();
     offscreen().draw_available = false;
     draw_tile(state, make_cell_pos(1, 1), 4);
     draw_pack_tile(state, make_cell_pos(1, 1), *make_pack_tile("x", 2, 2));
@@ -205,128 +179,179 @@ TEST_F(Draw_test, WithoutADrawingContextNothingIsDrawn)
     EXPECT_TRUE(offscreen().calls.empty());
 }
 
-// Bad input: whatever the map claims, nothing is read or written out of
-// bounds; a cell whose image cannot be had draws the empty buffer (black).
-TEST_F(Draw_test, TileCodesAndImagesThatDoNotExistDrawBlack)
+// Whatever the map claims, nothing is read or written out of bounds; a
+// cell whose image cannot be had draws black.
+TEST_F(Draw, ImagesAndSizesThatCannotBeHadDrawBlackOrNothing)
 {
-    Map_contents m = present_map_contents();
+    Map_contents m = test_map_contents();
     m.tile_table[6] = 500; // past the IMGS records
     open_map(m, 2);
-    for (uint32_t& p : offscreen().pixels)
-        p = 0xFFFFFF;
+    paint_white();
     draw_tile(state, make_cell_pos(0, 0), 6);
-    draw_tile(state, make_cell_pos(1, 0), 400); // past the tile table
+    draw_tile(state, make_cell_pos(1, 0), 3);
+    draw_tile(state, make_cell_pos(1, 0), TEST_TILES); // past the tile table, after a good image
     draw_tile(state, make_cell_pos(2, 0), 0xFFFF);
-    for (int col = 0; col < 3; ++col)
-        for (int y = 0; y < TILE_H * 2; ++y)
-            for (int x = 0; x < TILE_W * 2; ++x)
-                ASSERT_EQ(pixel(col * TILE_W * 2 + x, y), 0u);
+    for (int y = 0; y < TILE_H * 2; ++y)
+        for (int x = 0; x < 3 * TILE_W * 2; ++x)
+            ASSERT_EQ(pixel(x, y), 0u) << x << "," << y;
     EXPECT_EQ(pixel(3 * TILE_W * 2, 0), 0xFFFFFFu);
-}
 
-TEST_F(Draw_test, HostileTileSizesAndBrokenPackTilesDrawNothing)
-{
-    open_map(present_map_contents(), 1);
-    const int32_t sizes[][2] = {{0, 12}, {16, 0}, {-16, 12}, {1 << 30, 12}, {16, 1 << 30}};
-    for (const auto& size : sizes) {
-        state.tile_info.width = size[0];
-        state.tile_info.height = size[1];
+    offscreen().calls.clear();
+    for (auto [w, h] : {std::pair<int32_t, int32_t>{0, 12}, {16, 0}, {-16, 12}, {1025, 12}, {16, 1 << 30}}) {
+        state.tile_info.width = w;
+        state.tile_info.height = h;
         draw_tile(state, make_cell_pos(0, 0), 1);
     }
-    EXPECT_TRUE(offscreen_calls_of(CALL_BLIT).empty());
-
+    state.tile_info.width = 1024; // the largest side drawn
+    state.tile_info.height = 1;
+    draw_tile(state, make_cell_pos(0, 0), 1);
+    EXPECT_EQ(offscreen_calls_of(CALL_BLIT).size(), 1u);
     state.tile_info.width = TILE_W;
     state.tile_info.height = TILE_H;
     auto short_tile = make_pack_tile("short", 5, 5);
     short_tile->pixels.resize(24); // fewer pixels than width x height
     draw_pack_tile(state, make_cell_pos(0, 0), *short_tile);
-    auto negative = make_pack_tile("negative", 3, 3);
-    negative->width = -3;
-    draw_pack_tile(state, make_cell_pos(0, 0), *negative);
-    EXPECT_TRUE(offscreen_calls_of(CALL_BLIT).empty());
+    for (auto [w, h] : {std::pair<int, int>{-3, 3}, {3, 0}, {1025, 1}, {1, 1025}}) {
+        auto bad = make_pack_tile("bad", 1, 1);
+        bad->width = w;
+        bad->height = h;
+        bad->pixels.resize(2000);
+        draw_pack_tile(state, make_cell_pos(0, 0), *bad);
+    }
+    EXPECT_EQ(offscreen_calls_of(CALL_BLIT).size(), 1u);
 
     // An image record longer than a tile is read whole into a buffer that holds it.
-    Map_contents m = present_map_contents();
+    m = test_map_contents();
     m.map.image_size = TILE_W * TILE_H + 37;
     for (auto& image : m.images)
         image.resize(m.map.image_size, 1);
     TearDown();
     open_map(m, 1);
+    EXPECT_EQ(tile_buffer_bytes(state), static_cast<size_t>(TILE_W * TILE_H + 40));
     draw_tile(state, make_cell_pos(2, 2), 4);
-    expect_cell_shows_image(2, 2, 4);
+    expect_image(2, 2, 4);
+    state.map.image_size = 1 << 30;
+    EXPECT_EQ(tile_buffer_bytes(state), size_t{1} << 20);
 }
 
-} // namespace
-
-namespace
+TEST_F(Draw, TheGeneratorIsTheLinearCongruentialOneFromSeedOne)
 {
-
-// Damaged maps, made by deterministic random mutation of a good one: whatever
-// the reader accepts is drawn, shown and sounded in full, and nothing reads or
-// writes out of bounds (the sanitizer builds watch that).
-class Damaged_map_test : public Present_test
-{
-  protected:
-    std::vector<uint8_t> mutate(const std::vector<uint8_t>& good, uint32_t& seed)
-    {
-        auto next = [&seed] {
-            seed = seed * 1664525u + 1013904223u;
-            return seed >> 8;
-        };
-        std::vector<uint8_t> bytes = good;
-        switch (next() % 4) {
-        case 0: // a few bytes anywhere
-            for (uint32_t n = next() % 8 + 1; n > 0; --n)
-                bytes[next() % bytes.size()] = static_cast<uint8_t>(next());
-            break;
-        case 1: { // a wild 32-bit value where a length or count may stand
-            size_t at = next() % (bytes.size() - 4);
-            const uint32_t wild[] = {0, 1, 0x7FFFFFFF, 0x80000000u, 0xFFFFFFFFu, 65535, 1340, next()};
-            uint32_t v = wild[next() % 8];
-            for (int i = 0; i < 4; ++i)
-                bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
-            break;
+    Reference_random reference;
+    const int first[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358};
+    for (int i = 0; i < 10000; ++i) {
+        int r = game_random(state);
+        ASSERT_EQ(r, reference.next()) << i;
+        if (i < 8) {
+            EXPECT_EQ(r, first[i]);
         }
-        case 2: // cut short
-            bytes.resize(next() % bytes.size());
-            break;
-        default: { // a 16-bit value
-            size_t at = next() % (bytes.size() - 2);
-            uint16_t v = static_cast<uint16_t>(next());
-            bytes[at] = static_cast<uint8_t>(v);
-            bytes[at + 1] = static_cast<uint8_t>(v >> 8);
-            break;
-        }
-        }
-        return bytes;
     }
-};
+}
 
-TEST_F(Damaged_map_test, WhateverTheReaderAcceptsIsDrawnAndSoundedWithinBounds)
+TEST_F(Draw, EveryOrderDrawsEveryCellOnceInItsOwnWay)
 {
-    std::vector<uint8_t> good = write_map_bytes(present_map_contents());
-    std::string path = temp_map_path("damaged");
-    paths.push_back(path);
-    uint32_t seed = 20261206;
-    int accepted = 0;
-    for (int round = 0; round < 120; ++round) {
-        std::vector<uint8_t> bytes = mutate(good, seed);
-        TearDown();
-        offscreen_reset(1);
-        state.magnify = 1;
-        {
-            FILE* f = std::fopen(path.c_str(), "wb");
-            ASSERT_NE(f, nullptr);
-            if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-            std::fclose(f);
-        }
-        state.map_file_name = path;
-        if (read_map_file(state) != 0) continue;
-        ++accepted;
-        offscreen().recording = false;
-        exercise_presentation(state, TEST_LEVELS + 1);
+    open_map(test_map_contents(), 1);
+    Field_info board{};
+    read_board_record(state, board, 1);
+    for (Reveal_order order : ORDERS) {
+        Cells cells = reveal(board, order);
+        std::set<std::pair<int, int>> distinct(cells.begin(), cells.end());
+        EXPECT_EQ(cells.size(), 320u) << order;
+        EXPECT_EQ(distinct.size(), 320u) << order;
+        EXPECT_EQ(*distinct.begin(), std::make_pair(0, 0));
+        EXPECT_EQ(*distinct.rbegin(), std::make_pair(19, 15));
     }
-    EXPECT_GT(accepted, 20);
+    struct Step {
+        Reveal_order order;
+        size_t index;
+        int col, row;
+    };
+    const Step steps[] = {
+        {REVEAL_ROWS_DOWN, 1, 1, 0},      {REVEAL_ROWS_DOWN, 20, 0, 1},      {REVEAL_ROWS_UP, 0, 0, 15},
+        {REVEAL_ROWS_UP, 19, 19, 15},     {REVEAL_ROWS_UP, 319, 19, 0},      {REVEAL_SERPENTINE, 0, 19, 0},
+        {REVEAL_SERPENTINE, 19, 0, 0},    {REVEAL_SERPENTINE, 20, 0, 1},     {REVEAL_SERPENTINE, 40, 19, 2},
+        {REVEAL_COLUMNS_RIGHT, 1, 0, 1},  {REVEAL_COLUMNS_RIGHT, 16, 1, 0},  {REVEAL_COLUMNS_LEFT, 0, 19, 0},
+        {REVEAL_COLUMNS_LEFT, 16, 18, 0}, {REVEAL_COLUMNS_LEFT, 319, 0, 15}, {REVEAL_SPIRAL, 19, 19, 0},
+        {REVEAL_SPIRAL, 20, 19, 1},       {REVEAL_SPIRAL, 34, 19, 15},       {REVEAL_SPIRAL, 35, 18, 15},
+        {REVEAL_SPIRAL, 54, 0, 14},       {REVEAL_SPIRAL, 67, 0, 1},         {REVEAL_SPIRAL, 68, 1, 1},
+        {REVEAL_SPIRAL, 319, 7, 8},
+    };
+    for (const Step& s : steps)
+        EXPECT_EQ(reveal(board, s.order).at(s.index), std::make_pair(s.col, s.row)) << s.order << " @" << s.index;
+
+    // The random order is the generator's shuffle; the scratch array stays.
+    Reference_random reference;
+    reference.seed = state.draw.random_seed;
+    std::vector<int> entries(320);
+    for (int i = 0; i < 320; ++i)
+        entries[i] = i;
+    Cells expected;
+    for (int k = 319; k >= 0; --k) {
+        int j = reference.next() % (k + 1);
+        expected.emplace_back(entries[j] % 20, entries[j] / 20);
+        entries[j] = entries[k];
+    }
+    EXPECT_EQ(reveal(board, REVEAL_RANDOM), expected);
+    EXPECT_GE(state.draw.reveal_scratch.size(), 320u);
+
+    // Boards that claim too many cells or none stay inside their buffer.
+    for (auto [rows, cols] : {std::pair<int16_t, int16_t>{0, 20},
+                              {16, 0},
+                              {-3, 20},
+                              {1000, 1000},
+                              {32767, 1},
+                              {1, 32767},
+                              {16, 21},
+                              {2, 2}}) {
+        board.rows = rows;
+        board.columns = cols;
+        for (Reveal_order order : ORDERS) {
+            size_t drawn = reveal(board, order).size();
+            EXPECT_LE(drawn, 2u * FIELD_MAX_CELLS) << rows << "x" << cols << " order " << order;
+            if (rows < 1 || cols < 1) {
+                EXPECT_EQ(drawn, 0u);
+            }
+            if (rows == 2) {
+                EXPECT_EQ(drawn, 4u);
+            }
+        }
+    }
+}
+
+TEST_F(Draw, DrawBoardChoosesSlotsFromTheGeneratorAndNeverTheSameTwice)
+{
+    open_map(test_map_contents(), 1);
+    offscreen().recording = false;
+    Field_info board{};
+    read_board_record(state, board, 1);
+    Reference_random reference;
+    int previous = 0;
+    std::set<int> seen;
+    for (int n = 0; n < 100; ++n) {
+        int expected;
+        do {
+            expected = (reference.next() % 44) / 4;
+        } while (expected == previous);
+        draw_board(state, board, true);
+        ASSERT_EQ(state.draw.last_reveal, expected) << n;
+        if (REVEAL_TABLE[expected] == REVEAL_RANDOM)
+            for (int i = 0; i < 320; ++i)
+                reference.next();
+        seen.insert(expected);
+        previous = expected;
+    }
+    EXPECT_EQ(seen.size(), 11u);
+    const Reveal_order table[REVEAL_SLOTS] = {REVEAL_ROWS_DOWN,     REVEAL_ROWS_UP,      REVEAL_SPIRAL, REVEAL_SPIRAL,
+                                              REVEAL_SERPENTINE,    REVEAL_RANDOM,       REVEAL_RANDOM, REVEAL_RANDOM,
+                                              REVEAL_COLUMNS_RIGHT, REVEAL_COLUMNS_LEFT, REVEAL_RANDOM};
+    EXPECT_TRUE(std::equal(table, table + REVEAL_SLOTS, REVEAL_TABLE));
+
+    // Without the random order the first slot; the next random one avoids it.
+    for (int n = 0; n < 30; ++n) {
+        draw_board(state, board, false);
+        EXPECT_EQ(state.draw.last_reveal, 0);
+        draw_board(state, board, true);
+        EXPECT_NE(state.draw.last_reveal, 0);
+    }
 }
 
 } // namespace

@@ -1,193 +1,265 @@
+// The map file: what the writer puts in, the reader takes out, and how the
+// reader refuses or survives a file that is not what it should be.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
-#include <stdexcept>
+#include <functional>
 
 #include "files/map_file.h"
 #include "map_fixture.h"
 #include "presentation/palette.h"
-#include "shell/platform_offscreen.h"
 
 namespace
 {
 
 using Bytes = std::vector<uint8_t>;
+using Chunks = std::vector<Raw_chunk>;
 
-Bytes u32_bytes(uint32_t v)
+const char MISSING[] = "Oh dear, missing some goodies from the map file, I quit";
+const char BAD_COUNT[] = "Bogus sample count in map file";
+
+uint32_t u32_at(const Bytes& b, size_t at)
 {
-    return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+
+Raw_chunk& chunk(Chunks& chunks, const std::string& id)
+{
+    return *std::find_if(chunks.begin(), chunks.end(), [&](const Raw_chunk& c) { return c.id == id; });
+}
+
+// Writes a SAMP chunk of `size` bytes: big-endian count, then the offsets.
+Bytes sample_index(std::vector<uint32_t> offsets, size_t size)
+{
+    Bytes b = {static_cast<uint8_t>(offsets.size() >> 8), static_cast<uint8_t>(offsets.size())};
+    for (uint32_t off : offsets)
+        for (int i = 0; i < 4; ++i)
+            b.push_back(static_cast<uint8_t>(off >> (8 * i)));
+    b.resize(size, 0);
+    return b;
 }
 
 class Map_file : public Map_test
 {
   protected:
-    std::vector<Raw_chunk> chunks = split_chunks(write_map_bytes(small_map_contents()));
-
-    Raw_chunk& find(const std::string& id)
-    {
-        for (Raw_chunk& c : chunks)
-            if (c.id == id) return c;
-        throw std::runtime_error("no chunk " + id);
-    }
+    Map_contents contents = test_map_contents();
+    Chunks chunks = split_chunks(write_map_bytes(contents));
     int read_chunks(int64_t form_length = -1) { return read_bytes(form_bytes(chunks, form_length)); }
-    void expect_refused_with(const std::string& message)
-    {
-        EXPECT_EQ(read_chunks(), -1);
-        EXPECT_EQ(box_texts(), std::vector<std::string>{message});
-        EXPECT_EQ(state.map_file, nullptr);
-    }
 };
 
-TEST_F(Map_file, HeaderFailuresNameTheFile)
+TEST_F(Map_file, WrittenMapReadsBackFieldForFieldAndStaysOpen)
 {
-    state.map_file_name = path("absent");
-    EXPECT_EQ(read_map_file(state), -1);
-    EXPECT_EQ(box_texts(), std::vector<std::string>{"Can't open " + state.map_file_name + " for reading"});
-    EXPECT_EQ(state.map.file_slot, 0xFFFFFFFFu);
+    const Map_contents& m = contents;
+    Bytes bytes = write_map_bytes(m);
+    EXPECT_EQ(u32_at(bytes, 4), bytes.size() - 8);
+    std::vector<std::string> ids;
+    for (const Raw_chunk& c : chunks)
+        ids.push_back(c.id);
+    EXPECT_EQ(ids, (std::vector<std::string>{"CPYR", "PROG", "ARTS", "MAPH", "CMAP", "TINF", "TILE", "FIDG", "IMGS",
+                                             "FLDS", "SINF", "SITM", "PHON", "SAMP"}));
+    // What the reader replaces is written as zeros, so two builds never differ.
+    Map_contents stale = m;
+    stale.map.flds_pos = stale.map.file_slot = stale.tile_info.table_slot = stale.speech_info.items_slot = 99;
+    EXPECT_EQ(write_map_bytes(stale), bytes);
 
-    offscreen_reset();
-    Bytes bytes = form_bytes(chunks);
-    bytes[0] = 'f';
-    EXPECT_EQ(read_bytes(bytes), -1);
-    EXPECT_EQ(box_texts(),
-              std::vector<std::string>{"File " + state.map_file_name + " smells bad, not an IFF FORM file"});
-
-    offscreen_reset();
-    bytes = form_bytes(chunks);
-    bytes[11] = 'X';
-    EXPECT_EQ(read_bytes(bytes), -1);
-    EXPECT_EQ(box_texts(),
-              std::vector<std::string>{"File " + state.map_file_name + " smells bad, not a Zandrek map file"});
-
-    offscreen_reset();
-    EXPECT_EQ(read_bytes({'F', 'O', 'R'}), -1);
-    EXPECT_EQ(box_texts(),
-              std::vector<std::string>{"File " + state.map_file_name + " smells bad, not an IFF FORM file"});
-    EXPECT_EQ(state.map_file, nullptr);
-}
-
-TEST_F(Map_file, FixedSizeChunksOfTheWrongSizeAreFatal)
-{
-    const std::pair<const char*, const char*> rows[] = {
-        {"MAPH", "Bogus Map Header size in map file"},
-        {"TINF", "Bogus Tile_info size in map file"},
-        {"FIDG", "Bogus Fidget_info length in map file"},
-        {"SINF", "Bogus Speech_info size in map file"},
-    };
-    for (const auto& [id, message] : rows) {
-        SCOPED_TRACE(id);
-        for (int delta : {1, -1}) {
-            offscreen_reset();
-            chunks = split_chunks(write_map_bytes(small_map_contents()));
-            Raw_chunk& c = find(id);
-            if (delta > 0)
-                c.data.push_back(0); // one byte more is fatal though the record would still read
-            else
-                c.data.pop_back();
-            expect_refused_with(message);
-        }
-    }
-}
-
-TEST_F(Map_file, EveryChunkMustBeSeenAtLeastOnce)
-{
-    const std::string missing = "Oh dear, missing some goodies from the map file, I quit";
-    for (size_t i = 0; i < chunks.size(); ++i) {
-        SCOPED_TRACE(i);
-        offscreen_reset();
-        chunks = split_chunks(write_map_bytes(small_map_contents()));
-        chunks.erase(chunks.begin() + static_cast<long>(i));
-        expect_refused_with(missing);
-    }
-}
-
-TEST_F(Map_file, FormLengthIsComparedWithTheAbsolutePosition)
-{
-    const std::string missing = "Oh dear, missing some goodies from the map file, I quit";
-    EXPECT_EQ(read_chunks(12), -1);
-    EXPECT_EQ(box_texts(), std::vector<std::string>{missing});
-
-    // A form length equal to the start of the last chunk leaves it unread;
-    // one byte more reads it.
-    offscreen_reset();
-    Bytes bytes = form_bytes(chunks);
-    uint32_t last_start = static_cast<uint32_t>(bytes.size() - 8 - chunks.back().data.size());
-    EXPECT_EQ(read_chunks(last_start), -1);
-    EXPECT_EQ(box_texts(), std::vector<std::string>{missing});
-    offscreen_reset();
-    EXPECT_EQ(read_chunks(last_start + 1), 0);
+    state.play_board.rows = 9;
+    ASSERT_EQ(read_bytes(bytes), 0);
     EXPECT_TRUE(box_texts().empty());
-}
-
-TEST_F(Map_file, ChunksComeInAnyOrderAndRepeatsReplace)
-{
-    std::reverse(chunks.begin(), chunks.end());
-    Raw_chunk extra_tile{"TILE", {7, 0, 9, 0, 11}}; // odd length: no pad byte follows
-    chunks.push_back(extra_tile);
-    chunks.push_back(Raw_chunk{"CPYR", {'n', 'e', 'w'}});
-    ASSERT_EQ(read_chunks(), 0);
-    EXPECT_TRUE(box_texts().empty());
-    EXPECT_EQ(state.tile_table, (std::vector<uint16_t>{7, 9, 11}));
-    EXPECT_EQ(state.cpyr_text, "new");
-    EXPECT_EQ(state.prog_text, "Program");
-    EXPECT_EQ(state.map.num_levels, 2);
-    EXPECT_EQ(state.samples.size(), 3u);
-}
-
-TEST_F(Map_file, PointerSlotsKeepTheirValuesAcrossCopies)
-{
-    Raw_chunk& tinf = find("TINF");
-    Raw_chunk& sinf = find("SINF");
-    std::memcpy(&tinf.data[20], "\xEF\xBE\xAD\xDE", 4);
-    std::memcpy(&sinf.data[16], "\xEF\xBE\xAD\xDE", 4);
-    Raw_chunk& maph = find("MAPH");
-    for (int i = 44; i < 80; ++i)
-        maph.data[static_cast<size_t>(i)] = 0xAB;
-    state.tile_info.table_slot = 1234;
-    state.speech_info.items_slot = 5678;
-    ASSERT_EQ(read_chunks(), 0);
-    EXPECT_EQ(state.tile_info.table_slot, 1234u);
-    EXPECT_EQ(state.speech_info.items_slot, 5678u);
-    EXPECT_EQ(state.tile_info.width, 4);
-    EXPECT_NE(state.map.flds_pos, 0xABABABABu);
-    EXPECT_NE(state.map.imgs_pos, 0xABABABABu);
-    EXPECT_NE(state.map.file_slot, 0xABABABABu);
-}
-
-TEST_F(Map_file, UnknownChunkShowsOneBoxAndReadingGoesOn)
-{
-    chunks.insert(chunks.begin() + 3, Raw_chunk{"JUNK", {1, 2, 3}});
-    chunks.insert(chunks.begin() + 3, Raw_chunk{"maph", Bytes(80)}); // ids are case-sensitive
-    ASSERT_EQ(read_chunks(), 0);
-    EXPECT_EQ(box_texts(), (std::vector<std::string>{"Bogus chunk type seen in Zandrek map file",
-                                                     "Bogus chunk type seen in Zandrek map file"}));
-    EXPECT_EQ(state.map.num_levels, 2);
-}
-
-TEST_F(Map_file, ColourMapIsAlwaysTheBuiltInOne)
-{
-    find("CMAP").data = Bytes(384, 0x55);
-    ASSERT_EQ(read_chunks(), 0);
+    ASSERT_NE(state.map_file, nullptr);
+    EXPECT_EQ(state.play_board.rows, 0);
+    EXPECT_EQ(state.map.num_levels, m.map.num_levels);
+    EXPECT_EQ(state.map.record_size, m.map.record_size);
+    EXPECT_EQ(state.map.image_size, m.map.image_size);
+    EXPECT_EQ(std::memcmp(&state.tile_info, &m.tile_info, sizeof m.tile_info), 0);
+    EXPECT_EQ(std::memcmp(&state.fidget, &m.fidget, sizeof m.fidget), 0);
+    EXPECT_EQ(std::memcmp(&state.speech_info, &m.speech_info, sizeof m.speech_info), 0);
+    EXPECT_EQ(state.tile_table, m.tile_table);
+    ASSERT_EQ(state.speech_items.size(), m.speech_items.size());
+    EXPECT_EQ(std::memcmp(state.speech_items.data(), m.speech_items.data(), 2 * m.speech_items.size()), 0);
+    EXPECT_EQ(state.cpyr_text + state.prog_text + state.arts_text, m.cpyr + m.prog + m.arts);
     EXPECT_EQ(state.colour_map, GAME_COLOUR_MAP);
     EXPECT_EQ(state.colour_count, 128);
 
-    chunks = split_chunks(write_map_bytes(small_map_contents()));
-    ASSERT_TRUE(find("CMAP").data.empty());
-    state.colour_map = nullptr;
-    ASSERT_EQ(read_chunks(), 0);
-    EXPECT_EQ(state.colour_map, GAME_COLOUR_MAP);
+    // Built-in levels first, then -1, -2, ... after them.
+    Field_info board;
+    for (size_t i = 0; i < m.boards.size(); ++i) {
+        ASSERT_EQ(read_map_board(state, board, m.boards[i].number), 0);
+        EXPECT_EQ(std::memcmp(&board, &m.boards[i], sizeof board), 0) << m.boards[i].number;
+    }
+    EXPECT_EQ(read_map_board(state, board, -6), -1);
+    EXPECT_EQ(board.number, 0);
+    Bytes image(TILE_W * TILE_H + 4, 0xEE);
+    for (uint32_t k = 0; k < m.images.size(); k += 23) {
+        ASSERT_EQ(read_map_image(state, image.data(), image.size(), k), 0);
+        EXPECT_EQ(Bytes(image.begin(), image.end() - 4), m.images[k]);
+        EXPECT_EQ(image.back(), 0); // beyond the record
+    }
+    EXPECT_EQ(read_map_image(state, image.data(), image.size(), TEST_TILES), -1);
+    EXPECT_EQ(image[0], 0);
+    ASSERT_EQ(state.samples.size(), m.samples.size());
+    for (size_t i = 0; i < m.samples.size(); ++i) {
+        Sample_info& s = state.samples[i];
+        Bytes data(m.samples[i].data.size());
+        ASSERT_EQ(s.length, static_cast<int32_t>(data.size()));
+        ASSERT_EQ(read_map_sample(state, s, data.data()), 0);
+        EXPECT_EQ(s.rate_word, m.samples[i].rate);
+        EXPECT_EQ(s.second_word, m.samples[i].second_word);
+        EXPECT_EQ(s.bits, m.samples[i].bits);
+        EXPECT_EQ(data, m.samples[i].data);
+    }
+
+    // Reading again replaces the open file; a failed read leaves none open.
+    ASSERT_EQ(read_bytes(bytes), 0);
+    state.map_file_name = path("absent");
+    EXPECT_EQ(read_map_file(state), -1);
+    EXPECT_EQ(state.map_file, nullptr);
+    EXPECT_EQ(state.map.file_slot, 0xFFFFFFFFu);
 }
 
-TEST_F(Map_file, SampleIndexIsBigEndianCountAndLittleEndianOffsets)
+TEST_F(Map_file, WriterPadsOrCutsRecordsAndIndexesSamplesFromTheData)
 {
-    Bytes samp = {0, 3};
-    for (uint32_t off : {14u, 120u, 320u}) {
-        Bytes b = u32_bytes(off);
-        samp.insert(samp.end(), b.begin(), b.end());
+    contents.map.image_size = 6;
+    contents.images = {{1, 2, 3}, {1, 2, 3, 4, 5, 6, 7, 8}};
+    contents.map.record_size = 64;
+    contents.samples.resize(2);
+    Chunks c = split_chunks(write_map_bytes(contents));
+    EXPECT_EQ(chunk(c, "IMGS").data, (Bytes{1, 2, 3, 0, 0, 0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(chunk(c, "FLDS").data.size(), 64u * contents.boards.size());
+    const Bytes& samp = chunk(c, "SAMP").data;
+    EXPECT_EQ(Bytes(samp.begin(), samp.begin() + 2), (Bytes{0, 2}));
+    EXPECT_EQ(u32_at(samp, 2), 10u);
+    EXPECT_EQ(u32_at(samp, 6), 10u + 6 + 8);
+    EXPECT_EQ(samp.size(), 10u + 2 * 6 + 8 + 10);
+    contents.samples.clear();
+    c = split_chunks(write_map_bytes(contents));
+    EXPECT_EQ(chunk(c, "SAMP").data, (Bytes{0, 0}));
+    EXPECT_EQ(read_bytes(write_map_bytes(contents)), 0); // an index that fills its chunk exactly
+    EXPECT_EQ(write_map_file(contents, (path("no_dir") + "/x/Zandrek.map").c_str()), -1);
+}
+
+struct Refusal {
+    const char* what;
+    std::function<Bytes(Chunks&)> damage;
+    std::string message; // "%s" stands for the file name
+};
+
+TEST_F(Map_file, DamagedFilesAreRefusedWithOneMessageAndClosed)
+{
+    auto set_byte = [](size_t at, uint8_t v) {
+        return [=](Chunks& c) {
+            Bytes b = form_bytes(c);
+            b[at] = v;
+            return b;
+        };
+    };
+    auto resize = [](const char* id, int delta) {
+        return [=](Chunks& c) {
+            chunk(c, id).data.resize(chunk(c, id).data.size() + delta);
+            return form_bytes(c);
+        };
+    };
+    auto cut = [](size_t keep) {
+        return [=](Chunks& c) {
+            Bytes b = form_bytes(c);
+            b.resize(keep ? keep : b.size() - 1);
+            return b;
+        };
+    };
+    auto samp = [](Bytes data) {
+        return [=](Chunks& c) {
+            chunk(c, "SAMP").data = data;
+            return form_bytes(c);
+        };
+    };
+    const std::string smell = "File %s smells bad, not ",
+                      short_file = "File %s is cut short, not a whole Zandrek map file";
+    std::vector<Refusal> cases = {
+        {"lower-case FORM", set_byte(0, 'f'), smell + "an IFF FORM file"},
+        {"no SOKO", set_byte(11, 'X'), smell + "a Zandrek map file"},
+        {"three bytes",
+         [](Chunks&) {
+             return Bytes{'F', 'O', 'R'};
+         },
+         smell + "an IFF FORM file"},
+        {"MAPH long", resize("MAPH", 1), "Bogus Map Header size in map file"},
+        {"MAPH short", resize("MAPH", -1), "Bogus Map Header size in map file"},
+        {"TINF long", resize("TINF", 1), "Bogus Tile_info size in map file"},
+        {"TINF short", resize("TINF", -1), "Bogus Tile_info size in map file"},
+        {"FIDG long", resize("FIDG", 1), "Bogus Fidget_info length in map file"},
+        {"FIDG short", resize("FIDG", -1), "Bogus Fidget_info length in map file"},
+        {"SINF long", resize("SINF", 1), "Bogus Speech_info size in map file"},
+        {"SINF short", resize("SINF", -1), "Bogus Speech_info size in map file"},
+        {"index past its chunk", samp({0, 200, 0, 0, 0, 0}), BAD_COUNT},
+        {"index one short", samp(sample_index({2, 3}, 9)), BAD_COUNT},
+        {"one count byte", samp({0}), BAD_COUNT},
+        {"form length 12", [](Chunks& c) { return form_bytes(c, 12); }, MISSING},
+        {"last chunk outside the form",
+         [](Chunks& c) { return form_bytes(c, static_cast<int64_t>(form_bytes(c).size() - 8 - c.back().data.size())); },
+         MISSING},
+        {"cut in the form header", cut(12), short_file},
+        {"cut in a chunk header", cut(15), short_file},
+        {"cut in the first chunk", cut(30), short_file},
+        {"last byte missing", cut(0), short_file},
+    };
+    for (size_t i = 0; i < chunks.size(); ++i)
+        cases.push_back({"without a chunk",
+                         [i](Chunks& c) {
+                             c.erase(c.begin() + static_cast<long>(i));
+                             return form_bytes(c);
+                         },
+                         MISSING});
+    for (Refusal& r : cases) {
+        SCOPED_TRACE(r.what);
+        offscreen_reset();
+        Chunks c = chunks;
+        EXPECT_EQ(read_bytes(r.damage(c)), -1);
+        size_t at = r.message.find("%s");
+        if (at != std::string::npos) r.message.replace(at, 2, state.map_file_name);
+        EXPECT_EQ(box_texts(), std::vector<std::string>{r.message});
+        EXPECT_EQ(state.map_file, nullptr);
     }
-    samp.resize(514, 0);
-    find("SAMP").data = samp;
+}
+
+TEST_F(Map_file, OrderRepeatsUnknownChunksAndTheFormLengthQuirk)
+{
+    // One byte past the start of the last chunk is enough to read it.
+    uint32_t last_start = static_cast<uint32_t>(form_bytes(chunks).size() - 8 - chunks.back().data.size());
+    EXPECT_EQ(read_chunks(last_start + 1), 0);
+
+    offscreen_reset();
+    std::reverse(chunks.begin(), chunks.end());
+    chunks.push_back(Raw_chunk{"TILE", {7, 0, 9, 0, 11}}); // odd length: no pad byte follows
+    chunks.push_back(Raw_chunk{"CPYR", {'n', 'e', 'w'}});
+    chunks.push_back(Raw_chunk{"JUNK", {1, 2, 3}});
+    chunks.push_back(Raw_chunk{"maph", Bytes(80)}); // ids are case-sensitive
+    chunks.push_back(Raw_chunk{"PROG", {'p'}});
+    chunk(chunks, "CMAP").data = Bytes(384, 0x55); // the game's own colours win
+    // The table slots keep what they held; the header's positions are replaced.
+    std::memcpy(&chunk(chunks, "TINF").data[20], "\xEF\xBE\xAD\xDE", 4);
+    std::memcpy(&chunk(chunks, "SINF").data[16], "\xEF\xBE\xAD\xDE", 4);
+    std::fill(chunk(chunks, "MAPH").data.begin() + 44, chunk(chunks, "MAPH").data.end(), 0xAB);
+    state.tile_info.table_slot = 1234;
+    state.speech_info.items_slot = 5678;
+    ASSERT_EQ(read_chunks(), 0);
+    EXPECT_EQ(box_texts(), std::vector<std::string>(2, "Bogus chunk type seen in Zandrek map file"));
+    EXPECT_EQ(state.tile_table, (std::vector<uint16_t>{7, 9, 11}));
+    EXPECT_EQ(state.cpyr_text, "new");
+    EXPECT_EQ(state.prog_text, "p");
+    EXPECT_EQ(state.colour_map, GAME_COLOUR_MAP);
+    EXPECT_EQ(state.tile_info.table_slot, 1234u);
+    EXPECT_EQ(state.speech_info.items_slot, 5678u);
+    EXPECT_EQ(state.tile_info.width, TILE_W);
+    for (uint32_t v : {state.map.flds_pos, state.map.imgs_pos, state.map.file_slot, state.map.cpyr_slot})
+        EXPECT_NE(v, 0xABABABABu);
+    Field_info board;
+    EXPECT_EQ(read_map_board(state, board, 2), 0);
+    EXPECT_EQ(board.number, 2);
+}
+
+TEST_F(Map_file, SampleOffsetsAreTakenAsTheyStandButNeverReadOutside)
+{
+    chunk(chunks, "SAMP").data = sample_index({14, 120, 320}, 514);
     ASSERT_EQ(read_chunks(), 0);
     ASSERT_EQ(state.samples.size(), 3u);
     EXPECT_EQ(state.samples[0].offset, 14u);
@@ -195,110 +267,30 @@ TEST_F(Map_file, SampleIndexIsBigEndianCountAndLittleEndianOffsets)
     EXPECT_EQ(state.samples[1].length, 194);
     EXPECT_EQ(state.samples[2].length, 188);
     EXPECT_EQ(state.samp_length, 514u);
-    Bytes whole = file_bytes(state.map_file_name);
-    EXPECT_EQ(whole[state.samp_pos + 1], 3);
-}
+    EXPECT_EQ(file_bytes(state.map_file_name)[state.samp_pos + 1], 3);
+    EXPECT_TRUE(map_sample_fits(state, state.samples[2]));
+    state.samples[2].length = 189;
+    EXPECT_FALSE(map_sample_fits(state, state.samples[2]));
 
-TEST_F(Map_file, WildSampleOffsetsAreKeptButNeverRead)
-{
-    Bytes samp = {0, 2};
-    for (uint32_t off : {0xFFFFFFF0u, 10u}) {
-        Bytes b = u32_bytes(off);
-        samp.insert(samp.end(), b.begin(), b.end());
+    // A wild first offset wraps its length round to a small number; only the
+    // position tells it is wild. A later offset before an earlier one gives a
+    // negative length.
+    for (auto [first, length] : {std::pair<uint32_t, int>{0xFFFFFFF0u, 20}, {60, 30 - 60 - 6}}) {
+        chunk(chunks, "SAMP").data = sample_index({first, first == 60 ? 30u : 10u}, 40);
+        ASSERT_EQ(read_chunks(), 0);
+        EXPECT_EQ(state.samples[0].length, length);
+        EXPECT_FALSE(map_sample_fits(state, state.samples[0]));
+        uint8_t data[64];
+        EXPECT_EQ(read_map_sample(state, state.samples[0], data), -1);
     }
-    samp.resize(40, 0);
-    find("SAMP").data = samp;
-    ASSERT_EQ(read_chunks(), 0);
-    ASSERT_EQ(state.samples.size(), 2u);
-    // The first offset lies far outside the chunk; its length wrapped round
-    // to a small number, so only the position tells it is wild.
-    EXPECT_EQ(state.samples[0].length, 20);
-    EXPECT_FALSE(map_sample_fits(state, state.samples[0]));
     EXPECT_TRUE(map_sample_fits(state, state.samples[1]));
-    uint8_t data[64];
-    EXPECT_EQ(read_map_sample(state, state.samples[0], data), -1);
-    EXPECT_EQ(read_map_sample(state, state.samples[1], data), 0);
-
-    samp[2] = 60; // the second offset now lies before the first: a negative length
-    samp[3] = samp[4] = samp[5] = 0;
-    samp[6] = 30;
-    find("SAMP").data = samp;
-    ASSERT_EQ(read_chunks(), 0);
-    EXPECT_EQ(state.samples[0].length, 30 - 60 - 6);
-    EXPECT_FALSE(map_sample_fits(state, state.samples[0]));
-}
-
-TEST_F(Map_file, SampleIndexLongerThanItsChunkIsRefused)
-{
-    find("SAMP").data = {0, 200, 0, 0, 0, 0};
-    expect_refused_with("Bogus sample count in map file");
-    offscreen_reset();
-    find("SAMP").data = {0};
-    expect_refused_with("Bogus sample count in map file");
-}
-
-TEST_F(Map_file, TruncatedFilesAreRefusedWithAMessage)
-{
-    Bytes whole = form_bytes(chunks);
-    for (size_t cut : {size_t(12), size_t(15), size_t(20), whole.size() / 2, whole.size() - 1}) {
-        SCOPED_TRACE(cut);
-        offscreen_reset();
-        Bytes bytes(whole.begin(), whole.begin() + static_cast<long>(cut));
-        EXPECT_EQ(read_bytes(bytes), -1);
-        std::vector<std::string> boxes = box_texts();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0], "File " + state.map_file_name + " is cut short, not a whole Zandrek map file");
-        EXPECT_EQ(state.map_file, nullptr);
-    }
-}
-
-TEST_F(Map_file, ReadingFillsTheStateAndLeavesTheFileOpen)
-{
-    Map_contents m = small_map_contents();
-    state.play_board.rows = 9;
-    ASSERT_EQ(read_chunks(), 0);
-    ASSERT_NE(state.map_file, nullptr);
-    EXPECT_EQ(state.play_board.rows, 0);
-    EXPECT_EQ(state.tile_table, m.tile_table);
-    EXPECT_EQ(state.speech_items.size(), 4u);
-    EXPECT_EQ(state.speech_items[3].sample, 2);
-    EXPECT_EQ(state.fidget.sequences[0][1], 4);
-    EXPECT_EQ(state.speech_info.num_samples, 3);
-    EXPECT_EQ(state.arts_text, "Art");
-
-    // Built-in levels first, then -1, -2, ... after them.
-    Field_info board;
-    for (int n : {1, 2, -1, -3, -5}) {
-        ASSERT_EQ(read_map_board(state, board, n), 0);
-        EXPECT_EQ(board.number, n);
-    }
-    EXPECT_EQ(read_map_board(state, board, -6), -1);
-    EXPECT_EQ(board.number, 0);
-
-    uint8_t image[20];
-    std::memset(image, 0xEE, sizeof image);
-    ASSERT_EQ(read_map_image(state, image, sizeof image, 2), 0);
-    EXPECT_EQ(image[0], 32);
-    EXPECT_EQ(image[15], 47);
-    EXPECT_EQ(image[16], 0); // beyond the record
-    EXPECT_EQ(read_map_image(state, image, sizeof image, 3), -1);
-    EXPECT_EQ(image[0], 0);
-
-    Sample_info& s = state.samples[2];
-    ASSERT_TRUE(map_sample_fits(state, s));
-    std::vector<uint8_t> data(static_cast<size_t>(s.length));
-    ASSERT_EQ(read_map_sample(state, s, data.data()), 0);
-    EXPECT_EQ(s.rate_word, 8002);
-    EXPECT_EQ(s.second_word, 2);
-    EXPECT_EQ(s.bits, 16u);
-    EXPECT_EQ(data, m.samples[2].data);
 }
 
 TEST_F(Map_file, HostileRecordSizesNeverReachOutsideTheChunk)
 {
     for (int32_t size : {0, -1340, 0x7FFFFFFF}) {
         SCOPED_TRACE(size);
-        Raw_chunk& maph = find("MAPH");
+        Raw_chunk& maph = chunk(chunks, "MAPH");
         std::memcpy(&maph.data[40], &size, 4);
         std::memcpy(&maph.data[52], &size, 4);
         std::memcpy(&maph.data[28], "\xFF\xFF\xFF\x7F", 4);

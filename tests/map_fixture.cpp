@@ -2,76 +2,92 @@
 
 #include <atomic>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <random>
 
 #include "files/map_file.h"
-#include "shell/platform_offscreen.h"
+#include "presentation/palette.h"
 
-Map_contents small_map_contents()
+uint8_t image_pixel(int k, int x, int y)
+{
+    return static_cast<uint8_t>((k * 7 + x * 3 + y * 5) % 96);
+}
+
+uint32_t colour_rgb(int index)
+{
+    const uint8_t* c = GAME_COLOUR_MAP + 3 * index;
+    return (uint32_t{c[0]} << 16) | (uint32_t{c[1]} << 8) | c[2];
+}
+
+Map_contents test_map_contents()
 {
     Map_contents m;
-    m.map.num_levels = 2;
+    m.map.num_levels = TEST_LEVELS;
     m.map.record_size = sizeof(Field_info);
-    m.map.image_size = 16;
-    for (int n = 0; n < 7; ++n) {
+    m.map.image_size = TILE_W * TILE_H;
+    for (int number : {1, 2, 3, -1, -2, -3, -4, -5}) {
         Field_info board{};
-        board.number = static_cast<int16_t>(n < 2 ? n + 1 : 1 - n);
-        board.rows = 3;
-        board.columns = 4;
-        board.treasures = static_cast<int16_t>(n);
+        board.number = static_cast<int16_t>(number);
+        board.rows = LEVEL_ROWS;
+        board.columns = LEVEL_COLS;
         board.start_sound = board.banked_sound = board.solved_sound = board.spare_sound = NO_SOUND;
-        for (int i = 0; i < 12; ++i) {
-            board.cells[i].tile = static_cast<uint16_t>((i + n) % 3);
-            board.cells[i].content = board.cells[i].floor = i % 4 == 0 ? KIND_WALL : KIND_FLOOR;
-        }
+        for (int r = 0; r < LEVEL_ROWS; ++r)
+            for (int c = 0; c < LEVEL_COLS; ++c) {
+                Field_cell& cell = board.cells[r * LEVEL_COLS + c];
+                cell.tile = static_cast<uint16_t>(((r + c + number) % TEST_TILES + TEST_TILES) % TEST_TILES);
+                cell.content = cell.floor = KIND_FLOOR;
+            }
+        board.player_x = 3;
+        board.player_y = 2;
         m.boards.push_back(board);
     }
-    m.tile_info.width = 4;
-    m.tile_info.height = 4;
-    m.tile_info.image_size = 16;
-    m.tile_info.slots_14_to_27[0] = 2;
-    for (int k = 0; k < 3; ++k) {
-        std::vector<uint8_t> image(16);
-        for (int i = 0; i < 16; ++i)
-            image[i] = static_cast<uint8_t>(k * 16 + i);
+    m.tile_info.width = TILE_W;
+    m.tile_info.height = TILE_H;
+    m.tile_info.image_size = TILE_W * TILE_H;
+    m.tile_info.slots_14_to_27[0] = 5; // the player's standing tile
+    for (int k = 0; k < TEST_TILES; ++k) {
+        std::vector<uint8_t> image(TILE_W * TILE_H);
+        for (int y = 0; y < TILE_H; ++y)
+            for (int x = 0; x < TILE_W; ++x)
+                image[y * TILE_W + x] = image_pixel(k, x, y);
         m.images.push_back(image);
+        m.tile_table.push_back(static_cast<uint16_t>(k));
     }
-    m.tile_table = {0, 1, 2, 2, 1};
-    m.fidget.sequence_count = 1;
+    m.fidget.sequence_count = 3;
     for (auto& seq : m.fidget.sequences)
         for (auto& frame : seq)
             frame = FIDGET_END;
-    m.fidget.sequences[0][0] = 3;
-    m.fidget.sequences[0][1] = 4;
-    m.speech_info.num_samples = 3;
+    m.fidget.sequences[0][0] = 10;
+    m.fidget.sequences[0][1] = 11;
+    m.fidget.sequences[1][0] = 12;
+    m.fidget.sequences[2][0] = 13;
+    m.fidget.sequences[2][1] = 14;
+    m.speech_info.num_samples = 6;
     for (int i = 0; i < 8; ++i)
-        m.speech_info.ids_8_to_15[i] = static_cast<uint8_t>(i % 4);
-    m.speech_items = {{1, 0}, {1, 1}, {0, 0}, {1, 2}};
-    for (int k = 0; k < 3; ++k) {
+        m.speech_info.ids_8_to_15[i] = static_cast<uint8_t>(i % 6);
+    m.speech_items = {{1, 0}, {1, 1}, {1, 2}, {1, 3}, {1, 4}, {1, 5}, {0, 0}, {1, 6}};
+    for (int k = 0; k < 6; ++k) {
         Map_sample s;
-        s.rate = static_cast<uint16_t>(8000 + k);
+        s.rate = static_cast<uint16_t>(k == 5 ? 22050 : 11025);
         s.second_word = static_cast<uint16_t>(k);
-        s.bits = k == 2 ? 16 : 8;
-        for (int i = 0; i < 10 + 7 * k; ++i)
-            s.data.push_back(static_cast<uint8_t>(i * 3 + k));
+        s.bits = k == 4 ? 16 : 8;
+        for (int i = 0; i < 8 + 2 * k; ++i)
+            s.data.push_back(static_cast<uint8_t>(i * 0x20 + k));
         m.samples.push_back(s);
     }
-    m.cpyr = "Made for the tests";
-    m.prog = "Program";
-    m.arts = "Art";
+    m.cpyr = "Zandrek maps (c) Ostrovane";
+    m.prog = "Program by Ostrovane";
+    m.arts = "Pictures by Ostrovane";
     return m;
 }
 
-std::string temp_map_path(const std::string& stem)
+std::string temp_path(const std::string& stem)
 {
     static std::atomic<int> counter{0};
     static const unsigned run = std::random_device{}();
-    auto dir = std::filesystem::temp_directory_path();
     // The stem comes last, so that it may carry an extension.
     std::string name = "zandrek_" + std::to_string(run) + "_" + std::to_string(counter++) + "_" + stem;
-    return (dir / name).string();
+    return (std::filesystem::temp_directory_path() / name).string();
 }
 
 void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes)
@@ -87,31 +103,26 @@ std::vector<uint8_t> file_bytes(const std::string& path)
     std::vector<uint8_t> out;
     FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return out;
-    uint8_t buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        out.insert(out.end(), buffer, buffer + n);
+    for (int c; (c = std::fgetc(f)) != EOF;)
+        out.push_back(static_cast<uint8_t>(c));
     std::fclose(f);
     return out;
-}
-
-static void put_u32(std::vector<uint8_t>& out, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
 std::vector<uint8_t> form_bytes(const std::vector<Raw_chunk>& chunks, int64_t form_length)
 {
     std::vector<uint8_t> out = {'F', 'O', 'R', 'M', 0, 0, 0, 0, 'S', 'O', 'K', 'O'};
+    auto put_u32 = [&out](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            out[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
     for (const Raw_chunk& c : chunks) {
         out.insert(out.end(), c.id.begin(), c.id.end());
-        put_u32(out, static_cast<uint32_t>(c.data.size()));
+        out.resize(out.size() + 4);
+        put_u32(out.size() - 4, static_cast<uint32_t>(c.data.size()));
         out.insert(out.end(), c.data.begin(), c.data.end());
     }
-    uint32_t length = static_cast<uint32_t>(form_length < 0 ? out.size() - 8 : form_length);
-    for (int i = 0; i < 4; ++i)
-        out[4 + i] = static_cast<uint8_t>(length >> (8 * i));
+    put_u32(4, static_cast<uint32_t>(form_length < 0 ? out.size() - 8 : form_length));
     return out;
 }
 
@@ -122,22 +133,12 @@ std::vector<Raw_chunk> split_chunks(const std::vector<uint8_t>& bytes)
     while (pos + 8 <= bytes.size()) {
         uint32_t length =
             bytes[pos + 4] | bytes[pos + 5] << 8 | bytes[pos + 6] << 16 | static_cast<uint32_t>(bytes[pos + 7]) << 24;
-        if (length > bytes.size() - pos - 8) break;  // a damaged length: the rest is no chunk
-        Raw_chunk c;
-        c.id.assign(bytes.begin() + pos, bytes.begin() + pos + 4);
-        c.data.assign(bytes.begin() + pos + 8, bytes.begin() + pos + 8 + length);
-        chunks.push_back(c);
+        if (length > bytes.size() - pos - 8) break; // a damaged length: the rest is no chunk
+        chunks.push_back(Raw_chunk{std::string(bytes.begin() + pos, bytes.begin() + pos + 4),
+                                   std::vector<uint8_t>(bytes.begin() + pos + 8, bytes.begin() + pos + 8 + length)});
         pos += 8 + length;
     }
     return chunks;
-}
-
-std::vector<std::string> box_texts()
-{
-    std::vector<std::string> out;
-    for (const Platform_call* c : offscreen_calls_of(CALL_BOX))
-        out.push_back(c->text);
-    return out;
 }
 
 void Map_test::SetUp()
@@ -147,16 +148,17 @@ void Map_test::SetUp()
 
 void Map_test::TearDown()
 {
+    // An open file cannot be removed on every system.
     if (state.map_file) std::fclose(state.map_file);
     state.map_file = nullptr;
     std::error_code ignored;
     for (const std::string& p : paths)
-        std::filesystem::remove(p, ignored);
+        std::filesystem::remove_all(p, ignored);
 }
 
 std::string Map_test::path(const std::string& stem)
 {
-    paths.push_back(temp_map_path(stem));
+    paths.push_back(temp_path(stem));
     return paths.back();
 }
 
@@ -165,4 +167,27 @@ int Map_test::read_bytes(const std::vector<uint8_t>& bytes)
     state.map_file_name = path("map");
     write_bytes(state.map_file_name, bytes);
     return read_map_file(state);
+}
+
+void Map_test::open_map(const Map_contents& contents, int magnify)
+{
+    ASSERT_EQ(read_bytes(write_map_bytes(contents)), 0);
+    ASSERT_EQ(create_game_palette(state), 0);
+    state.magnify = magnify;
+    offscreen_reset(magnify);
+}
+
+uint32_t Map_test::pixel(int x, int y) const
+{
+    const Offscreen& o = offscreen();
+    return o.pixels.at(static_cast<size_t>(y) * o.width + x);
+}
+
+std::vector<std::pair<int, int>> Map_test::blitted_cells() const
+{
+    std::vector<std::pair<int, int>> cells;
+    int m = state.magnify;
+    for (const Platform_call* c : offscreen_calls_of(CALL_BLIT))
+        cells.emplace_back(static_cast<int>(c->a / (TILE_W * m)), static_cast<int>(c->b / (TILE_H * m)));
+    return cells;
 }

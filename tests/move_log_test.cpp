@@ -1,280 +1,198 @@
+// The developer player's move log: recording, the playback syntax, file
+// and solution playback, and the tile dump.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 
-#include "board_fixture.h"
 #include "engine/move_log.h"
+#include "map_fixture.h"
 
 namespace fs = std::filesystem;
 
 namespace
 {
 
-std::string read_file(const fs::path& path)
+std::string file_text(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::vector<uint8_t> b = file_bytes(path);
+    return std::string(b.begin(), b.end());
 }
 
-void write_file(const fs::path& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
-
-std::string read_stream(FILE* f)
+std::string stream_text(FILE* f)
 {
     std::fflush(f);
     std::rewind(f);
     std::string text;
-    int c;
-    while ((c = std::fgetc(f)) != EOF)
+    for (int c; (c = std::fgetc(f)) != EOF;)
         text += static_cast<char>(c);
     return text;
 }
 
+const std::vector<std::string> ROOM = {"#########", "#-------#", "#-------#", "#---@---#", "#-------#", "#########"};
+
 // The log lives in the current directory, so every test runs in a fresh
-// directory of its own and puts the old one back afterwards.
-class Move_log : public ::testing::Test
+// directory of its own.
+class Move_log : public Board_test
 {
   protected:
     void SetUp() override
     {
-        static std::atomic<int> serial{0};
-        offscreen_reset();
+        Board_test::SetUp();
         home = fs::current_path();
-        dir = fs::temp_directory_path() /
-              ("zandrek_move_log_" + std::to_string(std::random_device{}()) + "_" + std::to_string(++serial));
+        dir = temp_path("move_log");
         fs::create_directories(dir);
         fs::current_path(dir);
-        echo = scratch_file("echo.txt");
+        echo = std::fopen("echo.txt", "w+b");
         state.move_log.echo = echo;
         make_player(state, "Quillbarrow");
+        load(ROOM);
     }
     void TearDown() override
     {
         close_move_log(state);
-        if (echo) std::fclose(echo);
+        std::fclose(echo);
         fs::current_path(home);
         std::error_code ignored;
         fs::remove_all(dir, ignored);
     }
-
-    // The C library's own temporary files may not be creatable on every
-    // system; files in the test's directory always are.
-    FILE* scratch_file(const char* name) { return std::fopen((dir / name).string().c_str(), "w+b"); }
-
-    void load(const std::vector<std::string>& rows)
-    {
-        load_board(state, rows);
-        offscreen().calls.clear();
-    }
-    std::vector<std::string> titles()
-    {
-        std::vector<std::string> out;
-        for (const Platform_call* c : offscreen_calls_of(CALL_TITLE))
-            out.push_back(c->text);
-        return out;
-    }
-    std::vector<std::string> picture(int rows, int cols) { return board_picture(state.play_board, rows, cols); }
     void play(const std::string& text) { play_back_text(state, text, 0, 0, 0); }
+    std::pair<int, int> player() const { return {state.play_board.player_x, state.play_board.player_y}; }
 
-    fs::path home, dir;
+    fs::path home;
+    std::string dir;
     FILE* echo = nullptr;
-    Game_state state;
 };
 
-const std::vector<std::string> ROOM = {"#########", "#-------#", "#-------#", "#---@---#", "#-------#", "#########"};
-
-TEST_F(Move_log, F9OpensAndClosesTheLogForTheDeveloperOnly)
+TEST_F(Move_log, F9RecordsEveryLoggedCommandForTheDeveloperOnly)
 {
-    load(ROOM);
     press(state, CODE_F9);
-    EXPECT_TRUE(fs::exists("Zandmove.txt"));
-    press(state, CODE_LEFT);
-    press(state, CODE_F9);
-    EXPECT_EQ(titles(), (std::vector<std::string>{"Zandmove.txt opened.", "Zandmove.txt closed."}));
-    EXPECT_EQ(read_file("Zandmove.txt"), "<");
-
-    press(state, CODE_F9); // opening again replaces the earlier log
-    press(state, CODE_F9);
-    EXPECT_EQ(read_file("Zandmove.txt"), "");
-
-    make_player(state, "quillbarrow");
-    offscreen().calls.clear();
-    press(state, CODE_F9);
-    EXPECT_EQ(state.move_log.log, nullptr);
-    EXPECT_TRUE(titles().empty());
-}
-
-TEST_F(Move_log, ALogThatCannotBeCreatedStaysClosedAndLeavesTheTitle)
-{
-    load(ROOM);
-    fs::create_directory("Zandmove.txt");
-    press(state, CODE_F9);
-    EXPECT_EQ(state.move_log.log, nullptr);
-    EXPECT_TRUE(titles().empty());
-    press(state, CODE_LEFT); // nothing to log to, and no harm done
-    EXPECT_EQ(state.play_board.moves, 1);
-}
-
-TEST_F(Move_log, LinesBreakAfterSeventyCharactersInTheFileOnly)
-{
-    load(ROOM);
-    press(state, CODE_F9);
-    for (int i = 0; i < 70; ++i)
-        press(state, i % 2 ? CODE_RIGHT : CODE_LEFT);
-    for (int i = 0; i < 70; ++i)
-        press(state, CODE_UP); // blocked after two, logged all the same
-    press(state, CODE_F9);
-    std::string pairs;
-    for (int i = 0; i < 35; ++i)
-        pairs += "<>";
-    const std::string ups(70, '^');
-    EXPECT_EQ(read_file("Zandmove.txt"), pairs + "\n" + ups + "\n");
-    EXPECT_EQ(read_stream(echo), pairs + ups);
-    EXPECT_EQ(state.play_board.moves, 72);
-}
-
-TEST_F(Move_log, EveryLoggedCommandWritesItsCharacterWhetherOrNotItDidAnything)
-{
-    load({"######", "#@$-.#", "######"});
-    press(state, CODE_F9);
-    press(state, CODE_UP);
-    press(state, CODE_H);
-    press(state, CODE_J);
-    press(state, CODE_K);
-    press(state, CODE_L);
-    press(state, CODE_BACKSPACE);
-    press(state, CODE_DELETE);
-    press(state, CODE_U);
-    press(state, CODE_R);
+    for (int32_t code : {CODE_UP, CODE_H, CODE_J, CODE_K, CODE_L, CODE_BACKSPACE, CODE_DELETE, CODE_U, CODE_R})
+        press(state, code);
     handle_event(state, Game_event{EVENT_BUTTON, CODE_RIGHT_UP, 0, 0, 0});
     press(state, CODE_A); // the about screen: the right button's undo still logs
     handle_event(state, Game_event{EVENT_BUTTON, CODE_RIGHT_UP, 0, 0, 0});
     press(state, CODE_N); // menu-like commands are not logged
     press(state, CODE_F9);
-    EXPECT_EQ(read_file("Zandmove.txt"), "^<v^>uuuruu");
+    EXPECT_EQ(titles().front(), "Zandmove.txt opened.");
+    EXPECT_EQ(titles().back(), "Zandmove.txt closed.");
+    EXPECT_EQ(file_text("Zandmove.txt"), "^<v^>uuuruu");
+
+    press(state, CODE_F9); // opening again replaces the earlier log
+    press(state, CODE_F9);
+    EXPECT_EQ(file_text("Zandmove.txt"), "");
+    EXPECT_EQ(stream_text(echo), "^<v^>uuuruu");
+
+    std::strcpy(state.current_player->name, "quillbarrow");
+    offscreen().calls.clear();
+    press(state, CODE_F9);
+    EXPECT_EQ(state.move_log.log, nullptr);
+    EXPECT_TRUE(titles().empty());
+
+    // A log that cannot be created stays closed and leaves the title.
+    std::strcpy(state.current_player->name, "Quillbarrow");
+    fs::remove("Zandmove.txt");
+    fs::create_directory("Zandmove.txt");
+    press(state, CODE_F9);
+    EXPECT_EQ(state.move_log.log, nullptr);
+    EXPECT_TRUE(titles().empty());
+    EXPECT_EQ(open_move_log(state, "Zandmove.txt"), -1);
 }
 
-TEST_F(Move_log, RecordedGamePlaysBackToTheSameBoard)
+TEST_F(Move_log, LinesBreakAfterSeventyCharactersInTheFileOnly)
+{
+    press(state, CODE_F9);
+    for (int i = 0; i < 70; ++i)
+        press(state, i % 2 ? CODE_RIGHT : CODE_LEFT);
+    log_move_char(state, '\n'); // a line end of its own starts the count afresh
+    for (int i = 0; i < 71; ++i)
+        press(state, CODE_UP); // blocked after two, logged all the same
+    press(state, CODE_F9);
+    std::string pairs;
+    for (int i = 0; i < 35; ++i)
+        pairs += "<>";
+    EXPECT_EQ(file_text("Zandmove.txt"), pairs + "\n\n" + std::string(70, '^') + "\n^");
+    EXPECT_EQ(stream_text(echo), pairs + "\n" + std::string(71, '^'));
+    EXPECT_EQ(state.play_board.moves, 72);
+}
+
+TEST_F(Move_log, ARecordedGamePlaysBackToTheSameBoard)
 {
     const std::vector<std::string> level = {"#########", "#-------#", "#-$-$-..#", "#--@----#", "#########"};
     load(level);
     press(state, CODE_F9);
-    const int32_t keys[] = {CODE_UP,    CODE_RIGHT, CODE_RIGHT, CODE_DOWN,  CODE_LEFT,  CODE_UP,   CODE_U,
-                            CODE_RIGHT, CODE_UP,    CODE_RIGHT, CODE_RIGHT, CODE_DOWN,  CODE_R,    CODE_UP,
-                            CODE_LEFT,  CODE_LEFT,  CODE_UP,    CODE_RIGHT, CODE_RIGHT, CODE_RIGHT};
-    for (int32_t k : keys)
-        press(state, k);
+    press_keys(state, "^>>v<^u>^>>vr^<<^>>>");
     handle_event(state, Game_event{EVENT_BUTTON, CODE_RIGHT_UP, 0, 0, 0});
     press(state, CODE_F9);
-    const auto recorded = picture(5, 9);
+    const auto recorded = picture();
     const uint16_t moves = state.play_board.moves, pushes = state.play_board.pushes;
-
     load(level);
     press(state, CODE_T);
-    EXPECT_EQ(picture(5, 9), recorded);
+    EXPECT_EQ(picture(), recorded);
     EXPECT_EQ(state.play_board.moves, moves);
     EXPECT_EQ(state.play_board.pushes, pushes);
     EXPECT_EQ(titles().back(), "UNDO");
-}
 
-TEST_F(Move_log, PlaybackCountsCommentsAndCompassLetters)
-{
-    load(ROOM);
-    play("^x3");
-    EXPECT_EQ(state.play_board.player_y, 1); // two steps, then the wall
-    EXPECT_EQ(state.play_board.moves, 2);
-
-    load(ROOM);
-    play("^x0 <x-2 `^^^ v` >x");
-    EXPECT_EQ(state.play_board.moves, 1);
-    EXPECT_EQ(state.play_board.player_x, 5);
-
-    load(ROOM);
-    play("N\nW\r\nWx2 S E");
-    EXPECT_EQ(picture(6, 9)[3], "#-@-----#");
-    EXPECT_EQ(state.play_board.player_y, 3);
-    EXPECT_EQ(state.play_board.moves, 6);
-    EXPECT_EQ(titles(), (std::vector<std::string>{"UP", "LEFT", "LEFT", "LEFT", "DOWN", "RIGHT"}));
-
-    load(ROOM);
-    play("<x\n 2 `unclosed comment <<<<"); // "%d" skips the line break before the count
-    EXPECT_EQ(state.play_board.player_x, 2);
-    EXPECT_EQ(state.play_board.moves, 2);
-}
-
-TEST_F(Move_log, OnlyPlaybackCharactersReachTheGame)
-{
-    load(ROOM);
-    for (char c : std::string("hjklnpaxgs?/bcdtf 1\t\xff"))
-        replay_char(state, c, 0, 0, 0);
-    EXPECT_TRUE(titles().empty());
-    EXPECT_EQ(state.mode, MODE_PLAY);
-    EXPECT_EQ(state.play_board.moves, 0);
-
-    replay_char(state, 'r', 0, 0, 0);
-    ASSERT_FALSE(titles().empty());
-    EXPECT_EQ(titles().front(), "RESTART");
-}
-
-TEST_F(Move_log, HugeCountsAreClampedAndStillPlayed)
-{
-    load(ROOM);
-    int played = 0;
-    scan_playback_text("vx99999999999999999999", [&](char c) {
-        EXPECT_EQ(c, 'v');
-        return ++played < 5; // a caller may stop the scan
-    });
-    EXPECT_EQ(played, 5);
-}
-
-TEST_F(Move_log, PlaybackWhileRecordingPlaysWhatWasThereAndEnds)
-{
+    // While the log records, playback plays what was there and ends.
     load(ROOM);
     press(state, CODE_F9);
     press(state, CODE_LEFT, 2);
     press(state, CODE_T); // plays "<<" and logs it after what it read
     press(state, CODE_F9);
-    EXPECT_EQ(read_file("Zandmove.txt"), "<<<<");
-    EXPECT_EQ(state.play_board.player_x, 1); // the third step left meets the wall
-}
+    EXPECT_EQ(file_text("Zandmove.txt"), "<<<<");
+    EXPECT_EQ(player(), std::make_pair(1, 3)); // the third step left meets the wall
 
-TEST_F(Move_log, HandWrittenLogPlaysFromTheCurrentDirectory)
-{
     load(ROOM);
-    write_file("Zandmove.txt", "`warm-up: two up, one left`\r\n^x2\r\n<\r\n");
+    write_bytes("Zandmove.txt", {'`', 'u', 'p', '`', '\r', '\n', '^', 'x', '2', '\r', '\n', '<'});
     press(state, CODE_T);
-    EXPECT_EQ(state.play_board.player_x, 3);
-    EXPECT_EQ(state.play_board.player_y, 1);
-    EXPECT_EQ(state.play_board.moves, 3);
-}
-
-TEST_F(Move_log, MissingLogFilePlaysNothing)
-{
-    load(ROOM);
-    press(state, CODE_T);
-    EXPECT_EQ(state.play_board.moves, 0);
+    EXPECT_EQ(player(), std::make_pair(3, 1));
     EXPECT_EQ(play_back_file(state, "no such file.txt", 0, 0, 0), -1);
 }
 
-TEST_F(Move_log, RandomTextNeverUpsetsPlayback)
+TEST_F(Move_log, ThePlaybackSyntax)
 {
+    struct Case {
+        const char* text;
+        int moves, x, y;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"^x3", 2, 4, 1},                           // two steps, then the wall
+        {"^x0 <x-2 `^^^ v` >x", 1, 5, 3},           // no count: once; zero or less: never
+        {"N\nW\r\nWx2 S E", 6, 2, 3},               // compass letters walk like the arrows
+        {"<x\n 2 `unclosed comment <<<<", 2, 2, 3}, // the count may follow blanks and a line end
+        {"vx+1>x 1", 2, 5, 4},
+        {"<x2x3", 2, 2, 3},                         // the count's own x is not a character
+        {"hjklnpaxgs?/bcdtf 1\t\xff", 0, 4, 3},     // only playback characters reach the game
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        load(ROOM);
+        play(c.text);
+        EXPECT_EQ(state.play_board.moves, c.moves) << c.text;
+        EXPECT_EQ(player(), std::make_pair(c.x, c.y)) << c.text;
+        EXPECT_EQ(state.mode, MODE_PLAY);
+    }
     load(ROOM);
+    play("N\nWx2 S E r u");
+    EXPECT_EQ(titles(), (std::vector<std::string>{"UP", "LEFT", "LEFT", "DOWN", "RIGHT", "RESTART", "Zandrek - Level 7",
+                                                  "UNDO"}));
+    for (char c : std::string("<>^vNSEWru"))
+        EXPECT_TRUE(is_playback_char(c)) << c;
+    EXPECT_FALSE(is_playback_char('x'));
+
+    std::string scanned;
+    scan_playback_text(std::string_view("ab`c`dx2vx", 10), [&](char c) { return scanned += c, true; });
+    EXPECT_EQ(scanned, "abddv");
+    int played = 0; // huge counts are clamped and still played; the caller may stop the scan
+    scan_playback_text("vx99999999999999999999", [&](char c) { return c == 'v' && ++played < 5; });
+    EXPECT_EQ(played, 5);
     std::mt19937 random(77);
     const char alphabet[] = "<>^vNSEWurx0123456789-+ `\n\r\t#";
     for (int round = 0; round < 200; ++round) {
         std::string text;
-        const int length = static_cast<int>(random() % 40);
-        for (int i = 0; i < length; ++i)
+        for (int i = static_cast<int>(random() % 40); i > 0; --i)
             text += alphabet[random() % (sizeof alphabet - 1)];
         long steps = 0;
         scan_playback_text(text, [&](char) { return ++steps < 5000; });
@@ -283,72 +201,42 @@ TEST_F(Move_log, RandomTextNeverUpsetsPlayback)
     }
 }
 
-class Pack_level : public Move_log
+TEST_F(Move_log, StoredSolutionsPlayWithoutCountsAndTheTileDumpFollowsTheRecordSyntax)
 {
-  protected:
-    void enter_pack(const std::vector<std::string>& rows, const std::string& solution)
-    {
-        load(rows);
-        pack = std::make_unique<Pack_info>();
-        std::snprintf(pack->name, sizeof pack->name, "%s", "Test pack");
-        pack->levels = std::make_unique<Level_info>();
-        pack->levels->solution = solution;
-        pack->levels->has_solution = true;
-        pack->current_level = pack->levels.get();
-        state.pack = pack.get();
-    }
-    void TearDown() override
-    {
-        state.pack = nullptr;
-        Move_log::TearDown();
-    }
-    std::unique_ptr<Pack_info> pack;
-};
-
-TEST_F(Pack_level, StoredSolutionPlaysCharacterByCharacterWithoutCounts)
-{
-    enter_pack({"#######", "#-----#", "#@$-.##", "#######"}, ">x5 `v` >");
+    load({"#######", "#-----#", "#@$-.##", "#######"});
+    Pack_info pack;
+    pack.levels = std::make_unique<Level_info>();
+    pack.levels->solution = ">x5 `v` >";
+    pack.current_level = pack.levels.get();
+    play_back_solution(state, 0, 0, 0); // no pack: nothing
+    EXPECT_EQ(state.play_board.moves, 0);
+    state.pack = &pack;
     press(state, CODE_F9);
     press(state, CODE_S);
     close_move_log(state);
-    // No counts and no comments in a solution: ">", the blocked "v", and ">" again.
-    EXPECT_EQ(read_file("Zandmove.txt"), ">v>");
-    EXPECT_EQ(state.mode, MODE_ALL_DONE); // its only level is solved
-}
+    EXPECT_EQ(file_text("Zandmove.txt"), ">v>"); // ">", the blocked "v" and ">" again
+    EXPECT_EQ(state.mode, MODE_ALL_DONE);        // its only level is solved
 
-TEST_F(Pack_level, NoStoredSolutionOrNoPackPlaysNothing)
-{
-    enter_pack({"#######", "#@-$-.#", "#######"}, "");
-    press(state, CODE_S);
-    state.pack = nullptr;
-    play_back_solution(state, 0, 0, 0);
-    EXPECT_EQ(state.play_board.moves, 0);
-}
-
-TEST_F(Pack_level, TileDumpFollowsTheTileRecordSyntax)
-{
-    enter_pack({"####", "#@-#", "####"}, "");
-    pack->tiles = std::make_unique<Pack_tile>();
-    Pack_tile& tile = *pack->tiles;
+    pack.tiles = std::make_unique<Pack_tile>();
+    Pack_tile& tile = *pack.tiles;
     std::snprintf(tile.name, sizeof tile.name, "%s", "Gold bar");
     tile.width = 3;
     tile.height = 2;
     tile.pixels = {0, 1, 127, 128, 200, 255};
-    FILE* out = scratch_file("dump1.txt");
+    FILE* out = std::fopen("dump.txt", "w+b");
     dump_tile_text(state, out); // the reference is not resolved yet
-    EXPECT_EQ(read_stream(out), "");
-
-    pack->levels->treasure_tile.tile = &tile;
+    EXPECT_EQ(stream_text(out), "");
+    pack.levels->treasure_tile.tile = &tile;
     dump_tile_text(state, out);
-    EXPECT_EQ(read_stream(out), "Tile:\nName: Gold bar\nWidth: 3\nHeight: 2\nImagery:\n"
-                                "0 1 127 \n-128 -56 -1 \nend\nend\n");
-
-    tile.pixels.clear(); // a picture that never came: no rows to print
+    const std::string head = "Tile:\nName: Gold bar\nWidth: 3\nHeight: 2\nImagery:\n";
+    EXPECT_EQ(stream_text(out), head + "0 1 127 \n-128 -56 -1 \nend\nend\n");
+    tile.pixels.resize(4); // a picture cut short: only whole rows and what is there
     std::fclose(out);
-    out = scratch_file("dump2.txt");
+    out = std::fopen("dump.txt", "w+b");
     dump_tile_text(state, out);
-    EXPECT_EQ(read_stream(out), "Tile:\nName: Gold bar\nWidth: 3\nHeight: 2\nImagery:\nend\nend\n");
+    EXPECT_EQ(stream_text(out), head + "0 1 127 \n-128 \nend\nend\n");
     std::fclose(out);
+    state.pack = nullptr;
 }
 
 } // namespace

@@ -1,312 +1,280 @@
+// Which level is current: entering levels, next and previous under the
+// must-solve rule, level sets, and what solving a level leads to.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
-#include "board_fixture.h"
 #include "engine/level_progression.h"
+#include "engine/move_rules.h"
 #include "files/pack_reader.h"
-#include "tools/authoring/tool_game.h"
+#include "map_fixture.h"
 
 namespace
 {
 
-const char MUST_SOLVE[] = "Sorry, you must solve this\nlevel before going on.\n";
-const char AT_FIRST[] = "You're at the first level.\nNowhere to go but up.";
-const char NOT_SOLVED_FIRST[] = "Sorry, you haven't solved\nthe first level yet.";
+const std::string MUST_SOLVE = "box:Sorry, you must solve this\nlevel before going on.\n";
+const std::string AT_FIRST = "box:You're at the first level.\nNowhere to go but up.";
+const std::string NOT_SOLVED_FIRST = "box:Sorry, you haven't solved\nthe first level yet.";
 
-// Level k's layout has k floor cells before the treasure, so boards tell
-// the levels apart; each is solved by walking right.
-std::string level_text(int k)
-{
-    return "Level:\nName: L" + std::to_string(k) + "\nStart: hello\nLayout:\n #" + std::string(k + 3, '#') + "\n #@" +
-           std::string(k, '-') + "$.#\n #" + std::string(k + 3, '#') + "\nend\nend\n";
-}
-
+// Level k has k floor cells before its treasure and is solved by walking
+// right; its sounds start, banked and solved play samples 1, 2 and 3.
 std::string pack_text(const char* name, int levels)
 {
     std::string text = std::string("Zandrek Pack\nName: ") + name + "\n";
-    text += "Sound:\nName: hello\nSpeed: 8000\nSampleSize: 16\nNumSamples: 2\nData:\ni j\nend\nend\n";
+    for (const char* sound : {"hello\nData:\ni", "ding\nData:\nk", "fanfare\nData:\nm"})
+        text += std::string("Sound:\nSpeed: 8000\nNumSamples: 1\nName: ") + sound + "\nend\nend\n";
     for (int k = 1; k <= levels; ++k)
-        text += level_text(k);
+        text += "Level:\nStart: hello\nBanked: ding\nSolved: fanfare\nLayout:\n #" + std::string(k + 3, '#') + "\n #@" +
+                std::string(k, '-') + "$.#\n #" + std::string(k + 3, '#') + "\nend\nend\n";
     return text;
 }
 
-class Progression : public ::testing::Test
+class Progression : public Map_test
 {
   protected:
     void SetUp() override
     {
-        ASSERT_EQ(open_tool_game(game), 0) << game.error;
-        give_sounds(state());
+        Map_test::SetUp();
+        Map_contents m = test_map_contents();
+        Field_info& blank = m.boards[TEST_LEVELS + 2]; // the template of pack boards: -3
+        blank.moves = blank.pushes = blank.zero = blank.undo_player_after = blank.undo_treasure_to = 9;
+        blank.start_time = blank.solve_time = 9;
+        blank.start_sound = blank.spare_sound = 7;
+        open_map(m);
+        give_sounds(state);
+        make_player(state, "Anne", 1);
+        state.max_level = 2;
     }
-    Game_state& state() { return game.state; }
-    Pack_info& add_pack(const char* name, int levels)
+    Pack_info& add_pack(const char* name, int levels, const std::string& text = "")
     {
-        std::string text = pack_text(name, levels);
-        return *append_pack(state(), read_pack_bytes(text.data(), text.size()));
+        std::string t = text.empty() ? pack_text(name, levels) : text;
+        return *append_pack(state, read_pack_bytes(t.data(), t.size()));
     }
     void enter(Pack_info& pack, int n)
     {
-        select_level_set(state(), pack.number, n);
+        select_level_set(state, pack.number, n);
         offscreen().calls.clear();
     }
-    int level_number() const { return game.state.pack->current_level->number; }
-    int board_number() const { return game.state.play_board.number; }
-    void solve_current()
-    {
-        press(state(), CODE_RIGHT, level_number() + 1);
-        ASSERT_TRUE(state().mode == MODE_SOLVED || state().mode == MODE_ALL_DONE);
-    }
-    // The box texts and the speech ids, in the order they came.
+    int level() const { return state.pack ? state.pack->current_level->number : state.play_board.number; }
+    void solve() { press(state, CODE_RIGHT, level() + 1); }
+    // The boxes and the first byte of each sound, in the order they came.
     std::vector<std::string> effects()
     {
         std::vector<std::string> out;
         for (const Platform_call& c : offscreen().calls) {
             if (c.kind == CALL_BOX) out.push_back("box:" + c.text);
-            if (c.kind == CALL_WAVE_WRITE && !c.bytes.empty()) out.push_back("speech:" + std::to_string(c.bytes[0]));
+            if (c.kind == CALL_WAVE_WRITE) out.push_back("sound:" + std::to_string(c.bytes.at(0)));
         }
-        return out;
-    }
-    std::vector<std::string> registry_writes()
-    {
-        std::vector<std::string> out;
-        for (const Platform_call* c : offscreen_calls_of(CALL_REG_SET))
-            out.push_back(c->text);
+        offscreen().calls.clear();
         return out;
     }
     uint32_t mark(const char* pack_name)
     {
-        auto it = offscreen().registry.find(std::string("solved:") + pack_name);
-        if (it == offscreen().registry.end() || it->second.bytes.size() != 4) return 0;
-        uint32_t v;
-        std::memcpy(&v, it->second.bytes.data(), 4);
+        uint32_t v = 0;
+        platform_reg_get_dword((std::string("solved:") + pack_name).c_str(), &v);
         return v;
     }
-
-    Tool_game game;
 };
 
-TEST_F(Progression, PackLevelBecomesBoardOverTheBlankTemplate)
+using Effects = std::vector<std::string>;
+
+TEST_F(Progression, APackLevelBecomesABoardOverTheBlankTemplate)
 {
-    Pack_info& pack = add_pack("Boards", 2);
-    build_pack_board(state(), *pack_level(pack, 2));
-    const Field_info& b = state().pristine_board;
-    EXPECT_EQ(b.number, 2);
-    EXPECT_EQ(b.rows, 16);
-    EXPECT_EQ(b.columns, 20);
-    EXPECT_EQ(b.treasures, 1);
-    EXPECT_EQ(b.loose, 1);
-    EXPECT_EQ(b.banked_at_start, 0);
-    EXPECT_EQ(b.start_x, 2);
-    EXPECT_EQ(b.start_y, 1);
-    EXPECT_EQ(b.player_x, 2);
-    EXPECT_EQ(b.player_y, 1);
-    EXPECT_EQ(b.undo_player_after, -1);
-    EXPECT_EQ(b.undo_treasure_from, -1);
-    EXPECT_EQ(b.start_sound, NO_SOUND);
-    EXPECT_EQ(b.spare_sound, NO_SOUND);
-    EXPECT_EQ(std::vector<uint16_t>(b.kind_tiles, b.kind_tiles + 6), (std::vector<uint16_t>{5, 5, 1, 4, 15, 16}));
-    const Field_cell& outside = b.cells[1 * 20 + 0]; // a space: the template's cell stays
-    EXPECT_EQ(outside.tile, 0);
-    EXPECT_EQ(outside.floor, KIND_WALL);
-    const Field_cell& wall = b.cells[1 * 20 + 1];
-    EXPECT_EQ(wall.tile, 2);
-    EXPECT_EQ(wall.content, KIND_WALL);
-    const Field_cell& player = b.cells[1 * 20 + 2];
-    EXPECT_EQ(player.tile, 5);
-    EXPECT_EQ(player.content, KIND_PLAYER);
-    EXPECT_EQ(player.floor, KIND_FLOOR);
-    const Field_cell& treasure = b.cells[1 * 20 + 5];
-    EXPECT_EQ(treasure.tile, 15);
-    EXPECT_EQ(treasure.content, KIND_TREASURE);
-    const Field_cell& bank = b.cells[1 * 20 + 6];
-    EXPECT_EQ(bank.tile, 4);
-    EXPECT_EQ(bank.content, KIND_BANK);
-    EXPECT_EQ(bank.floor, KIND_BANK);
+    Pack_info& pack =
+        add_pack("Boards", 0, "Zandrek Pack\nLevel:\nLayout:\n ########\n #@-$.*+#\n ########\nend\nend\n");
+    build_pack_board(state, *pack.levels);
+    const Field_info& b = state.pristine_board;
+    EXPECT_EQ(std::vector<int>({b.number,
+                                b.rows,
+                                b.columns,
+                                b.loose,
+                                b.banked_at_start,
+                                b.treasures,
+                                b.moves,
+                                b.pushes,
+                                b.zero,
+                                static_cast<int>(b.start_time),
+                                static_cast<int>(b.solve_time),
+                                b.start_x,
+                                b.start_y,
+                                b.player_x,
+                                b.player_y,
+                                b.undo_player_after,
+                                b.undo_player_before,
+                                b.undo_treasure_to,
+                                b.undo_treasure_from,
+                                b.start_sound,
+                                b.banked_sound,
+                                b.solved_sound,
+                                b.spare_sound}),
+              std::vector<int>({1, 16, 20, 1, 1, 2, 0, 0, 0, 0, 0, 7, 1, 7, 1, -1, -1, -1, -1, 255, 255, 255, 255}));
+    EXPECT_EQ(std::vector<int>(b.kind_tiles, b.kind_tiles + 6), std::vector<int>({5, 5, 1, 4, 15, 16}));
+    // clang-format off
+    const int cells[][4] = { // column, tile, content, floor on row 1
+        {0, 22, KIND_FLOOR, KIND_FLOOR}, // a space keeps the template's cell
+        {1, 2, KIND_WALL, KIND_WALL},     {2, 5, KIND_PLAYER, KIND_FLOOR},    {3, 1, KIND_FLOOR, KIND_FLOOR},
+        {4, 15, KIND_TREASURE, KIND_FLOOR}, {5, 4, KIND_BANK, KIND_BANK},     {6, 16, KIND_TREASURE, KIND_BANK},
+        {7, 5, KIND_PLAYER, KIND_BANK},
+    };
+    // clang-format on
+    for (const auto& c : cells) {
+        const Field_cell& cell = b.cells[LEVEL_COLS + c[0]];
+        EXPECT_EQ(std::vector<int>({cell.tile, cell.content, cell.floor}), std::vector<int>({c[1], c[2], c[3]}))
+            << "column " << c[0];
+    }
 }
 
-TEST_F(Progression, BankedTreasureAndPlayerOnABank)
-{
-    std::string text = "Zandrek Pack\nLevel:\nLayout:\n#####\n#+*$#\n#####\nend\nend\n";
-    Pack_info& pack = *append_pack(state(), read_pack_bytes(text.data(), text.size()));
-    build_pack_board(state(), *pack.levels);
-    const Field_info& b = state().pristine_board;
-    EXPECT_EQ(b.treasures, 2);
-    EXPECT_EQ(b.banked_at_start, 1);
-    const Field_cell& player = b.cells[1 * 20 + 1];
-    EXPECT_EQ(player.tile, 5);
-    EXPECT_EQ(player.content, KIND_PLAYER);
-    EXPECT_EQ(player.floor, KIND_BANK);
-    const Field_cell& banked = b.cells[1 * 20 + 2];
-    EXPECT_EQ(banked.tile, 16);
-    EXPECT_EQ(banked.content, KIND_TREASURE);
-    EXPECT_EQ(banked.floor, KIND_BANK);
-}
-
-TEST_F(Progression, EnteringALevelPlaysItsStartSoundAndStartsPlay)
-{
-    Pack_info& pack = add_pack("Sounds", 2);
-    offscreen().calls.clear();
-    select_level_set(state(), pack.number, 0);
-    EXPECT_EQ(state().pack, &pack);
-    EXPECT_EQ(level_number(), 1);
-    EXPECT_EQ(state().mode, MODE_PLAY);
-    EXPECT_EQ(state().board_shown, 1);
-    auto writes = offscreen_calls_of(CALL_WAVE_WRITE);
-    ASSERT_EQ(writes.size(), 1u);
-    EXPECT_EQ(writes[0]->bytes, (std::vector<uint8_t>{1, 0, 0xFF, 0xFF})); // the samples 1 and -1
-}
-
-TEST_F(Progression, NextNeedsTheCurrentLevelSolved)
+TEST_F(Progression, PackLevelsOpenOneByOneAsTheyAreSolved)
 {
     Pack_info& pack = add_pack("Must Solve", 3);
-    enter(pack, 1);
-    next_level(state());
-    EXPECT_EQ(effects(), (std::vector<std::string>{"speech:14", std::string("box:") + MUST_SOLVE}));
-    EXPECT_EQ(level_number(), 1);
+    offscreen().calls.clear();
+    select_level_set(state, pack.number, 0);
+    EXPECT_EQ(state.pack, &pack);
+    EXPECT_EQ(level(), 1);
+    EXPECT_EQ(state.mode, MODE_PLAY);
+    EXPECT_EQ(state.board_shown, 1);
+    EXPECT_EQ(titles(), std::vector<std::string>{"Zandrek - Level 1"});
+    EXPECT_EQ(effects(), Effects{"sound:1"});
+    next_level(state);
+    EXPECT_EQ(effects(), (Effects{"sound:14", MUST_SOLVE}));
+    previous_level(state);
+    EXPECT_EQ(effects(), (Effects{"sound:15", AT_FIRST}));
+    EXPECT_EQ(level(), 1);
 
-    solve_current();
-    EXPECT_EQ(state().mode, MODE_SOLVED);
+    solve(); // the last push banks, then the level's solved sound
+    EXPECT_EQ(effects(), (Effects{"sound:8", "sound:9", "sound:2", "sound:3"}));
+    EXPECT_EQ(state.mode, MODE_SOLVED);
     EXPECT_EQ(pack.highest_level, 2);
     EXPECT_EQ(mark("Must Solve"), 2u);
-    EXPECT_EQ(state().pristine_board.number, 2);
-    EXPECT_EQ(board_number(), 1); // the solved board stays on show
-    press(state(), CODE_OTHER_KEY);
-    EXPECT_EQ(state().mode, MODE_PLAY);
-    EXPECT_EQ(board_number(), 2);
+    EXPECT_EQ(state.pristine_board.number, 2);
+    EXPECT_EQ(state.play_board.number, 1); // the solved board stays on show
+    press(state, CODE_OTHER_KEY);
+    EXPECT_EQ(state.mode, MODE_PLAY);
+    EXPECT_EQ(state.play_board.number, 2);
+    effects();
+    next_level(state); // level 2 is the highest open
+    EXPECT_EQ(effects(), (Effects{"sound:14", MUST_SOLVE}));
+    previous_level(state);
+    EXPECT_EQ(level(), 1);
+    next_level(state);
+    EXPECT_EQ(level(), 2);
+    EXPECT_EQ(state.play_board.number, 2);
 
-    offscreen().calls.clear();
-    next_level(state()); // level 2 is the highest allowed
-    EXPECT_EQ(effects(), (std::vector<std::string>{"speech:14", std::string("box:") + MUST_SOLVE}));
-    previous_level(state());
-    EXPECT_EQ(level_number(), 1);
-    next_level(state());
-    EXPECT_EQ(level_number(), 2);
-    EXPECT_EQ(board_number(), 2);
-}
-
-TEST_F(Progression, PreviousOnTheFirstLevelIsRefused)
-{
-    Pack_info& pack = add_pack("First", 2);
-    enter(pack, 1);
-    previous_level(state());
-    EXPECT_EQ(effects(), (std::vector<std::string>{"speech:15", std::string("box:") + AT_FIRST}));
-    EXPECT_EQ(level_number(), 1);
-}
-
-TEST_F(Progression, LastLevelOfAPack)
-{
-    Pack_info& pack = add_pack("Ending", 3);
-    pack.highest_level = 3;
-    enter(pack, 3);
-    next_level(state());
-    EXPECT_TRUE(effects().empty());
-    EXPECT_EQ(level_number(), 3);
-
-    solve_current();
-    EXPECT_EQ(state().mode, MODE_ALL_DONE);
-    EXPECT_TRUE(registry_writes().empty());
+    solve();
+    press(state, CODE_OTHER_KEY);
+    EXPECT_EQ(mark("Must Solve"), 3u);
+    next_level(state); // the last level has no next
+    EXPECT_EQ(level(), 3);
+    effects();
+    solve();
+    EXPECT_EQ(state.mode, MODE_ALL_DONE);
+    EXPECT_TRUE(offscreen_calls_of(CALL_REG_SET).empty()); // no mark for the last level
 
     // Solving an earlier level again writes the mark though it does not rise.
     enter(pack, 1);
-    solve_current();
-    EXPECT_EQ(registry_writes(), (std::vector<std::string>{"solved:Ending"}));
-    EXPECT_EQ(mark("Ending"), 3u);
+    solve();
+    EXPECT_EQ(offscreen_calls_of(CALL_REG_SET).size(), 1u);
+    EXPECT_EQ(mark("Must Solve"), 3u);
     EXPECT_EQ(pack.highest_level, 3);
 }
 
-TEST_F(Progression, DeveloperSkipsUnsolvedPackLevelsButNotBuiltInLevel50)
+TEST_F(Progression, BuiltInLevelsOpenUpToTheMaximum)
 {
+    state.play_board.number = 1;
+    next_level(state);
+    EXPECT_EQ(state.play_board.number, 2);
+    EXPECT_EQ(state.mode, MODE_PLAY);
+    EXPECT_EQ(titles().back(), "Zandrek - Level 2");
+    effects();
+    next_level(state);
+    EXPECT_EQ(effects(), (Effects{"sound:14", MUST_SOLVE}));
+    EXPECT_EQ(state.play_board.number, 2);
+    choose_level(state); // the chooser always declines
+    EXPECT_TRUE(effects().empty());
+    previous_level(state);
+    EXPECT_EQ(state.play_board.number, 1);
+    previous_level(state);
+    EXPECT_EQ(effects(), (Effects{"sound:15", AT_FIRST}));
+    state.max_level = 1;
+    choose_level(state);
+    EXPECT_EQ(effects(), (Effects{"sound:14", NOT_SOLVED_FIRST}));
+
+    // A solved level is recorded and the next one waits behind the solved screen.
+    state.play_board.number = 2;
+    state.mode = MODE_PLAY;
+    level_solved(state);
+    EXPECT_EQ(state.mode, MODE_SOLVED);
+    EXPECT_EQ(state.current_player->level, 2);
+    EXPECT_EQ(state.max_level, 3);
+    EXPECT_EQ(state.pristine_board.number, 3);
+    EXPECT_NE(state.play_board.solve_time, 0u);
+    state.play_board.number = BUILTIN_LEVELS;
+    state.pristine_board.number = 0;
+    level_solved(state);
+    EXPECT_EQ(state.mode, MODE_ALL_DONE);
+    EXPECT_EQ(state.pristine_board.number, 0);
+
+    // Leaving the title chooses the player, whose progress gives the first level.
+    make_player(state, "Zandrek", 1);
+    state.mode = MODE_TITLE;
+    state.screen_board.solved_sound = 5;
+    effects();
+    press(state, CODE_OTHER_KEY);
+    EXPECT_EQ(state.mode, MODE_PLAY);
+    EXPECT_EQ(state.play_board.number, 2);
+    EXPECT_EQ(effects(), (Effects{"sound:13", "sound:5"}));
+    state.mode = MODE_TITLE;
+    offscreen().dialog_answers.push_back({-1, ""}); // a later choice cancelled: still the title
+    handle_event(state, Game_event{EVENT_BUTTON, CODE_LEFT_DOWN, 0, 0, 0});
+    EXPECT_EQ(state.mode, MODE_TITLE);
+
+    // The developer may skip pack levels, but not past built-in level 50.
+    std::strcpy(state.current_player->name, DEVELOPER_NAME);
+    state.max_level = state.play_board.number = BUILTIN_LEVELS;
+    effects();
+    next_level(state);
+    EXPECT_EQ(effects(), (Effects{"sound:14", MUST_SOLVE}));
     Pack_info& pack = add_pack("Open", 3);
-    make_player(state(), DEVELOPER_NAME);
     enter(pack, 1);
-    next_level(state());
-    next_level(state());
-    EXPECT_EQ(level_number(), 3);
-    EXPECT_TRUE(offscreen_calls_of(CALL_BOX).empty());
-
-    state().pack = nullptr;
-    state().play_board.number = BUILTIN_LEVELS;
-    state().max_level = BUILTIN_LEVELS;
-    offscreen().calls.clear();
-    next_level(state());
-    EXPECT_EQ(effects(), (std::vector<std::string>{"speech:14", std::string("box:") + MUST_SOLVE}));
-    EXPECT_EQ(state().play_board.number, BUILTIN_LEVELS);
+    next_level(state);
+    next_level(state);
+    EXPECT_EQ(level(), 3);
+    EXPECT_TRUE(box_texts().empty());
 }
 
-TEST_F(Progression, BuiltInPreviousAndNextUnderMaxLevel)
-{
-    state().pack = nullptr;
-    state().play_board.number = 1;
-    state().max_level = 1;
-    previous_level(state());
-    next_level(state());
-    EXPECT_EQ(effects(), (std::vector<std::string>{"speech:15", std::string("box:") + AT_FIRST, "speech:14",
-                                                   std::string("box:") + MUST_SOLVE}));
-}
-
-TEST_F(Progression, ChooseLevelNeedsTwoLevels)
+TEST_F(Progression, SelectingLevelSetsAndChoosingInThem)
 {
     Pack_info& single = add_pack("Single", 1);
     Pack_info& triple = add_pack("Triple", 3);
+    EXPECT_EQ(single.number, 1);
+    EXPECT_EQ(triple.number, 2);
     enter(single, 1);
-    choose_level(state());
-    EXPECT_EQ(effects(), (std::vector<std::string>{"speech:14", std::string("box:") + NOT_SOLVED_FIRST}));
-
-    enter(triple, 2);
-    choose_level(state()); // the chooser always declines
+    choose_level(state);
+    EXPECT_EQ(effects(), (Effects{"sound:14", NOT_SOLVED_FIRST}));
+    enter(triple, 99); // past the end: the last level
+    EXPECT_EQ(state.pack, &triple);
+    EXPECT_EQ(level(), 3);
+    EXPECT_EQ(state.play_board.number, 3);
+    choose_level(state);
     EXPECT_TRUE(effects().empty());
-    EXPECT_EQ(level_number(), 2);
+    for (int beyond : {3, 7}) {
+        select_level_set(state, beyond, 1); // past the list: nothing
+        EXPECT_EQ(state.pack, &triple);
+        EXPECT_TRUE(offscreen().calls.empty());
+    }
+    goto_level(state, 2);
+    EXPECT_EQ(level(), 2);
+    goto_level(state, -4);
+    EXPECT_EQ(level(), 1);
 
-    state().pack = nullptr;
-    state().max_level = 1;
-    offscreen().calls.clear();
-    choose_level(state());
-    EXPECT_EQ(effects(), (std::vector<std::string>{"speech:14", std::string("box:") + NOT_SOLVED_FIRST}));
-}
-
-TEST_F(Progression, SelectingLevelSets)
-{
-    Pack_info& first = add_pack("One", 2);
-    Pack_info& second = add_pack("Two", 3);
-    EXPECT_EQ(first.number, 1);
-    EXPECT_EQ(second.number, 2);
-
-    enter(second, 99); // past the end: the last level
-    EXPECT_EQ(state().pack, &second);
-    EXPECT_EQ(level_number(), 3);
-    EXPECT_EQ(board_number(), 3);
-
-    select_level_set(state(), 3, 1); // beyond the list
-    EXPECT_EQ(state().pack, &second);
-    EXPECT_EQ(level_number(), 3);
-    EXPECT_TRUE(offscreen().calls.empty());
-
-    enter(first, 0);
-    EXPECT_EQ(level_number(), 1);
-    goto_level(state(), 2);
-    EXPECT_EQ(level_number(), 2);
-    goto_level(state(), -4);
-    EXPECT_EQ(level_number(), 1);
-
-    state().start_level = 1;
-    select_level_set(state(), 0, 0);
-    EXPECT_EQ(state().pack, nullptr);
-    EXPECT_EQ(board_number(), 1);
-    EXPECT_EQ(state().mode, MODE_PLAY);
-}
-
-TEST_F(Progression, SolvedMarkCarriesTheHighestLevelPerPackName)
-{
-    Pack_info& pack = add_pack("Tracked", 4);
-    enter(pack, 1);
-    solve_current();
-    press(state(), CODE_OTHER_KEY);
-    solve_current();
-    EXPECT_EQ(mark("Tracked"), 3u);
-    EXPECT_EQ(pack.highest_level, 3);
-    EXPECT_EQ(level_number(), 3);
+    state.start_level = 2;
+    select_level_set(state, 0, 0);
+    EXPECT_EQ(state.pack, nullptr);
+    EXPECT_EQ(state.play_board.number, 2);
+    select_level_set(state, -1, 3);
+    EXPECT_EQ(state.play_board.number, 3);
+    EXPECT_EQ(state.mode, MODE_PLAY);
 }
 
 } // namespace

@@ -1,3 +1,5 @@
+// The score file and its players: reading, saving without losing a byte,
+// choosing a player by name, and keeping results only when they improve.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -6,8 +8,6 @@
 #include "engine/services.h"
 #include "files/score_file.h"
 #include "map_fixture.h"
-#include "shell/platform_offscreen.h"
-#include "shell/player_name.h"
 
 namespace
 {
@@ -17,14 +17,14 @@ using Bytes = std::vector<uint8_t>;
 
 const char UNWRITABLE[] = "Zandrek can't keep track of your score\nbecause he can't write to the file:\n";
 
-Bytes header_and_count(uint8_t count)
+Bytes header(uint8_t count)
 {
     Bytes b = {'Z', 'A', 'N', 'D', 'S', 'C', 'O', 'R', 'E', '\n'};
     b.push_back(count);
     return b;
 }
 
-Bytes record_bytes(const char* name, int32_t level, uint16_t moves = 0, uint16_t pushes = 0, int32_t seconds = 0)
+Bytes record(const char* name, int32_t level, uint16_t moves = 0, int32_t seconds = 0)
 {
     Score_entry e{};
     e.next_slot = 0xDEADBEEF; // meaningless in the file
@@ -33,7 +33,7 @@ Bytes record_bytes(const char* name, int32_t level, uint16_t moves = 0, uint16_t
     e.carried[0] = 24;
     e.carried[1] = 6;
     e.moves = moves;
-    e.pushes = pushes;
+    e.pushes = 3;
     e.seconds = seconds;
     const uint8_t* p = reinterpret_cast<const uint8_t*>(&e);
     return Bytes(p, p + sizeof e);
@@ -51,22 +51,16 @@ class Score_file : public Map_test
     void SetUp() override
     {
         Map_test::SetUp();
-        dir = path("score_dir");
-        fs::create_directories(dir);
-        state.score_file_name = (fs::path(dir) / "Zandrek.score").string();
+        fs::create_directories(path("score_dir"));
+        state.score_file_name = (fs::path(paths.back()) / "Zandrek.score").string();
         state.map.num_levels = 50;
     }
-    void TearDown() override
-    {
-        std::error_code ec;
-        for (const auto& entry : fs::directory_iterator(dir, ec))
-            fs::permissions(entry.path(), fs::perms::owner_all, ec);
-        fs::remove_all(dir, ec);
-        Map_test::TearDown();
-    }
     Bytes on_disk() { return file_bytes(state.score_file_name); }
-    void put_on_disk(const Bytes& b) { write_bytes(state.score_file_name, b); }
-    void set_read_only() { fs::permissions(state.score_file_name, fs::perms::owner_read | fs::perms::group_read); }
+    int read(const Bytes& b)
+    {
+        write_bytes(state.score_file_name, b);
+        return read_score_file(state);
+    }
     std::vector<std::string> names()
     {
         std::vector<std::string> out;
@@ -74,277 +68,222 @@ class Score_file : public Map_test
             out.push_back(p->name);
         return out;
     }
-    // Chooses a player as the title screen does, with the dialog answering `typed`.
+    // Chooses a player as the title screen does, the dialog answering `typed`.
     int choose(const std::string& typed, int answer = 0)
     {
         offscreen().dialog_answers.push_back({answer, typed});
         return choose_player(state);
     }
-    Field_info solved(int n, uint16_t moves, uint16_t pushes, uint32_t seconds)
-    {
-        Field_info b{};
-        b.number = static_cast<int16_t>(n);
-        b.moves = moves;
-        b.pushes = pushes;
-        b.start_time = 1000;
-        b.solve_time = 1000 + seconds;
-        return b;
-    }
-    std::string dir;
 };
 
-TEST_F(Score_file, FirstRunWritesAnElevenByteFile)
+TEST_F(Score_file, ReadingKeepsWhatTheFileHoldsAndSavingWritesItBack)
 {
-    ASSERT_EQ(read_score_file(state), 0);
-    EXPECT_EQ(on_disk(), header_and_count(0));
+    ASSERT_EQ(read_score_file(state), 0); // the first run writes an empty file
+    EXPECT_EQ(on_disk(), header(0));
     EXPECT_EQ(state.score_header, "ZANDSCORE\n");
-    EXPECT_EQ(state.num_players, 0);
-    EXPECT_TRUE(box_texts().empty());
-    EXPECT_FALSE(fs::exists(state.score_file_name + ".tmp"));
-}
 
-TEST_F(Score_file, RecordsReadInFileOrderAndRoundTrip)
-{
-    Bytes file = header_and_count(2) + record_bytes("Anne", 7, 120, 30, 300) + record_bytes("Bob", 3);
-    put_on_disk(file);
-    ASSERT_EQ(read_score_file(state), 0);
+    Bytes file = header(2) + record("Anne", 7, 120, 300) + record("Bob", 3);
+    ASSERT_EQ(read(file), 0);
     EXPECT_EQ(names(), (std::vector<std::string>{"Anne", "Bob"}));
+    EXPECT_EQ(state.num_players, 2);
     EXPECT_EQ(state.players[0]->next_slot, 0u);
     EXPECT_EQ(state.players[0]->seconds, 300);
-    EXPECT_EQ(state.num_players, 2);
     save_score_file(state);
-    Bytes expected = file;
-    std::memset(&expected[11], 0, 4); // link slots are written as they are in memory
-    std::memset(&expected[51], 0, 4);
-    EXPECT_EQ(on_disk(), expected);
-}
+    std::memset(&file[11], 0, 4); // link slots are written as they are in memory
+    std::memset(&file[51], 0, 4);
+    EXPECT_EQ(on_disk(), file);
+    EXPECT_FALSE(fs::exists(state.score_file_name + ".tmp"));
 
-TEST_F(Score_file, AWrongHeaderIsReplacedButKeptAsBad)
-{
-    Bytes crlf = {'Z', 'A', 'N', 'D', 'S', 'C', 'O', 'R', 'E', '\r', '\n', 1};
-    Bytes file = crlf + record_bytes("Anne", 7);
-    put_on_disk(file);
-    ASSERT_EQ(read_score_file(state), 0);
+    // A file shorter than its count ends the list where it ends; a name that
+    // fills its field is cut inside the record.
+    Bytes long_name = record("", 1);
+    std::memset(&long_name[4], 'q', 20);
+    ASSERT_EQ(read(header(5) + long_name + record("Anne", 7) + Bytes(39, 'x')), 0);
+    EXPECT_EQ(names(), (std::vector<std::string>{std::string(19, 'q'), "Anne"}));
+    EXPECT_EQ(state.num_players, 2);
+    Bytes no_count = header(0);
+    no_count.pop_back();
+    ASSERT_EQ(read(no_count), 0);
     EXPECT_EQ(state.num_players, 0);
-    EXPECT_EQ(on_disk(), header_and_count(0));
-    EXPECT_EQ(file_bytes(state.score_file_name + ".bad"), file);
+    EXPECT_EQ(state.current_player, nullptr);
+    EXPECT_FALSE(fs::exists(state.score_file_name + ".bad"));
+
+    // A wrong header is replaced by an empty file, the old one kept beside it.
+    Bytes crlf = Bytes{'Z', 'A', 'N', 'D', 'S', 'C', 'O', 'R', 'E', '\r', '\n', 1} + record("Anne", 7);
+    ASSERT_EQ(read(crlf), 0);
+    EXPECT_EQ(state.num_players, 0);
+    EXPECT_EQ(on_disk(), header(0));
+    EXPECT_EQ(file_bytes(state.score_file_name + ".bad"), crlf);
     EXPECT_TRUE(box_texts().empty());
 }
 
-TEST_F(Score_file, ShortFilesStopAtTheirEnd)
+TEST_F(Score_file, AFileThatCannotBeWrittenWarnsTwicePerRunAndIsKept)
 {
-    put_on_disk(header_and_count(5) + record_bytes("Anne", 7) + Bytes(25, 'x'));
-    ASSERT_EQ(read_score_file(state), 0);
-    EXPECT_EQ(names(), std::vector<std::string>{"Anne"});
-    EXPECT_EQ(state.num_players, 1);
-
-    Bytes no_count = header_and_count(0);
-    no_count.pop_back();
-    put_on_disk(no_count);
-    ASSERT_EQ(read_score_file(state), 0);
-    EXPECT_EQ(state.num_players, 0);
-}
-
-TEST_F(Score_file, UnterminatedNamesAreCutInsideTheRecord)
-{
-    Bytes rec = record_bytes("", 1);
-    std::memset(&rec[4], 'q', 20);
-    put_on_disk(header_and_count(1) + rec);
-    ASSERT_EQ(read_score_file(state), 0);
-    EXPECT_EQ(std::string(state.players[0]->name), std::string(19, 'q'));
-}
-
-TEST_F(Score_file, WriteProtectedFileWarnsTwicePerRunAndIsKept)
-{
-    put_on_disk(header_and_count(1) + record_bytes("Anne", 7));
-    ASSERT_EQ(read_score_file(state), 0);
-    set_read_only();
+    ASSERT_EQ(read(header(1) + record("Anne", 7)), 0);
+    fs::permissions(state.score_file_name, fs::perms::owner_read | fs::perms::group_read);
     Bytes before = on_disk();
     for (int i = 0; i < 3; ++i)
         save_score_file(state);
     std::string expected = UNWRITABLE + state.score_file_name;
     EXPECT_EQ(box_texts(), (std::vector<std::string>{expected, expected}));
-    auto boxes = offscreen_calls_of(CALL_BOX);
-    EXPECT_EQ(boxes[0]->a, BOX_WARN);
+    EXPECT_EQ(offscreen_calls_of(CALL_BOX)[0]->a, BOX_WARN);
     EXPECT_EQ(on_disk(), before);
     EXPECT_FALSE(fs::exists(state.score_file_name + ".tmp"));
-}
+    fs::permissions(state.score_file_name, fs::perms::owner_all);
 
-TEST_F(Score_file, UnwritableDirectoryWarnsOnCreate)
-{
-    state.score_file_name = (fs::path(dir) / "missing" / "Zandrek.score").string();
+    offscreen_reset();
+    state.score_warnings_shown = 0;
+    state.score_file_name = (fs::path(paths.back()) / "missing" / "Zandrek.score").string();
     ASSERT_EQ(read_score_file(state), 0);
     EXPECT_EQ(box_texts(), std::vector<std::string>{UNWRITABLE + state.score_file_name});
+
+    // Without a file name (the tools) players stay in memory only.
+    offscreen_reset();
+    state.score_file_name.clear();
+    ASSERT_EQ(choose("Anne"), 0);
+    EXPECT_TRUE(box_texts().empty());
 }
 
-TEST_F(Score_file, FindPlayerFoldsOnlyTheLettersAToZ)
+TEST_F(Score_file, PlayersAreFoundByFoldedNameAndNewOnesGoFirst)
 {
-    put_on_disk(header_and_count(3) + record_bytes("Anne De Vries", 1) + record_bytes("anne de vries", 2) +
-                record_bytes("\xe9mile", 3));
-    ASSERT_EQ(read_score_file(state), 0);
+    ASSERT_EQ(read(header(3) + record("Anne De Vries", 1) + record("anne de vries", 2) + record("\xe9mile", 3)), 0);
+    Bytes before = on_disk();
     ASSERT_NE(find_player(state, "ANNE DE VRIES"), nullptr);
     EXPECT_EQ(find_player(state, "ANNE DE VRIES")->level, 1); // the first match
+    EXPECT_EQ(find_player(state, "aNNE dE vRIESz"), nullptr);
     EXPECT_EQ(find_player(state, "Anne De Vrie"), nullptr);
     EXPECT_EQ(find_player(state, "\xc9MILE"), nullptr); // letters outside A to Z keep their case
     EXPECT_NE(find_player(state, "\xe9MILE"), nullptr);
-}
+    EXPECT_EQ(find_player(state, "{nne De Vries"), nullptr);
 
-TEST_F(Score_file, NewPlayersGoFirstAndAreNotSavedByAdding)
-{
-    put_on_disk(header_and_count(1) + record_bytes("Bob", 3));
-    ASSERT_EQ(read_score_file(state), 0);
-    Bytes before = on_disk();
     ASSERT_EQ(add_player(state, "a name longer than fifteen"), 0);
-    EXPECT_EQ(names(), (std::vector<std::string>{"a name longer t", "Bob"}));
+    EXPECT_EQ(names().front(), "a name longer t");
     EXPECT_EQ(state.current_player, state.players[0].get());
-    EXPECT_EQ(state.current_player->carried[0], 24);
-    EXPECT_EQ(state.current_player->carried[1], 6);
-    EXPECT_EQ(state.current_player->level, 0);
-    EXPECT_EQ(on_disk(), before);
+    const Score_entry& p = *state.current_player;
+    EXPECT_EQ(std::vector<int>({p.level, p.carried[0], p.carried[1], p.moves, p.seconds}),
+              std::vector<int>({0, 24, 6, 0, 0}));
+    EXPECT_EQ(state.num_players, 4);
+    EXPECT_EQ(on_disk(), before); // adding does not save
+
+    for (int i = 4; i < 255; ++i)
+        add_player(state, ("p" + std::to_string(i)).c_str());
+    EXPECT_TRUE(box_texts().empty());
+    Score_entry* last = state.current_player;
+    add_player(state, "one too many");
+    EXPECT_EQ(state.num_players, 255);
+    EXPECT_EQ(state.current_player, last);
+    EXPECT_EQ(box_texts(), std::vector<std::string>{"Zandrek can't remember more than 255 players."});
     save_score_file(state);
-    Bytes after = on_disk();
-    ASSERT_EQ(after.size(), 11u + 80u);
-    EXPECT_EQ(after[10], 2);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&after[15])), "a name longer t");
+    EXPECT_EQ(on_disk().size(), 11u + 255u * 40u);
+    EXPECT_EQ(on_disk()[10], 255);
 }
 
-TEST_F(Score_file, ChoosingCapitalisesFindsAndPreparesProgress)
+TEST_F(Score_file, ChoosingAPlayerCapitalisesSavesAndPreparesProgress)
 {
     ASSERT_EQ(read_score_file(state), 0);
-    ASSERT_EQ(choose("anne  de vries"), 0);
-    EXPECT_STREQ(state.current_player->name, "Anne  De Vries");
-    EXPECT_EQ(state.max_level, 1);
-    EXPECT_EQ(state.start_level, 1);
-    EXPECT_EQ(state.carried[0], 24);
-    EXPECT_EQ(state.carried[1], 6);
-    EXPECT_EQ(on_disk().size(), 51u); // chosen players are saved at once
-
-    state.current_player->level = 50;
-    ASSERT_EQ(choose("ANNE  DE VRIES"), 0);
-    EXPECT_EQ(state.num_players, 1);
-    EXPECT_STREQ(state.current_player->name, "Anne  De Vries");
-    EXPECT_EQ(state.max_level, 50);
-    EXPECT_EQ(state.start_level, 1);
-
-    state.current_player->level = 12;
-    ASSERT_EQ(choose("Anne  de vries"), 0);
-    EXPECT_EQ(state.max_level, 13);
-    EXPECT_EQ(state.start_level, 13);
-}
-
-TEST_F(Score_file, DeveloperIsRecognisedAfterCapitalising)
-{
-    ASSERT_EQ(read_score_file(state), 0);
-    state.map.num_levels = 50;
-    ASSERT_EQ(choose("quillbarrow"), 0);
-    EXPECT_TRUE(is_developer_player(state));
-    EXPECT_EQ(state.current_player->level, 50);
-    EXPECT_EQ(state.start_level, 1);
-    EXPECT_EQ(state.max_level, 50);
-
-    ASSERT_EQ(choose("QUILLBARROW"), 0); // finds the same record by folded name
-    EXPECT_TRUE(is_developer_player(state));
-    EXPECT_EQ(state.num_players, 1);
-
-    state.players.clear();
-    state.num_players = 0;
-    state.current_player = nullptr;
-    ASSERT_EQ(choose("QUILLBARROW"), 0);
-    EXPECT_FALSE(is_developer_player(state));
-    EXPECT_EQ(state.current_player->level, 0);
-}
-
-TEST_F(Score_file, StoredNameIsUsedWithoutAskingOnTheFirstChoice)
-{
-    ASSERT_EQ(read_score_file(state), 0);
+    // The first choice takes the stored name without asking.
     platform_reg_set_string("player_name", "bob", 4);
     offscreen().calls.clear();
     ASSERT_EQ(choose_player(state), 0);
     EXPECT_STREQ(state.current_player->name, "Bob");
     EXPECT_TRUE(offscreen_calls_of(CALL_DIALOG).empty());
-    EXPECT_TRUE(offscreen_calls_of(CALL_REG_SET).empty());
-
+    EXPECT_EQ(on_disk().size(), 51u); // chosen players are saved at once
     // Later choices ask, showing the current name; Cancel changes nothing.
     ASSERT_EQ(choose("Carol", -1), -1);
     EXPECT_STREQ(state.current_player->name, "Bob");
-    auto dialogs = offscreen_calls_of(CALL_DIALOG);
-    ASSERT_EQ(dialogs.size(), 1u);
-    EXPECT_EQ(dialogs[0]->text, "bob");
-    ASSERT_EQ(choose("Carol"), 0);
-    EXPECT_STREQ(state.current_player->name, "Carol");
+    EXPECT_EQ(offscreen_calls_of(CALL_DIALOG).at(0)->text, "bob");
+    EXPECT_TRUE(offscreen_calls_of(CALL_REG_SET).empty());
+
+    struct Choice {
+        const char* typed;
+        int level_before;
+        const char* name;
+        int max_level, start_level;
+    };
+    const Choice choices[] = {
+        {"anne  de vries", -1, "Anne  De Vries", 1, 1},
+        {"ANNE  DE VRIES", 50, "Anne  De Vries", 50, 1},
+        {"Anne  de vries", 12, "Anne  De Vries", 13, 13},
+        {"Anne  de vries", 49, "Anne  De Vries", 50, 50},
+    };
+    for (const Choice& c : choices) {
+        if (c.level_before >= 0) state.current_player->level = c.level_before;
+        state.current_player->carried[0] = 31;
+        ASSERT_EQ(choose(c.typed), 0);
+        EXPECT_STREQ(state.current_player->name, c.name);
+        EXPECT_EQ(state.max_level, c.max_level) << c.level_before;
+        EXPECT_EQ(state.start_level, c.start_level) << c.level_before;
+        EXPECT_EQ(state.carried[0], c.level_before < 0 ? 24 : 31);
+        EXPECT_EQ(state.carried[1], 6);
+    }
+    EXPECT_EQ(state.num_players, 2);
     auto sets = offscreen_calls_of(CALL_REG_SET);
-    ASSERT_EQ(sets.size(), 1u);
-    EXPECT_EQ(sets[0]->extra, "Carol");
+    ASSERT_EQ(sets.size(), 4u);
+    EXPECT_EQ(sets[0]->extra, "anne  de vries");
     EXPECT_EQ(offscreen().registry["player_name"].bytes.size(), 16u); // all sixteen bytes are stored
 }
 
-TEST_F(Score_file, FirstChoiceCancelledPlaysOnAsTheDefaultUnstored)
+TEST_F(Score_file, TheDeveloperIsRecognisedAfterCapitalisingAndACancelledFirstChoice)
 {
     ASSERT_EQ(read_score_file(state), 0);
-    ASSERT_EQ(choose("Dora", -1), 0);
+    ASSERT_EQ(choose("Dora", -1), 0); // a first choice cancelled plays on as the default, unstored
     EXPECT_STREQ(state.current_player->name, "Zandrek");
     EXPECT_EQ(offscreen_calls_of(CALL_DIALOG)[0]->text, "Zandrek");
     EXPECT_TRUE(offscreen_calls_of(CALL_REG_SET).empty());
-    ASSERT_EQ(choose(""), 0); // an empty name is a player of its own
-    EXPECT_STREQ(state.current_player->name, "");
-    EXPECT_EQ(state.num_players, 2);
+    EXPECT_FALSE(is_developer_player(state));
+
+    ASSERT_EQ(choose("quillbarrow"), 0);
+    EXPECT_TRUE(is_developer_player(state));
+    EXPECT_EQ(state.current_player->level, 50);
+    EXPECT_EQ(state.start_level, 1);
+    EXPECT_EQ(state.max_level, 50);
+    std::strcpy(state.current_player->name, "Quillbarrowx");
+    EXPECT_FALSE(is_developer_player(state));
+    state.current_player = nullptr;
+    EXPECT_FALSE(is_developer_player(state));
 }
 
 TEST_F(Score_file, ResultsAreKeptOnlyWhenTheyImprove)
 {
     ASSERT_EQ(read_score_file(state), 0);
+    record_result(state, Field_info{}); // no player: nothing
     ASSERT_EQ(choose("Anne"), 0);
     state.current_player->level = 6;
     state.carried[0] = 31;
-    record_result(state, solved(7, 200, 40, 300));
-    EXPECT_EQ(state.current_player->level, 7);
-    EXPECT_EQ(state.current_player->seconds, 300);
-    EXPECT_EQ(state.current_player->moves, 200);
-    EXPECT_EQ(state.current_player->pushes, 40);
-    EXPECT_EQ(state.current_player->carried[0], 31);
-    EXPECT_EQ(state.max_level, 8);
-    record_result(state, solved(7, 190, 38, 280));
-    EXPECT_EQ(state.current_player->seconds, 280);
-    EXPECT_EQ(state.current_player->moves, 190);
-    record_result(state, solved(7, 100, 20, 290));
-    EXPECT_EQ(state.current_player->seconds, 280);
-    record_result(state, solved(6, 100, 20, 10));
-    EXPECT_EQ(state.current_player->level, 7);
-    EXPECT_EQ(state.current_player->seconds, 280);
-
-    Bytes disk = on_disk();
+    state.carried[1] = 7;
+    struct Result {
+        int level;
+        uint16_t moves;
+        uint32_t seconds;
+        int kept_level, kept_seconds, max_level;
+    };
+    const Result results[] = {
+        {7, 200, 300, 7, 300, 8}, // a new level
+        {7, 190, 280, 7, 280, 8}, // faster
+        {7, 100, 280, 7, 280, 8}, // no faster
+        {6, 100, 10, 7, 280, 8},  // an earlier level
+        {8, 50, 0, 8, 0, 9},      // no time
+        {8, 40, 5, 8, 5, 9},      // a time after none
+        {50, 1, 5, 50, 5, 50},
+    };
+    for (const Result& r : results) {
+        Field_info b{};
+        b.number = static_cast<int16_t>(r.level);
+        b.moves = r.moves;
+        b.pushes = 4;
+        b.start_time = 1000;
+        b.solve_time = 1000 + r.seconds;
+        record_result(state, b);
+        const Score_entry& p = *state.current_player;
+        EXPECT_EQ(p.level, r.kept_level) << r.level << " " << r.seconds;
+        EXPECT_EQ(p.seconds, r.kept_seconds) << r.level << " " << r.seconds;
+        EXPECT_EQ(state.max_level, r.max_level) << r.level << " " << r.seconds;
+    }
     Score_entry saved;
-    std::memcpy(&saved, &disk[11], sizeof saved);
-    EXPECT_EQ(saved.level, 7);
-    EXPECT_EQ(saved.seconds, 280);
-
-    state.current_player->level = 50;
-    record_result(state, solved(50, 1, 1, 5));
-    EXPECT_EQ(state.max_level, 50);
-}
-
-TEST_F(Score_file, NoMoreThan255Players)
-{
-    ASSERT_EQ(read_score_file(state), 0);
-    for (int i = 0; i < 255; ++i)
-        add_player(state, ("p" + std::to_string(i)).c_str());
-    EXPECT_TRUE(box_texts().empty());
-    Score_entry* before = state.current_player;
-    add_player(state, "one too many");
-    EXPECT_EQ(state.num_players, 255);
-    EXPECT_EQ(state.current_player, before);
-    EXPECT_EQ(box_texts().size(), 1u);
-    save_score_file(state);
-    EXPECT_EQ(on_disk().size(), 11u + 255u * 40u);
-}
-
-TEST_F(Score_file, WithoutAFileNamePlayersStayInMemory)
-{
-    state.score_file_name.clear();
-    ASSERT_EQ(choose("Anne"), 0);
-    record_result(state, solved(1, 10, 2, 30));
-    EXPECT_EQ(state.current_player->level, 1);
-    EXPECT_TRUE(box_texts().empty());
+    std::memcpy(&saved, &on_disk()[11], sizeof saved);
+    EXPECT_EQ(
+        std::vector<int>({saved.level, saved.moves, saved.pushes, saved.seconds, saved.carried[0], saved.carried[1]}),
+        std::vector<int>({50, 1, 4, 5, 31, 7}));
 }
 
 } // namespace

@@ -47,7 +47,7 @@ TEST_F(Score_mutation, DamagedScoreFilesNeverLoseTheirBytes)
     fs::create_directories(dir);
     std::string file = (fs::path(dir) / "Zandrek.score").string();
     int replaced = 0, kept = 0;
-    for (int round = 0; round < 200; ++round) {
+    for (int round = 0; round < 120; ++round) {
         Bytes b = good;
         switch (rng() % 4) {
         case 0: b[rng() % b.size()] ^= static_cast<uint8_t>(1u << (rng() % 8)); break;

@@ -1,138 +1,170 @@
+// Full-window screens, the texts drawn over boards, the remarks in the
+// window title and the elapsed-time format.
 #include <cstring>
+#include <functional>
 
 #include "board_fixture.h"
 #include "engine/services.h"
-#include "present_fixture.h"
+#include "map_fixture.h"
+#include "presentation/message_line.h"
 #include "presentation/screens.h"
 
 namespace
 {
 
-struct Line {
-    int64_t x, y, align;
-    std::string text;
-    bool operator==(const Line& o) const { return x == o.x && y == o.y && align == o.align && text == o.text; }
-};
-std::ostream& operator<<(std::ostream& os, const Line& l)
-{
-    return os << "(" << l.x << "," << l.y << "," << l.align << ",\"" << l.text << "\")";
-}
+const char PRESS[] = "(Press any key to continue)";
 
-class Screens_test : public Present_test
+class Screens : public Map_test
 {
   protected:
     void SetUp() override
     {
-        Present_test::SetUp();
-        Map_contents m = present_map_contents();
-        Field_info& help = m.boards[TEST_LEVELS + 1]; // -2
-        help.start_sound = 3;
-        Field_info& finale = m.boards[TEST_LEVELS + 3]; // -4
-        finale.start_sound = 0;
-        finale.banked_sound = 1;
+        Map_test::SetUp();
+        Map_contents m = test_map_contents();
+        m.boards[TEST_LEVELS + 1].start_sound = 3; // help
+        m.boards[TEST_LEVELS + 3].start_sound = 0; // finale
+        m.boards[TEST_LEVELS + 3].banked_sound = 1;
         open_map(m, 2);
         make_player(state, "Alice");
     }
-    // The white faces of the text drawn, in base pixels.
-    std::vector<Line> faces() const
-    {
-        std::vector<Line> out;
-        for (const Platform_call* c : offscreen_calls_of(CALL_TEXT))
-            if (c->d == 0xFFFFFF) out.push_back(Line{c->a / state.magnify, c->b / state.magnify, c->c, c->text});
-        return out;
-    }
-    std::vector<std::string> face_texts() const
+    // The white faces of the texts drawn: "x,y,align:text" in base pixels.
+    std::vector<std::string> faces() const
     {
         std::vector<std::string> out;
-        for (const Line& l : faces())
-            out.push_back(l.text);
+        for (const Platform_call* c : offscreen_calls_of(CALL_TEXT))
+            if (c->d == 0xFFFFFF)
+                out.push_back(std::to_string(c->a / state.magnify) + "," + std::to_string(c->b / state.magnify) +
+                              (c->c == TEXT_CENTRE ? "c:" : "l:") + c->text);
         return out;
+    }
+    // The kinds of drawing, title and sound calls in order, repeats folded.
+    std::vector<Call_kind> order() const
+    {
+        std::vector<Call_kind> kinds;
+        for (const Platform_call& c : offscreen().calls)
+            if ((c.kind == CALL_FILL || c.kind == CALL_BLIT || c.kind == CALL_TITLE || c.kind == CALL_WAVE_WRITE ||
+                 c.kind == CALL_TEXT) &&
+                (kinds.empty() || kinds.back() != c.kind))
+                kinds.push_back(c.kind);
+        return kinds;
     }
 };
 
 TEST(Format_elapsed, MinutesAndSecondsBelowAnHourThenHoursUnwrapped)
 {
-    EXPECT_STREQ(format_elapsed(0), "00:00");
-    EXPECT_STREQ(format_elapsed(59), "00:59");
-    EXPECT_STREQ(format_elapsed(61), "01:01");
-    EXPECT_STREQ(format_elapsed(3599), "59:59");
-    EXPECT_STREQ(format_elapsed(3600), "01:00:00");
-    EXPECT_STREQ(format_elapsed(86399), "23:59:59");
-    EXPECT_STREQ(format_elapsed(363600), "101:00:00");
-    EXPECT_STREQ(format_elapsed(-5), "00:00");
+    const std::pair<int64_t, const char*> cases[] = {{0, "00:00"},          {59, "00:59"},      {61, "01:01"},
+                                                     {3599, "59:59"},       {3600, "01:00:00"}, {86399, "23:59:59"},
+                                                     {363600, "101:00:00"}, {-5, "00:00"}};
+    for (auto [seconds, text] : cases)
+        EXPECT_STREQ(format_elapsed(seconds), text) << seconds;
 }
 
-TEST_F(Screens_test, TextHasAShadowOneBasePixelDownRightAndTheFontKeepsItsSize)
+TEST_F(Screens, TextHasAShadowOneBasePixelDownRightAndTheFontKeepsItsSize)
 {
     for (uint32_t& p : offscreen().pixels)
         p = 0x123456;
     draw_text_centred(state, 20, "Zandrek Help");
     auto texts = offscreen_calls_of(CALL_TEXT);
     ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[0]->a, 322);
-    EXPECT_EQ(texts[0]->b, 42);
-    EXPECT_EQ(texts[0]->d, 0x000000);
-    EXPECT_EQ(texts[1]->a, 320);
-    EXPECT_EQ(texts[1]->b, 40);
-    EXPECT_EQ(texts[1]->d, 0xFFFFFF);
-    EXPECT_EQ(texts[1]->c, TEXT_CENTRE);
-
-    // Twelve glyphs centred on column 320: the Z's top bar starts at 284,
-    // seven rows above the baseline; its shadow two device pixels lower right.
+    EXPECT_EQ(std::vector<int64_t>({texts[0]->a, texts[0]->b, texts[0]->c, texts[0]->d}),
+              std::vector<int64_t>({322, 42, TEXT_CENTRE, 0x000000}));
+    EXPECT_EQ(std::vector<int64_t>({texts[1]->a, texts[1]->b, texts[1]->c, texts[1]->d}),
+              std::vector<int64_t>({320, 40, TEXT_CENTRE, 0xFFFFFF}));
+    // The Z's top bar seven rows above the baseline; its shadow two device
+    // pixels lower right; nothing above the glyphs or far below the baseline.
     int left = 320 - offscreen_text_width("Zandrek Help") / 2;
     for (int x = left; x < left + 5; ++x)
         EXPECT_EQ(pixel(x, 40 - OFFSCREEN_FONT_ASCENT), 0xFFFFFFu) << x;
     EXPECT_EQ(pixel(left + 2, 42 - OFFSCREEN_FONT_ASCENT), 0u);
-    EXPECT_EQ(pixel(left + 4, 42 - OFFSCREEN_FONT_ASCENT), 0u);
     EXPECT_EQ(pixel(left - 1, 40 - OFFSCREEN_FONT_ASCENT), 0x123456u);
-    // Nothing drawn above the glyphs or far below the baseline.
     for (int x = 0; x < offscreen().width; ++x) {
         ASSERT_EQ(pixel(x, 40 - OFFSCREEN_FONT_ASCENT - 1), 0x123456u);
         ASSERT_EQ(pixel(x, 42 + 3), 0x123456u);
     }
+    offscreen().calls.clear();
+    draw_text_left(state, 88, 93, "x");
+    EXPECT_EQ(faces(), std::vector<std::string>{"88,93l:x"});
 }
 
-TEST_F(Screens_test, GreetingDrawsTheTitleBoardRowByRow)
-{
-    show_greeting(state);
-    EXPECT_EQ(state.mode, MODE_TITLE);
-    EXPECT_EQ(state.screen_board.number, BOARD_TITLE);
-    EXPECT_EQ(state.draw.last_reveal, 0);
-    auto cells = blitted_cells();
-    ASSERT_EQ(cells.size(), 320u);
-    EXPECT_EQ(cells[1], std::make_pair(1, 0));
-    EXPECT_EQ(offscreen().calls.front().kind, CALL_FILL);
-    EXPECT_EQ(titles(), (std::vector<std::string>{"Greetings - Click or press any key to begin"}));
-}
+struct Screen_case {
+    const char* name;
+    std::function<void(Game_state&)> show;
+    int32_t mode;
+    int board;
+    std::string title;
+    std::vector<Call_kind> order;
+    std::vector<std::string> faces;
+};
 
-TEST_F(Screens_test, HelpScreenLinesInOrder)
+TEST_F(Screens, EachScreenDrawsItsBoardTitleSoundsAndText)
 {
-    state.mode = MODE_PLAY;
+    const std::vector<Call_kind> board_then_title = {CALL_FILL, CALL_BLIT, CALL_TITLE};
+    const Screen_case cases[] = {
+        {"greeting",
+         show_greeting,
+         MODE_TITLE,
+         BOARD_TITLE,
+         "Greetings - Click or press any key to begin",
+         board_then_title,
+         {}},
+        {"help",
+         show_help,
+         MODE_HELP,
+         BOARD_HELP,
+         "May I Help You?",
+         {CALL_FILL, CALL_BLIT, CALL_TITLE, CALL_WAVE_WRITE, CALL_TEXT},
+         {"160,20c:Zandrek Help", "160,40c:Push all the treasures onto the", "160,50c:marked floor positions.",
+          "88,93l:Move Zandrek up", "88,105l:Move Zandrek down", "88,117l:Move Zandrek left",
+          "88,129l:Move Zandrek right", "88,141l:Undo the last push", "88,153l:Restart the level",
+          "88,165l:Go to next level", "88,177l:Go to previous level"}},
+        {"closing",
+         show_closing_text,
+         MODE_DONE_TEXT,
+         BOARD_BLANK,
+         "Oh, I say.  Bravo.  Frightfully good.",
+         {CALL_FILL, CALL_BLIT, CALL_TITLE, CALL_TEXT},
+         {"160,30c:Alice Has Done It!", "160,80c:You have achieved a sublime state", "160,100c:of pure Zandnicity",
+          "160,145c:You sure are cool", std::string("160,170c:") + PRESS}},
+        // The banked sound cuts the start sound off; both stay pinned.
+        {"finale",
+         show_finale,
+         MODE_FINALE,
+         BOARD_FINALE,
+         "   Jumpin' Jehosephat!!!",
+         {CALL_FILL, CALL_WAVE_WRITE, CALL_BLIT, CALL_TITLE, CALL_WAVE_WRITE},
+         {}},
+    };
+    for (const Screen_case& c : cases) {
+        SCOPED_TRACE(c.name);
+        offscreen().calls.clear();
+        state.mode = MODE_PLAY;
+        state.draw.last_reveal = 1;
+        c.show(state);
+        EXPECT_EQ(state.mode, c.mode);
+        EXPECT_EQ(state.screen_board.number, c.board);
+        EXPECT_EQ(titles(), std::vector<std::string>{c.title});
+        EXPECT_EQ(order(), c.order);
+        EXPECT_EQ(faces(), c.faces);
+        EXPECT_EQ(blitted_cells().size(), 320u);
+        if (c.mode != MODE_HELP && c.mode != MODE_DONE_TEXT) {
+            EXPECT_EQ(state.draw.last_reveal, 0); // rows down
+        }
+    }
+    EXPECT_NE(state.samples[0].flags & SAMPLE_PINNED, 0);
+    EXPECT_NE(state.samples[1].flags & SAMPLE_PINNED, 0);
+
+    offscreen().calls.clear();
+    offscreen().draw_available = false;
     show_help(state);
     EXPECT_EQ(state.mode, MODE_HELP);
-    EXPECT_EQ(titles(), (std::vector<std::string>{"May I Help You?"}));
-    EXPECT_EQ(offscreen().sounds.size(), 1u); // the help board's start sound
-    EXPECT_EQ(blitted_cells().size(), 320u);
-    const std::vector<Line> expected = {
-        {160, 20, TEXT_CENTRE, "Zandrek Help"},
-        {160, 40, TEXT_CENTRE, "Push all the treasures onto the"},
-        {160, 50, TEXT_CENTRE, "marked floor positions."},
-        {88, 93, TEXT_LEFT, "Move Zandrek up"},
-        {88, 105, TEXT_LEFT, "Move Zandrek down"},
-        {88, 117, TEXT_LEFT, "Move Zandrek left"},
-        {88, 129, TEXT_LEFT, "Move Zandrek right"},
-        {88, 141, TEXT_LEFT, "Undo the last push"},
-        {88, 153, TEXT_LEFT, "Restart the level"},
-        {88, 165, TEXT_LEFT, "Go to next level"},
-        {88, 177, TEXT_LEFT, "Go to previous level"},
-    };
-    EXPECT_EQ(faces(), expected);
+    EXPECT_EQ(order(), (std::vector<Call_kind>{CALL_TITLE, CALL_WAVE_WRITE}));
 }
 
-TEST_F(Screens_test, AboutShowsTheNoticeThenThePackAndLevelTexts)
+TEST_F(Screens, AboutShowsTheNoticeThenThePackAndLevelTexts)
 {
     show_about(state);
     EXPECT_EQ(state.mode, MODE_HELP);
+    EXPECT_EQ(state.screen_board.number, BOARD_ABOUT);
     EXPECT_EQ(titles(), (std::vector<std::string>{"Zandrek maps (c) Ostrovane"}));
     auto boxes = offscreen_calls_of(CALL_BOX);
     ASSERT_EQ(boxes.size(), 1u);
@@ -142,11 +174,10 @@ TEST_F(Screens_test, AboutShowsTheNoticeThenThePackAndLevelTexts)
     EXPECT_NE(boxes[0]->text.find("\n\nhttp://www.ostrovane.example/zandrek/\n"), std::string::npos);
 
     Pack_info pack;
-    auto first = std::make_unique<Text_block>();
-    first->text = "About the pack\n100% handmade\n";
-    first->next = std::make_unique<Text_block>();
-    first->next->text = "Second block\n";
-    pack.about = std::move(first);
+    pack.about = std::make_unique<Text_block>();
+    pack.about->text = "About the pack\n100% handmade\n";
+    pack.about->next = std::make_unique<Text_block>();
+    pack.about->next->text = "Second block\n";
     pack.levels = std::make_unique<Level_info>();
     pack.levels->about = std::make_unique<Text_block>();
     pack.levels->about->text = "About the level %s %d\n";
@@ -154,52 +185,19 @@ TEST_F(Screens_test, AboutShowsTheNoticeThenThePackAndLevelTexts)
     state.pack = &pack;
     offscreen().calls.clear();
     show_about(state);
-    boxes = offscreen_calls_of(CALL_BOX);
-    ASSERT_EQ(boxes.size(), 4u);
-    EXPECT_EQ(boxes[1]->text, "About the pack\n100% handmade\n");
-    EXPECT_EQ(boxes[2]->text, "Second block\n");
-    EXPECT_EQ(boxes[3]->text, "About the level %s %d\n");
-    EXPECT_EQ(state.mode, MODE_HELP);
+    std::vector<std::string> texts = box_texts();
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_EQ(
+        std::vector<std::string>(texts.begin() + 1, texts.end()),
+        (std::vector<std::string>{"About the pack\n100% handmade\n", "Second block\n", "About the level %s %d\n"}));
+    pack.current_level = nullptr;
+    offscreen().calls.clear();
+    show_about(state);
+    EXPECT_EQ(box_texts().size(), 3u);
     state.pack = nullptr;
 }
 
-TEST_F(Screens_test, ClosingTextNamesThePlayer)
-{
-    show_closing_text(state);
-    EXPECT_EQ(state.mode, MODE_DONE_TEXT);
-    EXPECT_EQ(state.screen_board.number, BOARD_BLANK);
-    EXPECT_EQ(titles(), (std::vector<std::string>{"Oh, I say.  Bravo.  Frightfully good."}));
-    const std::vector<Line> expected = {
-        {160, 30, TEXT_CENTRE, "Alice Has Done It!"},
-        {160, 80, TEXT_CENTRE, "You have achieved a sublime state"},
-        {160, 100, TEXT_CENTRE, "of pure Zandnicity"},
-        {160, 145, TEXT_CENTRE, "You sure are cool"},
-        {160, 170, TEXT_CENTRE, "(Press any key to continue)"},
-    };
-    EXPECT_EQ(faces(), expected);
-}
-
-TEST_F(Screens_test, FinaleSoundsBeforeAndAfterItsBoard)
-{
-    state.mode = MODE_DONE_TEXT;
-    show_finale(state);
-    EXPECT_EQ(state.mode, MODE_FINALE);
-    std::vector<Call_kind> order;
-    for (const Platform_call& c : offscreen().calls) {
-        if (c.kind != CALL_FILL && c.kind != CALL_BLIT && c.kind != CALL_TITLE && c.kind != CALL_WAVE_WRITE) continue;
-        if (order.empty() || order.back() != c.kind) order.push_back(c.kind);
-    }
-    EXPECT_EQ(order, (std::vector<Call_kind>{CALL_FILL, CALL_WAVE_WRITE, CALL_BLIT, CALL_TITLE, CALL_WAVE_WRITE}));
-    EXPECT_EQ(state.draw.last_reveal, 0);
-    EXPECT_EQ(titles(), (std::vector<std::string>{"   Jumpin' Jehosephat!!!"}));
-    ASSERT_EQ(offscreen().sounds.size(), 2u);
-    // Its two sounds are pinned; the banked one cut off the start one.
-    EXPECT_NE(state.samples[0].flags & SAMPLE_PINNED, 0);
-    EXPECT_NE(state.samples[1].flags & SAMPLE_PINNED, 0);
-    EXPECT_EQ(offscreen_calls_of(CALL_WAVE_RESET).size(), 1u);
-}
-
-TEST_F(Screens_test, SolvedTextForBuiltInAndPackLevels)
+TEST_F(Screens, SolvedTextForBuiltInAndPackLevels)
 {
     Field_info board{};
     board.number = 4;
@@ -209,38 +207,59 @@ TEST_F(Screens_test, SolvedTextForBuiltInAndPackLevels)
     board.start_time = 1000;
     board.solve_time = 1065;
     draw_solved_text(state, board);
-    const std::vector<Line> expected = {
-        {160, 50, TEXT_CENTRE, "Alice Has Solved Level 4"},     {160, 100, TEXT_CENTRE, "Treasures Saved: 3"},
-        {160, 115, TEXT_CENTRE, "Moves: 10  Pushes: 2"},        {160, 130, TEXT_CENTRE, "Elapsed Time: 01:05"},
-        {160, 182, TEXT_CENTRE, "(Press any key to continue)"},
-    };
-    EXPECT_EQ(faces(), expected);
-
+    EXPECT_EQ(faces(), (std::vector<std::string>{"160,50c:Alice Has Solved Level 4", "160,100c:Treasures Saved: 3",
+                                                 "160,115c:Moves: 10  Pushes: 2", "160,130c:Elapsed Time: 01:05",
+                                                 std::string("160,182c:") + PRESS}));
     Pack_info pack;
     pack.levels = std::make_unique<Level_info>();
-    std::snprintf(pack.levels->name, NAME_CAPACITY, "Twin Rooms");
+    std::memset(pack.levels->name, 'N', NAME_CAPACITY - 1); // the longest name still fits the line whole
     pack.current_level = pack.levels.get();
     state.pack = &pack;
     offscreen().calls.clear();
     draw_solved_text(state, board);
-    EXPECT_EQ(face_texts()[0], "Alice Has Solved Level 4: 'Twin Rooms'");
-
-    // The longest name a level can have still fits the line whole.
-    std::memset(pack.levels->name, 'N', NAME_CAPACITY - 1);
-    offscreen().calls.clear();
-    draw_solved_text(state, board);
-    EXPECT_EQ(face_texts()[0], "Alice Has Solved Level 4: '" + std::string(NAME_CAPACITY - 1, 'N') + "'");
+    EXPECT_EQ(faces()[0], "160,50c:Alice Has Solved Level 4: '" + std::string(NAME_CAPACITY - 1, 'N') + "'");
     state.pack = nullptr;
 }
 
-TEST_F(Screens_test, WithoutADrawingContextTheModeStillChanges)
+TEST_F(Screens, RemarksForEveryBoardNumberAndTheStatusLine)
 {
-    offscreen().draw_available = false;
-    show_help(state);
-    EXPECT_EQ(state.mode, MODE_HELP);
-    EXPECT_TRUE(offscreen_calls_of(CALL_TEXT).empty());
-    EXPECT_TRUE(offscreen_calls_of(CALL_BLIT).empty());
-    EXPECT_EQ(titles().size(), 1u);
+    state.cpyr_text = "Notice of the map";
+    const std::pair<int, const char*> expected[] = {
+        {7, "Zandrek - Level 7"},
+        {1, "Zandrek - Level 1"},
+        {0, ""},
+        {-1, "Greetings - Click or press any key to begin"},
+        {-2, "May I Help You?"},
+        {-3, "Oh, I say.  Bravo.  Frightfully good."},
+        {-4, "   Jumpin' Jehosephat!!!"},
+        {-5, "Notice of the map"},
+        {-6, ""},
+    };
+    Field_info board{};
+    for (auto [number, text] : expected) {
+        board.number = static_cast<int16_t>(number);
+        set_message_line(state, board);
+        EXPECT_EQ(titles().back(), text) << number;
+    }
+
+    read_board_record(state, state.play_board, 2);
+    state.play_board.start_time = static_cast<uint32_t>(platform_now_seconds() - 65);
+    state.play_board.moves = 70000 % 65536;
+    state.play_board.pushes = 6;
+    state.mode = MODE_HELP;
+    offscreen().calls.clear();
+    show_status_title(state); // only in play
+    EXPECT_TRUE(titles().empty());
+    state.mode = MODE_PLAY;
+    show_status_title(state);
+    std::memset(state.current_player->name, 'W', sizeof state.current_player->name); // no terminator
+    show_status_title(state);
+    state.current_player = nullptr;
+    show_status_title(state);
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Zandrek: Alice - Level=2 Moves=4464 Pushes=6 Time=01:05",
+                                                  "Zandrek: " + std::string(20, 'W') +
+                                                      " - Level=2 Moves=4464 Pushes=6 Time=01:05",
+                                                  "Zandrek:  - Level=2 Moves=4464 Pushes=6 Time=01:05"}));
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+// Tile and sound records of a level pack, and the sample text of sounds.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,18 +11,14 @@
 namespace
 {
 
-int read_tile_text(Pack_tile& tile, const std::string& text)
+template <typename Record> int read_text(Record& record, const std::string& text)
 {
     Line_source source;
     open_line_source(source, text.data(), text.size());
-    return read_tile(tile, source);
-}
-
-int read_sound_text(Pack_sound& sound, const std::string& text)
-{
-    Line_source source;
-    open_line_source(source, text.data(), text.size());
-    return read_sound(sound, source);
+    if constexpr (std::is_same_v<Record, Pack_tile>)
+        return read_tile(record, source);
+    else
+        return read_sound(record, source);
 }
 
 std::vector<int> decode(const std::string& line, int sample_size = 16, int capacity = 16)
@@ -32,128 +29,92 @@ std::vector<int> decode(const std::string& line, int sample_size = 16, int capac
     return std::vector<int>(out.begin(), out.begin() + count);
 }
 
-TEST(TileReader, PixelsRowByRow)
+TEST(TileReader, PixelsRowByRowWhateverTheFieldsHold)
 {
-    Pack_tile tile;
-    ASSERT_EQ(read_tile_text(tile, "Name: crate\nWidth:3\nHeight: 2\nImagery: ignored\n"
-                                   "1 2 3\n"
-                                   "  4\t5 6 7\n"
-                                   "9 9 9\n"
-                                   "end\nend\n"),
-              0);
-    EXPECT_STREQ(tile.name, "crate");
-    EXPECT_EQ(tile.width, 3);
-    EXPECT_EQ(tile.height, 2);
-    EXPECT_EQ(tile.pixels, (std::vector<uint8_t>{1, 2, 3, 4, 5, 6})); // the third row is dropped
-}
-
-TEST(TileReader, PixelFieldsOutOfRangeOrMalformed)
-{
-    Pack_tile tile;
-    ASSERT_EQ(read_tile_text(tile, "Width: 6\nHeight: 3\nImagery:\n1 2 300 -4 x\n7,8 9\n\nend\nend\n"), 0);
-    EXPECT_EQ(tile.pixels, (std::vector<uint8_t>{1, 2, 0, 0, 0, 0, //
-                                                 7, 9, 0, 0, 0, 0, // "7,8" is one field
-                                                 0, 0, 0, 0, 0, 0}));
-}
-
-TEST(TileReader, MissingRowsAreZeroAndRecordNeedsBothEndLines)
-{
-    Pack_tile tile;
-    ASSERT_EQ(read_tile_text(tile, "Width: 2\nHeight: 2\nImagery:\n5 6\nend\nendtile\n"), 0);
-    EXPECT_EQ(tile.pixels, (std::vector<uint8_t>{5, 6, 0, 0}));
-
-    Pack_tile unfinished;
-    EXPECT_EQ(read_tile_text(unfinished, "Width: 2\nHeight: 2\nImagery:\n5 6\nend\n"), 1);
-    Pack_tile open_block;
-    EXPECT_EQ(read_tile_text(open_block, "Width: 2\nHeight: 2\nImagery:\n5 6\nendless\nend"), 1);
-}
-
-TEST(TileReader, SizeLinesWithoutNumberFail)
-{
-    for (const char* bad : {"Width:\nend\n", "Width: wide\nend\n", "Height: -\nend\n"}) {
+    struct Case {
+        const char* text;
+        int width, height;
+        std::vector<uint8_t> pixels;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"Name: crate\nWidth:3\nHeight: 2\nImagery: ignored\n1 2 3\n  4\t5 6 7\n9 9 9\nend\nend\n", 3, 2, {1, 2, 3, 4, 5, 6}},
+        {"Width: 6\nHeight: 3\nImagery:\n1 2 300 -4 x\n7,8 +9 255 256 -0\n\nend\nend\n", 6, 3,
+         {1, 2, 0, 0, 0, 0, 7, 9, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0}}, // "7,8" is one field
+        {"Width: 2\nHeight: 2\nImagery:\n5 6\nend\nendtile\n", 2, 2, {5, 6, 0, 0}},
+        {"Width: 1\nHeight: 1\nImagery:\n99999999999\nend\nend\n", 1, 1, {0}},
+        // Pictures that do not fit their sizes are dropped.
+        {"Imagery:\n1 2\nend\nWidth: 2\nHeight: 1\nend\n", 2, 1, {}},
+        {"Width: 2\nHeight: 1\nImagery:\n1 2\nend\nWidth: 3\nend\n", 3, 1, {}},
+        {"Width: 2000000000\nHeight: 2000000000\nImagery:\n1\nend\nend\n", 2000000000, 2000000000, {}},
+        {"Width: 4096\nHeight: 4097\nImagery:\n1\nend\nend\n", 4096, 4097, {}},
+        {"Width: -3\nHeight: 4\nImagery:\n1\nend\nend\n", -3, 4, {}},
+        {"Width: 3\nHeight: 0\nImagery:\n1\nend\nend\n", 3, 0, {}},
+        {"Width: 99999999999\nHeight: -99999999999\nend\n", 2147483647, -2147483647 - 1, {}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
         Pack_tile tile;
-        EXPECT_EQ(read_tile_text(tile, bad), 1) << bad;
+        ASSERT_EQ(read_text(tile, c.text), 0) << c.text;
+        EXPECT_EQ(tile.width, c.width) << c.text;
+        EXPECT_EQ(tile.height, c.height) << c.text;
+        EXPECT_EQ(tile.pixels, c.pixels) << c.text;
+    }
+    Pack_tile named;
+    ASSERT_EQ(read_text(named, "Name: crate\nend\n"), 0);
+    EXPECT_STREQ(named.name, "crate");
+    for (const char* bad : {"Width:\nend\n", "Width: wide\nend\n", "Height: -\nend\n", "Width: 2\nImagery:\n5 6\nend\n",
+                            "Width: 1\nHeight: 1\nImagery:\n5\nendless\nend", ""}) {
+        Pack_tile tile;
+        EXPECT_EQ(read_text(tile, bad), 1) << bad;
     }
 }
 
-TEST(TileReader, PicturesThatDoNotFitTheirSizesAreDropped)
-{
-    Pack_tile before_sizes;
-    ASSERT_EQ(read_tile_text(before_sizes, "Imagery:\n1 2\nend\nWidth: 2\nHeight: 1\nend\n"), 0);
-    EXPECT_TRUE(before_sizes.pixels.empty());
-
-    Pack_tile resized;
-    ASSERT_EQ(read_tile_text(resized, "Width: 2\nHeight: 1\nImagery:\n1 2\nend\nWidth: 3\nend\n"), 0);
-    EXPECT_TRUE(resized.pixels.empty());
-
-    Pack_tile huge;
-    ASSERT_EQ(read_tile_text(huge, "Width: 2000000000\nHeight: 2000000000\nImagery:\n1\nend\nend\n"), 0);
-    EXPECT_TRUE(huge.pixels.empty());
-
-    Pack_tile negative;
-    ASSERT_EQ(read_tile_text(negative, "Width: -3\nHeight: 4\nImagery:\n1\nend\nend\n"), 0);
-    EXPECT_TRUE(negative.pixels.empty());
-
-    Pack_tile none;
-    ASSERT_EQ(read_tile_text(none, "Name: bare\nend\n"), 0);
-    EXPECT_TRUE(none.pixels.empty());
-}
-
-TEST(SampleText, DigitsAndSigns)
+TEST(SoundReader, SampleTextDigitsSignsAndLines)
 {
     EXPECT_EQ(decode("g h i j -"), (std::vector<int>{0, 0, 1, -1, 15}));
-    EXPECT_EQ(decode("Ah Zy effh"), (std::vector<int>{16, -300, 32767}));
+    EXPECT_EQ(decode("Ah Zy effh 9_"), (std::vector<int>{16, -300, 32767, -14, -15}));
     EXPECT_EQ(decode("A h"), (std::vector<int>{16})); // characters outside the alphabet change nothing
     EXPECT_EQ(decode("ij", 8), (std::vector<int>{256, -256}));
     EXPECT_EQ(decode("effh", 8), (std::vector<int>{static_cast<int16_t>(32767 * 256)}));
-}
+    EXPECT_EQ(decode("iA"), (std::vector<int>{1})); // a number never continues on the next line
+    EXPECT_EQ(decode("ijij", 16, 3), (std::vector<int>{1, -1, 1}));
+    EXPECT_EQ(decode("AAAAAAAh"), (std::vector<int>{0})); // past 30 bits the digits are shifted out
 
-TEST(SampleText, NumbersNeverContinueAcrossLines)
-{
-    EXPECT_EQ(decode("iA"), (std::vector<int>{1}));
-    Pack_sound sound;
-    ASSERT_EQ(read_sound_text(sound, "NumSamples: 4\nData:\niA\nhj\nend\nend\n"), 0);
-    EXPECT_EQ(sound.samples, (std::vector<int16_t>{1, 0, -1, 0}));
-}
-
-TEST(SoundReader, WholeRecord)
-{
-    Pack_sound sound;
-    ASSERT_EQ(read_sound_text(sound, "Name: chime\nSpeed: 11025\nSampleSize: 8\nNumSamples: 3\n"
-                                     "Data: rest ignored\ni j g\ni i\nend\nend\n"),
-              0);
-    EXPECT_STREQ(sound.name, "chime");
-    EXPECT_EQ(sound.speed, 11025);
-    EXPECT_EQ(sound.sample_size, 8);
-    EXPECT_EQ(sound.num_samples, 3);
-    EXPECT_EQ(sound.samples, (std::vector<int16_t>{256, -256, 0})); // five numbers, three kept
-}
-
-TEST(SoundReader, SampleSizesOtherThan8Or16Become16)
-{
-    Pack_sound sound;
-    ASSERT_EQ(read_sound_text(sound, "SampleSize: 12\nend\n"), 0);
-    EXPECT_EQ(sound.sample_size, 16);
-}
-
-TEST(SoundReader, FailuresAndDroppedSamples)
-{
-    for (const char* bad : {"Speed: fast\nend\n", "SampleSize:\nend\n", "NumSamples: x\nend\n",
-                            "NumSamples: 2\nData:\ni\n", "Name: x\n"}) {
+    struct Case {
+        const char* text;
+        int speed, size, count;
+        std::vector<int16_t> samples;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"Name: chime\nSpeed: 11025\nSampleSize: 8\nNumSamples: 3\nData: rest ignored\ni j g\ni i\nend\nend\n", 11025, 8, 3, {256, -256, 0}},
+        {"NumSamples: 4\nData:\niA\nhj\nend\nend\n", 0, 0, 4, {1, 0, -1, 0}},
+        {"SampleSize: 12\nend\n", 0, 16, 0, {}}, // sizes other than 8 and 16 become 16
+        {"SampleSize: 16\nend\n", 0, 16, 0, {}},
+        {"Data:\niii\nend\nNumSamples: 3\nend\n", 0, 0, 3, {}}, // samples before their count are dropped
+        {"NumSamples: 3\nData:\ni\nend\nend\n", 0, 0, 3, {1, 0, 0}},
+        {"NumSamples: 3\nData:\ni\nend\nNumSamples: 2\nend\n", 0, 0, 2, {}},
+        {"NumSamples: 2147483647\nData:\ni\nend\nend\n", 0, 0, 2147483647, {}},
+        {"NumSamples: -2\nData:\ni\nend\nend\n", 0, 0, -2, {}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
         Pack_sound sound;
-        EXPECT_EQ(read_sound_text(sound, bad), 1) << bad;
+        ASSERT_EQ(read_text(sound, c.text), 0) << c.text;
+        EXPECT_EQ(std::vector<int>({sound.speed, sound.sample_size, sound.num_samples}),
+                  std::vector<int>({c.speed, c.size, c.count}))
+            << c.text;
+        EXPECT_EQ(sound.samples, c.samples) << c.text;
     }
-    Pack_sound before_count;
-    ASSERT_EQ(read_sound_text(before_count, "Data:\niii\nend\nNumSamples: 3\nend\n"), 0);
-    EXPECT_TRUE(before_count.samples.empty());
-
-    Pack_sound short_data;
-    ASSERT_EQ(read_sound_text(short_data, "NumSamples: 3\nData:\ni\nend\nend\n"), 0);
-    EXPECT_EQ(short_data.samples, (std::vector<int16_t>{1, 0, 0}));
-
-    Pack_sound enormous;
-    ASSERT_EQ(read_sound_text(enormous, "NumSamples: 2147483647\nData:\ni\nend\nend\n"), 0);
-    EXPECT_TRUE(enormous.samples.empty());
+    Pack_sound named;
+    ASSERT_EQ(read_text(named, "Name: chime\nend\n"), 0);
+    EXPECT_STREQ(named.name, "chime");
+    for (const char* bad : {"Speed: fast\nend\n", "SampleSize:\nend\n", "NumSamples: x\nend\n",
+                            "NumSamples: 2\nData:\ni\n", "Name: x\n", "Data:\ni\nendless\nend"}) {
+        Pack_sound sound;
+        EXPECT_EQ(read_text(sound, bad), 1) << bad;
+    }
 }
 
 } // namespace

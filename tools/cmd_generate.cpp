@@ -1,5 +1,6 @@
 // zandrek-tool generate: a pack of new levels on standard output, each
 // proven solvable by the solver and by the game's own replay.
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include "tools/authoring/generator.h"
 #include "tools/authoring/level_text.h"
 #include "tools/authoring/tool_game.h"
+#include "tools/progress_line.h"
 #include "tools/tool_commands.h"
 
 namespace
@@ -25,6 +27,12 @@ const char GENERATE_USAGE[] =
     "\n"
     "options:\n"
     "  --candidates M   rooms tried per level, the hardest kept (default 24)\n"
+    "  --pushes A-B     keep only rooms whose push-optimal solution takes A to B pushes\n"
+    "  --pull-beam B    positions of each backward layer that go on (default 200)\n"
+    "  --pull-limit L   positions the backward search visits per room (default 40000)\n"
+    "  --solve-states S the solver's limit in stored positions per room (default 3000000)\n"
+    "  --no-fewest-moves  skip the move-optimal search (slow with many treasures)\n"
+    "  --quiet          no progress line on standard error\n"
     "  --name TEXT      the pack's name (default 'Generated')\n"
     "  --help           show this text\n";
 
@@ -52,11 +60,20 @@ int cmd_generate(int argc, char** argv)
     long count = -1, value = 0;
     bool have_size = false, have_treasures = false, have_seed = false;
     std::string name = "Generated";
+    bool quiet = false;
     for (int i = 0; i < argc; ++i) {
         const char* a = argv[i];
         if (std::strcmp(a, "--help") == 0 || std::strcmp(a, "-h") == 0) {
             std::fputs(GENERATE_USAGE, stdout);
             return 0;
+        }
+        if (std::strcmp(a, "--quiet") == 0) {
+            quiet = true;
+            continue;
+        }
+        if (std::strcmp(a, "--no-fewest-moves") == 0) {
+            o.fewest_moves = false;
+            continue;
         }
         if (i + 1 >= argc) return usage_error(std::string("unknown or incomplete option ") + a);
         const char* v = argv[++i];
@@ -84,6 +101,22 @@ int cmd_generate(int argc, char** argv)
         } else if (std::strcmp(a, "--candidates") == 0) {
             if (!read_int(v, 1, 10000, &value)) return usage_error("--candidates takes a number from 1 to 10000");
             o.candidates = static_cast<int>(value);
+        } else if (std::strcmp(a, "--pushes") == 0) {
+            int lo = 0, hi = 0;
+            char dash = 0, extra = 0;
+            if (std::sscanf(v, "%d%c%d%c", &lo, &dash, &hi, &extra) != 3 || dash != '-' || lo < 1 || hi < lo)
+                return usage_error("--pushes takes A-B with 1 <= A <= B");
+            o.min_pushes = lo;
+            o.max_pushes = hi;
+        } else if (std::strcmp(a, "--pull-beam") == 0) {
+            if (!read_int(v, 1, 100000, &value)) return usage_error("--pull-beam takes a number from 1 to 100000");
+            o.pull_beam = static_cast<size_t>(value);
+        } else if (std::strcmp(a, "--pull-limit") == 0) {
+            if (!read_int(v, 1, 100000000, &value)) return usage_error("--pull-limit takes a number up to 100000000");
+            o.pull_limit = static_cast<uint64_t>(value);
+        } else if (std::strcmp(a, "--solve-states") == 0) {
+            if (!read_int(v, 1, 100000000, &value)) return usage_error("--solve-states takes a number up to 100000000");
+            o.solve_states = static_cast<uint64_t>(value);
         } else if (std::strcmp(a, "--name") == 0) {
             name = v;
         } else {
@@ -97,7 +130,16 @@ int cmd_generate(int argc, char** argv)
         std::fprintf(stderr, "zandrek-tool generate: %s\n", game.error.c_str());
         return 1;
     }
+    Progress_line line = progress_line_for_stderr(quiet);
+    auto started = std::chrono::steady_clock::now();
+    o.progress = [&](int levels, int rooms) {
+        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        char text[120];
+        std::snprintf(text, sizeof text, "%d of %ld levels, %d rooms tried, %.0f s", levels, count, rooms, seconds);
+        progress_update(line, seconds, text);
+    };
     std::vector<Generated_level> levels = generate_levels(game.state, o, static_cast<int>(count));
+    progress_done(line);
     std::vector<Authored_level> authored;
     for (size_t i = 0; i < levels.size(); ++i) {
         const Generated_level& g = levels[i];
@@ -106,8 +148,10 @@ int cmd_generate(int argc, char** argv)
         a.rows = g.rows;
         a.solution = g.solution.moves;
         char remark[120];
-        std::snprintf(remark, sizeof remark, "Difficulty: %d (pushes %d, moves %d, fewest moves %d)", g.difficulty,
-                      g.solution.pushes, g.solution.move_count, g.fewest_moves);
+        std::snprintf(remark, sizeof remark,
+                      "Difficulty: %d (pushes %d, moves %d, fewest moves %d, bound %d, changes %d, states %llu)",
+                      g.difficulty, g.solution.pushes, g.solution.move_count, g.fewest_moves, g.solution.lower_bound,
+                      g.solution.treasure_changes, static_cast<unsigned long long>(g.search_states));
         a.remarks.push_back(remark);
         authored.push_back(a);
     }

@@ -13,6 +13,7 @@
 #include "presentation/screens.h"
 #include "shell/platform_offscreen.h"
 #include "tools/authoring/tool_game.h"
+#include "tools/level_sheet.h"
 #include "tools/png_writer.h"
 #include "tools/tile_sheet.h"
 #include "tools/tool_commands.h"
@@ -23,6 +24,7 @@ namespace
 const char RENDER_USAGE[] =
     "usage: zandrek-tool render MAP BOARD -o OUT.png [--pack PACK.zrp] [--magnify M] [--moves MOVES]\n"
     "       zandrek-tool render --tiles MAP -o OUT.png [--magnify M]\n"
+    "       zandrek-tool render --sheet PACK.zrp -o OUT.png [--map MAP] [--columns N]\n"
     "\n"
     "Draws BOARD as the game window shows it and writes it as a PNG of 320*M by 192*M pixels.\n"
     "BOARD is a built-in level of the map (1 and up) or one of its screens: -1 title, -2 help,\n"
@@ -35,6 +37,9 @@ const char RENDER_USAGE[] =
     "  --magnify M      magnification 1 to 4 (default 2)\n"
     "  --moves MOVES    play these moves on the level first (< > ^ v, u, r; x%d counts)\n"
     "  --tiles MAP      instead of a board, every tile code of MAP, 20 to a row from code 0\n"
+    "  --sheet PACK     instead of a board, every level of PACK at magnification 1, N to a\n"
+    "                   row (--columns, default 5), each numbered in its top left corner;\n"
+    "                   drawn with the tiles of --map MAP, or of a small built-in map\n"
     "  --help           show this text\n"
     "Negative board numbers may also follow '--'.\n";
 
@@ -43,7 +48,10 @@ struct Render_options {
     const char* pack = nullptr;
     const char* moves = nullptr;
     const char* tiles = nullptr;
+    const char* sheet = nullptr;
+    const char* map = nullptr;
     int magnify = 2;
+    int columns = 5;
     std::vector<const char*> positional;
 };
 
@@ -83,7 +91,11 @@ int parse(int argc, char** argv, Render_options& o)
             target = &o.moves;
         else if (std::strcmp(arg, "--tiles") == 0)
             target = &o.tiles;
-        else if (std::strcmp(arg, "--magnify") != 0) {
+        else if (std::strcmp(arg, "--sheet") == 0)
+            target = &o.sheet;
+        else if (std::strcmp(arg, "--map") == 0)
+            target = &o.map;
+        else if (std::strcmp(arg, "--magnify") != 0 && std::strcmp(arg, "--columns") != 0) {
             std::fprintf(stderr, "zandrek-tool render: unknown option '%s'\n", arg);
             return 1;
         }
@@ -97,13 +109,21 @@ int parse(int argc, char** argv, Render_options& o)
             continue;
         }
         long m = 0;
+        if (std::strcmp(arg, "--columns") == 0) {
+            if (!parse_int(value, &m) || m < 1 || m > 50) {
+                std::fprintf(stderr, "zandrek-tool render: columns must be 1 to 50, not '%s'\n", value);
+                return 1;
+            }
+            o.columns = static_cast<int>(m);
+            continue;
+        }
         if (!parse_int(value, &m) || m < 1 || m > 4) {
             std::fprintf(stderr, "zandrek-tool render: magnification must be 1 to 4, not '%s'\n", value);
             return 1;
         }
         o.magnify = static_cast<int>(m);
     }
-    if (o.positional.size() != (o.tiles ? 0u : 2u)) {
+    if (o.positional.size() != (o.tiles || o.sheet ? 0u : 2u)) {
         std::fprintf(stderr, "zandrek-tool render: give a MAP and a BOARD\n");
         return 1;
     }
@@ -138,6 +158,7 @@ int cmd_render(int argc, char** argv)
         return parsed < 0 ? 0 : 1;
     }
     if (o.tiles) return render_tile_sheet(o.tiles, o.output, o.magnify);
+    if (o.sheet) return render_level_sheet(o.sheet, o.map, o.output, o.columns);
     const char* map_path = o.positional[0];
     const char* board_text = o.positional[1];
 

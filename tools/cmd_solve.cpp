@@ -10,6 +10,7 @@
 #include "tools/authoring/solution_replay.h"
 #include "tools/authoring/solver.h"
 #include "tools/authoring/tool_game.h"
+#include "tools/progress_line.h"
 #include "tools/tool_commands.h"
 
 namespace
@@ -17,18 +18,22 @@ namespace
 
 const char SOLVE_USAGE[] =
     "usage: zandrek-tool solve [--map FILE] PACK.zrp N [--optimal pushes|moves|pushes-moves] [--time-limit S]\n"
+    "                         [--memory-limit MB] [--quiet]\n"
     "\n"
     "Solves level N of the pack as the game builds it and checks the answer by\n"
     "playing it through the game's own event handling. On success prints the\n"
     "moves as <>^v on one line and 'moves M pushes P' on the last line (exit 0).\n"
     "Prints 'no solution' when none exists (exit 1) and 'gave up' at the time or\n"
-    "memory limit (exit 2). Search figures go to standard error.\n"
+    "memory limit (exit 2). Search figures go to standard error, and while it\n"
+    "works a progress line (positions, bound, rate, memory).\n"
     "\n"
     "options:\n"
     "  --optimal pushes  fewest pushes (the default)\n"
     "  --optimal moves   fewest steps\n"
     "  --optimal pushes-moves  fewest steps among the fewest pushes\n"
     "  --time-limit S    give up after S seconds (default: no limit)\n"
+    "  --memory-limit MB give up before the search holds MB megabytes (default 1000)\n"
+    "  --quiet           no progress line\n"
     "  --map FILE        use this map's blank board and tiles\n"
     "  --help            show this text\n";
 
@@ -47,6 +52,7 @@ int cmd_solve(int argc, char** argv)
     int npos = 0;
     const char* map = nullptr;
     Solve_options options;
+    bool quiet = false;
     for (int i = 0; i < argc; ++i) {
         const char* a = argv[i];
         if (std::strcmp(a, "--help") == 0 || std::strcmp(a, "-h") == 0) {
@@ -69,6 +75,14 @@ int cmd_solve(int argc, char** argv)
             if (end == argv[i] || *end != '\0' || !(s > 0))
                 return usage_error("--time-limit takes a number of seconds");
             options.time_limit_seconds = s;
+        } else if (std::strcmp(a, "--memory-limit") == 0 && i + 1 < argc) {
+            char* end = nullptr;
+            double mb = std::strtod(argv[++i], &end);
+            if (end == argv[i] || *end != '\0' || !(mb >= 1) || mb > 1e7)
+                return usage_error("--memory-limit takes a number of megabytes");
+            options.max_bytes = static_cast<uint64_t>(mb * 1e6);
+        } else if (std::strcmp(a, "--quiet") == 0) {
+            quiet = true;
         } else if (std::strcmp(a, "--map") == 0 && i + 1 < argc) {
             map = argv[++i];
         } else if (a[0] == '-' && a[1] == '-') {
@@ -104,15 +118,27 @@ int cmd_solve(int argc, char** argv)
         return 1;
     }
 
+    Progress_line line = progress_line_for_stderr(quiet);
+    options.progress = [&line](const Solve_progress& p) {
+        char text[120];
+        std::snprintf(text, sizeof text, "%llu positions, %llu stored, bound %d, %.0f/s, %llu MB, %.0f s",
+                      static_cast<unsigned long long>(p.expanded), static_cast<unsigned long long>(p.stored), p.bound,
+                      p.seconds > 0 ? p.expanded / p.seconds : 0.0, static_cast<unsigned long long>(p.bytes >> 20),
+                      p.seconds);
+        progress_update(line, p.seconds, text);
+    };
+    options.progress_seconds = 0.25;
     Solve_result r;
     try {
         r = solve_puzzle(puzzle, options);
     } catch (const std::bad_alloc&) {
-        r.status = SOLVE_GAVE_UP; // out of memory before the state limit
+        r.status = SOLVE_GAVE_UP; // out of memory before the memory limit
     }
-    std::fprintf(stderr, "expanded %llu, stored %llu, %.2f s, %.0f positions/s\n",
-                 static_cast<unsigned long long>(r.expanded), static_cast<unsigned long long>(r.stored), r.seconds,
-                 r.seconds > 0 ? r.expanded / r.seconds : 0.0);
+    progress_done(line);
+    std::fprintf(stderr, "expanded %llu, generated %llu, stored %llu, %.2f s, %.0f positions/s, %llu MB\n",
+                 static_cast<unsigned long long>(r.expanded), static_cast<unsigned long long>(r.generated),
+                 static_cast<unsigned long long>(r.stored), r.seconds, r.seconds > 0 ? r.expanded / r.seconds : 0.0,
+                 static_cast<unsigned long long>(r.bytes >> 20));
     if (r.status == SOLVE_FOUND)
         std::fprintf(stderr, "lower bound %d, treasure changes %d, difficulty %d\n", r.lower_bound, r.treasure_changes,
                      difficulty_score(r));

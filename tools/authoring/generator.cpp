@@ -65,51 +65,105 @@ void keep_largest_area(Rows& g)
         if (playable(g[c / C][c % C]) && label[c] != best) g[c / C][c % C] = '#';
 }
 
-// Wall pieces scattered over a room: offsets (row, column) of each.
+// Wall pieces set into a room: offsets (row, column) of each. No piece is a
+// single cell, so no wall stands alone as a speck.
 struct Piece {
     int n;
-    int cells[4][2];
+    int cells[6][2];
 };
 const Piece PIECES[] = {
-    {1, {{0, 0}}},
     {2, {{0, 0}, {0, 1}}},
     {2, {{0, 0}, {1, 0}}},
-    {3, {{0, 0}, {0, 1}, {1, 0}}},
-    {3, {{0, 0}, {0, 1}, {1, 1}}},
     {3, {{0, 0}, {0, 1}, {0, 2}}},
     {3, {{0, 0}, {1, 0}, {2, 0}}},
+    {3, {{0, 0}, {0, 1}, {1, 0}}},
+    {3, {{0, 0}, {0, 1}, {1, 1}}},
     {4, {{0, 0}, {0, 1}, {1, 0}, {1, 1}}},
+    {4, {{0, 0}, {1, 0}, {2, 0}, {2, 1}}},
+    {4, {{0, 0}, {0, 1}, {0, 2}, {1, 1}}},
+    {6, {{0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}, {1, 2}}},
 };
 
+// How a room repeats itself: mirrored left to right, top to bottom, both, or
+// turned half round.
+enum Symmetry { SYM_LEFT_RIGHT, SYM_TOP_BOTTOM, SYM_BOTH, SYM_HALF_TURN, SYM_COUNT };
+
+// Walls `cell` and the cells the symmetry pairs with it.
+void set_wall(Rows& g, int r, int c, Symmetry sym)
+{
+    const int R = static_cast<int>(g.size()), C = static_cast<int>(g[0].size());
+    if (r <= 0 || c <= 0 || r >= R - 1 || c >= C - 1) return;
+    g[r][c] = '#';
+    if (sym == SYM_LEFT_RIGHT || sym == SYM_BOTH) g[r][C - 1 - c] = '#';
+    if (sym == SYM_TOP_BOTTOM || sym == SYM_BOTH) g[R - 1 - r][c] = '#';
+    if (sym == SYM_BOTH || sym == SYM_HALF_TURN) g[R - 1 - r][C - 1 - c] = '#';
+}
+
+// Interior walls with no wall beside them (diagonals do not count) go.
+void drop_specks(Rows& g)
+{
+    const int R = static_cast<int>(g.size()), C = static_cast<int>(g[0].size());
+    for (int r = 1; r < R - 1; ++r)
+        for (int c = 1; c < C - 1; ++c)
+            if (g[r][c] == '#' && g[r - 1][c] != '#' && g[r + 1][c] != '#' && g[r][c - 1] != '#' && g[r][c + 1] != '#')
+                g[r][c] = '-';
+}
+
+// A room that looks built: a symmetric outline with notched corners and bays,
+// wall pieces set in pairs by the symmetry, now and then one piece more on
+// one side only.
 Rows carve_room(int R, int C, Rng& rng)
 {
     Rows g(R, std::string(C, '#'));
     for (int r = 1; r < R - 1; ++r)
         for (int c = 1; c < C - 1; ++c)
             g[r][c] = '-';
+    const Symmetry sym = static_cast<Symmetry>(rng.below(SYM_COUNT));
     const int ih = R - 2, iw = C - 2;
-    // Notched corners make rooms that are not plain boxes.
-    for (int corner = 0; corner < 4; ++corner) {
-        if (rng.below(2) == 0) continue;
+    if (rng.below(3) != 0) {
         int h = 1 + rng.below(std::max(1, ih / 3)), w = 1 + rng.below(std::max(1, iw / 3));
         for (int r = 0; r < h; ++r)
-            for (int c = 0; c < w; ++c) {
-                int rr = corner & 1 ? R - 2 - r : 1 + r, cc = corner & 2 ? C - 2 - c : 1 + c;
-                g[rr][cc] = '#';
-            }
+            for (int c = 0; c < w; ++c)
+                set_wall(g, 1 + r, 1 + c, SYM_BOTH);
     }
-    int target = ih * iw * (14 + rng.below(18)) / 100, placed = 0;
-    for (int tries = 0; placed < target && tries < 200; ++tries) {
-        const Piece& p = PIECES[rng.below(static_cast<int>(sizeof PIECES / sizeof PIECES[0]))];
-        int r0 = 1 + rng.below(ih), c0 = 1 + rng.below(iw);
-        for (int i = 0; i < p.n; ++i) {
-            int r = r0 + p.cells[i][0], c = c0 + p.cells[i][1];
-            if (r < R - 1 && c < C - 1 && g[r][c] == '-') {
-                g[r][c] = '#';
-                ++placed;
-            }
+    // Bays: blocks standing in from the outer wall.
+    for (int bays = rng.below(3); bays > 0; --bays) {
+        int len = 2 + rng.below(3), depth = 1 + rng.below(2);
+        if (rng.below(2)) {
+            int c0 = 1 + rng.below(std::max(1, iw - len));
+            for (int c = c0; c < c0 + len; ++c)
+                for (int r = 1; r <= depth; ++r)
+                    set_wall(g, r, c, sym);
+        } else {
+            int r0 = 1 + rng.below(std::max(1, ih - len));
+            for (int r = r0; r < r0 + len; ++r)
+                for (int c = 1; c <= depth; ++c)
+                    set_wall(g, r, c, sym);
         }
     }
+    const int pieces = static_cast<int>(sizeof PIECES / sizeof PIECES[0]);
+    // Rooms with a fifth to two fifths of their inside walled: open halls
+    // make long hauls, not puzzles.
+    auto walls_inside = [&] {
+        int n = 0;
+        for (int r = 1; r < R - 1; ++r)
+            n += static_cast<int>(std::count(g[r].begin() + 1, g[r].end() - 1, '#'));
+        return n;
+    };
+    const int target = ih * iw * (20 + rng.below(20)) / 100;
+    for (int tries = 0; tries < 200 && walls_inside() < target; ++tries) {
+        const Piece& p = PIECES[rng.below(pieces)];
+        int r0 = 1 + rng.below(ih), c0 = 1 + rng.below(iw);
+        for (int i = 0; i < p.n; ++i)
+            set_wall(g, r0 + p.cells[i][0], c0 + p.cells[i][1], sym);
+    }
+    if (rng.below(3) == 0) {
+        const Piece& p = PIECES[rng.below(pieces)];
+        int r0 = 1 + rng.below(ih), c0 = 1 + rng.below(iw);
+        for (int i = 0; i < p.n; ++i)
+            set_wall(g, r0 + p.cells[i][0], c0 + p.cells[i][1], SYM_COUNT);
+    }
+    drop_specks(g);
     keep_largest_area(g);
     return g;
 }
@@ -159,8 +213,6 @@ struct Pull_search {
     }
 };
 
-constexpr size_t PULL_BEAM = 3000;
-
 std::string key_of(const Position& p)
 {
     return std::string(reinterpret_cast<const char*>(p.data()), p.size() * 2);
@@ -168,7 +220,8 @@ std::string key_of(const Position& p)
 
 // Pulls treasures away from `banks` breadth-first. Returns the positions of
 // the last layer reached and its depth in pulls.
-std::vector<Position> pull_away(const Rows& g, const std::vector<int>& banks, uint64_t limit, Rng& rng, int* depth)
+std::vector<Position> pull_away(const Rows& g, const std::vector<int>& banks, uint64_t limit, size_t beam, Rng& rng,
+                                int* depth)
 {
     Pull_search s(g, static_cast<int>(banks.size()));
     std::unordered_set<std::string> seen;
@@ -184,12 +237,33 @@ std::vector<Position> pull_away(const Rows& g, const std::vector<int>& banks, ui
         if (seen.insert(key_of(p)).second) layer.push_back(p);
     }
     s.place(goal, false);
+    // Walking distance of every cell to the nearest bank: positions whose
+    // treasures stand far from the banks are kept first.
+    std::vector<int> near(s.R * s.C, 1 << 20);
+    std::vector<int> queue(banks.begin(), banks.end());
+    for (int b : banks)
+        near[b] = 0;
+    for (size_t i = 0; i < queue.size(); ++i)
+        for (int n : {queue[i] - s.C, queue[i] + s.C, queue[i] - 1, queue[i] + 1})
+            if (s.floor(n) && near[n] > near[queue[i]] + 1) {
+                near[n] = near[queue[i]] + 1;
+                queue.push_back(n);
+            }
+    auto spread = [&](const Position& p) {
+        int sum = 0;
+        for (int i = 0; i < s.k; ++i)
+            sum += near[p[i]];
+        return sum;
+    };
     *depth = 0;
     std::vector<Position> last = layer;
     const int dirs[4] = {-s.C, s.C, -1, 1};
-    while (!layer.empty() && seen.size() < limit) {
+    uint64_t visited = 0;
+    while (!layer.empty() && visited < limit) {
         std::vector<Position> next;
+        std::unordered_set<std::string> fresh;
         for (const Position& p : layer) {
+            ++visited;
             s.place(p, true);
             s.reach(p.back());
             // Each pull's own search below re-marks cells, so keep these.
@@ -209,21 +283,27 @@ std::vector<Position> pull_away(const Rows& g, const std::vector<int>& banks, ui
                     q.back() = static_cast<uint16_t>(s.reach(a2));
                     s.box[a] = 0;
                     s.box[b] = 1;
-                    if (seen.insert(key_of(q)).second) next.push_back(q);
+                    std::string key = key_of(q);
+                    if (!seen.count(key) && fresh.insert(key).second) next.push_back(q);
                 }
             }
             s.place(p, false);
-            if (seen.size() >= limit) break;
         }
         if (next.empty()) break;
-        // With many treasures the layers grow too fast to reach far; a
-        // random sample of each wide layer goes on, and the solver finds
-        // the true distance of whatever is chosen.
-        if (next.size() > PULL_BEAM) {
-            for (size_t i = 0; i < PULL_BEAM; ++i)
+        // With many treasures the layers grow too fast to reach far: half
+        // of each wide layer goes on because its treasures stand farthest
+        // out, half at random; the solver finds the true distance of
+        // whatever is chosen.
+        if (next.size() > beam) {
+            const size_t best = beam / 2;
+            std::partial_sort(next.begin(), next.begin() + best, next.end(),
+                              [&](const Position& a, const Position& b) { return spread(a) > spread(b); });
+            for (size_t i = best; i < beam; ++i)
                 std::swap(next[i], next[i + rng.below(static_cast<int>(next.size() - i))]);
-            next.resize(PULL_BEAM);
+            next.resize(beam);
         }
+        for (const Position& q : next)
+            seen.insert(key_of(q));
         last = next;
         layer.swap(next);
         ++*depth;
@@ -264,35 +344,37 @@ std::vector<uint8_t> touched_cells(const Rows& rows, const std::string& moves)
     return touched;
 }
 
-// Walls up floor that plays no part: cells with nothing touched around
-// them, then dead-end pockets, then whatever the player can no longer reach.
+// Walls up floor that plays no part: every cell the solution never touches,
+// unless the cell mirrored across the room is touched, so the outline keeps
+// what symmetry it had. Walls left standing alone go back to floor.
 void wall_up_unused(Rows& rows, const std::string& moves)
 {
     const int R = static_cast<int>(rows.size()), C = static_cast<int>(rows[0].size());
     std::vector<uint8_t> touched = touched_cells(rows, moves);
+    auto wall_mirrored = [&](int r, int c, int axes) {
+        int rr = axes & 1 ? R - 1 - r : r, cc = axes & 2 ? C - 1 - c : c;
+        return rows[rr][cc] == '#';
+    };
+    // The symmetry the walls have, if any: left-right, top-bottom, both.
+    int axes = 0;
+    for (int a : {2, 1, 3}) {
+        bool same = true;
+        for (int r = 0; r < R && same; ++r)
+            for (int c = 0; c < C && same; ++c)
+                same = (rows[r][c] == '#') == wall_mirrored(r, c, a);
+        if (same) {
+            axes = a;
+            break;
+        }
+    }
     Rows out = rows;
     for (int r = 1; r < R - 1; ++r)
         for (int c = 1; c < C - 1; ++c) {
             if (rows[r][c] != '-' || touched[r * C + c]) continue;
-            bool near = false;
-            for (int dr = -1; dr <= 1; ++dr)
-                for (int dc = -1; dc <= 1; ++dc)
-                    near = near || touched[(r + dr) * C + c + dc];
-            if (!near) out[r][c] = '#';
+            int rr = axes & 1 ? R - 1 - r : r, cc = axes & 2 ? C - 1 - c : c;
+            if (!touched[rr * C + cc]) out[r][c] = '#';
         }
-    for (bool changed = true; changed;) {
-        changed = false;
-        for (int r = 1; r < R - 1; ++r)
-            for (int c = 1; c < C - 1; ++c) {
-                if (out[r][c] != '-' || touched[r * C + c]) continue;
-                int walls =
-                    (out[r - 1][c] == '#') + (out[r + 1][c] == '#') + (out[r][c - 1] == '#') + (out[r][c + 1] == '#');
-                if (walls >= 3) {
-                    out[r][c] = '#';
-                    changed = true;
-                }
-            }
-    }
+    drop_specks(out);
     keep_largest_area(out);
     rows.swap(out);
 }
@@ -317,13 +399,28 @@ bool make_candidate(const Generate_options& o, Rng& rng, Candidate& out)
     for (int c = 0; c < o.rows * C; ++c)
         if (g[c / C][c % C] == '-') floor.push_back(c);
     if (static_cast<int>(floor.size()) < o.treasures * 3 + 3) return false;
+    // Banks mostly lie together, a vault the treasures are brought to; now
+    // and then they are scattered.
     std::vector<int> banks;
+    if (rng.below(4) != 0) {
+        std::vector<int> queue{floor[rng.below(static_cast<int>(floor.size()))]};
+        for (size_t i = 0; i < queue.size() && static_cast<int>(banks.size()) < o.treasures; ++i) {
+            int c = queue[i];
+            if (std::find(banks.begin(), banks.end(), c) != banks.end()) continue;
+            banks.push_back(c);
+            int dirs[4] = {-C, C, -1, 1};
+            for (int k = 3; k > 0; --k)
+                std::swap(dirs[k], dirs[rng.below(k + 1)]);
+            for (int d : dirs)
+                if (g[(c + d) / C][(c + d) % C] == '-') queue.push_back(c + d);
+        }
+    }
     while (static_cast<int>(banks.size()) < o.treasures) {
         int c = floor[rng.below(static_cast<int>(floor.size()))];
         if (std::find(banks.begin(), banks.end(), c) == banks.end()) banks.push_back(c);
     }
     int depth = 0;
-    std::vector<Position> far = pull_away(g, banks, o.pull_limit, rng, &depth);
+    std::vector<Position> far = pull_away(g, banks, o.pull_limit, o.pull_beam, rng, &depth);
     if (depth < 1 || far.empty()) return false;
     // Prefer positions where no treasure already stands on a bank.
     auto on_banks = [&](const Position& p) {
@@ -357,7 +454,7 @@ bool make_candidate(const Generate_options& o, Rng& rng, Candidate& out)
     ch = ch == '.' ? '+' : '@';
 
     Solve_result r = solve_rows(g, SOLVE_PUSHES, o);
-    if (r.status != SOLVE_FOUND) return false;
+    if (r.status != SOLVE_FOUND || r.pushes < o.min_pushes || r.pushes > o.max_pushes) return false;
     out.rows = g;
     out.solution = r;
     out.difficulty = difficulty_score(r);
@@ -460,12 +557,13 @@ std::vector<Generated_level> generate_levels(Game_state& judge, const Generate_o
     std::vector<Generated_level> out;
     std::unordered_set<std::string> shapes;
     Rng rng{o.seed * 0x2545F4914F6CDD1Dull + 17};
-    int failures = 0;
+    int failures = 0, rooms = 0;
     while (static_cast<int>(out.size()) < count && failures < 50) {
         Candidate best;
         for (int i = 0; i < o.candidates; ++i) {
             Candidate c;
             if (make_candidate(o, rng, c) && c.difficulty > best.difficulty) best = c;
+            if (o.progress) o.progress(static_cast<int>(out.size()), ++rooms);
         }
         if (best.difficulty < 0) {
             ++failures;
@@ -478,15 +576,17 @@ std::vector<Generated_level> generate_levels(Game_state& judge, const Generate_o
         // The score comes from the normalised push search; the stored
         // solution is the one with the fewest steps among the push-optimal.
         Solve_result by_pushes = solve_rows(level.rows, SOLVE_PUSHES, o);
-        Solve_result by_moves = solve_rows(level.rows, SOLVE_MOVES, o);
+        Solve_result by_moves;
+        if (o.fewest_moves) by_moves = solve_rows(level.rows, SOLVE_MOVES, o);
         level.solution = solve_rows(level.rows, SOLVE_PUSHES_THEN_MOVES, o);
         if (level.solution.status != SOLVE_FOUND) level.solution = by_pushes;
         if (by_pushes.status != SOLVE_FOUND || !shapes.insert(canonical_shape(level.rows)).second) {
             ++failures;
             continue;
         }
-        level.fewest_moves = by_moves.status == SOLVE_FOUND ? by_moves.move_count : level.solution.move_count;
+        level.fewest_moves = by_moves.status == SOLVE_FOUND ? by_moves.move_count : 0;
         level.difficulty = difficulty_score(by_pushes);
+        level.search_states = by_pushes.expanded;
         auto pack = pack_of_level(Authored_level{"candidate", level.rows, "", {}, {}});
         if (!pack || !replay_solution(judge, *pack->levels, level.solution.moves).solved) {
             ++failures;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,17 +17,24 @@ struct Generate_options {
     int cols = 11;
     int treasures = 3;
     uint64_t seed = 1;
-    int candidates = 24;             // rooms tried per level; the hardest is kept
-    uint64_t pull_limit = 20000;     // positions the backward search may visit per room
+    int candidates = 24;         // rooms tried per level; the hardest is kept
+    uint64_t pull_limit = 40000; // positions the backward search may visit per room
+    size_t pull_beam = 200;      // positions of each backward layer that go on
+    int min_pushes = 0;          // candidates whose optimum lies outside are dropped
+    int max_pushes = 1 << 16;
     double solve_seconds = 0;        // the solver's time limit per candidate; 0 keeps runs repeatable
     uint64_t solve_states = 3000000; // the solver's limit in stored positions
+    bool fewest_moves = true;        // also find the move-optimal length (slow with many treasures)
+    // Called after every candidate room: levels made, rooms tried so far.
+    std::function<void(int levels, int rooms)> progress;
 };
 
 struct Generated_level {
     std::vector<std::string> rows; // LEVEL_ROWS rows of LEVEL_COLS, the room centred
     Solve_result solution;         // push-optimal, fewest steps among those
-    int fewest_moves = 0;          // the move-optimal solution's length
+    int fewest_moves = 0;          // the move-optimal solution's length; 0 when not known
     int difficulty = 0;
+    uint64_t search_states = 0; // positions the push-optimal search expanded
 };
 
 // The difficulty score: optimal pushes, plus one for every change of the

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,12 +31,25 @@ int puzzle_from_rows(const std::vector<std::string>& rows, Puzzle& puzzle, std::
 enum Solve_goal { SOLVE_PUSHES, SOLVE_MOVES, SOLVE_PUSHES_THEN_MOVES };
 enum Solve_status { SOLVE_FOUND = 0, SOLVE_NONE = 1, SOLVE_GAVE_UP = 2 };
 
+// What a long search reports while it runs.
+struct Solve_progress {
+    uint64_t expanded = 0; // positions taken from the open list
+    uint64_t stored = 0;   // positions in the closed set
+    int bound = 0;         // the lowest cost any solution can still have
+    double seconds = 0;
+    uint64_t bytes = 0; // memory held by the search
+};
+
 struct Solve_options {
     Solve_goal goal = SOLVE_PUSHES;
     double time_limit_seconds = 0; // 0: none
-    // Stored positions before the search gives up: some 40 bytes each, so
-    // the default stays well inside a 32-bit process.
-    uint64_t max_states = 8000000;
+    uint64_t max_states = 0;       // stored positions before giving up; 0: no count
+    // The search gives up before its tables pass this; 1 GB leaves room in a
+    // 32-bit process for the rest of the program and for the table's growth.
+    uint64_t max_bytes = 1000000000;
+    // Called about every `progress_seconds` while the search runs.
+    std::function<void(const Solve_progress&)> progress;
+    double progress_seconds = 0.5;
 };
 
 struct Solve_result {
@@ -46,7 +60,9 @@ struct Solve_result {
     int treasure_changes = 0; // how often the solution turns to a different treasure
     int lower_bound = 0;      // the matching bound at the start: pushes no solution can do without
     uint64_t expanded = 0;    // positions taken from the open list
-    uint64_t stored = 0;      // positions in the transposition table
+    uint64_t generated = 0;   // positions made by a push and judged (pruned, found again or stored)
+    uint64_t stored = 0;      // positions in the closed set
+    uint64_t bytes = 0;       // memory the search held at the end
     double seconds = 0;
 };
 
