@@ -11,7 +11,7 @@
 #include "resources/resource_ids.h"
 #include "shell/menus.h"
 #include "shell/platform_offscreen.h"
-#include "tests/present_fixture.h"
+#include "tests/map_fixture.h"
 
 namespace
 {
@@ -23,13 +23,13 @@ const char* const PACK_TEXT = "Zandrek Pack\n"
                               "Level:\nTreasure: nothing\nLayout:\n#####\n#@$.#\n#####\nend\nend\n"
                               "Level:\nTreasure: gem\nLayout:\n######\n#@-$.#\n######\nend\nend\n";
 
-class Menus : public Present_test
+class Menus : public Map_test
 {
   protected:
     void SetUp() override
     {
-        Present_test::SetUp();
-        open_map(present_map_contents());
+        Map_test::SetUp();
+        open_map();
         platform_attach_menu();
         for (const char* name : {"First", "Castle"}) {
             std::string text = PACK_TEXT;

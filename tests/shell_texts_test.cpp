@@ -123,7 +123,7 @@ TEST(Pages, LevelSolutionsOpenTheHintBookOrOfferTheWebSite)
 {
     Game_state state;
     auto home = std::filesystem::current_path();
-    std::string folder = temp_map_path("hints");
+    std::string folder = temp_path("hints");
     std::filesystem::create_directory(folder);
     std::filesystem::current_path(folder);
     for (int answer : {ANSWER_NO, ANSWER_YES}) {

@@ -10,7 +10,6 @@
 #include "shell/platform_offscreen.h"
 #include "shell/startup.h"
 #include "tests/map_fixture.h"
-#include "tests/present_fixture.h"
 
 namespace
 {
@@ -21,9 +20,9 @@ class Startup : public ::testing::Test
     void SetUp() override
     {
         offscreen_reset(2);
-        folder = temp_map_path("folder");
+        folder = temp_path("folder");
         std::filesystem::create_directory(folder);
-        ASSERT_EQ(write_map_file(present_map_contents(), (folder + "/Zandrek.map").c_str()), 0);
+        ASSERT_EQ(write_map_file(test_map_contents(), (folder + "/Zandrek.map").c_str()), 0);
         home = std::filesystem::current_path();
         std::filesystem::current_path(folder);
     }
