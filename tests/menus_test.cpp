@@ -29,7 +29,7 @@ class Menus : public Map_test
     void SetUp() override
     {
         Map_test::SetUp();
-        open_map();
+        open_map(test_map_contents());
         platform_attach_menu();
         for (const char* name : {"First", "Castle"}) {
             std::string text = PACK_TEXT;
