@@ -1,5 +1,7 @@
 #include "shell/news_check.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>

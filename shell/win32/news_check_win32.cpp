@@ -134,7 +134,8 @@ INT_PTR CALLBACK news_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
 
 // The one task of the run, there before WinMain starts.
 News_check news_check;
-// From start-up step 2 to the last shutdown step, or to an early end.
+// From early in start-up, before COM and the window, to the very end of
+// shutdown, or to an early end.
 Task_thread* news_thread = nullptr;
 
 } // namespace

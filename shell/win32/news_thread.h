@@ -17,7 +17,7 @@ class Background_task
     ~Background_task() = default;
 };
 
-// Lives from start-up step 2 until the last shutdown step (or an early end);
+// Lives from early in start-up until the very end of shutdown (or an early end);
 // the thread outliving it finds it gone and leaves it, and the settings key,
 // alone.
 class Task_thread
