@@ -76,6 +76,8 @@ TEST_F(Draw, PaletteHeaderAndColourTableFollowTheColourMap)
     for (int i = 96; i < 128; ++i)
         EXPECT_EQ(colour_rgb(i), 0u);
     EXPECT_EQ(h.x_pels_per_meter + h.y_pels_per_meter + state.draw.tile_dib.colours[255].red, 0);
+    std::vector<uint8_t> long_map(300 * 3, 0x11); // a colour map longer than the table has room for
+    state.colour_map = long_map.data();
     for (int count : {128, 300, -1, 1}) {
         state.colour_count = count;
         ASSERT_EQ(create_game_palette(state), 0);

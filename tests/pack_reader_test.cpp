@@ -50,8 +50,9 @@ TEST(PackReader, HeaderAndTheSmallestPack)
         EXPECT_STREQ(pack->levels->name, "Untitiled");
         EXPECT_EQ(pack->levels->number, 1);
     }
-    for (const char* header : {"Zandrek Pack \n", " Zandrek Pack\n", "Zandrek pack\n", "Zandrek Pack\r\r\n",
-                               "Zandrek Pack", "", std::string(100, 'Z').c_str()}) {
+    for (const std::string& header :
+         std::vector<std::string>{"Zandrek Pack \n", " Zandrek Pack\n", "Zandrek pack\n", "Zandrek Pack\r\r\n",
+                                  "Zandrek Pack", "", std::string(100, 'Z')}) {
         Pack_diagnostic d;
         EXPECT_EQ(read_text(header + LEVEL, &d), nullptr) << header;
         EXPECT_EQ(d.record, "header");
