@@ -143,6 +143,17 @@ compare_title_time() {
     return 0
 }
 
+# What every run whose server answered in time shows: the title no later
+# than with no server, a quick exit, one request, no process left, and
+# DATE stored.
+expect_answered_run() {
+    compare_title_time
+    expect_quick_exit
+    expect_news_request
+    expect_all_ended
+    expect_news_date "$1"
+}
+
 # A new date, with nothing stored before: the offer at the greeting, owned
 # by the game window; Escape and the close box leave it open; No leaves the
 # offer for the exit, where it comes again without an owner. The date is
@@ -158,11 +169,7 @@ case_news_offer() {
     local status=$?
     stop_news_server
     [ "$status" = 0 ] || return 1
-    compare_title_time
-    expect_quick_exit
-    expect_news_request
-    expect_all_ended
-    expect_news_date "$NEWS_DATE_1"
+    expect_answered_run "$NEWS_DATE_1"
     return "$case_failed"
 }
 
@@ -207,11 +214,7 @@ case_news_yes() {
     local status=$?
     stop_news_server
     [ "$status" = 0 ] || return 1
-    compare_title_time
-    expect_quick_exit
-    expect_news_request
-    expect_all_ended
-    expect_news_date "$NEWS_DATE_2"
+    expect_answered_run "$NEWS_DATE_2"
     return "$case_failed"
 }
 
@@ -228,11 +231,7 @@ case_news_late() {
     local status=$?
     stop_news_server
     [ "$status" = 0 ] || return 1
-    compare_title_time
-    expect_quick_exit
-    expect_news_request
-    expect_all_ended
-    expect_news_date "$NEWS_DATE_1"
+    expect_answered_run "$NEWS_DATE_1"
     return "$case_failed"
 }
 
