@@ -9,11 +9,23 @@
 
 struct Wave_header;
 
+// The graphics calls of the palette path. Today's displays (and Wine's on a
+// 24-bit X screen) are not palette devices, so the path would never run;
+// a test puts stand-ins here to play one.
+struct Palette_calls {
+    int(WINAPI* get_device_caps)(HDC, int) = GetDeviceCaps;
+    HPALETTE(WINAPI* select_palette)(HDC, HPALETTE, BOOL) = SelectPalette;
+    BOOL(WINAPI* unrealize_object)(HGDIOBJ) = UnrealizeObject;
+    UINT(WINAPI* realize_palette)(HDC) = RealizePalette;
+    BOOL(WINAPI* update_colors)(HDC) = UpdateColors;
+};
+
 struct Win32_shell {
     HINSTANCE instance = nullptr;
     HWND main_window = nullptr;
     HDC draw_dc = nullptr; // cached window context, or the paint context while painting
     HPALETTE game_palette = nullptr;
+    Palette_calls gdi;
     HKEY settings_key = nullptr;
     HCURSOR arrow_cursor = nullptr;
     HCURSOR cross_cursor = nullptr;
@@ -31,6 +43,8 @@ struct Win32_shell {
 
 Win32_shell& win32_shell();
 bool palette_device(HDC dc);
+// Selects the game palette as the foreground palette, resets and realizes it.
+void realize_game_palette(HDC dc);
 
 constexpr const char* WINDOW_CLASS_NAME = "Zandrek Class";
 LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

@@ -1,9 +1,6 @@
-// The main window: its class, creation and size, the window procedure, the
-// message loop, and the process set-up start-up asks for.
-#include <fcntl.h>
-#include <ole2.h>
-
-#include <cstdlib>
+// The main window: its class, creation and size, the window procedure and
+// the message loop, and what is done through the window (title, cursor,
+// timers).
 #include <cstring>
 
 #include "engine/events.h"
@@ -13,7 +10,6 @@
 #include "resources/resource_ids.h"
 #include "shell/menus.h"
 #include "shell/platform.h"
-#include "shell/win32/news_thread.h"
 #include "shell/win32/win32_shell.h"
 #include "shell/window_input.h"
 
@@ -36,14 +32,6 @@ const Input_message INPUT_MESSAGES[] = {
     {WM_MOUSEMOVE, INPUT_MOUSE_MOVE},   {WM_LBUTTONDOWN, INPUT_LEFT_DOWN}, {WM_LBUTTONUP, INPUT_LEFT_UP},
     {WM_RBUTTONDOWN, INPUT_RIGHT_DOWN}, {WM_RBUTTONUP, INPUT_RIGHT_UP},
 };
-
-void select_game_palette(HDC dc)
-{
-    Win32_shell& w = win32_shell();
-    SelectPalette(dc, w.game_palette, FALSE);
-    UnrealizeObject(w.game_palette);
-    RealizePalette(dc);
-}
 
 bool palette_usable()
 {
@@ -76,7 +64,7 @@ void paint(Game_state& state, HWND window)
     PAINTSTRUCT ps;
     w.draw_dc = BeginPaint(window, &ps);
     if (!w.draw_dc) return;
-    if (w.game_palette && palette_device(w.draw_dc)) SelectPalette(w.draw_dc, w.game_palette, FALSE);
+    if (w.game_palette && palette_device(w.draw_dc)) w.gdi.select_palette(w.draw_dc, w.game_palette, FALSE);
     Game_event event{EVENT_PAINT, CODE_PAINT, 0, 0, 0};
     handle_event(state, event);
     if (state.mode == MODE_TITLE && w.draw_dc) draw_banner(state, w.draw_dc);
@@ -98,6 +86,12 @@ void store_position()
 
 } // namespace
 
+Win32_shell& win32_shell()
+{
+    static Win32_shell shell;
+    return shell;
+}
+
 LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
     Game_state& state = the_game();
@@ -114,13 +108,13 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
     case WM_INITMENU: update_menu_states(state); break;
     case WM_QUERYNEWPALETTE:
         if (!palette_usable()) return 0;
-        select_game_palette(w.draw_dc);
+        realize_game_palette(w.draw_dc);
         InvalidateRect(window, nullptr, FALSE);
         return 1;
     case WM_PALETTECHANGED:
         if (reinterpret_cast<HWND>(wparam) != w.main_window && palette_usable()) {
-            select_game_palette(w.draw_dc);
-            UpdateColors(w.draw_dc);
+            realize_game_palette(w.draw_dc);
+            w.gdi.update_colors(w.draw_dc);
         }
         break;
     default:
@@ -139,25 +133,6 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
 
 // ---- what start-up and shutdown ask of the window side ----
 
-void platform_sleep(int milliseconds)
-{
-    if (milliseconds > 0) Sleep(static_cast<DWORD>(milliseconds));
-}
-
-void platform_process_defaults()
-{
-    _fmode = _O_BINARY;
-    Win32_shell& w = win32_shell();
-    if (!w.instance) w.instance = GetModuleHandleA(nullptr);
-    w.arrow_cursor = LoadCursorA(nullptr, IDC_ARROW);
-    w.cross_cursor = LoadCursorA(nullptr, IDC_CROSS);
-}
-
-int platform_com_initialize()
-{
-    return static_cast<int>(OleInitialize(nullptr));
-}
-
 int platform_register_window_class()
 {
     Win32_shell& w = win32_shell();
@@ -170,19 +145,6 @@ int platform_register_window_class()
     wc.hbrBackground = nullptr;
     wc.lpszClassName = WINDOW_CLASS_NAME;
     return RegisterClassA(&wc) ? 0 : -1;
-}
-
-int platform_open_settings()
-{
-    if (RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Ostrovane\\Zandrek", &win32_shell().settings_key) != ERROR_SUCCESS)
-        return -1;
-    news_settings_opened();
-    return 0;
-}
-
-int platform_last_error()
-{
-    return static_cast<int>(GetLastError());
 }
 
 void platform_screen_size(int* width, int* height)
@@ -246,13 +208,6 @@ void platform_capture_mouse(bool capture)
         ReleaseCapture();
 }
 
-void platform_release_draw_dc()
-{
-    Win32_shell& w = win32_shell();
-    if (w.draw_dc) ReleaseDC(w.main_window, w.draw_dc);
-    w.draw_dc = nullptr;
-}
-
 void platform_destroy_menu()
 {
     Win32_shell& w = win32_shell();
@@ -267,11 +222,22 @@ void platform_destroy_window()
     w.main_window = nullptr;
 }
 
-void platform_close_settings()
+void platform_set_title(const char* text)
 {
-    Win32_shell& w = win32_shell();
-    // Waits while the news thread holds the key; it never takes it again.
-    news_settings_closing();
-    if (w.settings_key) RegCloseKey(w.settings_key);
-    w.settings_key = nullptr;
+    if (win32_shell().main_window) SetWindowTextA(win32_shell().main_window, text);
+}
+
+void platform_set_cursor(Cursor_kind cursor)
+{
+    SetCursor(cursor == CURSOR_CROSS ? win32_shell().cross_cursor : win32_shell().arrow_cursor);
+}
+
+void platform_set_timer(uint32_t id, uint32_t milliseconds)
+{
+    SetTimer(win32_shell().main_window, id, milliseconds, nullptr);
+}
+
+void platform_kill_timer(uint32_t id)
+{
+    KillTimer(win32_shell().main_window, id);
 }

@@ -19,6 +19,7 @@
 #include "presentation/screens.h"
 #include "resources/resource_ids.h"
 #include "shell/menus.h"
+#include "shell/platform.h"
 #include "tests/win32/wine_driver.h"
 
 namespace
@@ -246,6 +247,97 @@ TEST(Program, LevelSolutionsOffersTheWebSite)
     EXPECT_EQ(offer.text.substr(0, 24), "YES, YOU MAY NOT BELIEVE");
     // Wine's shortcut object refuses the verb flags: the refusal is reported.
     EXPECT_EQ(shown_windows().back().text.substr(0, 20), "Error invoking URL: ");
+}
+
+// A stand-in graphics layer that is a palette device and keeps the palette
+// calls made, foreground or not and with which palette.
+std::vector<std::string>& palette_calls()
+{
+    static std::vector<std::string> calls;
+    return calls;
+}
+int WINAPI palette_caps(HDC, int index)
+{
+    return index == RASTERCAPS ? RC_PALETTE : 0;
+}
+int WINAPI plain_caps(HDC, int)
+{
+    return 0;
+}
+HPALETTE WINAPI fake_select(HDC, HPALETTE palette, BOOL background)
+{
+    bool ours = palette && palette == win32_shell().game_palette;
+    palette_calls().push_back(std::string(background ? "background " : "") + (ours ? "select" : "select other"));
+    return palette;
+}
+BOOL WINAPI fake_unrealize(HGDIOBJ)
+{
+    palette_calls().push_back("reset");
+    return TRUE;
+}
+UINT WINAPI fake_realize(HDC)
+{
+    palette_calls().push_back("realize");
+    return 0;
+}
+BOOL WINAPI fake_update_colors(HDC)
+{
+    palette_calls().push_back("update colours");
+    return TRUE;
+}
+
+TEST(Program, APaletteDeviceGetsTheGamePaletteAtEachTurn)
+{
+    using Calls = std::vector<std::string>;
+    Win32_shell& w = win32_shell();
+    const HPALETTE palette = w.game_palette;
+    ASSERT_NE(palette, nullptr);
+    const Palette_calls real = w.gdi;
+    HWND window = game_window(), other = GetDesktopWindow();
+    // The cached context is fetched afresh on each turn, selecting and realizing first.
+    const Calls fetched = {"select", "realize"}, realized = {"select", "realize", "select", "reset", "realize"};
+    Calls with_update = realized;
+    with_update.push_back("update colours");
+    const struct {
+        const char* turn;
+        HPALETTE game_palette;
+        int(WINAPI* caps)(HDC, int);
+        UINT message;
+        HWND from;
+        LRESULT result;
+        Calls calls;
+        bool invalidated;
+    } turns[] = {
+        {"focus", palette, palette_caps, WM_QUERYNEWPALETTE, nullptr, 1, realized, true},
+        {"focus, no palette", nullptr, palette_caps, WM_QUERYNEWPALETTE, nullptr, 0, {}, false},
+        {"focus, no palette device", palette, plain_caps, WM_QUERYNEWPALETTE, nullptr, 0, {}, false},
+        {"another window's palette", palette, palette_caps, WM_PALETTECHANGED, other, 0, with_update, false},
+        {"its own palette", palette, palette_caps, WM_PALETTECHANGED, window, 0, {}, false},
+        {"another's, no palette device", palette, plain_caps, WM_PALETTECHANGED, other, 0, {}, false},
+    };
+    for (const auto& t : turns) {
+        SCOPED_TRACE(t.turn);
+        w.gdi = Palette_calls{t.caps, fake_select, fake_unrealize, fake_realize, fake_update_colors};
+        w.game_palette = t.game_palette;
+        platform_release_draw_dc();
+        ValidateRect(window, nullptr);
+        palette_calls().clear();
+        EXPECT_EQ(SendMessageA(window, t.message, reinterpret_cast<WPARAM>(t.from), 0), t.result);
+        EXPECT_EQ(palette_calls(), t.calls);
+        EXPECT_EQ(GetUpdateRect(window, nullptr, FALSE) != 0, t.invalidated);
+    }
+    w.game_palette = palette;
+    w.gdi.get_device_caps = palette_caps;
+    platform_release_draw_dc();
+    palette_calls().clear();
+    ASSERT_TRUE(platform_get_draw_dc());
+    EXPECT_EQ(palette_calls(), fetched);
+    // Paint lets go of the cached context and selects into its own, without realizing.
+    palette_calls().clear();
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(palette_calls(), Calls{"select"});
+    EXPECT_EQ(w.draw_dc, nullptr);
+    w.gdi = real;
 }
 
 // A stand-in shortcut object that keeps what it was handed.
