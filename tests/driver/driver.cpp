@@ -44,8 +44,6 @@ const char* const COMMANDS[] = {
     "touch FILE: create FILE (empty), e.g. to tell a test server to go on",
 };
 
-using Args = const char* const*;
-
 double wait_seconds = 10.0;
 HWND window = nullptr;    // the game window, once found
 HWND box = nullptr;       // the dialog or message box last waited for
@@ -220,7 +218,8 @@ std::string file_version(const char* path)
            std::to_string(HIWORD(fixed->dwFileVersionLS));
 }
 
-bool step(const std::string& c, Args a)
+// One command of the script with its arguments `a`.
+bool step(const std::string& c, const char* const* a)
 {
     if (c == "run") {
         STARTUPINFOA startup{};
@@ -329,8 +328,8 @@ bool step(const std::string& c, Args a)
                                                        : fail(std::string("could not save ") + a[0]));
     if (c == "wait-exit") {
         DWORD code = 0;
-        if ((process || need_window()) &&
-            WaitForSingleObject(process, static_cast<DWORD>(wait_seconds * 1000)) == WAIT_OBJECT_0)
+        if (!process && !need_window()) return false;
+        if (WaitForSingleObject(process, static_cast<DWORD>(wait_seconds * 1000)) == WAIT_OBJECT_0)
             return GetExitCodeProcess(process, &code), note("the program ended with exit code " + std::to_string(code));
         HWND open = find_box();
         return fail("the program still runs" + (open ? "; open is " + describe_box(open) : ""));
