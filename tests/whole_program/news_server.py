@@ -1,65 +1,57 @@
 #!/usr/bin/env python3
-"""The maker's web server as the news check meets it, for the whole-program
-tests: answers every request with a status and, when given, a Last-Modified
-date, after an optional delay or once a trigger file exists, and writes each
-request (line and headers) to a log.
+"""usage: news_server.py PORT PORT_FILE LOG [--date D] [--delay SECS] [--after FILE]
 
-usage: news_server.py PORT PORT_FILE LOG [--status S] [--date D] [--delay SECS] [--after FILE]
-PORT 0 takes a free port; the port taken is written to PORT_FILE."""
+The maker's web server as the news check meets it: answers every request
+with 200 and the Last-Modified date D, once FILE exists and SECS more have
+passed, and logs each request (line and headers). PORT 0, or one that cannot
+be had, takes a free port; the port taken is written to PORT_FILE."""
 import argparse
 import http.server
 import os
-import sys
 import threading
 import time
 
-
-def main():
-    p = argparse.ArgumentParser()
-    p.add_argument("port", type=int)
-    p.add_argument("port_file")
-    p.add_argument("log")
-    p.add_argument("--status", type=int, default=200)
-    p.add_argument("--date")
-    p.add_argument("--delay", type=float, default=0.0)
-    p.add_argument("--after", help="answer only once this file exists (then after --delay)")
-    p.add_argument("--lifetime", type=float, default=300.0, help="end by itself after this many seconds")
-    a = p.parse_args()
-    lock = threading.Lock()
-
-    class Handler(http.server.BaseHTTPRequestHandler):
-        def answer(self):
-            with lock, open(a.log, "a") as log:
-                log.write("%.3f %s\n" % (time.time(), self.requestline))
-                for name, value in self.headers.items():
-                    log.write("  %s: %s\n" % (name, value))
-            if a.after:
-                while not os.path.exists(a.after):
-                    time.sleep(0.02)
-            time.sleep(a.delay)
-            self.send_response(a.status)
-            if a.date:
-                self.send_header("Last-Modified", a.date)
-            self.send_header("Content-Length", "0")
-            self.end_headers()
-            with lock, open(a.log, "a") as log:
-                log.write("%.3f answered %d\n" % (time.time(), a.status))
-
-        do_HEAD = answer
-        do_GET = answer
-
-        def log_message(self, *args):
-            pass
-
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", a.port), Handler)
-    server.daemon_threads = True
-    with open(a.port_file + ".tmp", "w") as f:
-        f.write("%d\n" % server.server_address[1])
-    os.replace(a.port_file + ".tmp", a.port_file)
-    # A test that is cut short leaves no server behind for long.
-    threading.Timer(a.lifetime, os._exit, args=(0,)).start()
-    server.serve_forever()
+p = argparse.ArgumentParser()
+for name in ("port", "port_file", "log", "--date", "--after"):
+    p.add_argument(name)
+p.add_argument("--delay", type=float, default=0.0)
+a = p.parse_args()
+lock = threading.Lock()
 
 
-if __name__ == "__main__":
-    sys.exit(main())
+def log(text):
+    with lock, open(a.log, "a") as f:
+        f.write("%.3f %s\n" % (time.time(), text))
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    def do_HEAD(self):
+        log(self.requestline + "".join("\n  %s: %s" % h for h in self.headers.items()))
+        while a.after and not os.path.exists(a.after):
+            time.sleep(0.02)
+        time.sleep(a.delay)
+        self.send_response(200)
+        if a.date:
+            self.send_header("Last-Modified", a.date)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+        log("answered")
+
+    do_GET = do_HEAD
+
+    def log_message(self, *args):
+        pass
+
+
+try:
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", int(a.port)), Handler)
+except OSError as e:  # port 80 when it is not ours to take
+    print(f"port {a.port}: {e}; a free port instead")
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+server.daemon_threads = True
+with open(a.port_file + ".tmp", "w") as f:
+    f.write("%d\n" % server.server_address[1])
+os.replace(a.port_file + ".tmp", a.port_file)
+# A test that is cut short leaves no server behind for long.
+threading.Timer(300, os._exit, args=(0,)).start()
+server.serve_forever()

@@ -1,104 +1,50 @@
 #!/usr/bin/env python3
-"""Compares the last sound a captured wave output played with a sample.
-
-usage: sound_runs.py CAPTURE.wav SAMPLE.wav
+"""usage: sound_runs.py CAPTURE.wav SAMPLE.wav
 
 CAPTURE is what ALSA's file plugin wrote while the game ran: every buffer the
-game handed to its wave output, with the silence the mixer writes between
-them. Sounds are the stretches between silences of at least GAP samples.
-Exit 0 when the last sound holds the same samples as SAMPLE (both without
-their silent ends); otherwise says what it found and exits 1.
-"""
+game handed to its wave output, with the mixer's silence between them. Exit 0
+when the last sound (sounds are parted by silences of 0.1 s or more) holds
+the samples of SAMPLE without its silent ends; otherwise say what was found."""
+import re
 import struct
 import sys
-import zlib
-
-GAP_SECONDS = 0.1
 
 
 def read_wav(path):
-    """(rate, channels, bits, data): the file plugin leaves the sizes at zero
-    until it is closed, so the data chunk runs to the end of the file."""
-    with open(path, "rb") as f:
-        raw = f.read()
-    if raw[:4] != b"RIFF" or raw[8:12] != b"WAVE":
-        raise ValueError(f"{path} is not a WAV file")
+    """(rate, channels, bits), samples: the file plugin leaves the sizes at
+    zero until it is closed, so the data chunk then runs to the end."""
+    raw = open(path, "rb").read()
     pos, fmt = 12, None
-    while pos + 8 <= len(raw):
+    while raw[:4] == b"RIFF" and raw[8:12] == b"WAVE" and pos + 8 <= len(raw):
         tag, size = raw[pos:pos + 4], struct.unpack("<I", raw[pos + 4:pos + 8])[0]
         if tag == b"fmt ":
             fmt = struct.unpack("<HHIIHH", raw[pos + 8:pos + 24])
-        elif tag == b"data":
-            end = len(raw) if size == 0 or pos + 8 + size > len(raw) else pos + 8 + size
-            if fmt is None:
-                raise ValueError(f"{path} has data before its format")
-            return fmt[2], fmt[1], fmt[5], raw[pos + 8:end]
+        elif tag == b"data" and fmt:
+            data = raw[pos + 8:] if size == 0 else raw[pos + 8:pos + 8 + size]
+            if fmt[5] != 8:
+                data = struct.unpack("<%dh" % (len(data) // 2), data[:len(data) // 2 * 2])
+            return (fmt[2], fmt[1], fmt[5]), data
         pos += 8 + size + (size & 1)
-    raise ValueError(f"{path} has no data chunk")
+    sys.exit(f"{path} is no WAV file with a format and data")
 
 
-def silence_of(bits):
-    return 128 if bits == 8 else 0
+def sounds(values, quiet, gap):
+    """Every stretch of sound that holds no silence of `gap` samples."""
+    marks = bytes(v != quiet for v in values)
+    return [values[m.start():m.end()] for m in re.finditer(b"\x01(?:\x00{0,%d}\x01)*" % (gap - 1), marks)]
 
 
-def samples(data, bits):
-    if bits == 8:
-        return list(data)
-    return list(struct.unpack("<%dh" % (len(data) // 2), data[:len(data) // 2 * 2]))
-
-
-def sound_runs(values, quiet, gap):
-    """[start, end) of every stretch that holds no run of `gap` silent samples."""
-    runs, start, silent = [], None, 0
-    for i, v in enumerate(values):
-        if v == quiet:
-            silent += 1
-            if start is not None and silent >= gap:
-                runs.append((start, i - silent + 1))
-                start = None
-        else:
-            if start is None:
-                start = i
-            silent = 0
-    if start is not None:
-        runs.append((start, len(values) - silent))
-    return runs
-
-
-def trimmed(values, quiet):
-    first = next((i for i, v in enumerate(values) if v != quiet), len(values))
-    last = next((i for i in range(len(values) - 1, -1, -1) if values[i] != quiet), -1)
-    return values[first:last + 1]
-
-
-def checksum(values):
-    return zlib.crc32(bytes(v & 0xFF for v in values))
-
-
-def main():
-    if len(sys.argv) != 3:
-        print(__doc__.strip(), file=sys.stderr)
-        return 2
-    rate, channels, bits, data = read_wav(sys.argv[1])
-    s_rate, s_channels, s_bits, s_data = read_wav(sys.argv[2])
-    if (rate, channels, bits) != (s_rate, s_channels, s_bits):
-        print(f"the output ran at {rate} Hz, {channels} channel(s), {bits} bits; "
-              f"the sample is {s_rate} Hz, {s_channels} channel(s), {s_bits} bits")
-        return 1
-    quiet = silence_of(bits)
-    captured = samples(data, bits)
-    runs = sound_runs(captured, quiet, int(GAP_SECONDS * rate))
-    want = trimmed(samples(s_data, s_bits), quiet)
-    print(f"captured {len(captured) / rate:.2f} s of output at {rate} Hz, {bits} bits; "
-          f"{len(runs)} sound(s): " + ", ".join(f"{(e - s) / rate * 1000:.0f} ms" for s, e in runs))
-    if not runs:
-        print("no sound was played")
-        return 1
-    last = captured[runs[-1][0]:runs[-1][1]]
-    print(f"last sound: {len(last)} samples, crc {checksum(last):08x}; "
-          f"the sample: {len(want)} samples, crc {checksum(want):08x}")
-    return 0 if last == want else 1
-
-
-if __name__ == "__main__":
-    sys.exit(main())
+if len(sys.argv) != 3:
+    sys.exit(__doc__)
+(form, captured), (sample_form, sample) = read_wav(sys.argv[1]), read_wav(sys.argv[2])
+if form != sample_form:
+    sys.exit(f"the output ran at (Hz, channels, bits) {form}; the sample is {sample_form}")
+rate, quiet = form[0], 128 if form[2] == 8 else 0
+runs = sounds(captured, quiet, int(0.1 * rate))
+want = (sounds(sample, quiet, len(sample) + 1) or [sample[:0]])[0]
+print(f"captured {len(captured) / rate:.2f} s of output at {rate} Hz, {form[2]} bits; {len(runs)} sound(s): " +
+      ", ".join(f"{len(r) / rate * 1000:.0f} ms" for r in runs))
+if not runs:
+    sys.exit("no sound was played")
+print(f"last sound: {len(runs[-1])} samples; the sample: {len(want)} samples; the same: {runs[-1] == want}")
+sys.exit(runs[-1] != want)
