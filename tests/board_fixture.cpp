@@ -10,53 +10,37 @@ void load_board(Game_state& state, const std::vector<std::string>& rows)
 {
     Level_info level;
     std::memset(level.layout, '#', sizeof level.layout); // no template board: wall in everything
-    for (size_t r = 0; r < rows.size() && r < LEVEL_ROWS; ++r) {
+    for (size_t r = 0; r < rows.size() && r < LEVEL_ROWS; ++r)
         for (size_t c = 0; c < rows[r].size() && c < LEVEL_COLS; ++c) {
-            char ch = rows[r][c] == ' ' ? '#' : rows[r][c];
-            level.layout[r][c] = ch;
-            level.num_treasures += ch == '$' || ch == '*';
+            char ch = level.layout[r][c] = rows[r][c] == ' ' ? '#' : rows[r][c];
             level.loose_treasures += ch == '$';
             level.banked_treasures += ch == '*';
-            if (ch == '@' || ch == '+') {
-                level.start_x = static_cast<int>(c);
-                level.start_y = static_cast<int>(r);
-            }
+            if (ch == '@' || ch == '+') level.start_x = static_cast<int>(c), level.start_y = static_cast<int>(r);
         }
-    }
+    level.num_treasures = level.loose_treasures + level.banked_treasures;
     level.number = 7;
-    if (state.tile_info.width == 0) {
-        state.tile_info.width = 16;
-        state.tile_info.height = 12;
-        state.tile_info.image_size = 16 * 12;
-    }
+    if (state.tile_info.width == 0)
+        state.tile_info.width = 16, state.tile_info.height = 12, state.tile_info.image_size = 16 * 12;
     build_pack_board(state, level);
-    Field_info& b = state.pristine_board;
-    b.start_sound = 20;
-    b.banked_sound = 21;
-    b.solved_sound = 22;
+    state.pristine_board.start_sound = 20;
+    state.pristine_board.banked_sound = 21;
+    state.pristine_board.solved_sound = 22;
     reset_board(state, false);
     state.mode = MODE_PLAY;
 }
 
 std::vector<std::string> board_picture(const Field_info& board, int rows, int cols)
 {
-    std::vector<std::string> out;
-    for (int r = 0; r < rows; ++r) {
-        std::string line;
+    std::vector<std::string> out(static_cast<size_t>(rows));
+    for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c) {
             const Field_cell& cell = board.cells[r * board.columns + c];
-            bool bank = cell.floor == KIND_BANK;
-            if (cell.floor == KIND_WALL)
-                line += '#';
-            else if (cell.content == KIND_PLAYER)
-                line += bank ? '+' : '@';
-            else if (is_treasure_kind(cell.content))
-                line += bank ? '*' : '$';
-            else
-                line += bank ? '.' : '-';
+            const int bank = cell.floor == KIND_BANK;
+            out[r] += cell.floor == KIND_WALL          ? '#'
+                      : cell.content == KIND_PLAYER    ? "@+"[bank]
+                      : is_treasure_kind(cell.content) ? "$*"[bank]
+                                                       : "-."[bank];
         }
-        out.push_back(line);
-    }
     return out;
 }
 
@@ -67,9 +51,8 @@ Score_entry* make_player(Game_state& state, const char* name, int level)
     std::memset(p, 0, sizeof *p);
     std::strncpy(p->name, name, sizeof p->name - 1);
     p->level = level;
-    state.current_player = p;
     state.num_players += 1;
-    return p;
+    return state.current_player = p;
 }
 
 void give_sounds(Game_state& state)
@@ -98,12 +81,10 @@ static std::vector<std::string> texts_of(Call_kind kind)
         out.push_back(c->text);
     return out;
 }
-
 std::vector<std::string> box_texts()
 {
     return texts_of(CALL_BOX);
 }
-
 std::vector<std::string> titles()
 {
     return texts_of(CALL_TITLE);
@@ -130,10 +111,9 @@ void press(Game_state& state, int32_t code, int times)
 
 void press_keys(Game_state& state, const std::string& keys)
 {
-    const std::string chars = "^v<>ur";
     const int32_t codes[] = {CODE_UP, CODE_DOWN, CODE_LEFT, CODE_RIGHT, CODE_U, CODE_R};
     for (char c : keys)
-        press(state, codes[chars.find(c)]);
+        press(state, codes[std::string("^v<>ur").find(c)]);
 }
 
 void advance_ms(Game_state& state, int64_t ms)
@@ -151,8 +131,7 @@ void Board_test::SetUp()
 
 void Board_test::load(const std::vector<std::string>& rows)
 {
-    loaded = rows;
-    load_board(state, rows);
+    load_board(state, loaded = rows);
     offscreen().calls.clear();
 }
 
