@@ -58,6 +58,8 @@ Score_entry* make_player(Game_state& state, const char* name, int level)
 void give_sounds(Game_state& state)
 {
     const int ids = 32;
+    for (Sample_info& s : state.samples)
+        delete[] s.data;
     state.speech_items.assign(ids, Speech_item{1, 0});
     state.samples.assign(ids, Sample_info{});
     for (int k = 0; k < ids; ++k) {

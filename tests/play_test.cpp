@@ -1,17 +1,22 @@
 // Playing a board through handle_event: the rules of steps, pushes, undo and
-// restart, walking with the mouse, and what each event does in each mode.
+// restart, walking with the mouse, what each event does in each mode, and the
+// developer player's move log with its playbacks and the tile dump.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <random>
 
-#include "board_fixture.h"
 #include "engine/click_to_move.h"
 #include "engine/level_progression.h"
+#include "engine/move_log.h"
 #include "engine/move_rules.h"
+#include "map_fixture.h"
 
 namespace
 {
+
+namespace fs = std::filesystem;
 
 using Picture = std::vector<std::string>;
 using Trail = std::vector<std::pair<int, int>>;
@@ -44,6 +49,13 @@ class Play : public Board_test
     }
     std::pair<int, int> player() const { return {state.play_board.player_x, state.play_board.player_y}; }
     bool walking() const { return state.walk_timer && state.walk_timer->running(); }
+    // "column,row moves/pushes mode M" and " walking" while the walk timer runs.
+    std::string now() const
+    {
+        const Field_info& b = state.play_board;
+        return std::to_string(b.player_x) + "," + std::to_string(b.player_y) + " " + std::to_string(b.moves) + "/" +
+               std::to_string(b.pushes) + " mode " + std::to_string(state.mode) + (walking() ? " walking" : "");
+    }
     size_t count(Call_kind kind) { return offscreen_calls_of(kind).size(); }
 };
 
@@ -85,35 +97,29 @@ TEST_F(Play, KeysPlayTheRules)
         load(c.before);
         press_keys(state, c.keys);
         EXPECT_EQ(picture(), c.after);
-        EXPECT_EQ(std::vector<int>({state.play_board.moves, state.play_board.pushes, state.play_board.banked}),
-                  std::vector<int>({c.moves, c.pushes, c.banked}));
+        EXPECT_EQ(
+            std::vector<int>({state.play_board.moves, state.play_board.pushes, state.play_board.banked, state.mode}),
+            std::vector<int>({c.moves, c.pushes, c.banked, c.mode}));
         EXPECT_EQ(sounds_played(), c.sounds);
-        EXPECT_EQ(state.mode, c.mode);
     }
 }
 
-TEST_F(Play, MovesRedrawTheirCellsAndKeepTheUndoRecord)
+TEST_F(Play, MovesRedrawTheirCellsWithTheirTiles)
 {
     load({"#######", "#@$-.-#", "#######"});
+    const Field_info& b = state.play_board;
     state.fidget.state = 4;
     press_keys(state, ">");
-    EXPECT_EQ(state.fidget.state, 0); // a push restarts the idling
-    auto blits = offscreen_calls_of(CALL_BLIT);
-    ASSERT_EQ(blits.size(), 4u); // the treasure's two cells, then the player's
-    EXPECT_EQ(std::vector<int64_t>({blits[0]->a, blits[1]->a, blits[2]->a, blits[3]->a}),
-              std::vector<int64_t>({64, 96, 32, 64}));
-    const Field_info& b = state.play_board;
+    auto blits = offscreen_calls_of(CALL_BLIT); // the treasure's two cells, then the player's
+    ASSERT_EQ(blits.size(), 4u);
+    EXPECT_EQ(std::vector<int64_t>({blits[0]->a, blits[1]->a, blits[2]->a, blits[3]->a, state.fidget.state}),
+              std::vector<int64_t>({64, 96, 32, 64, 0}));
     EXPECT_EQ(std::vector<int>({b.cells[21].tile, b.cells[23].tile, b.cells[23].content}),
               std::vector<int>({b.kind_tiles[KIND_FLOOR], b.kind_tiles[KIND_TREASURE], KIND_TREASURE}));
-    EXPECT_EQ(std::vector<int>({b.undo_player_after, b.undo_player_before, b.undo_treasure_to, b.undo_treasure_from}),
-              std::vector<int>({22, 21, 23, 22}));
-    state.fidget.state = 4;
     offscreen().now_ms = 9000;
     press_keys(state, ">");
-    EXPECT_EQ(state.fidget.state, 0);
-    EXPECT_EQ(std::vector<int>({b.cells[24].tile, b.cells[24].content}),
-              std::vector<int>({b.kind_tiles[KIND_BANKED_TREASURE], KIND_BANKED_TREASURE}));
-    EXPECT_EQ(b.solve_time, platform_now_seconds());
+    EXPECT_EQ(std::vector<int64_t>({b.cells[24].tile, b.cells[24].content, b.solve_time}),
+              std::vector<int64_t>({b.kind_tiles[KIND_BANKED_TREASURE], KIND_BANKED_TREASURE, platform_now_seconds()}));
     load({"####", "#@-#"});
     state.play_board.cells[21].floor = 6; // a floor kind no tile stands for, from a damaged map
     press_keys(state, ">");
@@ -121,18 +127,14 @@ TEST_F(Play, MovesRedrawTheirCellsAndKeepTheUndoRecord)
 
     // A treasure that starts on a bank keeps content 4 until pushed onto another bank.
     load({"#######", "#@*-*.#"});
-    EXPECT_EQ(b.banked, 2);
-    EXPECT_EQ(b.cells[22].content, KIND_TREASURE);
-    state.play_board.moves = 65535; // the counters wrap at 16 bits
+    EXPECT_EQ(std::vector<int>({b.banked, b.cells[22].content}), std::vector<int>({2, KIND_TREASURE}));
     press_keys(state, ">");
     EXPECT_EQ(b.cells[23].content, KIND_TREASURE);
-    EXPECT_EQ(b.moves, 0);
     state.draw.last_reveal = 5;
     state.fidget.state = 4;
     press_keys(state, "r"); // a restart draws the board row by row
-    EXPECT_EQ(state.draw.last_reveal, 0);
+    EXPECT_EQ(std::make_pair(state.draw.last_reveal, state.fidget.state), (std::pair<int, uint16_t>(0, 0)));
     EXPECT_EQ(titles(), Picture{"Zandrek - Level 7"});
-    EXPECT_EQ(state.fidget.state, 0);
 }
 
 TEST_F(Play, PlayerTilesCornersAndTheMoveTest)
@@ -143,13 +145,11 @@ TEST_F(Play, PlayerTilesCornersAndTheMoveTest)
     const int facings[][3] = {{DIR_NONE, 1, 14}, {DIR_UP, 1, 17}, {DIR_UP, 2, 23}, {DIR_DOWN, 1, 15}, {DIR_DOWN, 2, 20},
         {DIR_LEFT, 1, 14}, {DIR_RIGHT, 2, 21}, {DIR_BACK_UP, 1, 23}, {DIR_BACK_DOWN, 1, 24}, {DIR_BACK_LEFT, 1, 15},
         {DIR_BACK_RIGHT, 1, 20}, {8, 1, -100}};
-    // clang-format on
-    for (const auto& f : facings)
-        EXPECT_EQ(player_tile_for(state, f[0], make_cell_pos(1, f[1])), 100 + f[2]) << f[0];
-    // clang-format off
     const int backing[][3] = {{21, 22, DIR_BACK_RIGHT}, {22, 21, DIR_BACK_LEFT}, {21, 41, DIR_BACK_DOWN},
                               {41, 21, DIR_BACK_UP}, {21, 21, DIR_NONE}};
     // clang-format on
+    for (const auto& f : facings)
+        EXPECT_EQ(player_tile_for(state, f[0], make_cell_pos(1, f[1])), 100 + f[2]) << f[0];
     for (const auto& k : backing)
         EXPECT_EQ(backing_dir(k[0], k[1], 20), k[2]);
     load({"######", "#-$@-#", "######"}); // pushing left then undoing: the player backs off to the right
@@ -319,12 +319,9 @@ TEST_F(Play, ThePointerLeadsTheWalkUntilReleaseUndoSolvingOrAScreen)
     point_at(0, 3);            // a wall in line: approached until blocked
     state.last_pointer_x = -3; // just left of the window is still column 0
     EXPECT_EQ(trail(4), (Trail{{3, 3}, {2, 3}, {1, 3}, {1, 3}}));
-    point_at(1, 1);
-    trail(6);
-    EXPECT_EQ(player(), std::make_pair(1, 1));
     state.last_pointer_x = 25 * 32; // far right of the window: off the grid
-    EXPECT_EQ(trail(2), (Trail{{1, 1}, {1, 1}}));
-    EXPECT_TRUE(walking());
+    EXPECT_EQ(trail(2), (Trail{{1, 3}, {1, 3}}));
+    EXPECT_EQ(now(), "1,3 8/0 mode 0 walking");
     send(EVENT_BUTTON, CODE_LEFT_UP);
 
     load({"##########", "#@-------#", "##########"});
@@ -332,37 +329,29 @@ TEST_F(Play, ThePointerLeadsTheWalkUntilReleaseUndoSolvingOrAScreen)
     send(EVENT_BUTTON, CODE_LEFT_UP);
     EXPECT_EQ(trail(2), (Trail{{2, 1}, {3, 1}}));
     send(EVENT_BUTTON, CODE_LEFT_DOWN); // only clears the sticky walk
-    EXPECT_EQ(state.walk_sticky, 0);
     EXPECT_EQ(trail(1), (Trail{{4, 1}}));
     send(EVENT_BUTTON, CODE_LEFT_UP);
-    EXPECT_FALSE(walking());
     EXPECT_EQ(trail(2), (Trail{{4, 1}, {4, 1}}));
+    EXPECT_EQ(now(), "4,1 3/0 mode 0");
     auto cursors = offscreen_calls_of(CALL_CURSOR);
     ASSERT_EQ(cursors.size(), 2u);
     EXPECT_EQ(std::make_pair(cursors[0]->a, cursors[1]->a), (std::pair<int64_t, int64_t>(CURSOR_CROSS, CURSOR_ARROW)));
-
-    click(8, 1); // a screen ends the walk at the next tick
+    click(8, 1); // a screen ends the walk at the next tick, and a click on a screen starts none
     trail(1);
     press(state, CODE_A);
     trail(1);
-    EXPECT_FALSE(walking());
-    EXPECT_EQ(player(), std::make_pair(5, 1));
     EXPECT_TRUE(offscreen().timers.empty());
-    click(8, 1); // and a click on a screen starts none
-    EXPECT_FALSE(walking());
+    click(8, 1);
+    EXPECT_EQ(now(), "5,1 4/0 mode 0");
 
     load({"#######", "#@-$-.#"});
     click(5, 1, EVENT_FLAG_SHIFT);
     trail(2);
-    EXPECT_EQ(state.play_board.pushes, 1);
-    send(EVENT_BUTTON, CODE_RIGHT_UP); // the right button's undo
-    EXPECT_FALSE(walking());
-    EXPECT_EQ(state.walk_sticky, 0);
-    EXPECT_EQ(state.play_board.pushes, 2);
+    send(EVENT_BUTTON, CODE_RIGHT_UP); // the right button's undo ends even a shift walk
+    EXPECT_EQ(now(), "2,1 4/2 mode 0");
     send(EVENT_BUTTON, CODE_LEFT_DOWN);
     trail(4);
-    EXPECT_EQ(state.mode, MODE_SOLVED);
-    EXPECT_FALSE(walking());
+    EXPECT_EQ(now(), "4,1 6/4 mode 2");
 }
 
 TEST_F(Play, WalkingFramesComeEveryFifthTickFromEntryOne)
@@ -373,10 +362,8 @@ TEST_F(Play, WalkingFramesComeEveryFifthTickFromEntryOne)
     std::copy(std::begin(walking_frames), std::end(walking_frames), state.fidget.sequences[2]);
     click(11, 1, EVENT_FLAG_SHIFT);
     std::vector<int> frames;
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < 16; ++i, frames.push_back(state.walk_frame))
         advance_ms(state, 50);
-        frames.push_back(state.walk_frame);
-    }
     EXPECT_EQ(frames, (std::vector<int>{0, 0, 0, 0, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 0, 0}));
     EXPECT_EQ(state.play_board.moves, 10); // steps stop at the wall; the frames go on
     click(1, 1);                           // clears the sticky walk
@@ -387,45 +374,38 @@ TEST_F(Play, WalkingFramesComeEveryFifthTickFromEntryOne)
     // The driver the tools use: a walk to a cell, then the release.
     load({"#######", "#-----#", "#--#--#", "#--@--#"});
     EXPECT_EQ(walk_to_cell(state, 3, 1, 100), 4);
-    EXPECT_EQ(player(), std::make_pair(3, 1));
-    EXPECT_FALSE(walking());
     EXPECT_EQ(walk_to_cell(state, 3, 1, 100), 0);
     EXPECT_EQ(walk_to_cell(state, 5, 3, 1), -1); // cut off after one step
-    EXPECT_EQ(player(), std::make_pair(4, 1));
-    EXPECT_FALSE(walking());
+    EXPECT_EQ(now(), "4,1 5/0 mode 0");
 }
 
 TEST_F(Play, AnyKeyOrLeftClickOnAScreenOnlyLeavesIt)
 {
     load({"########", "#@-$-.-#", "#------#", "########"});
-    const std::pair<int32_t, int32_t> leaving[] = {
-        {EVENT_KEY, CODE_RIGHT}, {EVENT_KEY, CODE_OTHER_KEY}, {EVENT_BUTTON, CODE_LEFT_DOWN}};
     for (int32_t mode : {MODE_SOLVED, MODE_HELP, MODE_FINALE})
-        for (auto [type, code] : leaving) {
-            state.mode = mode;
-            state.draw.last_reveal = 0;
-            state.fidget.state = 4;
+        for (auto [type, code] : {std::pair<int32_t, int32_t>{EVENT_KEY, CODE_RIGHT},
+                                  {EVENT_KEY, CODE_OTHER_KEY},
+                                  {EVENT_BUTTON, CODE_LEFT_DOWN}}) {
+            state.mode = mode, state.draw.last_reveal = 0, state.fidget.state = 4;
             offscreen().calls.clear();
             send(type, code);
-            EXPECT_EQ(state.mode, MODE_PLAY) << mode << " " << code;
-            EXPECT_EQ(state.play_board.player_x, 1) << "the event acted in mode " << mode;
-            EXPECT_EQ(state.walk_timer, nullptr);
-            EXPECT_NE(state.draw.last_reveal, 0); // back to play in a random order
+            EXPECT_EQ(now(), "1,1 0/0 mode 0") << mode << " " << code; // back to play, the event not acted on
+            EXPECT_EQ(std::vector<int>({state.draw.last_reveal != 0, state.fidget.state, int(count(CALL_FILL))}),
+                      std::vector<int>({1, 0, 1})); // redrawn afresh in a random order
             EXPECT_EQ(titles(), Picture{"Zandrek - Level 7"});
-            EXPECT_EQ(state.fidget.state, 0);
-            EXPECT_EQ(count(CALL_FILL), 1u);
         }
     state.mode = MODE_HELP; // nothing else ends a screen, and undo needs play
-    const std::pair<int32_t, int32_t> staying[] = {{EVENT_BUTTON, CODE_RIGHT_DOWN}, {EVENT_MOTION, CODE_MOUSE_MOVED},
-                                                   {EVENT_BUTTON, CODE_LEFT_UP},    {EVENT_KEY_UP, CODE_KEY_RELEASED},
-                                                   {EVENT_BUTTON, CODE_RIGHT_UP},   {EVENT_BUTTON, CODE_RIGHT}};
-    for (auto [type, code] : staying)
+    for (auto [type, code] : {std::pair<int32_t, int32_t>{EVENT_BUTTON, CODE_RIGHT_DOWN},
+                              {EVENT_MOTION, CODE_MOUSE_MOVED},
+                              {EVENT_BUTTON, CODE_LEFT_UP},
+                              {EVENT_KEY_UP, CODE_KEY_RELEASED},
+                              {EVENT_BUTTON, CODE_RIGHT_UP},
+                              {EVENT_BUTTON, CODE_RIGHT}})
         send(type, code);
     EXPECT_EQ(state.mode, MODE_HELP);
 
     // After the last level: the closing text, the finale, then play again.
-    state.mode = MODE_ALL_DONE;
-    state.finale_seen = 0;
+    state.mode = MODE_ALL_DONE, state.finale_seen = 0;
     for (int32_t next : {MODE_DONE_TEXT, MODE_FINALE, MODE_PLAY}) {
         EXPECT_EQ(state.finale_seen, 0);
         press(state, CODE_OTHER_KEY);
@@ -443,26 +423,20 @@ TEST_F(Play, KeysInPlay)
     make_player(state, "Anne");
     for (int32_t code : {CODE_L, CODE_J, CODE_H, CODE_K})
         press(state, code);
-    EXPECT_EQ(state.play_board.moves, 4);
-    EXPECT_EQ(player(), std::make_pair(1, 1));
     offscreen().calls.clear();
     for (int32_t code : std::initializer_list<int32_t>{2, 7, 10, CODE_F8, CODE_F9, CODE_M, CODE_W, CODE_OTHER_KEY,
                                                        CODE_KEY_RELEASED, 42, 49, 60, -1, 64, 1000})
         press(state, code);
-    EXPECT_EQ(state.mode, MODE_PLAY);
-    EXPECT_EQ(state.play_board.moves, 4);
+    EXPECT_EQ(now(), "1,1 4/0 mode 0");
     EXPECT_TRUE(offscreen().calls.empty());
-
     for (int32_t code : {CODE_ESCAPE, CODE_F1, CODE_SLASH, CODE_A}) {
         state.mode = MODE_PLAY;
         press(state, code);
         EXPECT_EQ(state.mode, MODE_HELP);
     }
     EXPECT_EQ(count(CALL_BOX), 1u); // the about box
-
     offscreen().calls.clear();
-    state.mode = MODE_PLAY;
-    state.max_level = 1;
+    state.mode = MODE_PLAY, state.max_level = 1;
     press(state, CODE_G);
     EXPECT_EQ(box_texts(), Picture{"Sorry, you haven't solved\nthe first level yet."});
     EXPECT_EQ(offscreen_calls_of(CALL_BOX)[0]->a, BOX_WARN);
@@ -480,8 +454,8 @@ TEST_F(Play, KeysInPlay)
     press(state, CODE_E);
     auto armed = offscreen_calls_of(CALL_SET_TIMER);
     ASSERT_EQ(armed.size(), 2u);
-    EXPECT_EQ(std::make_pair(armed[0]->b, armed[1]->b), (std::pair<int64_t, int64_t>(5000, 300)));
-    EXPECT_EQ(offscreen().timers.size(), 2u);
+    EXPECT_EQ(std::vector<int64_t>({armed[0]->b, armed[1]->b, int64_t(offscreen().timers.size())}),
+              std::vector<int64_t>({5000, 300, 2}));
 }
 
 TEST_F(Play, RepaintDrawsWhatEachModeShows)
@@ -525,51 +499,210 @@ TEST_F(Play, DeveloperKeysWorkOnlyForTheDeveloperPlayer)
     press(state, CODE_B);
     EXPECT_EQ(state.mode, MODE_DONE_TEXT);
     Pack_info pack;
-    state.pack = &pack;
-    state.mode = MODE_PLAY;
+    state.pack = &pack, state.mode = MODE_PLAY;
     press(state, CODE_X);
-    EXPECT_EQ(state.pack, nullptr);
-    EXPECT_EQ(state.mode, MODE_PLAY);
+    EXPECT_EQ(std::make_pair(state.pack, state.mode), (std::pair<Pack_info*, int32_t>(nullptr, MODE_PLAY)));
 }
 
-// Random events of any shape on random boards: the dispatcher never reads or
-// writes outside a board, and the board stays a board: one player, every
-// treasure kept, the banked count right. A one-level pack keeps every level
-// change on the level.
-TEST_F(Play, RandomEventsKeepTheBoardABoard)
+const std::vector<std::string> ROOM = {"#########", "#-------#", "#-------#", "#---@---#", "#-------#", "#########"};
+
+// The log lives in the current directory, so every test runs in a fresh
+// directory of its own.
+class Move_log : public Play
 {
-    std::mt19937 rng(20261206);
-    std::uniform_int_distribution<int> pick(0, 99), any(INT32_MIN, INT32_MAX);
-    auto value = [&](int small) { return pick(rng) < 25 ? any(rng) : small; };
+  protected:
+    void SetUp() override
+    {
+        Play::SetUp();
+        home = fs::current_path();
+        dir = temp_path("move_log");
+        fs::create_directories(dir);
+        fs::current_path(dir);
+        echo = std::fopen("echo.txt", "w+b");
+        state.move_log.echo = echo;
+        make_player(state, "Quillbarrow");
+        load(ROOM);
+    }
+    void TearDown() override
+    {
+        close_move_log(state);
+        std::fclose(echo);
+        fs::current_path(home);
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
+    }
+    void play(const std::string& text) { play_back_text(state, text, 0, 0, 0); }
+    std::string file_text(const char* path)
+    {
+        std::fflush(echo);
+        const std::vector<uint8_t> bytes = file_bytes(path);
+        return std::string(bytes.begin(), bytes.end());
+    }
+
+    fs::path home;
+    std::string dir;
+    FILE* echo = nullptr;
+};
+
+TEST_F(Move_log, F9RecordsEveryLoggedCommandForTheDeveloperOnly)
+{
+    press(state, CODE_F9);
+    for (int32_t code : {CODE_UP, CODE_H, CODE_J, CODE_K, CODE_L, CODE_BACKSPACE, CODE_DELETE, CODE_U, CODE_R})
+        press(state, code);
+    handle_event(state, Game_event{EVENT_BUTTON, CODE_RIGHT_UP, 0, 0, 0});
+    press(state, CODE_A); // the about screen: the right button's undo still logs
+    handle_event(state, Game_event{EVENT_BUTTON, CODE_RIGHT_UP, 0, 0, 0});
+    press(state, CODE_N); // menu-like commands are not logged
+    press(state, CODE_F9);
+    EXPECT_EQ(titles().front(), "Zandmove.txt opened.");
+    EXPECT_EQ(titles().back(), "Zandmove.txt closed.");
+    EXPECT_EQ(file_text("Zandmove.txt"), "^<v^>uuuruu");
+
+    press(state, CODE_F9); // opening again replaces the earlier log
+    press(state, CODE_F9);
+    EXPECT_EQ(file_text("Zandmove.txt"), "");
+    EXPECT_EQ(file_text("echo.txt"), "^<v^>uuuruu");
+
+    std::strcpy(state.current_player->name, "quillbarrow");
+    offscreen().calls.clear();
+    press(state, CODE_F9);
+    EXPECT_EQ(state.move_log.log, nullptr);
+    EXPECT_TRUE(titles().empty());
+
+    // A log that cannot be created stays closed and leaves the title.
+    std::strcpy(state.current_player->name, "Quillbarrow");
+    fs::remove("Zandmove.txt");
+    fs::create_directory("Zandmove.txt");
+    press(state, CODE_F9);
+    EXPECT_EQ(state.move_log.log, nullptr);
+    EXPECT_TRUE(titles().empty());
+    EXPECT_EQ(open_move_log(state, "Zandmove.txt"), -1);
+    {
+        Game_state ending; // a log still open when the game ends is closed whole
+        ASSERT_EQ(open_move_log(ending, "ending.txt"), 0);
+        ending.move_log.echo = nullptr;
+        log_move_char(ending, 'r');
+    }
+    EXPECT_EQ(file_text("ending.txt"), "r");
+
+    // Lines break after seventy characters, in the file only.
+    load(ROOM);
+    fs::remove("Zandmove.txt");
+    echo = std::freopen("echo.txt", "w+b", echo);
+    state.move_log.echo = echo;
+    press(state, CODE_F9);
+    for (int i = 0; i < 70; ++i)
+        press(state, i % 2 ? CODE_RIGHT : CODE_LEFT);
+    log_move_char(state, '\n'); // a line end of its own starts the count afresh
+    for (int i = 0; i < 71; ++i)
+        press(state, CODE_UP); // blocked after two, logged all the same
+    press(state, CODE_F9);
+    std::string pairs;
+    for (int i = 0; i < 35; ++i)
+        pairs += "<>";
+    EXPECT_EQ(file_text("Zandmove.txt"), pairs + "\n\n" + std::string(70, '^') + "\n^");
+    EXPECT_EQ(file_text("echo.txt"), pairs + "\n" + std::string(71, '^'));
+    EXPECT_EQ(state.play_board.moves, 72);
+}
+
+TEST_F(Move_log, PlaybackOfTheLogAndOfFiles)
+{
+    // While the log records, playback plays what was there and ends.
+    load(ROOM);
+    press(state, CODE_F9);
+    press(state, CODE_LEFT, 2);
+    press(state, CODE_T); // plays "<<" and logs it after what it read
+    press(state, CODE_F9);
+    EXPECT_EQ(file_text("Zandmove.txt"), "<<<<");
+    EXPECT_EQ(player(), std::make_pair(1, 3)); // the third step left meets the wall
+
+    load(ROOM);
+    write_bytes("Zandmove.txt", {'`', 'u', 'p', '`', '\r', '\n', '^', 'x', '2', '\r', '\n', '<'});
+    press(state, CODE_T);
+    EXPECT_EQ(player(), std::make_pair(3, 1));
+    EXPECT_EQ(play_back_file(state, "no such file.txt", 0, 0, 0), -1);
+}
+
+TEST_F(Move_log, ThePlaybackSyntax)
+{
+    struct Case {
+        const char* text;
+        int moves, x, y;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"^x3", 2, 4, 1},                           // two steps, then the wall
+        {"^x0 <x-2 `^^^ v` >x", 1, 5, 3},           // no count: once; zero or less: never
+        {"N\nW\r\nWx2 S E", 6, 2, 3},               // compass letters walk like the arrows
+        {"<x\n 2 `unclosed comment <<<<", 2, 2, 3}, // the count may follow blanks and a line end
+        {"vx+1>x 1", 2, 5, 4},
+        {"<x\t\v\f\r 2", 2, 2, 3},                 // every kind of blank before the count
+        {"<x2x3", 2, 2, 3},                         // the count's own x is not a character
+        {"hjklnpaxgs?/bcdtf 1\t\xff", 0, 4, 3},     // only playback characters reach the game
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        load(ROOM);
+        play(c.text);
+        EXPECT_EQ(std::vector<int>({state.play_board.moves, state.play_board.player_x, state.play_board.player_y}),
+                  std::vector<int>({c.moves, c.x, c.y}))
+            << c.text;
+    }
+    load(ROOM);
+    play("N\nWx2 S E r u");
+    EXPECT_EQ(titles(), (std::vector<std::string>{"UP", "LEFT", "LEFT", "DOWN", "RIGHT", "RESTART", "Zandrek - Level 7",
+                                                  "UNDO"}));
+    for (char c : std::string("<>^vNSEWrux"))
+        EXPECT_EQ(is_playback_char(c), c != 'x') << c;
+
+    std::string scanned;
+    scan_playback_text(std::string_view("ab`c`dx12vx", 11), [&](char c) { return scanned += c, true; });
+    EXPECT_EQ(scanned, "ab" + std::string(12, 'd') + "v");
+    int played = 0; // huge counts are clamped and still played; the caller may stop the scan
+    scan_playback_text("vx99999999999999999999", [&](char c) { return c == 'v' && ++played < 5; });
+    EXPECT_EQ(played, 5);
+}
+
+TEST_F(Move_log, StoredSolutionsPlayWithoutCountsAndTheTileDumpFollowsTheRecordSyntax)
+{
+    load({"#######", "#-----#", "#@$-.##", "#######"});
     Pack_info pack;
     pack.levels = std::make_unique<Level_info>();
-    offscreen().recording = false;
-    for (int round = 0; round < 60; ++round) {
-        Picture layout(3 + pick(rng) % 14, std::string(3 + pick(rng) % 18, '-'));
-        for (std::string& row : layout)
-            for (char& ch : row)
-                ch = "#####$$$..*-------"[pick(rng) % 18];
-        layout[pick(rng) % layout.size()][pick(rng) % layout[0].size()] = pick(rng) < 50 ? '@' : '+';
-        load(layout);
-        state.pack = &pack;
-        pack.current_level = pack.levels.get();
-        const int treasures = state.play_board.treasures;
-        for (int step = 0; step < 300; ++step) {
-            const Game_event e{value(pick(rng) % 7), value(pick(rng) % 74 - 3), value(pick(rng) % 4),
-                               value(pick(rng) * 10 - 30), value(pick(rng) * 10 - 30)};
-            handle_event(state, e);
-            advance_ms(state, 50);
-            std::vector<int> census(3); // players, treasures, banked treasures
-            for (int i = 0; i < FIELD_MAX_CELLS; ++i) {
-                const Field_cell& cell = state.play_board.cells[i];
-                census[0] += cell.content == KIND_PLAYER;
-                census[1] += is_treasure_kind(cell.content);
-                census[2] += is_treasure_kind(cell.content) && cell.floor == KIND_BANK;
-            }
-            ASSERT_EQ(census, (std::vector<int>{1, treasures, state.play_board.banked}))
-                << "round " << round << " step " << step << " event " << e.type << "," << e.code;
-        }
-    }
+    pack.levels->solution = ">x5 `v` >";
+    pack.current_level = pack.levels.get();
+    play_back_solution(state, 0, 0, 0); // no pack: nothing
+    EXPECT_EQ(state.play_board.moves, 0);
+    state.pack = &pack;
+    press(state, CODE_F9);
+    press(state, CODE_S);
+    close_move_log(state);
+    EXPECT_EQ(file_text("Zandmove.txt"), ">v>"); // ">", the blocked "v" and ">" again
+    EXPECT_EQ(state.mode, MODE_ALL_DONE);        // its only level is solved
+
+    pack.tiles = std::make_unique<Pack_tile>();
+    Pack_tile& tile = *pack.tiles;
+    std::memset(tile.name, 'G', sizeof tile.name); // no terminator: the name ends at the capacity
+    tile.width = 3;
+    tile.height = 2;
+    auto dump = [&](size_t pixels) {
+        tile.pixels = std::vector<uint8_t>{0, 1, 127, 128, 200, 255, 9, 9, 9};
+        tile.pixels.resize(pixels);
+        FILE* out = std::fopen("dump.txt", "wb");
+        dump_tile_text(state, out);
+        std::fclose(out);
+        return file_text("dump.txt");
+    };
+    EXPECT_EQ(dump(6), ""); // the reference is not resolved yet
+    pack.levels->treasure_tile.tile = &tile;
+    const std::string name = "Tile:\nName: " + std::string(NAME_CAPACITY - 1, 'G'),
+                      head = name + "\nWidth: 3\nHeight: 2\nImagery:\n";
+    EXPECT_EQ(dump(6), head + "0 1 127 \n-128 -56 -1 \nend\nend\n");
+    EXPECT_EQ(dump(9), head + "0 1 127 \n-128 -56 -1 \nend\nend\n"); // no more rows than the height
+    EXPECT_EQ(dump(4), head + "0 1 127 \n-128 \nend\nend\n");        // a picture cut short: what is there
+    EXPECT_EQ(dump(3), head + "0 1 127 \nend\nend\n");
+    tile.width = -3;
+    EXPECT_EQ(dump(6), name + "\nWidth: -3\nHeight: 2\nImagery:\nend\nend\n");
+    state.pack = nullptr;
 }
 
 } // namespace
