@@ -190,21 +190,15 @@ TEST_F(Play, PointerMapsToCellsAtEveryMagnification)
         EXPECT_EQ(std::make_pair(state.last_pointer_x, state.last_pointer_y),
                   std::make_pair(7 * w + w / 2, 4 * h + h / 2));
     }
-    for (int width : {0, -16}) { // a tile size from a damaged map gives no cell and no step
-        state.tile_info.width = width;
-        EXPECT_EQ(pointer_cell(state), make_cell_pos(-1, -1));
+    // Tile sizes from a damaged map: none at all, one enormous tile, rows past what a position holds.
+    const int64_t damaged[][6] = {{0, 12, 0, 0, -1, -1},           {-16, 12, 0, 0, -1, -1},
+                                  {1 << 30, 12, 96, 0, 0, 0},      {16, 1, 0, 70000 * 4, -1, -1},
+                                  {16, 1, 0, 32767 * 4, 0, 32767}, {16, 1, 0, -32768 * 4, 0, -32768}};
+    for (const auto& d : damaged) {
+        state.tile_info.width = int32_t(d[0]), state.tile_info.height = int32_t(d[1]);
+        state.last_pointer_x = int32_t(d[2]), state.last_pointer_y = int32_t(d[3]);
+        EXPECT_EQ(pointer_cell(state), make_cell_pos(int(d[4]), int(d[5]))) << d[0] << " " << d[3];
     }
-    state.tile_info.width = 1 << 30;
-    state.last_pointer_x = 3 * 32;
-    EXPECT_EQ(cell_pos_column(pointer_cell(state)), 0); // one enormous tile: the wall left of the player
-    state.tile_info.width = 16;
-    state.tile_info.height = 1;
-    state.last_pointer_y = 70000 * 4;
-    EXPECT_EQ(pointer_cell(state), make_cell_pos(-1, -1)); // a row past what a position holds
-    state.last_pointer_y = 32767 * 4;
-    EXPECT_EQ(cell_pos_row(pointer_cell(state)), 32767);
-    state.last_pointer_y = -32768 * 4;
-    EXPECT_EQ(cell_pos_row(pointer_cell(state)), -32768);
     send(EVENT_BUTTON, CODE_LEFT_DOWN);
     advance_ms(state, 200);
     EXPECT_EQ(state.play_board.moves, 0);
@@ -552,7 +546,11 @@ TEST_F(Move_log, F9RecordsEveryLoggedCommandForTheDeveloperOnly)
     handle_event(state, Game_event{EVENT_BUTTON, CODE_RIGHT_UP, 0, 0, 0});
     press(state, CODE_A); // the about screen: the right button's undo still logs
     handle_event(state, Game_event{EVENT_BUTTON, CODE_RIGHT_UP, 0, 0, 0});
-    press(state, CODE_N); // menu-like commands are not logged
+    for (int32_t code :
+         {CODE_ESCAPE, CODE_F1, CODE_SLASH, CODE_QUESTION, CODE_A, CODE_E, CODE_G, CODE_N, CODE_P, CODE_OTHER_KEY,
+          CODE_PAINT, CODE_LEFT_DOWN, CODE_LEFT_UP, CODE_B, CODE_C, CODE_S, CODE_V, CODE_X})
+        handle_event(state, Game_event{EVENT_MOTION, code, 0, 0, 0}); // whatever else they do, they are not logged
+    state.mode = MODE_PLAY;
     press(state, CODE_F9);
     EXPECT_EQ(titles().front(), "Zandmove.txt opened.");
     EXPECT_EQ(titles().back(), "Zandmove.txt closed.");

@@ -260,6 +260,9 @@ TEST_F(Presentation, BuiltInLevelsOpenUpToTheMaximum)
     for (int i = 0; i < 3; ++i) // the last level has no next, even for the developer
         next_level(state);
     EXPECT_EQ(effects(), (Effects{"sound:1", "sound:1", "level 3 mode 0"}));
+    state.start_level = 2;
+    press(state, CODE_X); // back to the built-in levels, at the player's own
+    EXPECT_EQ(effects(), (Effects{"level 2 mode 0"}));
 }
 
 TEST_F(Presentation, SelectingLevelSetsAndChoosingInThem)
@@ -478,18 +481,14 @@ TEST_F(Presentation, TimersFireOnceNewestFirstAndPeriodicOnesRearmUntilStopped)
 TEST_F(Presentation, FidgetShowsTheStatusOnTheThirdTickThenSequenceZeroThenRandomChoices)
 {
     play_level_2();
-    EXPECT_EQ(ticks(2), (std::vector<int>{-1, -1}));
-    EXPECT_TRUE(titles().empty());
-    EXPECT_EQ(tick(), 5); // the standing tile, with the status title
+    EXPECT_EQ(ticks(3), (std::vector<int>{-1, -1, 5})); // the standing tile, with the status title
     EXPECT_EQ(titles().size(), 1u);
     EXPECT_EQ(ticks(4), (std::vector<int>{-1, 10, 11, -1})); // sequence 0 chosen, played, ended
     ASSERT_EQ(state.fidget.state, 3);
 
     // The choice draws two random numbers: a sequence other than 0, a wait.
-    Reference_random reference;
-    reference.seed = state.draw.random_seed;
-    int sequence = reference.next() % 2 + 1;
-    int wait = reference.next() % 60 + 20;
+    Reference_random reference{state.draw.random_seed};
+    const int sequence = reference.next() % 2 + 1, wait = reference.next() % 60 + 20;
     EXPECT_EQ(tick(), 5);
     EXPECT_EQ((std::pair<int, int>(state.fidget.sequence, state.fidget.wait)), std::make_pair(sequence, wait));
     EXPECT_EQ(ticks(wait - 1), std::vector<int>(static_cast<size_t>(wait - 1), -1));
