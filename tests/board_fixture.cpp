@@ -22,11 +22,9 @@ void load_board(Game_state& state, const std::vector<std::string>& rows)
     if (state.tile_info.width == 0)
         state.tile_info.width = 16, state.tile_info.height = 12, state.tile_info.image_size = 16 * 12;
     build_pack_board(state, level);
-    state.pristine_board.start_sound = 20;
-    state.pristine_board.banked_sound = 21;
-    state.pristine_board.solved_sound = 22;
-    reset_board(state, false);
-    state.mode = MODE_PLAY;
+    Field_info& b = state.pristine_board;
+    b.start_sound = 20, b.banked_sound = 21, b.solved_sound = 22;
+    reset_board(state, false), state.mode = MODE_PLAY;
 }
 
 std::vector<std::string> board_picture(const Field_info& board, int rows, int cols)
@@ -50,8 +48,7 @@ Score_entry* make_player(Game_state& state, const char* name, int level)
     Score_entry* p = state.players.front().get();
     std::memset(p, 0, sizeof *p);
     std::strncpy(p->name, name, sizeof p->name - 1);
-    p->level = level;
-    state.num_players += 1;
+    p->level = level, state.num_players += 1;
     return state.current_player = p;
 }
 
@@ -63,13 +60,10 @@ void give_sounds(Game_state& state)
     state.speech_items.assign(ids, Speech_item{1, 0});
     state.samples.assign(ids, Sample_info{});
     for (int k = 0; k < ids; ++k) {
-        state.speech_items[k].sample = static_cast<uint8_t>(k);
         Sample_info& s = state.samples[k];
-        s.length = 4;
         s.data = new uint8_t[4]{uint8_t(k), uint8_t(k), uint8_t(k), uint8_t(k)};
-        s.loaded = 1;
-        s.bits = 8;
-        s.rate = s.rate_word = 8000;
+        s.length = 4, s.loaded = 1, s.bits = 8, s.rate = s.rate_word = 8000;
+        state.speech_items[k].sample = static_cast<uint8_t>(k);
     }
     state.speech_info.num_samples = ids;
     for (int byte = 8; byte < 16; ++byte)

@@ -41,10 +41,8 @@ class Play : public Board_test
     Trail trail(int ticks)
     {
         Trail out;
-        for (int i = 0; i < ticks; ++i) {
+        for (int i = 0; i < ticks; ++i, out.push_back(player()))
             advance_ms(state, 50);
-            out.push_back(player());
-        }
         return out;
     }
     std::pair<int, int> player() const { return {state.play_board.player_x, state.play_board.player_y}; }
@@ -242,15 +240,13 @@ TEST_F(Play, StepsTowardThePointer)
     std::mt19937 random(20261206);
     for (int board_no = 0; board_no < 15; ++board_no) {
         Picture rows(LEVEL_ROWS, std::string(LEVEL_COLS, '#'));
-        std::vector<std::pair<int, int>> free_cells;
         for (int r = 1; r < LEVEL_ROWS - 1; ++r)
             for (int c = 1; c < LEVEL_COLS - 1; ++c) {
                 int roll = static_cast<int>(random() % 100) - board_no % 5 * 10;
-                rows[r][c] = roll < 10 ? '#' : roll < 18 ? '$' : roll < 22 ? '.' : '-';
-                if (roll >= 18) free_cells.emplace_back(c, r);
+                rows[r][c] = board_no == 0 ? '-' : roll < 10 ? '#' : roll < 18 ? '$' : roll < 22 ? '.' : '-';
             }
-        auto [sx, sy] = free_cells[random() % free_cells.size()];
-        if (board_no == 0) rows = Picture(LEVEL_ROWS, std::string(LEVEL_COLS, '-')); // every cell open
+        const int sx = 1 + static_cast<int>(random() % (LEVEL_COLS - 2)),
+                  sy = 1 + static_cast<int>(random() % (LEVEL_ROWS - 2));
         rows[sy][sx] = '@';
         load(rows);
         for (int r = -1; r <= LEVEL_ROWS; ++r)
@@ -291,12 +287,11 @@ TEST_F(Play, ClicksWalkRoundPushInLineOrApproachUntilBlocked)
         Trail t = trail(c.ticks);
         if (c.trail.size() == 1) t.erase(t.begin(), t.end() - 1);
         EXPECT_EQ(t, c.trail);
-        EXPECT_EQ(state.play_board.moves, c.moves);
-        EXPECT_EQ(state.play_board.pushes, c.pushes);
-        EXPECT_TRUE(walking()); // arrival only stops the stepping
+        EXPECT_EQ((std::pair<int, int>(state.play_board.moves, state.play_board.pushes)),
+                  std::make_pair(c.moves, c.pushes));
         state.fidget.state = 4;
-        advance_ms(state, 50); // and the idle animation waits while the button is held
-        EXPECT_EQ(state.fidget.state, 0);
+        advance_ms(state, 50); // arrival only stops the stepping, and the idling waits while the button is held
+        EXPECT_EQ((std::pair<int, bool>(state.fidget.state, walking())), std::make_pair(0, true));
         send(EVENT_BUTTON, CODE_LEFT_UP);
         EXPECT_FALSE(walking());
     }
