@@ -70,9 +70,8 @@ void animate_walk(Game_state& state)
     int count = state.fidget.sequence_count;
     if (count < 1 || count > FIDGET_SEQUENCES) return; // a map without a walking sequence
     const uint16_t* sequence = state.fidget.sequences[count - 1];
-    state.walk_frame += 1;
-    if (state.walk_frame >= FIDGET_FRAMES || sequence[state.walk_frame] == FIDGET_END)
-        state.walk_frame = 0;
+    state.walk_frame = static_cast<int16_t>((state.walk_frame + 1) % FIDGET_FRAMES);
+    if (sequence[state.walk_frame] == FIDGET_END) state.walk_frame = 0;
     uint16_t tile = sequence[state.walk_frame];
     if (tile != FIDGET_END) draw_tile(state, player_pos(state.play_board), tile);
 }

@@ -311,6 +311,9 @@ TEST_F(Play, ThePointerLeadsTheWalkUntilReleaseUndoSolvingOrAScreen)
     state.last_pointer_x = 25 * 32; // far right of the window: off the grid
     EXPECT_EQ(trail(2), (Trail{{1, 3}, {1, 3}}));
     EXPECT_EQ(now(), "1,3 8/0 mode 0 walking");
+    point_at(3, 1); // out of line after the approach: by the path again
+    trail(6);
+    EXPECT_EQ(now(), "3,1 12/0 mode 0 walking");
     send(EVENT_BUTTON, CODE_LEFT_UP);
 
     load({"##########", "#@-------#", "##########"});
@@ -649,7 +652,7 @@ TEST_F(Move_log, ThePlaybackSyntax)
         EXPECT_EQ(is_playback_char(c), c != 'x') << c;
 
     std::string scanned;
-    scan_playback_text(std::string_view("ab`c`dx12vx", 11), [&](char c) { return scanned += c, true; });
+    scan_playback_text(std::string_view("ab`c`dx12vx13", 12), [&](char c) { return scanned += c, true; });
     EXPECT_EQ(scanned, "ab" + std::string(12, 'd') + "v");
     int played = 0; // huge counts are clamped and still played; the caller may stop the scan
     scan_playback_text("vx99999999999999999999", [&](char c) { return c == 'v' && ++played < 5; });
