@@ -27,7 +27,7 @@ void load_board(Game_state& state, const std::vector<std::string>& rows)
     reset_board(state, false), state.mode = MODE_PLAY;
 }
 
-std::vector<std::string> board_picture(const Field_info& board, int rows, int cols)
+static std::vector<std::string> board_picture(const Field_info& board, int rows, int cols)
 {
     std::vector<std::string> out(static_cast<size_t>(rows));
     for (int r = 0; r < rows; ++r)
@@ -94,15 +94,10 @@ std::vector<int> sounds_played()
     return ids;
 }
 
-Game_event key_event(int32_t code)
-{
-    return Game_event{EVENT_KEY, code, 0, 0, 0};
-}
-
 void press(Game_state& state, int32_t code, int times)
 {
     for (int i = 0; i < times; ++i)
-        handle_event(state, key_event(code));
+        handle_event(state, Game_event{EVENT_KEY, code, 0, 0, 0});
 }
 
 void press_keys(Game_state& state, const std::string& keys)

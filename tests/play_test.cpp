@@ -189,9 +189,10 @@ TEST_F(Play, PointerMapsToCellsAtEveryMagnification)
                   std::make_pair(7 * w + w / 2, 4 * h + h / 2));
     }
     // Tile sizes from a damaged map: none at all, one enormous tile, rows past what a position holds.
-    const int64_t damaged[][6] = {{0, 12, 0, 0, -1, -1},           {-16, 12, 0, 0, -1, -1},
-                                  {1 << 30, 12, 96, 0, 0, 0},      {16, 1, 0, 70000 * 4, -1, -1},
-                                  {16, 1, 0, 32767 * 4, 0, 32767}, {16, 1, 0, -32768 * 4, 0, -32768}};
+    state.magnify = 1;
+    const int64_t damaged[][6] = {{0, 12, 0, 0, -1, -1},        {-16, 12, 0, 0, -1, -1},   {1 << 30, 12, 96, 0, 0, 0},
+                                  {1, 1, 5, 7, 5, 7},           {16, 1, 0, 70000, -1, -1}, {16, 1, 0, 32767, 0, 32767},
+                                  {16, 1, 0, -32768, 0, -32768}};
     for (const auto& d : damaged) {
         state.tile_info.width = int32_t(d[0]), state.tile_info.height = int32_t(d[1]);
         state.last_pointer_x = int32_t(d[2]), state.last_pointer_y = int32_t(d[3]);
@@ -265,6 +266,7 @@ TEST_F(Play, ClicksWalkRoundPushInLineOrApproachUntilBlocked)
         int column, row, ticks;
         Trail trail; // the last entry where it ends
         int moves, pushes;
+        int32_t flags = 0;
     };
     // clang-format off
     const Click clicks[] = {
@@ -278,12 +280,13 @@ TEST_F(Play, ClicksWalkRoundPushInLineOrApproachUntilBlocked)
         {"out of line it gives no step", {"#########", "#@---#--#", "#----#--#"}, 7, 2, 4, {{1, 1}}, 0, 0},
         {"round when a push opens a way", {"#########", "#@$-----#", "##-###-##", "##-----##"}, 6, 1, 8, {{6, 1}}, 5, 5},
         {"the own cell gives no step", {"######", "#----#", "#-@--#"}, 2, 2, 3, {{2, 2}}, 0, 0},
+        {"a shift walk goes straight, pushing", {"#########", "#-------#", "#@--$---#", "#-------#"}, 6, 2, 12, {{6, 2}}, 5, 3, EVENT_FLAG_SHIFT},
     };
     // clang-format on
     for (const Click& c : clicks) {
         SCOPED_TRACE(c.what);
         load(c.rows);
-        click(c.column, c.row);
+        click(c.column, c.row, c.flags);
         Trail t = trail(c.ticks);
         if (c.trail.size() == 1) t.erase(t.begin(), t.end() - 1);
         EXPECT_EQ(t, c.trail);
@@ -292,6 +295,7 @@ TEST_F(Play, ClicksWalkRoundPushInLineOrApproachUntilBlocked)
         state.fidget.state = 4;
         advance_ms(state, 50); // arrival only stops the stepping, and the idling waits while the button is held
         EXPECT_EQ((std::pair<int, bool>(state.fidget.state, walking())), std::make_pair(0, true));
+        if (c.flags) send(EVENT_BUTTON, CODE_LEFT_DOWN);
         send(EVENT_BUTTON, CODE_LEFT_UP);
         EXPECT_FALSE(walking());
     }
@@ -348,17 +352,24 @@ TEST_F(Play, ThePointerLeadsTheWalkUntilReleaseUndoSolvingOrAScreen)
 
 TEST_F(Play, WalkingFramesComeEveryFifthTickFromEntryOne)
 {
-    load({"#############", "#@----------#"});
-    state.fidget.sequence_count = 3;
     const uint16_t walking_frames[] = {40, 41, 42, FIDGET_END};
-    std::copy(std::begin(walking_frames), std::end(walking_frames), state.fidget.sequences[2]);
-    click(11, 1, EVENT_FLAG_SHIFT);
-    std::vector<int> frames;
-    for (int i = 0; i < 16; ++i, frames.push_back(state.walk_frame))
-        advance_ms(state, 50);
-    EXPECT_EQ(frames, (std::vector<int>{0, 0, 0, 0, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 0, 0}));
-    EXPECT_EQ(state.play_board.moves, 10); // steps stop at the wall; the frames go on
-    click(1, 1);                           // clears the sticky walk
+    for (int16_t sequences : {1, FIDGET_SEQUENCES, 0}) { // the walking sequence is the last; none, none shown
+        load({"#############", "#@----------#"});
+        state.fidget.sequence_count = sequences;
+        std::copy(std::begin(walking_frames), std::end(walking_frames),
+                  state.fidget.sequences[sequences ? sequences - 1 : 0]);
+        click(11, 1, EVENT_FLAG_SHIFT);
+        std::vector<int> frames;
+        for (int i = 0; i < 16; ++i, frames.push_back(state.walk_frame))
+            advance_ms(state, 50);
+        const std::vector<int> shown = {0, 0, 0, 0, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 0, 0};
+        EXPECT_EQ(frames, sequences ? shown : std::vector<int>(16));
+        offscreen().calls.clear();
+        advance_ms(state, 5 * 50); // steps stop at the wall; the frames go on and are drawn
+        EXPECT_EQ(std::make_pair(state.play_board.moves, count(CALL_BLIT)),
+                  (std::pair<uint16_t, size_t>(10, sequences ? 1 : 0)));
+    }
+    click(1, 1); // clears the sticky walk
     send(EVENT_BUTTON, CODE_LEFT_UP);
     click(1, 1); // a new walk starts its animation afresh
     EXPECT_EQ(std::make_pair(state.walk_frame, state.walk_ticks), (std::pair<int16_t, int32_t>(0, 0)));

@@ -386,17 +386,16 @@ TEST_F(Presentation, AboutShowsTheNoticeThenThePackAndLevelTexts)
 
 TEST_F(Presentation, RemarksForEveryBoardNumberTheStatusLineAndTheTimeFormat)
 {
-    const std::pair<int64_t, const char*> times[] = {{0, "00:00"},          {59, "00:59"},      {61, "01:01"},
-                                                     {3599, "59:59"},       {3600, "01:00:00"}, {86399, "23:59:59"},
-                                                     {363600, "101:00:00"}, {-5, "00:00"}};
-    for (auto [seconds, text] : times)
-        EXPECT_STREQ(format_elapsed(seconds), text) << seconds;
-    state.cpyr_text = "Notice of the map";
     // clang-format off
+    const std::pair<int64_t, const char*> times[] = {{0, "00:00"}, {59, "00:59"}, {61, "01:01"}, {3599, "59:59"},
+        {3600, "01:00:00"}, {86399, "23:59:59"}, {363600, "101:00:00"}, {-5, "00:00"}};
     const std::pair<int, const char*> expected[] = {{7, "Zandrek - Level 7"}, {1, "Zandrek - Level 1"}, {0, ""},
         {-1, "Greetings - Click or press any key to begin"}, {-2, "May I Help You?"},
         {-3, "Oh, I say.  Bravo.  Frightfully good."}, {-4, "   Jumpin' Jehosephat!!!"}, {-5, "Notice of the map"}, {-6, ""}};
     // clang-format on
+    for (auto [seconds, text] : times)
+        EXPECT_STREQ(format_elapsed(seconds), text) << seconds;
+    state.cpyr_text = "Notice of the map";
     Field_info board{};
     for (auto [number, text] : expected) {
         board.number = static_cast<int16_t>(number);
