@@ -277,7 +277,8 @@ int walk_to_cell(Game_state& state, int column, int row, int tick_limit)
     cell_pointer(state, column, row, &x, &y);
     state.last_pointer_x = x;
     state.last_pointer_y = y;
-    handle_event(state, Game_event{EVENT_BUTTON, CODE_LEFT_DOWN, 0, x, y});
+    Game_event button{EVENT_BUTTON, CODE_LEFT_DOWN, 0, x, y};
+    handle_event(state, button);
     int steps = 0;
     bool cut_off = true;
     for (int tick = 0; tick < tick_limit; ++tick) {
@@ -287,6 +288,7 @@ int walk_to_cell(Game_state& state, int column, int row, int tick_limit)
         }
         ++steps;
     }
-    handle_event(state, Game_event{EVENT_BUTTON, CODE_LEFT_UP, 0, x, y});
+    button.code = CODE_LEFT_UP;
+    handle_event(state, button);
     return cut_off ? -1 : steps;
 }
