@@ -54,6 +54,7 @@ class Presentation : public Map_test
         m.boards[TEST_LEVELS + 1].start_sound = 3; // help
         m.boards[TEST_LEVELS + 3].start_sound = 0; // finale
         m.boards[TEST_LEVELS + 3].banked_sound = 1;
+        m.boards[1].start_sound = 4; // built-in level 2
         Field_info& blank = m.boards[TEST_LEVELS + 2];
         blank.moves = blank.pushes = blank.zero = blank.undo_player_after = blank.undo_treasure_to = 9;
         blank.start_time = blank.solve_time = 9;
@@ -214,11 +215,11 @@ TEST_F(Presentation, BuiltInLevelsOpenUpToTheMaximum)
     EXPECT_EQ(std::vector<int64_t>({state.play_board.start_time, state.draw.last_reveal != 0, state.fidget.state}),
               std::vector<int64_t>({platform_now_seconds(), 1, 0}));
     EXPECT_EQ(titles(), Texts{"Zandrek - Level 2"});
-    EXPECT_EQ(effects(), (Effects{"level 2 mode 0"}));
+    EXPECT_EQ(effects(), (Effects{"sound:4", "level 2 mode 0"}));
     EXPECT_EQ(after(next_level), (Effects{"sound:14", MUST_SOLVE, "level 2 mode 0"}));
     EXPECT_EQ(after(choose_level), (Effects{"level 2 mode 0"})); // the chooser always declines
     state.play_board.number = 3;
-    EXPECT_EQ(after(previous_level), (Effects{"level 2 mode 0"}));
+    EXPECT_EQ(after(previous_level), (Effects{"sound:4", "level 2 mode 0"}));
     EXPECT_EQ(after(previous_level), (Effects{"level 1 mode 0"}));
     EXPECT_EQ(after(previous_level), (Effects{"sound:15", AT_FIRST, "level 1 mode 0"}));
     state.max_level = 1;
@@ -238,7 +239,7 @@ TEST_F(Presentation, BuiltInLevelsOpenUpToTheMaximum)
     make_player(state, "Zandrek", 1);
     state.mode = MODE_TITLE, state.screen_board.solved_sound = 5;
     EXPECT_EQ(after([](Game_state& s) { press(s, CODE_OTHER_KEY); }),
-              (Effects{"sound:13", "sound:5", "level 2 mode 0"}));
+              (Effects{"sound:13", "sound:5", "sound:4", "level 2 mode 0"}));
     state.mode = MODE_TITLE;
     offscreen().dialog_answers.push_back({-1, ""}); // a later choice cancelled: still the title
     handle_event(state, Game_event{EVENT_BUTTON, CODE_LEFT_DOWN, 0, 0, 0});
@@ -255,7 +256,7 @@ TEST_F(Presentation, BuiltInLevelsOpenUpToTheMaximum)
     EXPECT_EQ(effects(), (Effects{"sound:1", "sound:1", "level 3 mode 0"}));
     state.start_level = 2;
     press(state, CODE_X); // back to the built-in levels, at the player's own
-    EXPECT_EQ(effects(), (Effects{"level 2 mode 0"}));
+    EXPECT_EQ(effects(), (Effects{"sound:4", "level 2 mode 0"}));
 }
 
 TEST_F(Presentation, SelectingLevelSetsAndChoosingInThem)
