@@ -21,6 +21,10 @@ struct Offset {
 // Indexed by direction; the search tries them in this order.
 constexpr Offset OFFSETS[4] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
 constexpr int32_t STEP_CODES[4] = {CODE_UP, CODE_DOWN, CODE_LEFT, CODE_RIGHT};
+// A board's cells with a blocked border all round, (rows + 2) x (columns + 2),
+// is largest for a single row of FIELD_MAX_CELLS; it also bounds the nodes of
+// either search.
+constexpr int PADDED_MAX = 3 * FIELD_MAX_CELLS + 6;
 
 bool is_free_at(const Field_info& board, int column, int row)
 {
@@ -66,9 +70,8 @@ void animate_walk(Game_state& state)
     int count = state.fidget.sequence_count;
     if (count < 1 || count > FIDGET_SEQUENCES) return; // a map without a walking sequence
     const uint16_t* sequence = state.fidget.sequences[count - 1];
-    state.walk_frame += 1;
-    if (state.walk_frame < 0 || state.walk_frame >= FIDGET_FRAMES || sequence[state.walk_frame] == FIDGET_END)
-        state.walk_frame = 0;
+    state.walk_frame = static_cast<int16_t>((state.walk_frame + 1) % FIDGET_FRAMES);
+    if (sequence[state.walk_frame] == FIDGET_END) state.walk_frame = 0;
     uint16_t tile = sequence[state.walk_frame];
     if (tile != FIDGET_END) draw_tile(state, player_pos(state.play_board), tile);
 }
@@ -192,12 +195,10 @@ int path_step(const Game_state& state, Cell_pos target, Cell_pos player)
     const int rows = board.rows, columns = board.columns;
     const int tx = cell_pos_column(target), ty = cell_pos_row(target);
     const int px = cell_pos_column(player), py = cell_pos_row(player);
-    if (rows < 1 || columns < 1 || rows * columns > FIELD_MAX_CELLS || !board_has_cell(board, px, py))
+    if (rows * columns != board_cell_count(board) || !board_has_cell(board, px, py))
         return path_step_scan(state, target, player); // a board no map of ours holds
     if (!is_free_at(board, tx, ty)) return STEP_NONE; // the search never enters such a cell
 
-    // (rows + 2) x (columns + 2) for at most FIELD_MAX_CELLS cells inside.
-    constexpr int PADDED_MAX = FIELD_MAX_CELLS + 2 * (FIELD_MAX_CELLS + 1) + 4;
     const int stride = columns + 2;
     std::array<uint8_t, PADDED_MAX> open{};
     for (int r = 0; r < rows; ++r)
@@ -210,7 +211,7 @@ int path_step(const Game_state& state, Cell_pos target, Cell_pos player)
         int16_t cell;
         int8_t first;
     };
-    std::array<Node, FIELD_MAX_CELLS + 1> nodes;
+    std::array<Node, PADDED_MAX> nodes;
     int count = 0;
     nodes[count++] = Node{static_cast<int16_t>((py + 1) * stride + px + 1), -1};
     int depth_begin = 0;
@@ -244,7 +245,7 @@ int path_step_scan(const Game_state& state, Cell_pos target, Cell_pos player)
         int32_t first;
     };
     const Field_info& board = state.play_board;
-    std::array<Node, FIELD_MAX_CELLS + 1> storage;
+    std::array<Node, PADDED_MAX> storage;
     int used = 0;
     Node* head = &storage[used++];
     *head = Node{nullptr, 0, player, -1};
@@ -276,7 +277,8 @@ int walk_to_cell(Game_state& state, int column, int row, int tick_limit)
     cell_pointer(state, column, row, &x, &y);
     state.last_pointer_x = x;
     state.last_pointer_y = y;
-    handle_event(state, Game_event{EVENT_BUTTON, CODE_LEFT_DOWN, 0, x, y});
+    Game_event button{EVENT_BUTTON, CODE_LEFT_DOWN, 0, x, y};
+    handle_event(state, button);
     int steps = 0;
     bool cut_off = true;
     for (int tick = 0; tick < tick_limit; ++tick) {
@@ -286,6 +288,7 @@ int walk_to_cell(Game_state& state, int column, int row, int tick_limit)
         }
         ++steps;
     }
-    handle_event(state, Game_event{EVENT_BUTTON, CODE_LEFT_UP, 0, x, y});
+    button.code = CODE_LEFT_UP;
+    handle_event(state, button);
     return cut_off ? -1 : steps;
 }

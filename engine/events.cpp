@@ -1,6 +1,6 @@
 #include "engine/events.h"
 
-#include <array>
+#include <cstddef>
 
 #include "engine/click_to_move.h"
 #include "engine/game_state.h"
@@ -80,36 +80,15 @@ const Command DEVELOPER_COMMANDS[] = {
     {CODE_X, builtin_levels, 0},
 };
 
-constexpr int32_t CODE_LIMIT = 64;
-using Dispatch_table = std::array<const Command*, CODE_LIMIT>;
-
 template <size_t N>
-Dispatch_table index_by_code(const Command (&commands)[N])
+void run(Game_state& state, const Command (&commands)[N], const Game_event& event)
 {
-    Dispatch_table table{};
-    for (const Command& c : commands) table[static_cast<size_t>(c.code)] = &c;
-    return table;
-}
-
-const Dispatch_table& command_table()
-{
-    static const Dispatch_table table = index_by_code(COMMANDS);
-    return table;
-}
-
-const Dispatch_table& developer_table()
-{
-    static const Dispatch_table table = index_by_code(DEVELOPER_COMMANDS);
-    return table;
-}
-
-void run(Game_state& state, const Dispatch_table& table, const Game_event& event)
-{
-    if (event.code < 0 || event.code >= CODE_LIMIT) return;
-    const Command* command = table[static_cast<size_t>(event.code)];
-    if (!command) return;
-    command->action(state, event);
-    if (command->log_char) log_move_char(state, command->log_char);
+    for (const Command& command : commands) {
+        if (command.code != event.code) continue;
+        command.action(state, event);
+        if (command.log_char) log_move_char(state, command.log_char);
+        return;
+    }
 }
 
 bool ends_screen(const Game_event& event)
@@ -124,7 +103,6 @@ void return_to_play(Game_state& state)
     clear_display(state);
     draw_board(state, state.play_board, true);
     set_message_line(state, state.play_board);
-    state.board_shown = 1;
     fidget_reset(state);
     state.mode = MODE_PLAY;
 }
@@ -204,8 +182,8 @@ void handle_event(Game_state& state, const Game_event& event)
         leave_screen(state);
         return;
     }
-    run(state, command_table(), event);
-    if (is_developer_player(state)) run(state, developer_table(), event);
+    run(state, COMMANDS, event);
+    if (is_developer_player(state)) run(state, DEVELOPER_COMMANDS, event);
 }
 
 void leave_screen(Game_state& state)

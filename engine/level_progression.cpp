@@ -1,6 +1,7 @@
 #include "engine/level_progression.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <string>
 
 #include "engine/game_state.h"
 #include "engine/click_to_move.h"
@@ -29,8 +30,6 @@ void enter_pack_level(Game_state& state, Level_info* level)
 
 void enter_builtin_level(Game_state& state, int n)
 {
-    state.board_shown = 0;
-    clear_display(state);
     read_board_record(state, state.pristine_board, n);
     enter_level(state);
 }
@@ -70,12 +69,10 @@ const Legend_cell* legend_for(char c)
 
 void enter_level(Game_state& state)
 {
-    state.board_shown = 0;
     clear_display(state);
     reset_board(state, false);
     draw_board(state, state.play_board, true);
     set_message_line(state, state.play_board);
-    state.board_shown = 1;
     if (state.pack) {
         Level_info* level = state.pack->current_level;
         play_pack_sound(state, level ? resolve_sound(*state.pack, level->start_sound) : nullptr);
@@ -167,7 +164,7 @@ void select_level_set(Game_state& state, int pack_index, int level)
     Pack_info* pack = nth_pack(state.packs.get(), pack_index);
     if (!pack || !pack->levels) return;
     state.pack = pack;
-    enter_pack_level(state, pack_level(*pack, level > 0 ? level : 1));
+    enter_pack_level(state, pack_level(*pack, level));
 }
 
 // This game's level chooser offers no choice and always declines.
@@ -201,10 +198,8 @@ void level_solved(Game_state& state)
             return;
         }
         pack.current_level = level->next.get();
-        if (pack.current_level->number > pack.highest_level) pack.highest_level = pack.current_level->number;
-        char value_name[NAME_CAPACITY + 8];
-        std::snprintf(value_name, sizeof value_name, "solved:%s", pack.name);
-        reg_set_dword(value_name, static_cast<uint32_t>(pack.highest_level));
+        pack.highest_level = std::max(pack.highest_level, pack.current_level->number);
+        reg_set_dword(("solved:" + std::string(pack.name)).c_str(), static_cast<uint32_t>(pack.highest_level));
         build_pack_board(state, *pack.current_level);
         state.mode = MODE_SOLVED;
         return;

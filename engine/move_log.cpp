@@ -1,5 +1,6 @@
 #include "engine/move_log.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
@@ -66,14 +67,11 @@ long read_count(const char* text, size_t length, size_t* at)
         *at = i;
         return 1;
     }
-    long n = 0;
-    while (i < length && is_digit(text[i])) {
-        if (n < INT_MAX) n = n * 10 + (text[i] - '0'); // an overlong count stays at the largest
-        if (n > INT_MAX) n = INT_MAX;
-        ++i;
-    }
+    int64_t n = 0;
+    while (i < length && is_digit(text[i])) // an overlong count stays at the largest
+        n = std::min<int64_t>(n * 10 + (text[i++] - '0'), INT_MAX);
     *at = i;
-    return negative ? 0 : n;
+    return negative ? 0 : static_cast<long>(n);
 }
 
 bool read_whole_file(const char* path, std::string* text)
@@ -217,7 +215,7 @@ void dump_tile_text(Game_state& state, FILE* out)
     // Rows go only as far as the pixels do: a tile whose picture never came
     // has a size but no rows to print.
     const size_t available = tile->pixels.size();
-    const size_t width = tile->width > 0 ? static_cast<size_t>(tile->width) : 0;
+    const size_t width = static_cast<size_t>(std::max(tile->width, 0));
     for (size_t row = 0; width > 0 && static_cast<int64_t>(row) < tile->height && row * width < available; ++row) {
         for (size_t index = row * width; index < (row + 1) * width && index < available; ++index)
             std::fprintf(out, "%d ", static_cast<int>(static_cast<int8_t>(tile->pixels[index])));

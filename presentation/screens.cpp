@@ -1,5 +1,6 @@
 #include "presentation/screens.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -39,7 +40,7 @@ void draw_text_centred(Game_state& state, int y, const char* text)
 const char* format_elapsed(int64_t seconds)
 {
     static char text[32];
-    if (seconds < 0) seconds = 0;
+    seconds = std::max<int64_t>(seconds, 0);
     long long hours = seconds / 3600, minutes = (seconds / 60) % 60, rest = seconds % 60;
     if (hours != 0)
         std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", hours, minutes, rest);

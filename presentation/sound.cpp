@@ -50,7 +50,7 @@ int load_sample(Game_state& state, Sample_info& sample)
     // A sample the SAMP chunk does not hold whole cannot be had: it stays
     // silent, and no allocation is tried for a length the file never had.
     if (!map_sample_fits(state, sample)) return -1;
-    uint8_t* data = new (std::nothrow) uint8_t[static_cast<size_t>(sample.length) + 1]();
+    uint8_t* data = new (std::nothrow) uint8_t[static_cast<size_t>(sample.length)]();
     if (!data) {
         error_box("Can't get chip ram for sound sample");
         return -1;

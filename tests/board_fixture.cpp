@@ -10,53 +10,35 @@ void load_board(Game_state& state, const std::vector<std::string>& rows)
 {
     Level_info level;
     std::memset(level.layout, '#', sizeof level.layout); // no template board: wall in everything
-    for (size_t r = 0; r < rows.size() && r < LEVEL_ROWS; ++r) {
+    for (size_t r = 0; r < rows.size() && r < LEVEL_ROWS; ++r)
         for (size_t c = 0; c < rows[r].size() && c < LEVEL_COLS; ++c) {
-            char ch = rows[r][c] == ' ' ? '#' : rows[r][c];
-            level.layout[r][c] = ch;
-            level.num_treasures += ch == '$' || ch == '*';
+            char ch = level.layout[r][c] = rows[r][c] == ' ' ? '#' : rows[r][c];
             level.loose_treasures += ch == '$';
             level.banked_treasures += ch == '*';
-            if (ch == '@' || ch == '+') {
-                level.start_x = static_cast<int>(c);
-                level.start_y = static_cast<int>(r);
-            }
+            if (ch == '@' || ch == '+') level.start_x = static_cast<int>(c), level.start_y = static_cast<int>(r);
         }
-    }
+    level.num_treasures = level.loose_treasures + level.banked_treasures;
     level.number = 7;
-    if (state.tile_info.width == 0) {
-        state.tile_info.width = 16;
-        state.tile_info.height = 12;
-        state.tile_info.image_size = 16 * 12;
-    }
+    if (state.tile_info.width == 0)
+        state.tile_info.width = 16, state.tile_info.height = 12, state.tile_info.image_size = 16 * 12;
     build_pack_board(state, level);
     Field_info& b = state.pristine_board;
-    b.start_sound = 20;
-    b.banked_sound = 21;
-    b.solved_sound = 22;
-    reset_board(state, false);
-    state.mode = MODE_PLAY;
+    b.start_sound = 20, b.banked_sound = 21, b.solved_sound = 22;
+    reset_board(state, false), state.mode = MODE_PLAY;
 }
 
-std::vector<std::string> board_picture(const Field_info& board, int rows, int cols)
+static std::vector<std::string> board_picture(const Field_info& board, int rows, int cols)
 {
-    std::vector<std::string> out;
-    for (int r = 0; r < rows; ++r) {
-        std::string line;
+    std::vector<std::string> out(static_cast<size_t>(rows));
+    for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c) {
             const Field_cell& cell = board.cells[r * board.columns + c];
-            bool bank = cell.floor == KIND_BANK;
-            if (cell.floor == KIND_WALL)
-                line += '#';
-            else if (cell.content == KIND_PLAYER)
-                line += bank ? '+' : '@';
-            else if (is_treasure_kind(cell.content))
-                line += bank ? '*' : '$';
-            else
-                line += bank ? '.' : '-';
+            const int bank = cell.floor == KIND_BANK;
+            out[r] += cell.floor == KIND_WALL          ? '#'
+                      : cell.content == KIND_PLAYER    ? "@+"[bank]
+                      : is_treasure_kind(cell.content) ? "$*"[bank]
+                                                       : "-."[bank];
         }
-        out.push_back(line);
-    }
     return out;
 }
 
@@ -66,25 +48,22 @@ Score_entry* make_player(Game_state& state, const char* name, int level)
     Score_entry* p = state.players.front().get();
     std::memset(p, 0, sizeof *p);
     std::strncpy(p->name, name, sizeof p->name - 1);
-    p->level = level;
-    state.current_player = p;
-    state.num_players += 1;
-    return p;
+    p->level = level, state.num_players += 1;
+    return state.current_player = p;
 }
 
 void give_sounds(Game_state& state)
 {
     const int ids = 32;
+    for (Sample_info& s : state.samples)
+        delete[] s.data;
     state.speech_items.assign(ids, Speech_item{1, 0});
     state.samples.assign(ids, Sample_info{});
     for (int k = 0; k < ids; ++k) {
-        state.speech_items[k].sample = static_cast<uint8_t>(k);
         Sample_info& s = state.samples[k];
-        s.length = 4;
         s.data = new uint8_t[4]{uint8_t(k), uint8_t(k), uint8_t(k), uint8_t(k)};
-        s.loaded = 1;
-        s.bits = 8;
-        s.rate = s.rate_word = 8000;
+        s.length = 4, s.loaded = 1, s.bits = 8, s.rate = s.rate_word = 8000;
+        state.speech_items[k].sample = static_cast<uint8_t>(k);
     }
     state.speech_info.num_samples = ids;
     for (int byte = 8; byte < 16; ++byte)
@@ -98,12 +77,10 @@ static std::vector<std::string> texts_of(Call_kind kind)
         out.push_back(c->text);
     return out;
 }
-
 std::vector<std::string> box_texts()
 {
     return texts_of(CALL_BOX);
 }
-
 std::vector<std::string> titles()
 {
     return texts_of(CALL_TITLE);
@@ -117,23 +94,17 @@ std::vector<int> sounds_played()
     return ids;
 }
 
-Game_event key_event(int32_t code)
-{
-    return Game_event{EVENT_KEY, code, 0, 0, 0};
-}
-
 void press(Game_state& state, int32_t code, int times)
 {
     for (int i = 0; i < times; ++i)
-        handle_event(state, key_event(code));
+        handle_event(state, Game_event{EVENT_KEY, code, 0, 0, 0});
 }
 
 void press_keys(Game_state& state, const std::string& keys)
 {
-    const std::string chars = "^v<>ur";
     const int32_t codes[] = {CODE_UP, CODE_DOWN, CODE_LEFT, CODE_RIGHT, CODE_U, CODE_R};
     for (char c : keys)
-        press(state, codes[chars.find(c)]);
+        press(state, codes[std::string("^v<>ur").find(c)]);
 }
 
 void advance_ms(Game_state& state, int64_t ms)
@@ -151,8 +122,7 @@ void Board_test::SetUp()
 
 void Board_test::load(const std::vector<std::string>& rows)
 {
-    loaded = rows;
-    load_board(state, rows);
+    load_board(state, loaded = rows);
     offscreen().calls.clear();
 }
 

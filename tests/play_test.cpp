@@ -1,0 +1,697 @@
+// Playing a board through handle_event: the rules of steps, pushes, undo and
+// restart, walking with the mouse, what each event does in each mode, and the
+// developer player's move log with its playbacks and the tile dump.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+#include "engine/click_to_move.h"
+#include "engine/level_progression.h"
+#include "engine/move_log.h"
+#include "engine/move_rules.h"
+#include "map_fixture.h"
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+using Picture = std::vector<std::string>;
+using Trail = std::vector<std::pair<int, int>>;
+
+class Play : public Board_test
+{
+  protected:
+    void point_at(int column, int row)
+    {
+        cell_pointer(state, column, row, &state.last_pointer_x, &state.last_pointer_y);
+    }
+    void send(int32_t type, int32_t code, int32_t flags = 0)
+    {
+        handle_event(state, Game_event{type, code, flags, state.last_pointer_x, state.last_pointer_y});
+    }
+    void click(int column, int row, int32_t flags = 0)
+    {
+        point_at(column, row);
+        send(EVENT_BUTTON, CODE_LEFT_DOWN, flags);
+    }
+    // Where the player stands after each of `ticks` walk ticks.
+    Trail trail(int ticks)
+    {
+        Trail out;
+        for (int i = 0; i < ticks; ++i, out.push_back(player()))
+            advance_ms(state, 50);
+        return out;
+    }
+    std::pair<int, int> player() const { return {state.play_board.player_x, state.play_board.player_y}; }
+    bool walking() const { return state.walk_timer && state.walk_timer->running(); }
+    // "column,row moves/pushes mode M" and " walking" while the walk timer runs.
+    std::string now() const
+    {
+        const Field_info& b = state.play_board;
+        return std::to_string(b.player_x) + "," + std::to_string(b.player_y) + " " + std::to_string(b.moves) + "/" +
+               std::to_string(b.pushes) + " mode " + std::to_string(state.mode) + (walking() ? " walking" : "");
+    }
+    size_t count(Call_kind kind) { return offscreen_calls_of(kind).size(); }
+};
+
+TEST_F(Play, KeysPlayTheRules)
+{
+    struct Case {
+        const char* what;
+        Picture before;
+        const char* keys;
+        Picture after;
+        int moves, pushes, banked;
+        std::vector<int> sounds; // step 8, push 9, corner 10, undo 11, start 20, banked 21, solved 22
+        int32_t mode = MODE_PLAY;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"steps", {"#######", "#@----#", "#-----#"}, ">>v", {"#######", "#-----#", "#--@--#"}, 3, 0, 0, {8, 8, 8}},
+        {"walls and a second treasure block", {"#######", "#@$$-.#"}, ">^", {"#######", "#@$$-.#"}, 0, 0, 0, {}},
+        {"the grid's edge blocks", {"@-$"}, "^<", {"@-$"}, 0, 0, 0, {}},
+        {"push", {"#######", "#@$--.#", "#-$---#"}, ">", {"#######", "#-@$-.#", "#-$---#"}, 1, 1, 0, {9}},
+        {"push into a wall corner", {"#######", "#@$-#-#", "#---$-#"}, ">", {"#######", "#-@$#-#", "#---$-#"}, 1, 1, 0, {9, 10}},
+        {"a wall and a treasure make no corner", {"#######", "#@$-$-#", "#---#-#"}, ">", {"#######", "#-@$$-#", "#---#-#"}, 1, 1, 0, {9}},
+        {"into a corner on a bank: banked, then solved", {"#######", "#@$.###"}, ">", {"#######", "#-@*###"}, 1, 1, 1, {9, 21, 22}, MODE_SOLVED},
+        {"only the first banking from the starting count sounds", {"########", "#@$.---#", "#-$.---#"}, "><v>", {"########", "#--*---#", "#-@*---#"}, 4, 2, 2, {9, 21, 8, 8, 9, 22}, MODE_SOLVED},
+        {"bank to bank keeps the count, off a bank lowers it", {"##########", "#@*.--$.#"}, ">>", {"##########", "#-.+$-$.##"}, 2, 2, 0, {9, 9}},
+        {"undo after walking away", {"#######", "#@$---#", "#-----#"}, ">v>>u", {"#######", "#@$---#", "#-----#"}, 6, 2, 0, {9, 8, 8, 8, 11}},
+        {"undo only once, and not before a push", {"#######", "#@$---#"}, "u>>uu", {"#######", "#-@$--#"}, 4, 3, 0, {9, 9, 11}},
+        {"push again after an undo", {"########", "#@$----#"}, ">>>uu>u", {"########", "#--@$--#"}, 8, 6, 0, {9, 9, 9, 11, 9, 11}},
+        {"undo of a banking push unbanks", {"#######", "#@$.$.#"}, ">u", {"#######", "#@$.$.#"}, 3, 2, 0, {9, 21, 11}},
+        {"restart keeps the counters", {"#######", "#@$--.#"}, ">>r", {"#######", "#@$--.#"}, 2, 2, 0, {9, 9, 20}},
+        {"solved by a push that banks everything", {"########", "#@$-.--#"}, ">>", {"########", "#--@*--#"}, 2, 2, 1, {9, 9, 21, 22}, MODE_SOLVED},
+        {"all banked at the start: solved only after a push", {"########", "#@-*.--#"}, ">>", {"########", "#--+*--#"}, 2, 1, 1, {8, 9, 22}, MODE_SOLVED},
+        {"pushed off its bank: not solved", {"########", "#@*-.*-#"}, ">", {"########", "#-+$.*-#"}, 1, 1, 1, {9}},
+        {"player on a bank", {"######", "#+$.-#"}, ">", {"######", "#.@*-#"}, 1, 1, 1, {9, 21, 22}, MODE_SOLVED},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        load(c.before);
+        press_keys(state, c.keys);
+        EXPECT_EQ(picture(), c.after);
+        EXPECT_EQ(
+            std::vector<int>({state.play_board.moves, state.play_board.pushes, state.play_board.banked, state.mode}),
+            std::vector<int>({c.moves, c.pushes, c.banked, c.mode}));
+        EXPECT_EQ(sounds_played(), c.sounds);
+    }
+}
+
+TEST_F(Play, MovesRedrawTheirCellsWithTheirTiles)
+{
+    load({"#######", "#@$-.-#", "#######"});
+    const Field_info& b = state.play_board;
+    state.fidget.state = 4;
+    press_keys(state, ">");
+    auto blits = offscreen_calls_of(CALL_BLIT); // the treasure's two cells, then the player's
+    ASSERT_EQ(blits.size(), 4u);
+    EXPECT_EQ(std::vector<int64_t>({blits[0]->a, blits[1]->a, blits[2]->a, blits[3]->a, state.fidget.state}),
+              std::vector<int64_t>({64, 96, 32, 64, 0}));
+    EXPECT_EQ(std::vector<int>({b.cells[21].tile, b.cells[23].tile, b.cells[23].content}),
+              std::vector<int>({b.kind_tiles[KIND_FLOOR], b.kind_tiles[KIND_TREASURE], KIND_TREASURE}));
+    offscreen().now_ms = 9000;
+    press_keys(state, ">");
+    EXPECT_EQ(std::vector<int64_t>({b.cells[24].tile, b.cells[24].content, b.solve_time}),
+              std::vector<int64_t>({b.kind_tiles[KIND_BANKED_TREASURE], KIND_BANKED_TREASURE, platform_now_seconds()}));
+    load({"####", "#@-#"});
+    state.play_board.cells[21].floor = 6; // a floor kind no tile stands for, from a damaged map
+    press_keys(state, ">");
+    EXPECT_EQ(b.cells[21].tile, 0);
+
+    // A treasure that starts on a bank keeps content 4 until pushed onto another bank.
+    load({"#######", "#@*-*.#"});
+    EXPECT_EQ(std::vector<int>({b.banked, b.cells[22].content}), std::vector<int>({2, KIND_TREASURE}));
+    press_keys(state, ">");
+    EXPECT_EQ(b.cells[23].content, KIND_TREASURE);
+    state.draw.last_reveal = 5;
+    state.fidget.state = 4;
+    press_keys(state, "r"); // a restart draws the board row by row
+    EXPECT_EQ(std::make_pair(state.draw.last_reveal, state.fidget.state), (std::pair<int, uint16_t>(0, 0)));
+    EXPECT_EQ(titles(), Picture{"Zandrek - Level 7"});
+}
+
+TEST_F(Play, PlayerTilesCornersAndTheMoveTest)
+{
+    for (int slot = 0; slot < 14; ++slot)
+        state.tile_info.slots_14_to_27[slot] = static_cast<uint16_t>(114 + slot);
+    // clang-format off
+    const int facings[][3] = {{DIR_NONE, 1, 14}, {DIR_UP, 1, 17}, {DIR_UP, 2, 23}, {DIR_DOWN, 1, 15}, {DIR_DOWN, 2, 20},
+        {DIR_LEFT, 1, 14}, {DIR_RIGHT, 2, 21}, {DIR_BACK_UP, 1, 23}, {DIR_BACK_DOWN, 1, 24}, {DIR_BACK_LEFT, 1, 15},
+        {DIR_BACK_RIGHT, 1, 20}, {8, 1, -100}};
+    const int backing[][3] = {{21, 22, DIR_BACK_RIGHT}, {22, 21, DIR_BACK_LEFT}, {21, 41, DIR_BACK_DOWN},
+                              {41, 21, DIR_BACK_UP}, {21, 21, DIR_NONE}};
+    // clang-format on
+    for (const auto& f : facings)
+        EXPECT_EQ(player_tile_for(state, f[0], make_cell_pos(1, f[1])), 100 + f[2]) << f[0];
+    for (const auto& k : backing)
+        EXPECT_EQ(backing_dir(k[0], k[1], 20), k[2]);
+    load({"######", "#-$@-#", "######"}); // pushing left then undoing: the player backs off to the right
+    press_keys(state, "<u");
+    EXPECT_EQ(state.play_board.cells[23].tile, 120);
+
+    load({"#####", "#$$-#", "#-.-#", "#####"});
+    const std::pair<int, int> cells[] = {{21, 1}, {22, 0}, {42, 0}, {43, 1}, {23, 1}, {41, 1}};
+    for (auto [index, cornered] : cells)
+        EXPECT_EQ(is_cornered(state.play_board, index), cornered) << index;
+    Cell_pos out;
+    int index;
+    for (int bogus : {4, -1})
+        EXPECT_EQ(test_move(state.play_board, make_cell_pos(1, 1), bogus, &out, &index), MOVE_WALL);
+    EXPECT_EQ(box_texts(), Picture({"bogus move dir (4) in test_move", "bogus move dir (-1) in test_move"}));
+    EXPECT_EQ(offscreen_calls_of(CALL_BOX)[0]->a, BOX_ERROR);
+    EXPECT_EQ(test_move(state.play_board, make_cell_pos(3, 2), DIR_RIGHT, &out, &index), MOVE_WALL);
+    EXPECT_EQ(test_move(state.play_board, make_cell_pos(3, 2), DIR_LEFT, &out, &index), MOVE_FREE);
+    EXPECT_EQ(std::make_pair(index, out), std::make_pair(42, make_cell_pos(2, 2)));
+    EXPECT_EQ(test_move(state.play_board, make_cell_pos(3, 1), DIR_LEFT, &out, &index), MOVE_OCCUPIED);
+}
+
+TEST_F(Play, PointerMapsToCellsAtEveryMagnification)
+{
+    load({"#####", "#@--#", "#####"});
+    for (int m = 1; m <= 4; ++m) {
+        state.magnify = m;
+        const int w = 16 * m, h = 12 * m;
+        // Less than a cell off the window still counts as the first.
+        const int cases[][4] = {{0, 0, 0, 0},      {w - 1, h - 1, 0, 0}, {w, h, 1, 1}, {5 * w + w / 2, 3 * h, 5, 3},
+                                {-1, 1 - h, 0, 0}, {-w, -h, -1, -1}};
+        for (const auto& c : cases) {
+            state.last_pointer_x = c[0];
+            state.last_pointer_y = c[1];
+            EXPECT_EQ(pointer_cell(state), make_cell_pos(c[2], c[3])) << "magnify " << m << " at " << c[0];
+        }
+        point_at(7, 4);
+        EXPECT_EQ(std::make_pair(state.last_pointer_x, state.last_pointer_y),
+                  std::make_pair(7 * w + w / 2, 4 * h + h / 2));
+    }
+    // Tile sizes from a damaged map: none at all, one enormous tile, rows past what a position holds.
+    state.magnify = 1;
+    const int64_t damaged[][6] = {{0, 12, 0, 0, -1, -1},        {-16, 12, 0, 0, -1, -1},   {1 << 30, 12, 96, 0, 0, 0},
+                                  {1, 1, 5, 7, 5, 7},           {16, 1, 0, 70000, -1, -1}, {16, 1, 0, 32767, 0, 32767},
+                                  {16, 1, 0, -32768, 0, -32768}};
+    for (const auto& d : damaged) {
+        state.tile_info.width = int32_t(d[0]), state.tile_info.height = int32_t(d[1]);
+        state.last_pointer_x = int32_t(d[2]), state.last_pointer_y = int32_t(d[3]);
+        EXPECT_EQ(pointer_cell(state), make_cell_pos(int(d[4]), int(d[5]))) << d[0] << " " << d[3];
+    }
+    send(EVENT_BUTTON, CODE_LEFT_DOWN);
+    advance_ms(state, 200);
+    EXPECT_EQ(state.play_board.moves, 0);
+}
+
+TEST_F(Play, StepsTowardThePointer)
+{
+    load({"######", "#-#--#", "#-@--#", "#--$-#", "#--$-#", "######"});
+    // clang-format off
+    const int straight[][3] = {
+        {2, 2, STEP_HERE}, {2, 1, STEP_NONE}, // a wall next to it
+        {4, 2, DIR_RIGHT}, {2, 4, DIR_DOWN}, {1, 2, DIR_LEFT}, {3, 1, DIR_RIGHT}, // the horizontal corner first
+        {1, 1, DIR_LEFT}, {1, 3, DIR_LEFT}, {3, 3, STEP_NONE}, // a treasure on the diagonal is never a target
+        {4, 4, STEP_NONE}, {0, 0, STEP_NONE}, {3, 0, STEP_NONE}};
+    // clang-format on
+    for (const auto& c : straight)
+        EXPECT_EQ(straight_step(state, make_cell_pos(c[0], c[1]), make_cell_pos(2, 2)), c[2]) << c[0] << "," << c[1];
+    load({"######", "#----#", "#-@#-#", "#----#", "######"}); // the horizontal corner walled: the vertical one
+    EXPECT_EQ(straight_step(state, make_cell_pos(3, 1), make_cell_pos(2, 2)), DIR_UP);
+    EXPECT_EQ(straight_step(state, make_cell_pos(3, 3), make_cell_pos(2, 2)), DIR_DOWN);
+    // A push needs a free cell right behind the treasure; the line beyond does not matter.
+    load({"########", "#@$-$--#", "#$######", "#$#", "#-#", "###"});
+    EXPECT_EQ(straight_step(state, make_cell_pos(6, 1), make_cell_pos(1, 1)), DIR_RIGHT);
+    EXPECT_EQ(straight_step(state, make_cell_pos(1, 4), make_cell_pos(1, 1)), STEP_NONE); // two treasures in a row
+
+    // Shortest paths over free cells: ties go newest first, then up, down, left, right.
+    load({"#######", "#-----#", "#-----#", "#--@--#", "#-----#", "#-----#", "#######"});
+    const int path[][3] = {{4, 4, DIR_RIGHT},   {2, 2, DIR_LEFT},  {4, 2, DIR_RIGHT}, {2, 4, DIR_LEFT},
+                           {3, 1, DIR_UP},      {3, 5, DIR_DOWN},  {1, 3, DIR_LEFT},  {5, 1, DIR_RIGHT},
+                           {1, 5, DIR_LEFT},    {3, 3, STEP_NONE}, {0, 0, STEP_NONE}, {-1, 3, STEP_NONE},
+                           {25, 30, STEP_NONE}, {3, -1, STEP_NONE}};
+    for (const auto& t : path) {
+        EXPECT_EQ(path_step(state, make_cell_pos(t[0], t[1]), make_cell_pos(3, 3)), t[2]) << t[0] << "," << t[1];
+        EXPECT_EQ(path_step_scan(state, make_cell_pos(t[0], t[1]), make_cell_pos(3, 3)), t[2]) << t[0] << "," << t[1];
+    }
+    load({"#######", "#-----#", "#-----#", "#--@--#"});
+    state.play_board.rows = state.play_board.columns = 1000; // a damaged map's claim: the list search
+    EXPECT_EQ(path_step(state, make_cell_pos(24, 0), make_cell_pos(23, 0)), DIR_RIGHT);
+
+    // The fast search must take the very step the list search takes, ties and all.
+    std::mt19937 random(20261206);
+    for (int board_no = 0; board_no < 15; ++board_no) {
+        Picture rows(LEVEL_ROWS, std::string(LEVEL_COLS, '#'));
+        for (int r = 1; r < LEVEL_ROWS - 1; ++r)
+            for (int c = 1; c < LEVEL_COLS - 1; ++c) {
+                int roll = static_cast<int>(random() % 100) - board_no % 5 * 10;
+                rows[r][c] = board_no == 0 ? '-' : roll < 10 ? '#' : roll < 18 ? '$' : roll < 22 ? '.' : '-';
+            }
+        const int sx = 1 + static_cast<int>(random() % (LEVEL_COLS - 2)),
+                  sy = 1 + static_cast<int>(random() % (LEVEL_ROWS - 2));
+        rows[sy][sx] = '@';
+        load(rows);
+        for (int r = -1; r <= LEVEL_ROWS; ++r)
+            for (int c = -1; c <= LEVEL_COLS; ++c)
+                ASSERT_EQ(path_step(state, make_cell_pos(c, r), make_cell_pos(sx, sy)),
+                          path_step_scan(state, make_cell_pos(c, r), make_cell_pos(sx, sy)))
+                    << "board " << board_no << " target " << c << "," << r;
+    }
+}
+
+TEST_F(Play, ClicksWalkRoundPushInLineOrApproachUntilBlocked)
+{
+    struct Click {
+        const char* what;
+        Picture rows;
+        int column, row, ticks;
+        Trail trail; // the last entry where it ends
+        int moves, pushes;
+        int32_t flags = 0;
+    };
+    // clang-format off
+    const Click clicks[] = {
+        {"round a wall by the tie order, staying on arrival", {"#######", "#-----#", "#--#--#", "#--@--#"}, 3, 1, 6,
+         {{4, 3}, {4, 2}, {4, 1}, {3, 1}, {3, 1}, {3, 1}}, 4, 0},
+        {"a treasure in line is pushed once, ending on the clicked cell", {"#########", "#@--$--.#"}, 4, 1, 10, {{4, 1}}, 3, 1},
+        {"a free cell behind a treasure is reached round it", {"#########", "#-------#", "#@--$--.#", "#-------#"}, 6, 2, 12, {{6, 2}}, 7, 0},
+        {"or by pushing when there is no way round", {"#########", "#@-$---.#"}, 5, 1, 6,
+         {{2, 1}, {3, 1}, {4, 1}, {5, 1}, {5, 1}, {5, 1}}, 4, 3},
+        {"a walled-off cell in line is approached until blocked", {"#########", "#@---#--#", "#----#--#"}, 6, 1, 8, {{4, 1}}, 3, 0},
+        {"out of line it gives no step", {"#########", "#@---#--#", "#----#--#"}, 7, 2, 4, {{1, 1}}, 0, 0},
+        {"round when a push opens a way", {"#########", "#@$-----#", "##-###-##", "##-----##"}, 6, 1, 8, {{6, 1}}, 5, 5},
+        {"the own cell gives no step", {"######", "#----#", "#-@--#"}, 2, 2, 3, {{2, 2}}, 0, 0},
+        {"a shift walk goes straight, pushing", {"#########", "#-------#", "#@--$---#", "#-------#"}, 6, 2, 12, {{6, 2}}, 5, 3, EVENT_FLAG_SHIFT},
+    };
+    // clang-format on
+    for (const Click& c : clicks) {
+        SCOPED_TRACE(c.what);
+        load(c.rows);
+        click(c.column, c.row, c.flags);
+        Trail t = trail(c.ticks);
+        if (c.trail.size() == 1) t.erase(t.begin(), t.end() - 1);
+        EXPECT_EQ(t, c.trail);
+        EXPECT_EQ((std::pair<int, int>(state.play_board.moves, state.play_board.pushes)),
+                  std::make_pair(c.moves, c.pushes));
+        state.fidget.state = 4;
+        advance_ms(state, 50); // arrival only stops the stepping, and the idling waits while the button is held
+        EXPECT_EQ((std::pair<int, bool>(state.fidget.state, walking())), std::make_pair(0, true));
+        if (c.flags) send(EVENT_BUTTON, CODE_LEFT_DOWN);
+        send(EVENT_BUTTON, CODE_LEFT_UP);
+        EXPECT_FALSE(walking());
+    }
+}
+
+TEST_F(Play, ThePointerLeadsTheWalkUntilReleaseUndoSolvingOrAScreen)
+{
+    load({"##########", "#@-------#", "#--------#", "#--------#", "##########"});
+    click(8, 1);
+    EXPECT_EQ(trail(3), (Trail{{2, 1}, {3, 1}, {4, 1}}));
+    point_at(4, 3);
+    send(EVENT_MOTION, CODE_MOUSE_MOVED);
+    EXPECT_EQ(trail(3), (Trail{{4, 2}, {4, 3}, {4, 3}}));
+    point_at(0, 3);            // a wall in line: approached until blocked
+    state.last_pointer_x = -3; // just left of the window is still column 0
+    EXPECT_EQ(trail(4), (Trail{{3, 3}, {2, 3}, {1, 3}, {1, 3}}));
+    state.last_pointer_x = 25 * 32; // far right of the window: off the grid
+    EXPECT_EQ(trail(2), (Trail{{1, 3}, {1, 3}}));
+    EXPECT_EQ(now(), "1,3 8/0 mode 0 walking");
+    point_at(3, 1); // out of line after the approach: by the path again
+    trail(6);
+    EXPECT_EQ(now(), "3,1 12/0 mode 0 walking");
+    send(EVENT_BUTTON, CODE_LEFT_UP);
+
+    load({"##########", "#@-------#", "##########"});
+    click(8, 1, EVENT_FLAG_SHIFT); // a shift walk outlives the release
+    send(EVENT_BUTTON, CODE_LEFT_UP);
+    EXPECT_EQ(trail(2), (Trail{{2, 1}, {3, 1}}));
+    send(EVENT_BUTTON, CODE_LEFT_DOWN); // only clears the sticky walk
+    EXPECT_EQ(trail(1), (Trail{{4, 1}}));
+    send(EVENT_BUTTON, CODE_LEFT_UP);
+    EXPECT_EQ(trail(2), (Trail{{4, 1}, {4, 1}}));
+    EXPECT_EQ(now(), "4,1 3/0 mode 0");
+    auto cursors = offscreen_calls_of(CALL_CURSOR);
+    ASSERT_EQ(cursors.size(), 2u);
+    EXPECT_EQ(std::make_pair(cursors[0]->a, cursors[1]->a), (std::pair<int64_t, int64_t>(CURSOR_CROSS, CURSOR_ARROW)));
+    click(8, 1); // a screen ends the walk at the next tick, and a click on a screen starts none
+    trail(1);
+    press(state, CODE_A);
+    trail(1);
+    EXPECT_TRUE(offscreen().timers.empty());
+    click(8, 1);
+    EXPECT_EQ(now(), "5,1 4/0 mode 0");
+
+    load({"#######", "#@-$-.#"});
+    click(5, 1, EVENT_FLAG_SHIFT);
+    trail(2);
+    send(EVENT_BUTTON, CODE_RIGHT_UP); // the right button's undo ends even a shift walk
+    EXPECT_EQ(now(), "2,1 4/2 mode 0");
+    send(EVENT_BUTTON, CODE_LEFT_DOWN);
+    trail(4);
+    EXPECT_EQ(now(), "4,1 6/4 mode 2");
+}
+
+TEST_F(Play, WalkingFramesComeEveryFifthTickFromEntryOne)
+{
+    const uint16_t walking_frames[] = {40, 41, 42, FIDGET_END};
+    for (int16_t sequences : {1, FIDGET_SEQUENCES, 0}) { // the walking sequence is the last; none, none shown
+        load({"#############", "#@----------#"});
+        state.fidget.sequence_count = sequences;
+        std::copy(std::begin(walking_frames), std::end(walking_frames),
+                  state.fidget.sequences[sequences ? sequences - 1 : 0]);
+        click(11, 1, EVENT_FLAG_SHIFT);
+        std::vector<int> frames;
+        for (int i = 0; i < 16; ++i, frames.push_back(state.walk_frame))
+            advance_ms(state, 50);
+        const std::vector<int> shown = {0, 0, 0, 0, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 0, 0};
+        EXPECT_EQ(frames, sequences ? shown : std::vector<int>(16));
+        offscreen().calls.clear();
+        advance_ms(state, 5 * 50); // steps stop at the wall; the frames go on and are drawn
+        EXPECT_EQ(std::make_pair(state.play_board.moves, count(CALL_BLIT)),
+                  (std::pair<uint16_t, size_t>(10, sequences ? 1 : 0)));
+    }
+    click(1, 1); // clears the sticky walk
+    send(EVENT_BUTTON, CODE_LEFT_UP);
+    click(1, 1); // a new walk starts its animation afresh
+    EXPECT_EQ(std::make_pair(state.walk_frame, state.walk_ticks), (std::pair<int16_t, int32_t>(0, 0)));
+
+    // The driver the tools use: a walk to a cell, then the release.
+    load({"#######", "#-----#", "#--#--#", "#--@--#"});
+    EXPECT_EQ(walk_to_cell(state, 3, 1, 100), 4);
+    EXPECT_EQ(walk_to_cell(state, 3, 1, 100), 0);
+    EXPECT_EQ(walk_to_cell(state, 5, 3, 1), -1); // cut off after one step
+    EXPECT_EQ(now(), "4,1 5/0 mode 0");
+}
+
+TEST_F(Play, AnyKeyOrLeftClickOnAScreenOnlyLeavesIt)
+{
+    load({"########", "#@-$-.-#", "#------#", "########"});
+    for (int32_t mode : {MODE_SOLVED, MODE_HELP, MODE_FINALE})
+        for (auto [type, code] : {std::pair<int32_t, int32_t>{EVENT_KEY, CODE_RIGHT},
+                                  {EVENT_KEY, CODE_OTHER_KEY},
+                                  {EVENT_BUTTON, CODE_LEFT_DOWN}}) {
+            state.mode = mode, state.draw.last_reveal = 0, state.fidget.state = 4;
+            offscreen().calls.clear();
+            send(type, code);
+            EXPECT_EQ(now(), "1,1 0/0 mode 0") << mode << " " << code; // back to play, the event not acted on
+            EXPECT_EQ(std::vector<int>({state.draw.last_reveal != 0, state.fidget.state, int(count(CALL_FILL))}),
+                      std::vector<int>({1, 0, 1})); // redrawn afresh in a random order
+            EXPECT_EQ(titles(), Picture{"Zandrek - Level 7"});
+        }
+    state.mode = MODE_HELP; // nothing else ends a screen, and undo needs play
+    for (auto [type, code] : {std::pair<int32_t, int32_t>{EVENT_BUTTON, CODE_RIGHT_DOWN},
+                              {EVENT_MOTION, CODE_MOUSE_MOVED},
+                              {EVENT_BUTTON, CODE_LEFT_UP},
+                              {EVENT_KEY_UP, CODE_KEY_RELEASED},
+                              {EVENT_BUTTON, CODE_RIGHT_UP},
+                              {EVENT_BUTTON, CODE_RIGHT}})
+        send(type, code);
+    EXPECT_EQ(state.mode, MODE_HELP);
+
+    // After the last level: the closing text, the finale, then play again.
+    state.mode = MODE_ALL_DONE, state.finale_seen = 0;
+    for (int32_t next : {MODE_DONE_TEXT, MODE_FINALE, MODE_PLAY}) {
+        EXPECT_EQ(state.finale_seen, 0);
+        press(state, CODE_OTHER_KEY);
+        EXPECT_EQ(state.mode, next);
+    }
+    EXPECT_EQ(state.finale_seen, 1);
+    state.mode = 99; // no such screen: play again
+    press(state, CODE_OTHER_KEY);
+    EXPECT_EQ(state.mode, MODE_PLAY);
+}
+
+TEST_F(Play, KeysInPlay)
+{
+    load({"########", "#@-$-.-#", "#------#", "########"});
+    make_player(state, "Anne");
+    for (int32_t code : {CODE_L, CODE_J, CODE_H, CODE_K})
+        press(state, code);
+    offscreen().calls.clear();
+    for (int32_t code : std::initializer_list<int32_t>{2, 7, 10, CODE_F8, CODE_F9, CODE_M, CODE_W, CODE_OTHER_KEY,
+                                                       CODE_KEY_RELEASED, 42, 49, 60, -1, 64, 1000})
+        press(state, code);
+    EXPECT_EQ(now(), "1,1 4/0 mode 0");
+    EXPECT_TRUE(offscreen().calls.empty());
+    for (int32_t code : {CODE_ESCAPE, CODE_F1, CODE_SLASH, CODE_A}) {
+        state.mode = MODE_PLAY;
+        press(state, code);
+        EXPECT_EQ(state.mode, MODE_HELP);
+    }
+    EXPECT_EQ(count(CALL_BOX), 1u); // the about box
+    offscreen().calls.clear();
+    state.mode = MODE_PLAY, state.max_level = 1;
+    press(state, CODE_G);
+    EXPECT_EQ(box_texts(), Picture{"Sorry, you haven't solved\nthe first level yet."});
+    EXPECT_EQ(offscreen_calls_of(CALL_BOX)[0]->a, BOX_WARN);
+    EXPECT_EQ(sounds_played(), (std::vector<int>{SPEECH_REFUSED}));
+    press(state, CODE_QUESTION);
+    ASSERT_EQ(count(CALL_OPEN_URL), 1u);
+    EXPECT_EQ(offscreen_calls_of(CALL_OPEN_URL)[0]->text, "C:\\zandrek\\zandhelp.html");
+
+    // E re-phases both game timers, the message-line timer first.
+    state.fidget_timer = std::make_unique<Periodic_timer>(
+        state, 0, 300000, [](Game_state&, uint32_t) {}, 0);
+    state.msgline_timer = std::make_unique<Periodic_timer>(
+        state, 5, 0, [](Game_state&, uint32_t) {}, 0);
+    offscreen().calls.clear();
+    press(state, CODE_E);
+    auto armed = offscreen_calls_of(CALL_SET_TIMER);
+    ASSERT_EQ(armed.size(), 2u);
+    EXPECT_EQ(std::vector<int64_t>({armed[0]->b, armed[1]->b, int64_t(offscreen().timers.size())}),
+              std::vector<int64_t>({5000, 300, 2}));
+}
+
+TEST_F(Play, RepaintDrawsWhatEachModeShows)
+{
+    load({"########", "#@-$-.-#", "#------#", "########"});
+    make_player(state, "Anne");
+    // Mode, screen board, texts drawn, whether in a random order.
+    const int repaints[][4] = {{MODE_PLAY, BOARD_HELP, 0, 1},        {MODE_TITLE, BOARD_TITLE, 0, 0},
+                               {MODE_SOLVED, BOARD_HELP, 10, 1},     {MODE_HELP, BOARD_HELP, 22, 1},
+                               {MODE_HELP, BOARD_ABOUT, 0, 1},       {MODE_ALL_DONE, BOARD_HELP, 10, 1},
+                               {MODE_DONE_TEXT, BOARD_BLANK, 10, 1}, {MODE_FINALE, BOARD_FINALE, 0, 0}};
+    for (const auto& r : repaints) {
+        state.mode = r[0];
+        state.screen_board = state.play_board;
+        state.screen_board.number = static_cast<int16_t>(r[1]);
+        state.fidget.state = 4;
+        state.draw.last_reveal = 0;
+        offscreen().calls.clear();
+        send(EVENT_PAINT, CODE_PAINT);
+        EXPECT_EQ(std::vector<size_t>(
+                      {count(CALL_BLIT), count(CALL_TEXT), count(CALL_FILL) + count(CALL_TITLE) + count(CALL_BOX)}),
+                  std::vector<size_t>({FIELD_MAX_CELLS, size_t(r[2]), 0}))
+            << r[0] << " " << r[1];
+        EXPECT_EQ(std::vector<int>({state.draw.last_reveal != 0, state.mode, state.fidget.state, state.fidget.wait}),
+                  std::vector<int>({r[3], r[0], 0, 3}));
+    }
+}
+
+TEST_F(Play, DeveloperKeysWorkOnlyForTheDeveloperPlayer)
+{
+    load({"########", "#@-$-.-#", "#------#", "########"});
+    make_player(state, "quillbarrow");
+    for (int32_t code : {CODE_F8, CODE_B, CODE_C, CODE_D, CODE_F, CODE_S, CODE_T, CODE_V, CODE_X})
+        press(state, code);
+    EXPECT_EQ(state.mode, MODE_PLAY);
+    EXPECT_TRUE(offscreen().calls.empty());
+    std::strcpy(state.current_player->name, "Quillbarrow");
+    press(state, CODE_V);
+    EXPECT_EQ(state.mode, MODE_FINALE);
+    state.mode = MODE_PLAY;
+    press(state, CODE_B);
+    EXPECT_EQ(state.mode, MODE_DONE_TEXT);
+    Pack_info pack;
+    state.pack = &pack, state.mode = MODE_PLAY;
+    press(state, CODE_X);
+    EXPECT_EQ(std::make_pair(state.pack, state.mode), (std::pair<Pack_info*, int32_t>(nullptr, MODE_PLAY)));
+}
+
+const std::vector<std::string> ROOM = {"#########", "#-------#", "#-------#", "#---@---#", "#-------#", "#########"};
+
+// The log lives in the current directory, so every test runs in a fresh
+// directory of its own.
+class Move_log : public Play
+{
+  protected:
+    void SetUp() override
+    {
+        Play::SetUp();
+        home = fs::current_path(), dir = temp_path("move_log");
+        fs::create_directories(dir), fs::current_path(dir);
+        state.move_log.echo = echo = std::fopen("echo.txt", "w+b");
+        make_player(state, "Quillbarrow"), load(ROOM);
+    }
+    void TearDown() override
+    {
+        close_move_log(state), std::fclose(echo), fs::current_path(home);
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
+    }
+    void play(const std::string& text) { play_back_text(state, text, 0, 0, 0); }
+    std::string file_text(const char* path)
+    {
+        std::fflush(echo);
+        const std::vector<uint8_t> bytes = file_bytes(path);
+        return std::string(bytes.begin(), bytes.end());
+    }
+
+    fs::path home;
+    std::string dir;
+    FILE* echo = nullptr;
+};
+
+TEST_F(Move_log, F9RecordsEveryLoggedCommandForTheDeveloperOnly)
+{
+    press(state, CODE_F9);
+    for (int32_t code : {CODE_UP, CODE_H, CODE_J, CODE_K, CODE_L, CODE_BACKSPACE, CODE_DELETE, CODE_U, CODE_R})
+        press(state, code);
+    handle_event(state, Game_event{EVENT_BUTTON, CODE_RIGHT_UP, 0, 0, 0});
+    press(state, CODE_A); // the about screen: the right button's undo still logs
+    handle_event(state, Game_event{EVENT_BUTTON, CODE_RIGHT_UP, 0, 0, 0});
+    for (int32_t code :
+         {CODE_ESCAPE, CODE_F1, CODE_SLASH, CODE_QUESTION, CODE_A, CODE_E, CODE_G, CODE_N, CODE_P, CODE_OTHER_KEY,
+          CODE_PAINT, CODE_LEFT_DOWN, CODE_LEFT_UP, CODE_B, CODE_C, CODE_S, CODE_V, CODE_X})
+        handle_event(state, Game_event{EVENT_MOTION, code, 0, 0, 0}); // whatever else they do, they are not logged
+    state.mode = MODE_PLAY;
+    press(state, CODE_F9);
+    EXPECT_EQ(titles().front(), "Zandmove.txt opened.");
+    EXPECT_EQ(titles().back(), "Zandmove.txt closed.");
+    EXPECT_EQ(file_text("Zandmove.txt"), "^<v^>uuuruu");
+
+    press(state, CODE_F9); // opening again replaces the earlier log
+    press(state, CODE_F9);
+    EXPECT_EQ(file_text("Zandmove.txt"), "");
+    EXPECT_EQ(file_text("echo.txt"), "^<v^>uuuruu");
+
+    // Nobody else opens a log, and one that cannot be created stays closed and leaves the title.
+    std::strcpy(state.current_player->name, "quillbarrow");
+    offscreen().calls.clear();
+    press(state, CODE_F9);
+    std::strcpy(state.current_player->name, "Quillbarrow");
+    fs::remove("Zandmove.txt"), fs::create_directory("Zandmove.txt");
+    press(state, CODE_F9);
+    EXPECT_EQ(state.move_log.log, nullptr);
+    EXPECT_TRUE(titles().empty());
+    EXPECT_EQ(open_move_log(state, "Zandmove.txt"), -1);
+    {
+        Game_state ending; // a log still open when the game ends is closed whole
+        ASSERT_EQ(open_move_log(ending, "ending.txt"), 0);
+        ending.move_log.echo = nullptr;
+        log_move_char(ending, 'r');
+    }
+    EXPECT_EQ(file_text("ending.txt"), "r");
+
+    // Lines break after seventy characters, in the file only.
+    load(ROOM), fs::remove("Zandmove.txt");
+    state.move_log.echo = echo = std::freopen("echo.txt", "w+b", echo);
+    press(state, CODE_F9);
+    press(state, CODE_RIGHT, 70); // blocked after three, logged all the same
+    log_move_char(state, '\n');   // a line end of its own starts the count afresh
+    press(state, CODE_UP, 71);
+    press(state, CODE_F9);
+    EXPECT_EQ(file_text("Zandmove.txt"), std::string(70, '>') + "\n\n" + std::string(70, '^') + "\n^");
+    EXPECT_EQ(file_text("echo.txt"), std::string(70, '>') + "\n" + std::string(71, '^'));
+}
+
+TEST_F(Move_log, PlaybackOfTheLogAndOfFiles)
+{
+    // While the log records, playback plays what was there and ends.
+    load(ROOM);
+    press(state, CODE_F9);
+    press(state, CODE_LEFT, 2);
+    press(state, CODE_T); // plays "<<" and logs it after what it read
+    press(state, CODE_F9);
+    EXPECT_EQ(file_text("Zandmove.txt"), "<<<<");
+    EXPECT_EQ(player(), std::make_pair(1, 3)); // the third step left meets the wall
+
+    load(ROOM);
+    write_bytes("Zandmove.txt", {'`', 'u', 'p', '`', '\r', '\n', '^', 'x', '2', '\r', '\n', '<'});
+    press(state, CODE_T);
+    EXPECT_EQ(player(), std::make_pair(3, 1));
+    EXPECT_EQ(play_back_file(state, "no such file.txt", 0, 0, 0), -1);
+}
+
+TEST_F(Move_log, ThePlaybackSyntax)
+{
+    struct Case {
+        const char* text;
+        int moves, x, y;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"^x3", 2, 4, 1},                           // two steps, then the wall
+        {"^x0 <x-2 `^^^ v` >x", 1, 5, 3},           // no count: once; zero or less: never
+        {"N\nW\r\nWx2 S E", 6, 2, 3},               // compass letters walk like the arrows
+        {"<x\n 2 `unclosed comment <<<<", 2, 2, 3}, // the count may follow blanks and a line end
+        {"vx+1>x 1", 2, 5, 4},
+        {"<x\t\v\f\r 2", 2, 2, 3},                 // every kind of blank before the count
+        {"<x2x3", 2, 2, 3},                         // the count's own x is not a character
+        {"hjklnpaxgs?/bcdtf 1\t\xff", 0, 4, 3},     // only playback characters reach the game
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        load(ROOM);
+        play(c.text);
+        EXPECT_EQ(std::vector<int>({state.play_board.moves, state.play_board.player_x, state.play_board.player_y}),
+                  std::vector<int>({c.moves, c.x, c.y}))
+            << c.text;
+    }
+    load(ROOM);
+    play("N\nWx2 S E r u");
+    EXPECT_EQ(titles(), (std::vector<std::string>{"UP", "LEFT", "LEFT", "DOWN", "RIGHT", "RESTART", "Zandrek - Level 7",
+                                                  "UNDO"}));
+    for (char c : std::string("<>^vNSEWrux"))
+        EXPECT_EQ(is_playback_char(c), c != 'x') << c;
+
+    std::string scanned;
+    scan_playback_text(std::string_view("ab`c`dx12vx13", 12), [&](char c) { return scanned += c, true; });
+    EXPECT_EQ(scanned, "ab" + std::string(12, 'd') + "v");
+    int played = 0; // huge counts are clamped and still played; the caller may stop the scan
+    scan_playback_text("vx99999999999999999999", [&](char c) { return c == 'v' && ++played < 5; });
+    EXPECT_EQ(played, 5);
+}
+
+TEST_F(Move_log, StoredSolutionsPlayWithoutCountsAndTheTileDumpFollowsTheRecordSyntax)
+{
+    load({"#######", "#-----#", "#@$-.##", "#######"});
+    Pack_info pack;
+    pack.levels = std::make_unique<Level_info>();
+    pack.levels->solution = ">x5 `v` >";
+    pack.current_level = pack.levels.get();
+    play_back_solution(state, 0, 0, 0); // no pack: nothing
+    EXPECT_EQ(state.play_board.moves, 0);
+    state.pack = &pack;
+    press(state, CODE_F9);
+    press(state, CODE_S);
+    close_move_log(state);
+    EXPECT_EQ(file_text("Zandmove.txt"), ">v>"); // ">", the blocked "v" and ">" again
+    EXPECT_EQ(state.mode, MODE_ALL_DONE);        // its only level is solved
+
+    pack.tiles = std::make_unique<Pack_tile>();
+    Pack_tile& tile = *pack.tiles;
+    std::memset(tile.name, 'G', sizeof tile.name); // no terminator: the name ends at the capacity
+    tile.width = 3;
+    tile.height = 2;
+    auto dump = [&](size_t pixels) {
+        tile.pixels = std::vector<uint8_t>{0, 1, 127, 128, 200, 255, 9, 9, 9};
+        tile.pixels.resize(pixels);
+        FILE* out = std::fopen("dump.txt", "wb");
+        dump_tile_text(state, out);
+        std::fclose(out);
+        return file_text("dump.txt");
+    };
+    EXPECT_EQ(dump(6), ""); // the reference is not resolved yet
+    pack.levels->treasure_tile.tile = &tile;
+    const std::string name = "Tile:\nName: " + std::string(NAME_CAPACITY - 1, 'G'),
+                      head = name + "\nWidth: 3\nHeight: 2\nImagery:\n";
+    EXPECT_EQ(dump(6), head + "0 1 127 \n-128 -56 -1 \nend\nend\n");
+    EXPECT_EQ(dump(9), head + "0 1 127 \n-128 -56 -1 \nend\nend\n"); // no more rows than the height
+    EXPECT_EQ(dump(4), head + "0 1 127 \n-128 \nend\nend\n");        // a picture cut short: what is there
+    EXPECT_EQ(dump(3), head + "0 1 127 \nend\nend\n");
+    tile.width = -3;
+    EXPECT_EQ(dump(6), name + "\nWidth: -3\nHeight: 2\nImagery:\nend\nend\n");
+    state.pack = nullptr;
+}
+
+} // namespace
