@@ -36,7 +36,7 @@ uint8_t take_pixel(std::string_view line, size_t& i)
     return value < 0 || value > 255 ? 0 : static_cast<uint8_t>(value);
 }
 
-int read_imagery(Pack_tile& tile, Line_source& source)
+bool read_imagery(Pack_tile& tile, Line_source& source)
 {
     int64_t count = static_cast<int64_t>(tile.width) * tile.height;
     bool keep = tile.width > 0 && tile.height > 0 && count <= TILE_PIXEL_LIMIT;
@@ -46,10 +46,10 @@ int read_imagery(Pack_tile& tile, Line_source& source)
         std::string_view line = read_line(source, RECORD_LINE_LIMIT);
         if (line_source_failed(source)) {
             source.failure = "the file ends inside an Imagery block";
-            return 1;
+            return false;
         }
         line = strip_line_end(line);
-        if (line == "end") return 0;
+        if (line == "end") return true;
         if (!keep || row >= tile.height) continue;
         size_t i = 0;
         uint8_t* out = tile.pixels.data() + static_cast<size_t>(row) * tile.width;
@@ -58,7 +58,7 @@ int read_imagery(Pack_tile& tile, Line_source& source)
     }
 }
 
-int read_data(Pack_sound& sound, Line_source& source)
+bool read_data(Pack_sound& sound, Line_source& source)
 {
     bool keep = sound.num_samples > 0 && sound.num_samples <= SOUND_SAMPLE_LIMIT;
     sound.samples.clear();
@@ -68,10 +68,10 @@ int read_data(Pack_sound& sound, Line_source& source)
         std::string_view line = read_line(source, RECORD_LINE_LIMIT);
         if (line_source_failed(source)) {
             source.failure = "the file ends inside a Data block";
-            return 1;
+            return false;
         }
         line = strip_line_end(line);
-        if (line == "end") return 0;
+        if (line == "end") return true;
         if (keep)
             decode_sample_line(line, sound.sample_size, sound.samples.data(), static_cast<int>(sound.samples.size()),
                                &count);
@@ -136,7 +136,7 @@ int read_tile(Pack_tile& tile, Line_source& source)
         } else if (starts_with("Height:", line)) {
             if (!number_line("Height:", line, &tile.height, source)) return 1;
         } else if (starts_with("Imagery:", line)) {
-            if (read_imagery(tile, source) != 0) return 1;
+            if (!read_imagery(tile, source)) return 1;
         }
     }
     // Sizes changed after the picture leave a buffer that fits neither; the
@@ -165,7 +165,7 @@ int read_sound(Pack_sound& sound, Line_source& source)
         } else if (starts_with("NumSamples:", line)) {
             if (!number_line("NumSamples:", line, &sound.num_samples, source)) return 1;
         } else if (starts_with("Data:", line)) {
-            if (read_data(sound, source) != 0) return 1;
+            if (!read_data(sound, source)) return 1;
         }
     }
     if (static_cast<int64_t>(sound.samples.size()) != sound.num_samples) sound.samples.clear();

@@ -273,6 +273,15 @@ TEST_F(Map_file, SampleOffsetsAreTakenAsTheyStandButNeverReadOutside)
     }
     EXPECT_TRUE(map_sample_fits(state, state.samples[1]));
 
+    // The index alone: fewer than two bytes, or a count its chunk cannot hold.
+    std::string index = path("index");
+    for (const Bytes& bytes : {Bytes{0}, Bytes{0, 1, 0, 0}}) {
+        write_bytes(index, bytes);
+        std::fclose(state.map_file);
+        state.map_file = std::fopen(index.c_str(), "rb");
+        EXPECT_EQ(MD_load_samples(state, static_cast<uint32_t>(bytes.size())), -1);
+    }
+
     // Hostile record sizes never reach outside their chunk.
     for (int32_t size : {0, -1340, 0x7FFFFFFF}) {
         Raw_chunk& maph = chunk(chunks, "MAPH");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "files/level_reader.h"
 #include "files/line_io.h"
@@ -46,29 +47,18 @@ std::string pad(const std::string& row)
     return row + std::string(LEVEL_COLS - row.size(), ' ');
 }
 
-TEST(PackReader, HeaderAndTheSmallestPack)
-{
-    for (const char* header : {"Zandrek Pack\n", "Zandrek Pack\r\n"}) {
-        auto pack = read_text(header + LEVEL);
-        ASSERT_NE(pack, nullptr) << header;
-        EXPECT_STREQ(pack->name, "Untitled");
-        EXPECT_EQ(Ints({pack->num_levels, pack->highest_level, pack->levels->number}), Ints({1, 1, 1}));
-        EXPECT_STREQ(pack->levels->name, "Untitiled");
-    }
-    for (const std::string& header :
-         std::vector<std::string>{"Zandrek Pack \n", " Zandrek Pack\n", "Zandrek pack\n", "Zandrek Pack\r\r\n",
-                                  "Zandrek Pack", "", std::string(100, 'Z')}) {
-        Pack_diagnostic d;
-        EXPECT_EQ(read_text(header + LEVEL, &d), nullptr) << header;
-        EXPECT_EQ(d.record + std::to_string(d.line), "header1");
-    }
-    EXPECT_EQ(read_text(std::string("Zandrek\0Pack\n", 13) + LEVEL), nullptr);
-}
-
 TEST(PackReader, UnreadablePacksNameTheRecordAndLine)
 {
-    const std::string two = HEAD + LEVEL;
+    const std::string two = HEAD + LEVEL, not_head = "the first line is not \"Zandrek Pack\"";
     const std::tuple<std::string, std::string, std::string, int, int> failures[] = {
+        {"Zandrek Pack \n" + LEVEL, "header", not_head, 1, 1},
+        {" Zandrek Pack\n" + LEVEL, "header", not_head, 1, 1},
+        {"Zandrek pack\n" + LEVEL, "header", not_head, 1, 1},
+        {"Zandrek Pack\r\r\n" + LEVEL, "header", not_head, 1, 1},
+        {std::string("Zandrek\0Pack\n", 13) + LEVEL, "header", not_head, 1, 1},
+        {std::string(100, 'Z') + LEVEL, "header", not_head, 1, 1},
+        {"Zandrek Pack", "header", not_head, 1, 1},
+        {"", "header", not_head, 1, 1},
         {HEAD + "Name: Empty\n", "file", "the pack holds no level", 0, 2},
         {two + "Level:\nLayout:\n#@$.#\nend\nend", "Level 2", "the file ends before the level's end line", 7, 11},
         {two + "Level:\nLayout:\n#@$.#\n", "Level 2", "the file ends inside a Layout block", 7, 9},
@@ -88,6 +78,10 @@ TEST(PackReader, UnreadablePacksNameTheRecordAndLine)
         EXPECT_EQ(read_text(text, &d), nullptr) << text;
         EXPECT_EQ(std::tie(d.record, d.reason, d.record_line, d.line), std::tie(record, reason, record_line, line))
             << text;
+        Pack_info pack; // the records alone fail the same way
+        Line_source source;
+        open_line_source(source, text.data() + HEAD.size(), text.size() - HEAD.size());
+        EXPECT_TRUE(record == "header" || read_pack_records(pack, source) == 1) << text;
     }
     EXPECT_EQ(describe_pack_failure("p.zrp", Pack_diagnostic{"Sound", 7, 8, "why"}),
               "p.zrp: line 8: why (Sound starting at line 7)");
@@ -103,6 +97,12 @@ TEST(PackReader, RecordsInFileOrderStrayLinesIgnored)
                           "About:\nMore\nend\nSound:\nName: s\nend\n" + LEVEL + "Sound:\nName: s\nSpeed: 5\nend\n");
     ASSERT_NE(pack, nullptr);
     EXPECT_EQ(std::string(pack->name), std::string(79, 'p'));
+    for (const char* header : {"Zandrek Pack\n", "Zandrek Pack\r\n"}) { // the smallest packs
+        auto small = read_text(header + LEVEL);
+        ASSERT_NE(small, nullptr) << header;
+        EXPECT_EQ(std::string(small->name) + small->levels->name, "UntitledUntitiled");
+        EXPECT_EQ(Ints({small->num_levels, small->highest_level, small->levels->number}), Ints({1, 1, 1}));
+    }
     Ints numbers, widths; // BigTiles first, the latest first; Tiles after in file order
     for (Level_info* l = pack->levels.get(); l; l = l->next.get())
         numbers.push_back(l->number);
@@ -247,6 +247,14 @@ TEST(LevelReader, NamesWordsAndBlocks)
     read_record(plain, "Layout:\n#\nend\nend\n");
     EXPECT_FALSE(plain.has_solution);
     EXPECT_EQ(plain.about, nullptr);
+    // A file that ends inside a block, or before the level's end, fails it.
+    for (const char* cut : {"Layout:\n#\n", "Solution:\n>\n", "About:\nx\n", "Name: x\n"}) {
+        Level_info level;
+        Text_block block;
+        Line_source source;
+        open_line_source(source, cut + 7, std::strlen(cut + 7));
+        EXPECT_EQ(read_record(level, cut) * 2 + read_text_block(block, source), 3) << cut;
+    }
 }
 
 TEST(TileReader, PixelsRowByRowWhateverTheFieldsHold)

@@ -107,6 +107,8 @@ TEST_F(Score_file, ReadingKeepsWhatTheFileHoldsAndSavingWritesItBack)
     EXPECT_EQ(state.num_players, 0);
     EXPECT_EQ(file_bytes(file), header(0));
     EXPECT_EQ(file_bytes(file + ".bad"), crlf);
+    std::vector<Score_entry> entries;
+    EXPECT_EQ(parse_score_bytes(crlf.data(), crlf.size(), entries), -1);
     EXPECT_TRUE(box_texts().empty());
 }
 
