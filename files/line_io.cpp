@@ -143,7 +143,7 @@ bool scan_number_after(std::string_view keyword, std::string_view line, int* val
         ++i;
     bool negative = false;
     if (i < n && (line[i] == '+' || line[i] == '-')) negative = line[i++] == '-';
-    if (i >= n || line[i] < '0' || line[i] > '9') return false;
+    if (i == n || line[i] < '0' || line[i] > '9') return false;
     long long v = 0;
     for (; i < n && line[i] >= '0' && line[i] <= '9'; ++i)
         if (v <= 0x80000000LL) v = v * 10 + (line[i] - '0');

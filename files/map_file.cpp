@@ -274,30 +274,18 @@ int MD_load_samples(Game_state& state, uint32_t length)
     if (here < 0 || length < 2 || !read_exact(f, count_bytes, 2))
         return error_box("Bogus sample count in map file"), -1;
     uint32_t count = static_cast<uint32_t>(count_bytes[0]) << 8 | count_bytes[1]; // big-endian, alone in the file
-    std::vector<Sample_info> samples;
-    try {
-        samples.assign(count, Sample_info{});
-    } catch (const std::bad_alloc&) {
-        return error_box("Can't allocate Sample_info array"), -1;
-    }
-    std::vector<uint32_t> offsets;
-    try {
-        offsets.assign(count + 1, 0);
-    } catch (const std::bad_alloc&) {
-        return error_box("Can't alloc working var in MD_load_samples"), -1;
-    }
     // An index longer than its chunk would be read from the chunk after it.
     if (2 + 4ull * count > length) return error_box("Bogus sample count in map file"), -1;
     std::vector<uint8_t> raw(4ull * count);
     if (count && !read_exact(f, raw.data(), raw.size())) return error_box("Bogus sample count in map file"), -1;
-    for (uint32_t i = 0; i < count; ++i)
-        offsets[i] = get_u32(&raw[4ull * i]);
-    offsets[count] = length;
     // Offsets are taken as they stand, however wild: the reads of the sample
-    // bytes check that a sample lies inside the chunk.
+    // bytes check that a sample lies inside the chunk. The last sample ends
+    // where the chunk does.
+    std::vector<Sample_info> samples(count);
     for (uint32_t i = 0; i < count; ++i) {
-        samples[i].offset = offsets[i];
-        samples[i].length = static_cast<int32_t>(offsets[i + 1] - offsets[i] - 6);
+        uint32_t end = i + 1 < count ? get_u32(&raw[4ull * (i + 1)]) : length;
+        samples[i].offset = get_u32(&raw[4ull * i]);
+        samples[i].length = static_cast<int32_t>(end - samples[i].offset - 6);
     }
     release_samples(state);
     state.samples.swap(samples);

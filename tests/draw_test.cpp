@@ -250,13 +250,13 @@ TEST_F(Draw, EveryOrderDrawsEveryCellOnceInItsOwnWay)
     // order, index in the drawing, column, row
     // clang-format off
     const int steps[][4] = {
-        {REVEAL_ROWS_DOWN, 1, 1, 0}, {REVEAL_ROWS_DOWN, 20, 0, 1}, {REVEAL_ROWS_UP, 0, 0, 15}, {REVEAL_ROWS_UP, 19, 19, 15},
-        {REVEAL_ROWS_UP, 319, 19, 0}, {REVEAL_SERPENTINE, 0, 19, 0}, {REVEAL_SERPENTINE, 19, 0, 0},
-        {REVEAL_SERPENTINE, 20, 0, 1}, {REVEAL_SERPENTINE, 40, 19, 2}, {REVEAL_COLUMNS_RIGHT, 1, 0, 1},
-        {REVEAL_COLUMNS_RIGHT, 16, 1, 0}, {REVEAL_COLUMNS_LEFT, 0, 19, 0}, {REVEAL_COLUMNS_LEFT, 16, 18, 0},
-        {REVEAL_COLUMNS_LEFT, 319, 0, 15}, {REVEAL_SPIRAL, 19, 19, 0}, {REVEAL_SPIRAL, 20, 19, 1},
-        {REVEAL_SPIRAL, 34, 19, 15}, {REVEAL_SPIRAL, 35, 18, 15}, {REVEAL_SPIRAL, 54, 0, 14}, {REVEAL_SPIRAL, 67, 0, 1},
-        {REVEAL_SPIRAL, 68, 1, 1}, {REVEAL_SPIRAL, 319, 7, 8}};
+        {REVEAL_ROWS_DOWN, 1, 1, 0}, {REVEAL_ROWS_DOWN, 20, 0, 1}, {REVEAL_ROWS_UP, 0, 0, 15},
+        {REVEAL_ROWS_UP, 19, 19, 15}, {REVEAL_ROWS_UP, 319, 19, 0}, {REVEAL_SERPENTINE, 0, 19, 0},
+        {REVEAL_SERPENTINE, 19, 0, 0}, {REVEAL_SERPENTINE, 20, 0, 1}, {REVEAL_SERPENTINE, 40, 19, 2},
+        {REVEAL_COLUMNS_RIGHT, 1, 0, 1}, {REVEAL_COLUMNS_RIGHT, 16, 1, 0}, {REVEAL_COLUMNS_LEFT, 0, 19, 0},
+        {REVEAL_COLUMNS_LEFT, 16, 18, 0}, {REVEAL_COLUMNS_LEFT, 319, 0, 15}, {REVEAL_SPIRAL, 19, 19, 0},
+        {REVEAL_SPIRAL, 20, 19, 1}, {REVEAL_SPIRAL, 34, 19, 15}, {REVEAL_SPIRAL, 35, 18, 15},
+        {REVEAL_SPIRAL, 54, 0, 14}, {REVEAL_SPIRAL, 67, 0, 1}, {REVEAL_SPIRAL, 68, 1, 1}, {REVEAL_SPIRAL, 319, 7, 8}};
     // clang-format on
     for (const int* s : steps)
         EXPECT_EQ(reveal(board, Reveal_order(s[0])).at(s[1]), std::make_pair(s[2], s[3])) << s[0] << " @" << s[1];

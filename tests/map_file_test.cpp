@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 
 #include "files/map_file.h"
 #include "map_fixture.h"
@@ -134,80 +133,58 @@ TEST_F(Map_file, WriterPadsOrCutsRecordsAndIndexesSamplesFromTheData)
     EXPECT_EQ(write_map_file(contents, (path("no_dir") + "/x/Zandrek.map").c_str()), -1);
 }
 
+// One damage to a good file: a byte set ('b', at a), a chunk resized ('r',
+// by a), the SAMP data replaced ('s'), the form length set ('f', to a), a
+// chunk dropped ('d', the a-th) or the file cut ('c', to a bytes; 0: the last
+// byte goes).
+struct Damage {
+    char kind;
+    const char* id;
+    int64_t a;
+    Bytes data;
+    std::string message; // "%s" stands for the file name
+};
+
+Bytes damaged(Chunks c, const Damage& d)
+{
+    if (d.kind == 'r') chunk(c, d.id).data.resize(chunk(c, d.id).data.size() + d.a);
+    if (d.kind == 's') chunk(c, "SAMP").data = d.data;
+    if (d.kind == 'd') c.erase(c.begin() + d.a);
+    int64_t last_start = static_cast<int64_t>(form_bytes(c).size() - 8 - c.back().data.size());
+    Bytes b = form_bytes(c, d.kind != 'f' ? -1 : d.a ? d.a : last_start);
+    if (d.kind == 'b') b[d.a] = d.data[0];
+    if (d.kind == 'c') b.resize(d.a ? d.a : b.size() - 1);
+    return d.kind == '3' ? Bytes{'F', 'O', 'R'} : b;
+}
+
 TEST_F(Map_file, DamagedFilesAreRefusedWithOneMessageAndClosed)
 {
-    auto set_byte = [](size_t at, uint8_t v) {
-        return [=](Chunks& c) {
-            Bytes b = form_bytes(c);
-            b[at] = v;
-            return b;
-        };
+    const std::string smell = "File %s smells bad, not ", cut = "File %s is cut short, not a whole Zandrek map file";
+    // clang-format off
+    std::vector<Damage> cases = {
+        {'b', "", 0, {'f'}, smell + "an IFF FORM file"}, {'b', "", 11, {'X'}, smell + "a Zandrek map file"},
+        {'3', "", 0, {}, smell + "an IFF FORM file"},
+        {'s', "", 0, {0, 200, 0, 0, 0, 0}, BAD_COUNT}, {'s', "", 0, sample_index({2, 3}, 9), BAD_COUNT},
+        {'s', "", 0, {0}, BAD_COUNT},
+        {'f', "", 12, {}, MISSING}, {'f', "", 0, {}, MISSING}, // the last chunk outside the form
+        {'c', "", 12, {}, cut}, {'c', "", 15, {}, cut}, {'c', "", 30, {}, cut}, {'c', "", 0, {}, cut},
     };
-    auto resize = [](const char* id, int delta) {
-        return [=](Chunks& c) {
-            chunk(c, id).data.resize(chunk(c, id).data.size() + delta);
-            return form_bytes(c);
-        };
-    };
-    auto cut = [](size_t keep) {
-        return [=](Chunks& c) {
-            Bytes b = form_bytes(c);
-            b.resize(keep ? keep : b.size() - 1);
-            return b;
-        };
-    };
-    auto samp = [](Bytes data) {
-        return [=](Chunks& c) {
-            chunk(c, "SAMP").data = data;
-            return form_bytes(c);
-        };
-    };
-    const std::string smell = "File %s smells bad, not ",
-                      cut_short = "File %s is cut short, not a whole Zandrek map file";
-    std::vector<std::tuple<const char*, std::function<Bytes(Chunks&)>, std::string>> cases = {
-        {"lower-case FORM", set_byte(0, 'f'), smell + "an IFF FORM file"},
-        {"no SOKO", set_byte(11, 'X'), smell + "a Zandrek map file"},
-        {"three bytes",
-         [](Chunks&) {
-             return Bytes{'F', 'O', 'R'};
-         },
-         smell + "an IFF FORM file"},
-        {"MAPH long", resize("MAPH", 1), "Bogus Map Header size in map file"},
-        {"MAPH short", resize("MAPH", -1), "Bogus Map Header size in map file"},
-        {"TINF long", resize("TINF", 1), "Bogus Tile_info size in map file"},
-        {"TINF short", resize("TINF", -1), "Bogus Tile_info size in map file"},
-        {"FIDG long", resize("FIDG", 1), "Bogus Fidget_info length in map file"},
-        {"FIDG short", resize("FIDG", -1), "Bogus Fidget_info length in map file"},
-        {"SINF long", resize("SINF", 1), "Bogus Speech_info size in map file"},
-        {"SINF short", resize("SINF", -1), "Bogus Speech_info size in map file"},
-        {"index past its chunk", samp({0, 200, 0, 0, 0, 0}), BAD_COUNT},
-        {"index one short", samp(sample_index({2, 3}, 9)), BAD_COUNT},
-        {"one count byte", samp({0}), BAD_COUNT},
-        {"form length 12", [](Chunks& c) { return form_bytes(c, 12); }, MISSING},
-        {"last chunk outside the form",
-         [](Chunks& c) { return form_bytes(c, static_cast<int64_t>(form_bytes(c).size() - 8 - c.back().data.size())); },
-         MISSING},
-        {"cut in the form header", cut(12), cut_short},
-        {"cut in a chunk header", cut(15), cut_short},
-        {"cut in the first chunk", cut(30), cut_short},
-        {"last byte missing", cut(0), cut_short},
-    };
+    // clang-format on
     for (size_t i = 0; i < chunks.size(); ++i)
-        cases.emplace_back(
-            "without a chunk",
-            [i](Chunks& c) {
-                c.erase(c.begin() + static_cast<long>(i));
-                return form_bytes(c);
-            },
-            MISSING);
-    for (auto& [what, damage, message] : cases) {
-        SCOPED_TRACE(what);
+        cases.push_back({'d', "", static_cast<int64_t>(i), {}, MISSING});
+    for (auto [id, message] : {std::pair<const char*, const char*>{"MAPH", "Bogus Map Header size in map file"},
+                               {"TINF", "Bogus Tile_info size in map file"},
+                               {"FIDG", "Bogus Fidget_info length in map file"},
+                               {"SINF", "Bogus Speech_info size in map file"}})
+        for (int delta : {1, -1})
+            cases.push_back({'r', id, delta, {}, message});
+    for (Damage& d : cases) {
+        SCOPED_TRACE(std::string(1, d.kind) + d.id + std::to_string(d.a));
         offscreen_reset();
-        Chunks c = chunks;
-        EXPECT_EQ(read_bytes(damage(c)), -1);
-        size_t at = message.find("%s");
-        if (at != std::string::npos) message.replace(at, 2, state.map_file_name);
-        EXPECT_EQ(box_texts(), std::vector<std::string>{message});
+        EXPECT_EQ(read_bytes(damaged(chunks, d)), -1);
+        size_t at = d.message.find("%s");
+        if (at != std::string::npos) d.message.replace(at, 2, state.map_file_name);
+        EXPECT_EQ(box_texts(), std::vector<std::string>{d.message});
         EXPECT_EQ(state.map_file, nullptr);
     }
 }
