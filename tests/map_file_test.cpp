@@ -121,12 +121,16 @@ TEST_F(Map_file, WriterPadsOrCutsRecordsAndIndexesSamplesFromTheData)
     contents.images = {{1, 2, 3}, {1, 2, 3, 4, 5, 6, 7, 8}};
     contents.map.record_size = 64;
     contents.samples.resize(2);
+    contents.samples[1].data.clear(); // a sample with no data is read as one
     Chunks c = split_chunks(write_map_bytes(contents));
     EXPECT_EQ(chunk(c, "IMGS").data, (Bytes{1, 2, 3, 0, 0, 0, 1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(chunk(c, "FLDS").data.size(), 64u * contents.boards.size());
     const Bytes& samp = chunk(c, "SAMP").data;
     EXPECT_EQ(std::vector<uint32_t>({samp[0], samp[1], u32_at(samp, 2), u32_at(samp, 6), uint32_t(samp.size())}),
-              std::vector<uint32_t>({0, 2, 10, 10 + 6 + 8, 10 + 2 * 6 + 8 + 10}));
+              std::vector<uint32_t>({0, 2, 10, 10 + 6 + 8, 10 + 2 * 6 + 8}));
+    ASSERT_EQ(read_bytes(form_bytes(c)), 0);
+    EXPECT_EQ(state.samples.at(1).length, 0);
+    EXPECT_EQ(read_map_sample(state, state.samples[1], nullptr), 0);
     contents.samples.clear();
     EXPECT_EQ(chunk(c = split_chunks(write_map_bytes(contents)), "SAMP").data, (Bytes{0, 0}));
     EXPECT_EQ(read_bytes(write_map_bytes(contents)), 0); // an index that fills its chunk exactly
