@@ -1,5 +1,6 @@
 #include "files/line_io.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "files/pack_records.h"
@@ -109,7 +110,7 @@ int read_text_block(Text_block& block, Line_source& source)
 
 void copy_name(char* field, std::string_view text)
 {
-    size_t n = text.size() < NAME_CAPACITY - 1 ? text.size() : NAME_CAPACITY - 1;
+    size_t n = std::min<size_t>(text.size(), NAME_CAPACITY - 1);
     if (n) std::memcpy(field, text.data(), n);
     field[n] = '\0';
 }
@@ -117,7 +118,7 @@ void copy_name(char* field, std::string_view text)
 void take_rest_of_line(char* field, std::string_view line)
 {
     // The keyword is five characters and one separator follows it.
-    copy_name(field, line.size() > 6 ? line.substr(6) : std::string_view());
+    copy_name(field, line.substr(std::min<size_t>(line.size(), 6)));
 }
 
 void take_second_word(char* field, std::string_view line)
@@ -137,7 +138,7 @@ void take_second_word(char* field, std::string_view line)
 
 bool scan_number_after(std::string_view keyword, std::string_view line, int* value)
 {
-    if (line.size() < keyword.size() || line.substr(0, keyword.size()) != keyword) return false;
+    if (!starts_with(keyword, line)) return false;
     size_t i = keyword.size(), n = line.size();
     while (i < n && is_blank(line[i]))
         ++i;
@@ -146,10 +147,7 @@ bool scan_number_after(std::string_view keyword, std::string_view line, int* val
     if (i == n || line[i] < '0' || line[i] > '9') return false;
     long long v = 0;
     for (; i < n && line[i] >= '0' && line[i] <= '9'; ++i)
-        if (v <= 0x80000000LL) v = v * 10 + (line[i] - '0');
-    if (negative) v = -v;
-    if (v > 0x7FFFFFFFLL) v = 0x7FFFFFFFLL;
-    if (v < -0x80000000LL) v = -0x80000000LL;
-    *value = static_cast<int>(v);
+        v = std::min(v * 10 + (line[i] - '0'), 0x80000001LL); // past 32 bits only the sign matters
+    *value = static_cast<int>(std::clamp(negative ? -v : v, -0x80000000LL, 0x7FFFFFFFLL));
     return true;
 }

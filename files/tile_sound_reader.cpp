@@ -1,5 +1,6 @@
 #include "files/tile_sound_reader.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "files/line_io.h"
@@ -24,16 +25,13 @@ uint8_t take_pixel(std::string_view line, size_t& i)
     size_t j = i;
     if (j < n && (line[j] == '+' || line[j] == '-')) negative = line[j++] == '-';
     long value = 0;
-    bool digits = false;
-    for (; j < n && line[j] >= '0' && line[j] <= '9'; ++j) {
-        digits = true;
-        if (value < 1000) value = value * 10 + (line[j] - '0');
-    }
-    if (!digits) value = 0;
+    for (; j < n && line[j] >= '0' && line[j] <= '9'; ++j)
+        value = std::min(value * 10 + (line[j] - '0'), 1000L);
     if (negative) value = -value;
     while (i < n && !is_blank(line[i]))
         ++i;
-    return value < 0 || value > 255 ? 0 : static_cast<uint8_t>(value);
+    // A negative value turns huge, so one test keeps both ends.
+    return static_cast<unsigned long>(value) > 255 ? 0 : static_cast<uint8_t>(value);
 }
 
 bool read_imagery(Pack_tile& tile, Line_source& source)
@@ -54,7 +52,7 @@ bool read_imagery(Pack_tile& tile, Line_source& source)
         size_t i = 0;
         uint8_t* out = tile.pixels.data() + static_cast<size_t>(row) * tile.width;
         for (int x = 0; x < tile.width; ++x)
-            out[x] = i < line.size() ? take_pixel(line, i) : 0;
+            out[x] = take_pixel(line, i);
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 #include <vector>
 
 #include "engine/game_state.h"
@@ -225,14 +224,7 @@ void random_order(const Reveal_grid& g)
 {
     size_t n = static_cast<size_t>(g.rows) * static_cast<size_t>(g.cols);
     std::vector<uint16_t>& scratch = g.state.draw.reveal_scratch;
-    if (scratch.size() < n) {
-        try {
-            scratch.resize(n);
-        } catch (const std::bad_alloc&) {
-            rows_down(g);
-            return;
-        }
-    }
+    scratch.resize(std::max(scratch.size(), n)); // at most one board's cells: kept between reveals
     for (size_t i = 0; i < n; ++i)
         scratch[i] = static_cast<uint16_t>(i);
     for (int k = static_cast<int>(n) - 1; k >= 0; --k) {

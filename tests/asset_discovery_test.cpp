@@ -81,6 +81,9 @@ TEST_F(Asset_discovery, TheMapThenEveryReadablePackNumberedInNameOrder)
     // Patterns: '?' stands for one character, '*' for any run; a small buffer cuts the name.
     put_pack("a.zrpx", "not matched");
     EXPECT_EQ(search("?.zrp"), (Names{"a.zrp", "b.zrp", "c.zrp"}));
+    find_first("?.zrp");
+    EXPECT_EQ(find_next(nullptr, 0), 0); // no room: the name is passed over
+    EXPECT_EQ(search("?.zrp").size(), 3u);
     EXPECT_EQ(search((fs::current_path() / "*.zrp").string(), 3), (Names{"a.", "b.", "c.", "pp", "qq"}));
     find_first("*.zrp"); // a new search closes the old one
     EXPECT_EQ(search("*.none"), Names{});

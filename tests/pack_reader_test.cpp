@@ -115,6 +115,10 @@ TEST(PackReader, RecordsInFileOrderStrayLinesIgnored)
     EXPECT_EQ(Ints({pack_level(*pack, 0)->number, pack_level(*pack, 2)->number, pack_level(*pack, 99)->number}),
               Ints({1, 2, 3}));
     EXPECT_EQ(read_text(HEAD + big + tile + tile + LEVEL)->tiles->next->next->next, nullptr);
+    Line_source more; // records read into a pack continue its numbering
+    open_line_source(more, LEVEL.data(), LEVEL.size());
+    ASSERT_EQ(read_pack_records(*pack, more), 0);
+    EXPECT_EQ(pack_level(*pack, 4)->number, 4);
 
     // Between records lines come in 127-character pieces: here the second
     // piece starts with "Level:" and opens a level; at 126 it would not.
@@ -168,6 +172,7 @@ TEST(PackReader, FilesAreReadAsBytesAndAppendedInOrder)
     EXPECT_EQ(second.next, nullptr);
     EXPECT_STREQ(pack_level(second, 3000)->name, "Level 3000");
     EXPECT_EQ(std::string(pack_level(second, 2345)->layout[1], 5), "#@$.#");
+    EXPECT_EQ(nth_pack(state.packs.get(), 1), state.packs.get());
     EXPECT_EQ(nth_pack(state.packs.get(), 2), &second);
     EXPECT_EQ(nth_pack(state.packs.get(), 3), nullptr);
     EXPECT_EQ(nth_pack(state.packs.get(), 0), nullptr);

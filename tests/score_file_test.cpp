@@ -131,6 +131,13 @@ TEST_F(Score_file, AFileThatCannotBeWrittenWarnsTwicePerRunAndIsKept)
     ASSERT_EQ(read_score_file(state), 0);
     EXPECT_EQ(box_texts(), Names{UNWRITABLE + state.score_file_name});
 
+    offscreen_reset(); // a file that cannot be replaced leaves no temporary file behind
+    state.score_warnings_shown = 0;
+    state.score_file_name = paths.back();
+    save_score_file(state);
+    EXPECT_EQ(box_texts(), Names{UNWRITABLE + paths.back()});
+    EXPECT_FALSE(fs::exists(paths.back() + ".tmp"));
+
     offscreen_reset(); // without a file name (the tools) players stay in memory only
     state.score_file_name.clear();
     ASSERT_EQ(choose("Anne"), 0);
