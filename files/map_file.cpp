@@ -1,5 +1,6 @@
 #include "files/map_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -191,13 +192,7 @@ uint64_t size_of(FILE* f)
     if (std::fseek(f, 0, SEEK_END) != 0) return 0;
     long size = std::ftell(f);
     std::fseek(f, 0, SEEK_SET);
-    return size > 0 ? static_cast<uint64_t>(size) : 0;
-}
-
-// Whether `length` bytes at `offset` lie inside a chunk of `chunk_length`.
-bool inside(int64_t offset, int64_t length, uint32_t chunk_length)
-{
-    return offset >= 0 && length >= 0 && offset + length <= static_cast<int64_t>(chunk_length);
+    return static_cast<uint64_t>(std::max(size, 0L));
 }
 
 // Whether record k of `size` bytes lies whole inside a chunk; division
@@ -317,8 +312,8 @@ int read_map_image(Game_state& state, uint8_t* buffer, size_t capacity, uint32_t
 
 bool map_sample_fits(const Game_state& state, const Sample_info& sample)
 {
-    return state.map_file && inside(sample.offset, 6 + static_cast<int64_t>(sample.length), state.samp_length) &&
-           sample.length >= 0;
+    return state.map_file && sample.length >= 0 &&
+           int64_t{sample.offset} + 6 + sample.length <= static_cast<int64_t>(state.samp_length);
 }
 
 int read_map_sample(Game_state& state, Sample_info& sample, uint8_t* data)

@@ -48,9 +48,8 @@ size_t tile_buffer_bytes(const Game_state& state)
     // At least one image record, which may be longer than a tile; the reader
     // cuts a record at the buffer's size, so a huge claimed size is bounded.
     for (int32_t claimed : {state.tile_info.image_size, state.map.image_size}) {
-        size_t rounded = claimed > 0 ? (static_cast<size_t>(claimed) + 3) & ~size_t{3} : 0;
-        if (rounded > MAX_TILE_BUFFER) rounded = MAX_TILE_BUFFER;
-        if (rounded > bytes) bytes = rounded;
+        size_t rounded = (static_cast<size_t>(std::max(claimed, 0)) + 3) & ~size_t{3};
+        bytes = std::max(bytes, std::min(rounded, MAX_TILE_BUFFER));
     }
     return bytes;
 }
@@ -240,9 +239,9 @@ void random_order(const Reveal_grid& g)
 void reveal_board(Game_state& state, const Field_info& board, Reveal_order order)
 {
     if (board.rows < 1 || board.columns < 1) return;
-    int cols = board.columns < FIELD_MAX_CELLS ? board.columns : FIELD_MAX_CELLS;
+    int cols = std::min<int>(board.columns, FIELD_MAX_CELLS);
     int rows_held = (FIELD_MAX_CELLS + board.columns - 1) / board.columns;
-    int rows = board.rows < rows_held ? board.rows : rows_held;
+    int rows = std::min<int>(board.rows, rows_held);
     Reveal_grid grid{state, board, rows, cols};
     switch (order) {
     case REVEAL_ROWS_DOWN: rows_down(grid); break;
