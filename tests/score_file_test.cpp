@@ -243,15 +243,15 @@ TEST_F(Score_file, ResultsAreKeptOnlyWhenTheyImprove)
     state.current_player->level = 6;
     state.carried[0] = 31;
     state.carried[1] = 7;
-    // level, moves, seconds; then the level, seconds and max level kept
-    const int results[][6] = {
-        {7, 200, 300, 7, 300, 8}, // a new level
-        {7, 190, 280, 7, 280, 8}, // faster
-        {7, 100, 280, 7, 280, 8}, // no faster
-        {6, 100, 10, 7, 280, 8},  // an earlier level
-        {8, 50, 0, 8, 0, 9},      // no time
-        {8, 40, 5, 8, 5, 9},      // a time after none
-        {50, 1, 5, 50, 5, 50},
+    // level, moves, seconds; then the level, seconds, max level and moves kept
+    const int results[][7] = {
+        {7, 200, 300, 7, 300, 8, 200}, // a new level
+        {7, 190, 280, 7, 280, 8, 190}, // faster
+        {7, 100, 280, 7, 280, 8, 190}, // no faster
+        {6, 100, 10, 7, 280, 8, 190},  // an earlier level
+        {8, 50, 0, 8, 0, 9, 50},       // no time
+        {8, 40, 5, 8, 5, 9, 40},       // a time after none
+        {50, 1, 5, 50, 5, 50, 1},
     };
     for (const int* r : results) {
         Field_info b{};
@@ -262,7 +262,8 @@ TEST_F(Score_file, ResultsAreKeptOnlyWhenTheyImprove)
         b.solve_time = 1000u + r[2];
         record_result(state, b);
         const Score_entry& p = *state.current_player;
-        EXPECT_EQ(std::vector<int>({p.level, p.seconds, state.max_level}), std::vector<int>(r + 3, r + 6)) << r[0];
+        EXPECT_EQ(std::vector<int>({p.level, p.seconds, state.max_level, p.moves}), std::vector<int>(r + 3, r + 7))
+            << r[0];
     }
     Score_entry saved;
     std::memcpy(&saved, &file_bytes(file)[11], sizeof saved);
