@@ -81,7 +81,7 @@ std::string_view read_line(Line_source& s, size_t limit)
         if (length == 0 && s.at_line_start) s.line_number -= 1; // no line there: name the last one
     }
     s.at_line_start = ended;
-    if (nul < length) length = nul;
+    length = std::min(length, nul);
     s.line[length] = '\0';
     return std::string_view(s.line, length);
 }
