@@ -266,8 +266,8 @@ int MD_load_samples(Game_state& state, uint32_t length)
     FILE* f = state.map_file;
     long here = std::ftell(f);
     uint8_t count_bytes[2];
-    if (here < 0 || length < 2 || !read_exact(f, count_bytes, 2))
-        return error_box("Bogus sample count in map file"), -1;
+    // A chunk too short for the count fails the index test below.
+    if (here < 0 || !read_exact(f, count_bytes, 2)) return error_box("Bogus sample count in map file"), -1;
     uint32_t count = static_cast<uint32_t>(count_bytes[0]) << 8 | count_bytes[1]; // big-endian, alone in the file
     // An index longer than its chunk would be read from the chunk after it.
     if (2 + 4ull * count > length) return error_box("Bogus sample count in map file"), -1;
