@@ -135,6 +135,7 @@ TEST_F(Map_file, WriterPadsOrCutsRecordsAndIndexesSamplesFromTheData)
     EXPECT_EQ(chunk(c = split_chunks(write_map_bytes(contents)), "SAMP").data, (Bytes{0, 0}));
     EXPECT_EQ(read_bytes(write_map_bytes(contents)), 0); // an index that fills its chunk exactly
     EXPECT_EQ(write_map_file(contents, (path("no_dir") + "/x/Zandrek.map").c_str()), -1);
+    EXPECT_EQ(write_map_file(contents, "/dev/full"), -1); // where there is one, writing it fails
 }
 
 // One damage to a good file: a byte set ('b', at a), a chunk resized ('r',
