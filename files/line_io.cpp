@@ -48,7 +48,7 @@ void open_line_source(Line_source& source, FILE* file)
 
 std::string_view read_line(Line_source& s, size_t limit)
 {
-    if (limit > RECORD_LINE_LIMIT) limit = RECORD_LINE_LIMIT;
+    limit = std::min(limit, RECORD_LINE_LIMIT);
     if (s.at_line_start) s.line_number += 1;
     size_t length = 0;
     size_t nul = limit; // the first NUL byte ends the line as a C string would

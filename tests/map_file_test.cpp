@@ -60,6 +60,10 @@ TEST_F(Map_file, WrittenMapReadsBackFieldForFieldAndStaysOpen)
     Map_contents stale = m;
     stale.map.flds_pos = stale.map.file_slot = stale.tile_info.table_slot = stale.speech_info.items_slot = 99;
     EXPECT_EQ(write_map_bytes(stale), bytes);
+    uint32_t slots = u32_at(chunk(chunks, "TINF").data, 20) + u32_at(chunk(chunks, "SINF").data, 16);
+    for (size_t at : {44, 56, 60, 64, 68, 72, 76})
+        slots += u32_at(chunk(chunks, "MAPH").data, at);
+    EXPECT_EQ(slots, 0u);
 
     state.play_board.rows = state.pristine_board.rows = state.screen_board.rows = 9;
     ASSERT_EQ(read_bytes(bytes), 0);

@@ -96,7 +96,7 @@ TEST_F(Score_file, ReadingKeepsWhatTheFileHoldsAndSavingWritesItBack)
     ASSERT_EQ(read(header(5) + long_name + record("Anne", 7) + Bytes(39, 'x')), 0);
     EXPECT_EQ(names(), (Names{std::string(19, 'q'), "Anne"}));
     EXPECT_EQ(state.num_players, 2);
-    state.current_player = state.players[0].get(); // reading forgets the player chosen
+    state.current_player = state.players[0].get();              // reading forgets the player chosen
     ASSERT_EQ(read(Bytes(SCORE_HEADER, SCORE_HEADER + 10)), 0); // no count byte
     EXPECT_EQ(state.num_players + state.players.size(), 0u);
     EXPECT_EQ(state.current_player, nullptr);
@@ -169,7 +169,7 @@ TEST_F(Score_file, PlayersAreFoundByFoldedNameAndNewOnesGoFirst)
         add_player(state, ("p" + std::to_string(i)).c_str());
     EXPECT_TRUE(box_texts().empty());
     Score_entry* last = state.current_player;
-    add_player(state, "one too many");
+    EXPECT_EQ(add_player(state, "one too many"), 0);
     EXPECT_EQ(state.num_players, 255);
     EXPECT_EQ(state.current_player, last);
     EXPECT_EQ(box_texts(), Names{"Zandrek can't remember more than 255 players."});
