@@ -10,10 +10,8 @@ namespace
 
 constexpr size_t FILE_BUFFER = 1 << 16;
 
-bool is_blank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+// What the scan formats skip as white space.
+constexpr std::string_view BLANKS = " \t\n\v\f\r";
 
 // Makes at least one unread byte available; false at the end of the data.
 bool fill(Line_source& s)
@@ -123,31 +121,24 @@ void take_rest_of_line(char* field, std::string_view line)
 
 void take_second_word(char* field, std::string_view line)
 {
-    size_t i = 0, n = line.size();
-    while (i < n && is_blank(line[i]))
-        ++i;
-    while (i < n && !is_blank(line[i]))
-        ++i;
-    while (i < n && is_blank(line[i]))
-        ++i;
-    size_t start = i;
-    while (i < n && !is_blank(line[i]))
-        ++i;
-    if (i > start) copy_name(field, line.substr(start, i - start));
+    // Past the end each search gives npos, which the next takes as the end.
+    size_t start = line.find_first_not_of(BLANKS, line.find_first_of(BLANKS, line.find_first_not_of(BLANKS)));
+    if (start == std::string_view::npos) return;
+    copy_name(field, line.substr(start, line.find_first_of(BLANKS, start) - start));
 }
 
 bool scan_number_after(std::string_view keyword, std::string_view line, int* value)
 {
     if (!starts_with(keyword, line)) return false;
-    size_t i = keyword.size(), n = line.size();
-    while (i < n && is_blank(line[i]))
-        ++i;
-    bool negative = false;
-    if (i < n && (line[i] == '+' || line[i] == '-')) negative = line[i++] == '-';
-    if (i == n || line[i] < '0' || line[i] > '9') return false;
+    // A line of blanks leaves npos, and then nothing to read.
+    std::string_view rest = line.substr(std::min(line.find_first_not_of(BLANKS, keyword.size()), line.size()));
+    bool negative = starts_with("-", rest);
+    if (negative || starts_with("+", rest)) rest.remove_prefix(1);
+    size_t digits = std::min(rest.find_first_not_of("0123456789"), rest.size());
+    if (digits == 0) return false;
     long long v = 0;
-    for (; i < n && line[i] >= '0' && line[i] <= '9'; ++i)
-        v = std::min(v * 10 + (line[i] - '0'), 0x80000001LL); // past 32 bits only the sign matters
+    for (char c : rest.substr(0, digits))
+        v = std::min(v * 10 + (c - '0'), 0x80000001LL); // past 32 bits only the sign matters
     *value = static_cast<int>(std::clamp(negative ? -v : v, -0x80000000LL, 0x7FFFFFFFLL));
     return true;
 }

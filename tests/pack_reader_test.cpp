@@ -248,6 +248,10 @@ TEST(LevelReader, NamesWordsAndBlocks)
     read_record(plain, "Layout:\n#\nend\nend\n");
     EXPECT_FALSE(plain.has_solution);
     EXPECT_EQ(plain.about, nullptr);
+    Line_source wide; // no piece is longer than the reader's own line buffer
+    const std::string long_line(300, 'x');
+    open_line_source(wide, long_line.data(), long_line.size());
+    EXPECT_EQ(read_line(wide, 1000).size(), RECORD_LINE_LIMIT);
     // A file that ends inside a block, or before the level's end, fails it.
     for (const char* cut : {"Layout:\n#\n", "Solution:\n>\n", "About:\nx\n", "Name: x\n"}) {
         Level_info level;
