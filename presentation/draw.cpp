@@ -146,10 +146,12 @@ struct Reveal_grid {
     const Field_info& board;
     int rows, cols;
 
+    // The walks stay inside rows x cols; only the cells past the buffer's
+    // end, on the last row of a board that claims too many, are left out.
     void draw(int col, int row) const
     {
-        if (board_has_cell(board, col, row))
-            draw_cell(state, make_cell_pos(col, row), board.cells[row * board.columns + col].tile);
+        int cell = row * board.columns + col;
+        if (cell < board_cell_count(board)) draw_cell(state, make_cell_pos(col, row), board.cells[cell].tile);
     }
 };
 
