@@ -170,8 +170,13 @@ TEST(PackReader, FilesAreReadAsBytesAndAppendedInOrder)
     Pack_info& second = *state.packs->next;
     EXPECT_EQ(Ints({state.packs->number, second.number, second.num_levels}), Ints({1, 2, 3000}));
     EXPECT_EQ(second.next, nullptr);
-    EXPECT_STREQ(pack_level(second, 3000)->name, "Level 3000");
-    EXPECT_EQ(std::string(pack_level(second, 2345)->layout[1], 5), "#@$.#");
+    int whole = 0, n = 0; // lines that cross a buffer's end read like any other
+    for (Level_info* l = second.levels.get(); l; l = l->next.get()) {
+        std::string rows = row(*l, 0) + row(*l, 1) + row(*l, 2) + row(*l, 3);
+        whole +=
+            l->name == "Level " + std::to_string(++n) && rows == pad("#####") + pad("#@$.#") + pad("#####") + pad("");
+    }
+    EXPECT_EQ(whole, 3000);
     EXPECT_EQ(nth_pack(state.packs.get(), 1), state.packs.get());
     EXPECT_EQ(nth_pack(state.packs.get(), 2), &second);
     EXPECT_EQ(nth_pack(state.packs.get(), 3), nullptr);
