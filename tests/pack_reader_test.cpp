@@ -82,6 +82,8 @@ TEST(PackReader, UnreadablePacksNameTheRecordAndLine)
     EXPECT_EQ(describe_pack_failure("p.zrp", Pack_diagnostic{"Sound", 7, 8, "why"}),
               "p.zrp: line 8: why (Sound starting at line 7)");
     EXPECT_EQ(describe_pack_failure("p.zrp", Pack_diagnostic{"file", 0, 0, "why"}), "p.zrp: why");
+    EXPECT_EQ(describe_pack_failure("p.zrp", Pack_diagnostic{"header", 1, 1, "why"}),
+              "p.zrp: line 1: why (header starting at line 1)");
 }
 
 TEST(PackReader, RecordsInFileOrderStrayLinesIgnored)
