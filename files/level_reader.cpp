@@ -33,16 +33,16 @@ char legend_char(Level_info& level, char c, int row, int col)
     }
 }
 
-int read_layout(Level_info& level, Line_source& source)
+bool read_layout(Level_info& level, Line_source& source)
 {
     for (int row = 0;; ++row) {
         std::string_view line = read_line(source, RECORD_LINE_LIMIT);
         if (line_source_failed(source)) {
             source.failure = "the file ends inside a Layout block";
-            return 1;
+            return false;
         }
         line = strip_line_end(line);
-        if (line == "end") return 0;
+        if (line == "end") return true;
         if (row >= LEVEL_ROWS) continue;
         for (int col = 0; col < LEVEL_COLS; ++col) {
             char c = col < static_cast<int>(line.size()) ? line[col] : ' ';
@@ -51,14 +51,14 @@ int read_layout(Level_info& level, Line_source& source)
     }
 }
 
-int read_solution(Level_info& level, Line_source& source)
+bool read_solution(Level_info& level, Line_source& source)
 {
     std::string solution;
     for (;;) {
         std::string_view line = read_line(source, RECORD_LINE_LIMIT);
         if (line_source_failed(source)) {
             source.failure = "the file ends inside a Solution block";
-            return 1;
+            return false;
         }
         line = strip_line_end(line);
         if (line == "end") break;
@@ -66,18 +66,18 @@ int read_solution(Level_info& level, Line_source& source)
     }
     level.solution = std::move(solution);
     level.has_solution = true;
-    return 0;
+    return true;
 }
 
-int read_about(Level_info& level, Line_source& source)
+bool read_about(Level_info& level, Line_source& source)
 {
     auto block = std::make_unique<Text_block>();
-    if (read_text_block(*block, source) != 0) return 1;
+    if (read_text_block(*block, source) != 0) return false;
     std::unique_ptr<Text_block>* tail = &level.about;
     while (*tail)
         tail = &(*tail)->next;
     *tail = std::move(block);
-    return 0;
+    return true;
 }
 
 struct Word_field {
@@ -110,13 +110,13 @@ int read_level(Level_info& level, Line_source& source)
         // Any line beginning with these three letters ends the level.
         if (starts_with("end", line)) return 0;
         if (starts_with("Layout:", line)) {
-            if (read_layout(level, source) != 0) return 1;
+            if (!read_layout(level, source)) return 1;
         } else if (starts_with("Name:", line)) {
             take_rest_of_line(level.name, line);
         } else if (starts_with("Solution:", line)) {
-            if (read_solution(level, source) != 0) return 1;
+            if (!read_solution(level, source)) return 1;
         } else if (starts_with("About:", line)) {
-            if (read_about(level, source) != 0) return 1;
+            if (!read_about(level, source)) return 1;
         } else {
             for (const Word_field& w : WORD_FIELDS) {
                 if (starts_with(w.keyword, line)) {

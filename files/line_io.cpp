@@ -1,5 +1,6 @@
 #include "files/line_io.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "files/pack_records.h"
@@ -9,10 +10,8 @@ namespace
 
 constexpr size_t FILE_BUFFER = 1 << 16;
 
-bool is_blank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+// What the scan formats skip as white space.
+constexpr std::string_view BLANKS = " \t\n\v\f\r";
 
 // Makes at least one unread byte available; false at the end of the data.
 bool fill(Line_source& s)
@@ -47,7 +46,7 @@ void open_line_source(Line_source& source, FILE* file)
 
 std::string_view read_line(Line_source& s, size_t limit)
 {
-    if (limit > RECORD_LINE_LIMIT) limit = RECORD_LINE_LIMIT;
+    limit = std::min(limit, RECORD_LINE_LIMIT);
     if (s.at_line_start) s.line_number += 1;
     size_t length = 0;
     size_t nul = limit; // the first NUL byte ends the line as a C string would
@@ -80,7 +79,7 @@ std::string_view read_line(Line_source& s, size_t limit)
         if (length == 0 && s.at_line_start) s.line_number -= 1; // no line there: name the last one
     }
     s.at_line_start = ended;
-    if (nul < length) length = nul;
+    length = std::min(length, nul);
     s.line[length] = '\0';
     return std::string_view(s.line, length);
 }
@@ -109,7 +108,7 @@ int read_text_block(Text_block& block, Line_source& source)
 
 void copy_name(char* field, std::string_view text)
 {
-    size_t n = text.size() < NAME_CAPACITY - 1 ? text.size() : NAME_CAPACITY - 1;
+    size_t n = std::min<size_t>(text.size(), NAME_CAPACITY - 1);
     if (n) std::memcpy(field, text.data(), n);
     field[n] = '\0';
 }
@@ -117,39 +116,29 @@ void copy_name(char* field, std::string_view text)
 void take_rest_of_line(char* field, std::string_view line)
 {
     // The keyword is five characters and one separator follows it.
-    copy_name(field, line.size() > 6 ? line.substr(6) : std::string_view());
+    copy_name(field, line.substr(std::min<size_t>(line.size(), 6)));
 }
 
 void take_second_word(char* field, std::string_view line)
 {
-    size_t i = 0, n = line.size();
-    while (i < n && is_blank(line[i]))
-        ++i;
-    while (i < n && !is_blank(line[i]))
-        ++i;
-    while (i < n && is_blank(line[i]))
-        ++i;
-    size_t start = i;
-    while (i < n && !is_blank(line[i]))
-        ++i;
-    if (i > start) copy_name(field, line.substr(start, i - start));
+    // Past the end each search gives npos, which the next takes as the end.
+    size_t start = line.find_first_not_of(BLANKS, line.find_first_of(BLANKS, line.find_first_not_of(BLANKS)));
+    if (start == std::string_view::npos) return;
+    copy_name(field, line.substr(start, line.find_first_of(BLANKS, start) - start));
 }
 
 bool scan_number_after(std::string_view keyword, std::string_view line, int* value)
 {
-    if (line.size() < keyword.size() || line.substr(0, keyword.size()) != keyword) return false;
-    size_t i = keyword.size(), n = line.size();
-    while (i < n && is_blank(line[i]))
-        ++i;
-    bool negative = false;
-    if (i < n && (line[i] == '+' || line[i] == '-')) negative = line[i++] == '-';
-    if (i >= n || line[i] < '0' || line[i] > '9') return false;
+    if (!starts_with(keyword, line)) return false;
+    // A line of blanks leaves npos, and then nothing to read.
+    std::string_view rest = line.substr(std::min(line.find_first_not_of(BLANKS, keyword.size()), line.size()));
+    bool negative = starts_with("-", rest);
+    if (negative || starts_with("+", rest)) rest.remove_prefix(1);
+    size_t digits = std::min(rest.find_first_not_of("0123456789"), rest.size());
+    if (digits == 0) return false;
     long long v = 0;
-    for (; i < n && line[i] >= '0' && line[i] <= '9'; ++i)
-        if (v <= 0x80000000LL) v = v * 10 + (line[i] - '0');
-    if (negative) v = -v;
-    if (v > 0x7FFFFFFFLL) v = 0x7FFFFFFFLL;
-    if (v < -0x80000000LL) v = -0x80000000LL;
-    *value = static_cast<int>(v);
+    for (char c : rest.substr(0, digits))
+        v = std::min(v * 10 + (c - '0'), 0x80000001LL); // past 32 bits only the sign matters
+    *value = static_cast<int>(std::clamp(negative ? -v : v, -0x80000000LL, 0x7FFFFFFFLL));
     return true;
 }

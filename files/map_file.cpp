@@ -1,5 +1,6 @@
 #include "files/map_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -61,52 +62,52 @@ int find_chunk(const uint8_t id[4])
 {
     for (int i = 0; i < CHUNK_COUNT; ++i)
         if (std::memcmp(id, CHUNK_NAMES[i], 4) == 0) return i;
-    return -1;
+    return CHUNK_COUNT; // an id the game does not know
 }
 
-int read_text(Map_reader& r, std::string& text, uint32_t length)
+bool read_text(Map_reader& r, std::string& text, uint32_t length)
 {
     text.assign(length, '\0');
-    if (length && !read_exact(r.file, &text[0], length)) return error_box(CUT_SHORT, r.name), -1;
-    return 0;
+    if (length && !read_exact(r.file, &text[0], length)) return error_box(CUT_SHORT, r.name), false;
+    return true;
 }
 
 // MAPH, TINF, FIDG and SINF are copied byte for byte over their regions.
-int read_fixed(Map_reader& r, void* region, size_t size, uint32_t length, const char* message)
+bool read_fixed(Map_reader& r, void* region, size_t size, uint32_t length, const char* message)
 {
-    if (length != size) return error_box("%s", message), -1;
-    if (!read_exact(r.file, region, size)) return error_box(CUT_SHORT, r.name), -1;
-    return 0;
+    if (length != size) return error_box("%s", message), false;
+    if (!read_exact(r.file, region, size)) return error_box(CUT_SHORT, r.name), false;
+    return true;
 }
 
-int read_tile_table(Map_reader& r, uint32_t length)
+bool read_tile_table(Map_reader& r, uint32_t length)
 {
     std::vector<uint16_t> table;
     try {
         table.assign((length + 1) / 2, 0);
     } catch (const std::bad_alloc&) {
-        return error_box("Can't allocate space for tiles"), -1;
+        return error_box("Can't allocate space for tiles"), false;
     }
-    if (length && !read_exact(r.file, table.data(), length)) return error_box(CUT_SHORT, r.name), -1;
+    if (length && !read_exact(r.file, table.data(), length)) return error_box(CUT_SHORT, r.name), false;
     r.state.tile_table.swap(table);
-    return 0;
+    return true;
 }
 
-int read_speech_items(Map_reader& r, uint32_t length)
+bool read_speech_items(Map_reader& r, uint32_t length)
 {
     std::vector<Speech_item> items;
     try {
         items.assign(length / 2, Speech_item{});
     } catch (const std::bad_alloc&) {
-        return error_box("Can't allocate Speech_item array"), -1;
+        return error_box("Can't allocate Speech_item array"), false;
     }
     if (!items.empty() && !read_exact(r.file, items.data(), items.size() * sizeof(Speech_item)))
-        return error_box(CUT_SHORT, r.name), -1;
+        return error_box(CUT_SHORT, r.name), false;
     r.state.speech_items.swap(items);
-    return 0;
+    return true;
 }
 
-int handle_chunk(Map_reader& r, int id, uint32_t length, uint32_t data_pos)
+bool handle_chunk(Map_reader& r, int id, uint32_t length, uint32_t data_pos)
 {
     Game_state& state = r.state;
     switch (id) {
@@ -117,15 +118,15 @@ int handle_chunk(Map_reader& r, int id, uint32_t length, uint32_t data_pos)
     case CHUNK_CMAP:
         state.colour_map = GAME_COLOUR_MAP;
         state.colour_count = GAME_COLOUR_COUNT;
-        return 0;
+        return true;
     case CHUNK_TINF: {
         // The table pointer slot keeps what it held, so TINF and TILE may
         // come in either order.
         uint32_t slot = state.tile_info.table_slot;
-        if (read_fixed(r, &state.tile_info, sizeof state.tile_info, length, "Bogus Tile_info size in map file") != 0)
-            return -1;
+        if (!read_fixed(r, &state.tile_info, sizeof state.tile_info, length, "Bogus Tile_info size in map file"))
+            return false;
         state.tile_info.table_slot = slot;
-        return 0;
+        return true;
     }
     case CHUNK_TILE: return read_tile_table(r, length);
     case CHUNK_FIDG:
@@ -133,24 +134,22 @@ int handle_chunk(Map_reader& r, int id, uint32_t length, uint32_t data_pos)
     case CHUNK_IMGS:
         r.imgs_pos = data_pos;
         r.imgs_length = length;
-        return 0;
+        return true;
     case CHUNK_FLDS:
         r.flds_pos = data_pos;
         r.flds_length = length;
-        return 0;
+        return true;
     case CHUNK_SINF: {
         uint32_t slot = state.speech_info.items_slot;
-        if (read_fixed(r, &state.speech_info, sizeof state.speech_info, length, "Bogus Speech_info size in map file") !=
-            0)
-            return -1;
+        if (!read_fixed(r, &state.speech_info, sizeof state.speech_info, length, "Bogus Speech_info size in map file"))
+            return false;
         state.speech_info.items_slot = slot;
-        return 0;
+        return true;
     }
     case CHUNK_SITM: return read_speech_items(r, length);
-    case CHUNK_PHON: return 0;
-    case CHUNK_SAMP: return MD_load_samples(state, length);
+    case CHUNK_SAMP: return MD_load_samples(state, length) == 0;
+    default: return true; // PHON: nothing in it is used
     }
-    return 0;
 }
 
 void release_samples(Game_state& state)
@@ -160,7 +159,7 @@ void release_samples(Game_state& state)
     state.samples.clear();
 }
 
-int walk_chunks(Map_reader& r, uint32_t form_length)
+bool walk_chunks(Map_reader& r, uint32_t form_length)
 {
     bool seen[CHUNK_COUNT] = {};
     // The form length is compared with the absolute file position, not with
@@ -168,24 +167,24 @@ int walk_chunks(Map_reader& r, uint32_t form_length)
     uint64_t pos = 12;
     while (pos < form_length) {
         uint8_t head[8];
-        if (!read_exact(r.file, head, 8)) return error_box(CUT_SHORT, r.name), -1;
+        if (!read_exact(r.file, head, 8)) return error_box(CUT_SHORT, r.name), false;
         uint32_t length = get_u32(head + 4);
         uint64_t data_pos = pos + 8;
-        if (data_pos + length > r.file_size) return error_box(CUT_SHORT, r.name), -1;
+        if (data_pos + length > r.file_size) return error_box(CUT_SHORT, r.name), false;
         int id = find_chunk(head);
-        if (id < 0) {
+        if (id == CHUNK_COUNT) {
             error_box("Bogus chunk type seen in Zandrek map file");
         } else {
             seen[id] = true;
-            if (handle_chunk(r, id, length, static_cast<uint32_t>(data_pos)) != 0) return -1;
+            if (!handle_chunk(r, id, length, static_cast<uint32_t>(data_pos))) return false;
         }
         // No pad byte after odd lengths.
         pos = data_pos + length;
-        if (std::fseek(r.file, static_cast<long>(pos), SEEK_SET) != 0) return error_box(CUT_SHORT, r.name), -1;
+        if (std::fseek(r.file, static_cast<long>(pos), SEEK_SET) != 0) return error_box(CUT_SHORT, r.name), false;
     }
     for (bool s : seen)
-        if (!s) return error_box("Oh dear, missing some goodies from the map file, I quit"), -1;
-    return 0;
+        if (!s) return error_box("Oh dear, missing some goodies from the map file, I quit"), false;
+    return true;
 }
 
 uint64_t size_of(FILE* f)
@@ -193,13 +192,7 @@ uint64_t size_of(FILE* f)
     if (std::fseek(f, 0, SEEK_END) != 0) return 0;
     long size = std::ftell(f);
     std::fseek(f, 0, SEEK_SET);
-    return size > 0 ? static_cast<uint64_t>(size) : 0;
-}
-
-// Whether `length` bytes at `offset` lie inside a chunk of `chunk_length`.
-bool inside(int64_t offset, int64_t length, uint32_t chunk_length)
-{
-    return offset >= 0 && length >= 0 && offset + length <= static_cast<int64_t>(chunk_length);
+    return static_cast<uint64_t>(std::max(size, 0L));
 }
 
 // Whether record k of `size` bytes lies whole inside a chunk; division
@@ -248,7 +241,7 @@ int read_map_file(Game_state& state)
         error_box("File %s smells bad, not a Zandrek map file", name);
         return -1;
     }
-    if (walk_chunks(r, get_u32(head + 4)) != 0) {
+    if (!walk_chunks(r, get_u32(head + 4))) {
         close_map(state);
         return -1;
     }
@@ -273,33 +266,21 @@ int MD_load_samples(Game_state& state, uint32_t length)
     FILE* f = state.map_file;
     long here = std::ftell(f);
     uint8_t count_bytes[2];
-    if (here < 0 || length < 2 || !read_exact(f, count_bytes, 2))
-        return error_box("Bogus sample count in map file"), -1;
+    // A chunk too short for the count fails the index test below.
+    if (here < 0 || !read_exact(f, count_bytes, 2)) return error_box("Bogus sample count in map file"), -1;
     uint32_t count = static_cast<uint32_t>(count_bytes[0]) << 8 | count_bytes[1]; // big-endian, alone in the file
-    std::vector<Sample_info> samples;
-    try {
-        samples.assign(count, Sample_info{});
-    } catch (const std::bad_alloc&) {
-        return error_box("Can't allocate Sample_info array"), -1;
-    }
-    std::vector<uint32_t> offsets;
-    try {
-        offsets.assign(count + 1, 0);
-    } catch (const std::bad_alloc&) {
-        return error_box("Can't alloc working var in MD_load_samples"), -1;
-    }
     // An index longer than its chunk would be read from the chunk after it.
     if (2 + 4ull * count > length) return error_box("Bogus sample count in map file"), -1;
     std::vector<uint8_t> raw(4ull * count);
     if (count && !read_exact(f, raw.data(), raw.size())) return error_box("Bogus sample count in map file"), -1;
-    for (uint32_t i = 0; i < count; ++i)
-        offsets[i] = get_u32(&raw[4ull * i]);
-    offsets[count] = length;
     // Offsets are taken as they stand, however wild: the reads of the sample
-    // bytes check that a sample lies inside the chunk.
+    // bytes check that a sample lies inside the chunk. The last sample ends
+    // where the chunk does.
+    std::vector<Sample_info> samples(count);
     for (uint32_t i = 0; i < count; ++i) {
-        samples[i].offset = offsets[i];
-        samples[i].length = static_cast<int32_t>(offsets[i + 1] - offsets[i] - 6);
+        uint32_t end = i + 1 < count ? get_u32(&raw[4ull * (i + 1)]) : length;
+        samples[i].offset = get_u32(&raw[4ull * i]);
+        samples[i].length = static_cast<int32_t>(end - samples[i].offset - 6);
     }
     release_samples(state);
     state.samples.swap(samples);
@@ -331,8 +312,8 @@ int read_map_image(Game_state& state, uint8_t* buffer, size_t capacity, uint32_t
 
 bool map_sample_fits(const Game_state& state, const Sample_info& sample)
 {
-    return state.map_file && inside(sample.offset, 6 + static_cast<int64_t>(sample.length), state.samp_length) &&
-           sample.length >= 0;
+    return state.map_file && sample.length >= 0 &&
+           int64_t{sample.offset} + 6 + sample.length <= static_cast<int64_t>(state.samp_length);
 }
 
 int read_map_sample(Game_state& state, Sample_info& sample, uint8_t* data)

@@ -1,5 +1,6 @@
 #include "files/map_writer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -51,8 +52,9 @@ void chunk(std::vector<uint8_t>& out, const char id[5], const void* data, size_t
 // zeros, longer data is cut.
 void put_sized(std::vector<uint8_t>& out, const void* data, size_t n, size_t size)
 {
-    put_bytes(out, data, n < size ? n : size);
-    if (n < size) out.insert(out.end(), size - n, 0);
+    size_t kept = std::min(n, size);
+    put_bytes(out, data, kept);
+    out.insert(out.end(), size - kept, 0);
 }
 
 } // namespace
@@ -89,13 +91,13 @@ std::vector<uint8_t> write_map_bytes(const Map_contents& contents)
 
     chunk(out, "FIDG", &contents.fidget, sizeof contents.fidget);
 
-    size_t image_size = contents.map.image_size > 0 ? static_cast<size_t>(contents.map.image_size) : 0;
+    size_t image_size = static_cast<size_t>(std::max(contents.map.image_size, 0));
     at = begin_chunk(out, "IMGS");
     for (const std::vector<uint8_t>& image : contents.images)
         put_sized(out, image.data(), image.size(), image_size);
     end_chunk(out, at);
 
-    size_t record_size = contents.map.record_size > 0 ? static_cast<size_t>(contents.map.record_size) : 0;
+    size_t record_size = static_cast<size_t>(std::max(contents.map.record_size, 0));
     at = begin_chunk(out, "FLDS");
     for (const Field_info& board : contents.boards)
         put_sized(out, &board, sizeof board, record_size);

@@ -37,18 +37,18 @@ template <typename Node> struct List_tail {
     }
 };
 
-int read_header(Line_source& source, Pack_diagnostic* diagnostic)
+bool read_header(Line_source& source, Pack_diagnostic* diagnostic)
 {
     std::string_view header = read_line(source, HEADER_LINE_LIMIT);
-    if (header == "Zandrek Pack\n" || header == "Zandrek Pack\r\n") return 0;
+    if (header == "Zandrek Pack\n" || header == "Zandrek Pack\r\n") return true;
     note(diagnostic, "header", 1, source, "the first line is not \"Zandrek Pack\"");
     if (diagnostic) diagnostic->line = 1;
-    return 1;
+    return false;
 }
 
 std::unique_ptr<Pack_info> read_from(Line_source& source, Pack_diagnostic* diagnostic)
 {
-    if (read_header(source, diagnostic) != 0) return nullptr;
+    if (!read_header(source, diagnostic)) return nullptr;
     auto pack = std::make_unique<Pack_info>();
     if (read_pack_records(*pack, source, diagnostic) != 0) return nullptr;
     return pack;

@@ -1,5 +1,6 @@
 #include "files/score_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -32,8 +33,7 @@ bool write_whole(const std::string& target, const std::vector<uint8_t>& bytes)
     FILE* f = std::fopen(temporary.c_str(), "wb");
     if (!f) return false;
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
+    if (std::fclose(f) != 0) ok = false; // closing flushes, and says when that failed
     if (ok) {
         fs::rename(temporary, target, ec);
         ok = !ec;
@@ -86,7 +86,7 @@ void capitalise(char* name)
 
 int next_level_cap(int n)
 {
-    return n > BUILTIN_LEVELS ? BUILTIN_LEVELS : n;
+    return std::min(n, BUILTIN_LEVELS);
 }
 
 } // namespace
@@ -106,9 +106,7 @@ void create_score_file(Game_state& state)
 
 void save_score_file(Game_state& state)
 {
-    size_t count = static_cast<size_t>(state.num_players);
-    if (count > state.players.size()) count = state.players.size();
-    if (count > SCORE_MAX_PLAYERS) count = SCORE_MAX_PLAYERS;
+    size_t count = std::min({static_cast<size_t>(state.num_players), state.players.size(), size_t{SCORE_MAX_PLAYERS}});
     std::vector<uint8_t> bytes = header_bytes(static_cast<uint8_t>(count));
     for (size_t i = 0; i < count; ++i) {
         const uint8_t* record = reinterpret_cast<const uint8_t*>(state.players[i].get());
@@ -121,7 +119,8 @@ int parse_score_bytes(const uint8_t* data, size_t size, std::vector<Score_entry>
 {
     entries.clear();
     if (size < HEADER_LENGTH || std::memcmp(data, SCORE_HEADER, HEADER_LENGTH) != 0) return -1;
-    size_t count = size > HEADER_LENGTH ? data[HEADER_LENGTH] : 0;
+    if (size == HEADER_LENGTH) return 0; // no count byte: no players
+    size_t count = data[HEADER_LENGTH];
     // A file shorter than its count says ends the list where the file ends.
     size_t pos = HEADER_LENGTH + 1;
     for (size_t i = 0; i < count && pos + sizeof(Score_entry) <= size; ++i) {
@@ -239,5 +238,5 @@ void record_result(Game_state& state, const Field_info& solved)
 
 bool is_developer_player(const Game_state& state)
 {
-    return state.current_player && std::strncmp(state.current_player->name, DEVELOPER_NAME, 20) == 0;
+    return state.current_player && std::strcmp(state.current_player->name, DEVELOPER_NAME) == 0;
 }

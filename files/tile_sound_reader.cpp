@@ -1,5 +1,6 @@
 #include "files/tile_sound_reader.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "files/line_io.h"
@@ -24,19 +25,16 @@ uint8_t take_pixel(std::string_view line, size_t& i)
     size_t j = i;
     if (j < n && (line[j] == '+' || line[j] == '-')) negative = line[j++] == '-';
     long value = 0;
-    bool digits = false;
-    for (; j < n && line[j] >= '0' && line[j] <= '9'; ++j) {
-        digits = true;
-        if (value < 1000) value = value * 10 + (line[j] - '0');
-    }
-    if (!digits) value = 0;
+    for (; j < n && line[j] >= '0' && line[j] <= '9'; ++j)
+        value = std::min(value * 10 + (line[j] - '0'), 1000L);
     if (negative) value = -value;
     while (i < n && !is_blank(line[i]))
         ++i;
-    return value < 0 || value > 255 ? 0 : static_cast<uint8_t>(value);
+    // A negative value turns huge, so one test keeps both ends.
+    return static_cast<unsigned long>(value) > 255 ? 0 : static_cast<uint8_t>(value);
 }
 
-int read_imagery(Pack_tile& tile, Line_source& source)
+bool read_imagery(Pack_tile& tile, Line_source& source)
 {
     int64_t count = static_cast<int64_t>(tile.width) * tile.height;
     bool keep = tile.width > 0 && tile.height > 0 && count <= TILE_PIXEL_LIMIT;
@@ -46,19 +44,19 @@ int read_imagery(Pack_tile& tile, Line_source& source)
         std::string_view line = read_line(source, RECORD_LINE_LIMIT);
         if (line_source_failed(source)) {
             source.failure = "the file ends inside an Imagery block";
-            return 1;
+            return false;
         }
         line = strip_line_end(line);
-        if (line == "end") return 0;
+        if (line == "end") return true;
         if (!keep || row >= tile.height) continue;
         size_t i = 0;
         uint8_t* out = tile.pixels.data() + static_cast<size_t>(row) * tile.width;
         for (int x = 0; x < tile.width; ++x)
-            out[x] = i < line.size() ? take_pixel(line, i) : 0;
+            out[x] = take_pixel(line, i);
     }
 }
 
-int read_data(Pack_sound& sound, Line_source& source)
+bool read_data(Pack_sound& sound, Line_source& source)
 {
     bool keep = sound.num_samples > 0 && sound.num_samples <= SOUND_SAMPLE_LIMIT;
     sound.samples.clear();
@@ -68,10 +66,10 @@ int read_data(Pack_sound& sound, Line_source& source)
         std::string_view line = read_line(source, RECORD_LINE_LIMIT);
         if (line_source_failed(source)) {
             source.failure = "the file ends inside a Data block";
-            return 1;
+            return false;
         }
         line = strip_line_end(line);
-        if (line == "end") return 0;
+        if (line == "end") return true;
         if (keep)
             decode_sample_line(line, sound.sample_size, sound.samples.data(), static_cast<int>(sound.samples.size()),
                                &count);
@@ -136,7 +134,7 @@ int read_tile(Pack_tile& tile, Line_source& source)
         } else if (starts_with("Height:", line)) {
             if (!number_line("Height:", line, &tile.height, source)) return 1;
         } else if (starts_with("Imagery:", line)) {
-            if (read_imagery(tile, source) != 0) return 1;
+            if (!read_imagery(tile, source)) return 1;
         }
     }
     // Sizes changed after the picture leave a buffer that fits neither; the
@@ -165,7 +163,7 @@ int read_sound(Pack_sound& sound, Line_source& source)
         } else if (starts_with("NumSamples:", line)) {
             if (!number_line("NumSamples:", line, &sound.num_samples, source)) return 1;
         } else if (starts_with("Data:", line)) {
-            if (read_data(sound, source) != 0) return 1;
+            if (!read_data(sound, source)) return 1;
         }
     }
     if (static_cast<int64_t>(sound.samples.size()) != sound.num_samples) sound.samples.clear();

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 #include <vector>
 
 #include "engine/game_state.h"
@@ -49,9 +48,8 @@ size_t tile_buffer_bytes(const Game_state& state)
     // At least one image record, which may be longer than a tile; the reader
     // cuts a record at the buffer's size, so a huge claimed size is bounded.
     for (int32_t claimed : {state.tile_info.image_size, state.map.image_size}) {
-        size_t rounded = claimed > 0 ? (static_cast<size_t>(claimed) + 3) & ~size_t{3} : 0;
-        if (rounded > MAX_TILE_BUFFER) rounded = MAX_TILE_BUFFER;
-        if (rounded > bytes) bytes = rounded;
+        size_t rounded = (static_cast<size_t>(std::max(claimed, 0)) + 3) & ~size_t{3};
+        bytes = std::max(bytes, std::min(rounded, MAX_TILE_BUFFER));
     }
     return bytes;
 }
@@ -148,10 +146,12 @@ struct Reveal_grid {
     const Field_info& board;
     int rows, cols;
 
+    // The walks stay inside rows x cols; only the cells past the buffer's
+    // end, on the last row of a board that claims too many, are left out.
     void draw(int col, int row) const
     {
-        if (board_has_cell(board, col, row))
-            draw_cell(state, make_cell_pos(col, row), board.cells[row * board.columns + col].tile);
+        int cell = row * board.columns + col;
+        if (cell < board_cell_count(board)) draw_cell(state, make_cell_pos(col, row), board.cells[cell].tile);
     }
 };
 
@@ -225,14 +225,7 @@ void random_order(const Reveal_grid& g)
 {
     size_t n = static_cast<size_t>(g.rows) * static_cast<size_t>(g.cols);
     std::vector<uint16_t>& scratch = g.state.draw.reveal_scratch;
-    if (scratch.size() < n) {
-        try {
-            scratch.resize(n);
-        } catch (const std::bad_alloc&) {
-            rows_down(g);
-            return;
-        }
-    }
+    scratch.resize(std::max(scratch.size(), n)); // at most one board's cells: kept between reveals
     for (size_t i = 0; i < n; ++i)
         scratch[i] = static_cast<uint16_t>(i);
     for (int k = static_cast<int>(n) - 1; k >= 0; --k) {
@@ -248,9 +241,9 @@ void random_order(const Reveal_grid& g)
 void reveal_board(Game_state& state, const Field_info& board, Reveal_order order)
 {
     if (board.rows < 1 || board.columns < 1) return;
-    int cols = board.columns < FIELD_MAX_CELLS ? board.columns : FIELD_MAX_CELLS;
+    int cols = std::min<int>(board.columns, FIELD_MAX_CELLS);
     int rows_held = (FIELD_MAX_CELLS + board.columns - 1) / board.columns;
-    int rows = board.rows < rows_held ? board.rows : rows_held;
+    int rows = std::min<int>(board.rows, rows_held);
     Reveal_grid grid{state, board, rows, cols};
     switch (order) {
     case REVEAL_ROWS_DOWN: rows_down(grid); break;

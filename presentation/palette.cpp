@@ -1,5 +1,6 @@
 #include "presentation/palette.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/game_state.h"
@@ -35,17 +36,14 @@ const uint8_t GAME_COLOUR_MAP[GAME_COLOUR_COUNT * 3] = {
 int create_game_palette(Game_state& state)
 {
     Tile_dib& dib = state.draw.tile_dib;
-    std::memset(&dib, 0, sizeof dib);
-    int count = state.colour_count;
-    if (!state.colour_map || count < 0) count = 0;
-    if (count > 256) count = 256; // the colour table has room for no more
+    std::memset(&dib, 0, sizeof dib); // compression and image size stay 0: uncompressed, size from the sides
+    // The colour table has room for no more than 256.
+    int count = state.colour_map ? std::clamp(state.colour_count, 0, 256) : 0;
     dib.header.size = sizeof(Dib_header);
     dib.header.width = state.tile_info.width;
     dib.header.height = -state.tile_info.height; // rows top down
     dib.header.planes = 1;
     dib.header.bit_count = 8;
-    dib.header.compression = 0;
-    dib.header.size_image = 0;
     dib.header.colours_used = static_cast<uint32_t>(count);
     dib.header.colours_important = static_cast<uint32_t>(count);
     for (int i = 0; i < count; ++i) {

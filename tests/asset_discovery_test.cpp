@@ -13,6 +13,7 @@ namespace
 {
 
 namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
 
 // Each test runs inside a fresh working directory, as the game runs in its own.
 class Asset_discovery : public Map_test
@@ -21,10 +22,8 @@ class Asset_discovery : public Map_test
     void SetUp() override
     {
         Map_test::SetUp();
-        home = fs::current_path();
         fs::create_directories(path("assets_dir"));
         fs::current_path(paths.back());
-        set_file_names(state);
     }
     void TearDown() override
     {
@@ -35,23 +34,34 @@ class Asset_discovery : public Map_test
     {
         std::ofstream(name, std::ios::binary) << "Zandrek Pack\nName: " << title << "\nLevel:\nLayout:\n" << levels;
     }
-    fs::path home;
+    // Every name the search delivers, and then whether it stays ended.
+    Names search(const std::string& pattern, size_t room = 128)
+    {
+        find_first(pattern.c_str());
+        Names found;
+        for (char name[128]; find_next(name, room) == 0;)
+            found.push_back(name);
+        char name[8];
+        EXPECT_EQ(find_next(name, sizeof name), -1);
+        std::sort(found.begin(), found.end()); // the order is the platform's
+        return found;
+    }
+    fs::path home = fs::current_path();
 };
 
-TEST_F(Asset_discovery, TheMapThenEveryReadablePackNumberedInOrder)
+TEST_F(Asset_discovery, TheMapThenEveryReadablePackNumberedInNameOrder)
 {
     EXPECT_EQ(set_file_names(state), 0);
-    EXPECT_EQ(state.map_file_name, "Zandrek.map");
-    EXPECT_EQ(state.score_file_name, "Zandrek.score");
+    EXPECT_EQ(state.map_file_name + state.score_file_name, "Zandrek.mapZandrek.score");
     put_pack("a.zrp", "First");
     EXPECT_EQ(load_assets(state), -1); // no map: no pack is read
-    EXPECT_EQ(box_texts(), std::vector<std::string>{"Can't open Zandrek.map for reading"});
+    EXPECT_EQ(box_texts(), Names{"Can't open Zandrek.map for reading"});
     EXPECT_EQ(state.packs, nullptr);
 
     offscreen_reset();
     ASSERT_EQ(write_map_file(test_map_contents(), "Zandrek.map"), 0);
-    put_pack("b.zrp", "Broken", "#@#\n"); // never ends
-    put_pack("c.zrp", "Third");
+    put_pack("c.zrp", "Broken", "#@#\n"); // never ends
+    put_pack("b.zrp", "Second");
     put_pack("d.txt", "Not a pack name");
     fs::create_directories("e.zrp");
     put_pack(std::string(130, 'p') + ".zrp", "Long"); // cut to the buffer, the name then names no file
@@ -59,38 +69,26 @@ TEST_F(Asset_discovery, TheMapThenEveryReadablePackNumberedInOrder)
     ASSERT_EQ(load_assets(state), 0);
     EXPECT_NE(state.map_file, nullptr);
     EXPECT_TRUE(box_texts().empty());
-    std::vector<std::string> names;
+    Names names;
     int number = 0;
     for (Pack_info* p = state.packs.get(); p; p = p->next.get()) {
         EXPECT_EQ(p->number, ++number);
         names.push_back(p->name);
     }
-    std::sort(names.begin(), names.end()); // the order is the platform's; the numbers follow it
-    EXPECT_EQ(names, (std::vector<std::string>{"First", "Fits", "Third"}));
-}
+    std::sort(names.begin(), names.end()); // the numbers follow the platform's order
+    EXPECT_EQ(names, (Names{"First", "Fits", "Second"}));
 
-TEST_F(Asset_discovery, SearchDeliversEveryNameOnceThenStops)
-{
-    put_pack("b.zrp", "B");
-    put_pack("a.zrp", "A");
+    // Patterns: '?' stands for one character, '*' for any run; a small buffer cuts the name.
+    fs::remove("e.zrp"); // the Windows search lists folders too
     put_pack("a.zrpx", "not matched");
-    char name[128];
-    find_first("*.none");
-    EXPECT_EQ(find_next(name, sizeof name), -1);
+    EXPECT_EQ(search("?.zrp"), (Names{"a.zrp", "b.zrp", "c.zrp"}));
     find_first("?.zrp");
-    std::vector<std::string> found;
-    while (find_next(name, sizeof name) == 0)
-        found.push_back(name);
-    std::sort(found.begin(), found.end());
-    EXPECT_EQ(found, (std::vector<std::string>{"a.zrp", "b.zrp"}));
-    EXPECT_EQ(find_next(name, sizeof name), -1);
-
-    find_first((fs::current_path() / "*.zrp").string().c_str());
-    char small[3];
-    ASSERT_EQ(find_next(small, sizeof small), 0);
-    EXPECT_EQ(std::string(small).size(), 2u);
-    find_first("*.none"); // a new search closes the old one
-    EXPECT_EQ(find_next(name, sizeof name), -1);
+    EXPECT_EQ(find_next(nullptr, 0), 0); // no room: the name is passed over
+    EXPECT_EQ(search("?.zrp").size(), 3u);
+    EXPECT_EQ(search((fs::current_path() / "*.zrp").string(), 3), (Names{"a.", "b.", "c.", "pp", "qq"}));
+    find_first("*.zrp"); // a new search closes the old one
+    EXPECT_EQ(search("*.none"), Names{});
+    EXPECT_EQ(search("*.t*t"), Names{"d.txt"});
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 
 #include "files/map_file.h"
 #include "map_fixture.h"
@@ -29,7 +28,7 @@ Raw_chunk& chunk(Chunks& chunks, const std::string& id)
     return *std::find_if(chunks.begin(), chunks.end(), [&](const Raw_chunk& c) { return c.id == id; });
 }
 
-// Writes a SAMP chunk of `size` bytes: big-endian count, then the offsets.
+// A SAMP chunk of `size` bytes: big-endian count, then the offsets.
 Bytes sample_index(std::vector<uint32_t> offsets, size_t size)
 {
     Bytes b = {static_cast<uint8_t>(offsets.size() >> 8), static_cast<uint8_t>(offsets.size())};
@@ -53,24 +52,26 @@ TEST_F(Map_file, WrittenMapReadsBackFieldForFieldAndStaysOpen)
     const Map_contents& m = contents;
     Bytes bytes = write_map_bytes(m);
     EXPECT_EQ(u32_at(bytes, 4), bytes.size() - 8);
-    std::vector<std::string> ids;
+    std::string ids;
     for (const Raw_chunk& c : chunks)
-        ids.push_back(c.id);
-    EXPECT_EQ(ids, (std::vector<std::string>{"CPYR", "PROG", "ARTS", "MAPH", "CMAP", "TINF", "TILE", "FIDG", "IMGS",
-                                             "FLDS", "SINF", "SITM", "PHON", "SAMP"}));
+        ids += c.id;
+    EXPECT_EQ(ids, "CPYRPROGARTSMAPHCMAPTINFTILEFIDGIMGSFLDSSINFSITMPHONSAMP");
     // What the reader replaces is written as zeros, so two builds never differ.
     Map_contents stale = m;
     stale.map.flds_pos = stale.map.file_slot = stale.tile_info.table_slot = stale.speech_info.items_slot = 99;
     EXPECT_EQ(write_map_bytes(stale), bytes);
+    uint32_t slots = u32_at(chunk(chunks, "TINF").data, 20) + u32_at(chunk(chunks, "SINF").data, 16);
+    for (size_t at : {44, 56, 60, 64, 68, 72, 76})
+        slots += u32_at(chunk(chunks, "MAPH").data, at);
+    EXPECT_EQ(slots, 0u);
 
     state.play_board.rows = state.pristine_board.rows = state.screen_board.rows = 9;
     ASSERT_EQ(read_bytes(bytes), 0);
     EXPECT_TRUE(box_texts().empty());
     ASSERT_NE(state.map_file, nullptr);
     EXPECT_EQ(state.play_board.rows + state.pristine_board.rows + state.screen_board.rows, 0);
-    EXPECT_EQ(state.map.num_levels, m.map.num_levels);
-    EXPECT_EQ(state.map.record_size, m.map.record_size);
-    EXPECT_EQ(state.map.image_size, m.map.image_size);
+    EXPECT_EQ(std::vector<int>({state.map.num_levels, state.map.record_size, state.map.image_size, state.colour_count}),
+              std::vector<int>({m.map.num_levels, m.map.record_size, m.map.image_size, 128}));
     EXPECT_EQ(std::memcmp(&state.tile_info, &m.tile_info, sizeof m.tile_info), 0);
     EXPECT_EQ(std::memcmp(&state.fidget, &m.fidget, sizeof m.fidget), 0);
     EXPECT_EQ(std::memcmp(&state.speech_info, &m.speech_info, sizeof m.speech_info), 0);
@@ -79,7 +80,6 @@ TEST_F(Map_file, WrittenMapReadsBackFieldForFieldAndStaysOpen)
     EXPECT_EQ(std::memcmp(state.speech_items.data(), m.speech_items.data(), 2 * m.speech_items.size()), 0);
     EXPECT_EQ(state.cpyr_text + state.prog_text + state.arts_text, m.cpyr + m.prog + m.arts);
     EXPECT_EQ(state.colour_map, GAME_COLOUR_MAP);
-    EXPECT_EQ(state.colour_count, 128);
 
     // Built-in levels first, then -1, -2, ... after them.
     Field_info board;
@@ -97,15 +97,16 @@ TEST_F(Map_file, WrittenMapReadsBackFieldForFieldAndStaysOpen)
     }
     EXPECT_EQ(read_map_image(state, image.data(), image.size(), TEST_TILES), -1);
     EXPECT_EQ(image[0], 0);
+    ASSERT_EQ(read_map_image(state, image.data(), 5, 1), 0); // cut at the buffer's size
+    EXPECT_EQ(Bytes(image.begin(), image.begin() + 6), Bytes({7, 10, 13, 16, 19, 0}));
     ASSERT_EQ(state.samples.size(), m.samples.size());
     for (size_t i = 0; i < m.samples.size(); ++i) {
         Sample_info& s = state.samples[i];
         Bytes data(m.samples[i].data.size());
         ASSERT_EQ(s.length, static_cast<int32_t>(data.size()));
         ASSERT_EQ(read_map_sample(state, s, data.data()), 0);
-        EXPECT_EQ(s.rate_word, m.samples[i].rate);
-        EXPECT_EQ(s.second_word, m.samples[i].second_word);
-        EXPECT_EQ(s.bits, m.samples[i].bits);
+        EXPECT_EQ(std::vector<uint32_t>({s.rate_word, s.second_word, s.bits}),
+                  std::vector<uint32_t>({m.samples[i].rate, m.samples[i].second_word, m.samples[i].bits}));
         EXPECT_EQ(data, m.samples[i].data);
     }
 
@@ -115,6 +116,7 @@ TEST_F(Map_file, WrittenMapReadsBackFieldForFieldAndStaysOpen)
     EXPECT_EQ(read_map_file(state), -1);
     EXPECT_EQ(state.map_file, nullptr);
     EXPECT_EQ(state.map.file_slot, 0xFFFFFFFFu);
+    EXPECT_EQ(read_map_board(state, board, 1), -1);
 }
 
 TEST_F(Map_file, WriterPadsOrCutsRecordsAndIndexesSamplesFromTheData)
@@ -123,100 +125,75 @@ TEST_F(Map_file, WriterPadsOrCutsRecordsAndIndexesSamplesFromTheData)
     contents.images = {{1, 2, 3}, {1, 2, 3, 4, 5, 6, 7, 8}};
     contents.map.record_size = 64;
     contents.samples.resize(2);
+    contents.samples[1].data.clear(); // a sample with no data is read as one
     Chunks c = split_chunks(write_map_bytes(contents));
     EXPECT_EQ(chunk(c, "IMGS").data, (Bytes{1, 2, 3, 0, 0, 0, 1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(chunk(c, "FLDS").data.size(), 64u * contents.boards.size());
     const Bytes& samp = chunk(c, "SAMP").data;
-    EXPECT_EQ(Bytes(samp.begin(), samp.begin() + 2), (Bytes{0, 2}));
-    EXPECT_EQ(u32_at(samp, 2), 10u);
-    EXPECT_EQ(u32_at(samp, 6), 10u + 6 + 8);
-    EXPECT_EQ(samp.size(), 10u + 2 * 6 + 8 + 10);
+    EXPECT_EQ(std::vector<uint32_t>({samp[0], samp[1], u32_at(samp, 2), u32_at(samp, 6), uint32_t(samp.size())}),
+              std::vector<uint32_t>({0, 2, 10, 10 + 6 + 8, 10 + 2 * 6 + 8}));
+    ASSERT_EQ(read_bytes(form_bytes(c)), 0);
+    EXPECT_EQ(state.samples.at(1).length, 0);
+    EXPECT_EQ(read_map_sample(state, state.samples[1], nullptr), 0);
     contents.samples.clear();
-    c = split_chunks(write_map_bytes(contents));
-    EXPECT_EQ(chunk(c, "SAMP").data, (Bytes{0, 0}));
+    EXPECT_EQ(chunk(c = split_chunks(write_map_bytes(contents)), "SAMP").data, (Bytes{0, 0}));
     EXPECT_EQ(read_bytes(write_map_bytes(contents)), 0); // an index that fills its chunk exactly
     EXPECT_EQ(write_map_file(contents, (path("no_dir") + "/x/Zandrek.map").c_str()), -1);
+    EXPECT_EQ(write_map_file(contents, "/dev/full"), -1); // where there is one, writing it fails
 }
 
-struct Refusal {
-    const char* what;
-    std::function<Bytes(Chunks&)> damage;
+// One damage to a good file: a byte set ('b', at a), a chunk resized ('r',
+// by a), the SAMP data replaced ('s'), the form length set ('f', to a), a
+// chunk dropped ('d', the a-th) or the file cut ('c', to a bytes; 0: the last
+// byte goes).
+struct Damage {
+    char kind;
+    const char* id;
+    int64_t a;
+    Bytes data;
     std::string message; // "%s" stands for the file name
 };
 
+Bytes damaged(Chunks c, const Damage& d)
+{
+    if (d.kind == 'r') chunk(c, d.id).data.resize(chunk(c, d.id).data.size() + d.a);
+    if (d.kind == 's') chunk(c, "SAMP").data = d.data;
+    if (d.kind == 'd') c.erase(c.begin() + d.a);
+    int64_t last_start = static_cast<int64_t>(form_bytes(c).size() - 8 - c.back().data.size());
+    Bytes b = form_bytes(c, d.kind != 'f' ? -1 : d.a ? d.a : last_start);
+    if (d.kind == 'b') b[d.a] = d.data[0];
+    if (d.kind == 'c') b.resize(d.a ? d.a : b.size() - 1);
+    return d.kind == '3' ? Bytes{'F', 'O', 'R'} : b;
+}
+
 TEST_F(Map_file, DamagedFilesAreRefusedWithOneMessageAndClosed)
 {
-    auto set_byte = [](size_t at, uint8_t v) {
-        return [=](Chunks& c) {
-            Bytes b = form_bytes(c);
-            b[at] = v;
-            return b;
-        };
+    const std::string smell = "File %s smells bad, not ", cut = "File %s is cut short, not a whole Zandrek map file";
+    // clang-format off
+    std::vector<Damage> cases = {
+        {'b', "", 0, {'f'}, smell + "an IFF FORM file"}, {'b', "", 11, {'X'}, smell + "a Zandrek map file"},
+        {'3', "", 0, {}, smell + "an IFF FORM file"},
+        {'s', "", 0, {0, 200, 0, 0, 0, 0}, BAD_COUNT}, {'s', "", 0, sample_index({2, 3}, 9), BAD_COUNT},
+        {'s', "", 0, {0}, BAD_COUNT},
+        {'f', "", 12, {}, MISSING}, {'f', "", 0, {}, MISSING}, // the last chunk outside the form
+        {'c', "", 12, {}, cut}, {'c', "", 15, {}, cut}, {'c', "", 30, {}, cut}, {'c', "", 0, {}, cut},
     };
-    auto resize = [](const char* id, int delta) {
-        return [=](Chunks& c) {
-            chunk(c, id).data.resize(chunk(c, id).data.size() + delta);
-            return form_bytes(c);
-        };
-    };
-    auto cut = [](size_t keep) {
-        return [=](Chunks& c) {
-            Bytes b = form_bytes(c);
-            b.resize(keep ? keep : b.size() - 1);
-            return b;
-        };
-    };
-    auto samp = [](Bytes data) {
-        return [=](Chunks& c) {
-            chunk(c, "SAMP").data = data;
-            return form_bytes(c);
-        };
-    };
-    const std::string smell = "File %s smells bad, not ",
-                      short_file = "File %s is cut short, not a whole Zandrek map file";
-    std::vector<Refusal> cases = {
-        {"lower-case FORM", set_byte(0, 'f'), smell + "an IFF FORM file"},
-        {"no SOKO", set_byte(11, 'X'), smell + "a Zandrek map file"},
-        {"three bytes",
-         [](Chunks&) {
-             return Bytes{'F', 'O', 'R'};
-         },
-         smell + "an IFF FORM file"},
-        {"MAPH long", resize("MAPH", 1), "Bogus Map Header size in map file"},
-        {"MAPH short", resize("MAPH", -1), "Bogus Map Header size in map file"},
-        {"TINF long", resize("TINF", 1), "Bogus Tile_info size in map file"},
-        {"TINF short", resize("TINF", -1), "Bogus Tile_info size in map file"},
-        {"FIDG long", resize("FIDG", 1), "Bogus Fidget_info length in map file"},
-        {"FIDG short", resize("FIDG", -1), "Bogus Fidget_info length in map file"},
-        {"SINF long", resize("SINF", 1), "Bogus Speech_info size in map file"},
-        {"SINF short", resize("SINF", -1), "Bogus Speech_info size in map file"},
-        {"index past its chunk", samp({0, 200, 0, 0, 0, 0}), BAD_COUNT},
-        {"index one short", samp(sample_index({2, 3}, 9)), BAD_COUNT},
-        {"one count byte", samp({0}), BAD_COUNT},
-        {"form length 12", [](Chunks& c) { return form_bytes(c, 12); }, MISSING},
-        {"last chunk outside the form",
-         [](Chunks& c) { return form_bytes(c, static_cast<int64_t>(form_bytes(c).size() - 8 - c.back().data.size())); },
-         MISSING},
-        {"cut in the form header", cut(12), short_file},
-        {"cut in a chunk header", cut(15), short_file},
-        {"cut in the first chunk", cut(30), short_file},
-        {"last byte missing", cut(0), short_file},
-    };
+    // clang-format on
     for (size_t i = 0; i < chunks.size(); ++i)
-        cases.push_back({"without a chunk",
-                         [i](Chunks& c) {
-                             c.erase(c.begin() + static_cast<long>(i));
-                             return form_bytes(c);
-                         },
-                         MISSING});
-    for (Refusal& r : cases) {
-        SCOPED_TRACE(r.what);
+        cases.push_back({'d', "", static_cast<int64_t>(i), {}, MISSING});
+    for (auto [id, message] : {std::pair<const char*, const char*>{"MAPH", "Bogus Map Header size in map file"},
+                               {"TINF", "Bogus Tile_info size in map file"},
+                               {"FIDG", "Bogus Fidget_info length in map file"},
+                               {"SINF", "Bogus Speech_info size in map file"}})
+        for (int delta : {1, -1})
+            cases.push_back({'r', id, delta, {}, message});
+    for (Damage& d : cases) {
+        SCOPED_TRACE(std::string(1, d.kind) + d.id + std::to_string(d.a));
         offscreen_reset();
-        Chunks c = chunks;
-        EXPECT_EQ(read_bytes(r.damage(c)), -1);
-        size_t at = r.message.find("%s");
-        if (at != std::string::npos) r.message.replace(at, 2, state.map_file_name);
-        EXPECT_EQ(box_texts(), std::vector<std::string>{r.message});
+        EXPECT_EQ(read_bytes(damaged(chunks, d)), -1);
+        size_t at = d.message.find("%s");
+        if (at != std::string::npos) d.message.replace(at, 2, state.map_file_name);
+        EXPECT_EQ(box_texts(), std::vector<std::string>{d.message});
         EXPECT_EQ(state.map_file, nullptr);
     }
 }
@@ -244,12 +221,11 @@ TEST_F(Map_file, OrderRepeatsUnknownChunksAndTheFormLengthQuirk)
     ASSERT_EQ(read_chunks(), 0);
     EXPECT_EQ(box_texts(), std::vector<std::string>(2, "Bogus chunk type seen in Zandrek map file"));
     EXPECT_EQ(state.tile_table, (std::vector<uint16_t>{7, 9, 11}));
-    EXPECT_EQ(state.cpyr_text, "new");
-    EXPECT_EQ(state.prog_text, "p");
+    EXPECT_EQ(state.cpyr_text + state.prog_text, "newp");
     EXPECT_EQ(state.colour_map, GAME_COLOUR_MAP);
-    EXPECT_EQ(state.tile_info.table_slot, 1234u);
-    EXPECT_EQ(state.speech_info.items_slot, 5678u);
-    EXPECT_EQ(state.tile_info.width, TILE_W);
+    EXPECT_EQ(std::vector<uint32_t>(
+                  {state.tile_info.table_slot, state.speech_info.items_slot, uint32_t(state.tile_info.width)}),
+              std::vector<uint32_t>({1234, 5678, TILE_W}));
     for (uint32_t v : {state.map.flds_pos, state.map.imgs_pos, state.map.file_slot, state.map.cpyr_slot})
         EXPECT_NE(v, 0xABABABABu);
     Field_info board;
@@ -262,11 +238,9 @@ TEST_F(Map_file, SampleOffsetsAreTakenAsTheyStandButNeverReadOutside)
     chunk(chunks, "SAMP").data = sample_index({14, 120, 320}, 514);
     ASSERT_EQ(read_chunks(), 0);
     ASSERT_EQ(state.samples.size(), 3u);
-    EXPECT_EQ(state.samples[0].offset, 14u);
-    EXPECT_EQ(state.samples[0].length, 100);
-    EXPECT_EQ(state.samples[1].length, 194);
-    EXPECT_EQ(state.samples[2].length, 188);
-    EXPECT_EQ(state.samp_length, 514u);
+    EXPECT_EQ(std::vector<int64_t>({state.samples[0].offset, state.samples[0].length, state.samples[1].length,
+                                    state.samples[2].length, state.samp_length}),
+              std::vector<int64_t>({14, 100, 194, 188, 514}));
     EXPECT_EQ(file_bytes(state.map_file_name)[state.samp_pos + 1], 3);
     EXPECT_TRUE(map_sample_fits(state, state.samples[2]));
     state.samples[2].length = 189;
@@ -284,22 +258,29 @@ TEST_F(Map_file, SampleOffsetsAreTakenAsTheyStandButNeverReadOutside)
         EXPECT_EQ(read_map_sample(state, state.samples[0], data), -1);
     }
     EXPECT_TRUE(map_sample_fits(state, state.samples[1]));
-}
 
-TEST_F(Map_file, HostileRecordSizesNeverReachOutsideTheChunk)
-{
+    // The index alone: fewer than two bytes, or a count its chunk cannot hold.
+    std::string index = path("index");
+    for (const Bytes& bytes : {Bytes{0}, Bytes{0, 1, 0, 0}}) {
+        write_bytes(index, bytes);
+        std::fclose(state.map_file);
+        state.map_file = std::fopen(index.c_str(), "rb");
+        EXPECT_EQ(MD_load_samples(state, static_cast<uint32_t>(bytes.size())), -1);
+    }
+
+    // Hostile record sizes never reach outside their chunk.
     for (int32_t size : {0, -1340, 0x7FFFFFFF}) {
-        SCOPED_TRACE(size);
         Raw_chunk& maph = chunk(chunks, "MAPH");
         std::memcpy(&maph.data[40], &size, 4);
         std::memcpy(&maph.data[52], &size, 4);
         std::memcpy(&maph.data[28], "\xFF\xFF\xFF\x7F", 4);
         ASSERT_EQ(read_chunks(), 0);
         Field_info board;
-        EXPECT_EQ(read_map_board(state, board, -5), -1);
-        EXPECT_EQ(read_map_board(state, board, 1), -1);
         uint8_t image[16];
-        EXPECT_EQ(read_map_image(state, image, sizeof image, 0xFFFFFFFFu), -1);
+        EXPECT_EQ(read_map_board(state, board, -5) + read_map_board(state, board, 1) +
+                      read_map_image(state, image, sizeof image, 0xFFFFFFFFu),
+                  -3)
+            << size;
     }
 }
 

@@ -1,8 +1,8 @@
 #include "map_fixture.h"
 
 #include <atomic>
-#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <random>
 
 #include "files/map_file.h"
@@ -57,11 +57,9 @@ Map_contents test_map_contents()
     for (auto& seq : m.fidget.sequences)
         for (auto& frame : seq)
             frame = FIDGET_END;
-    m.fidget.sequences[0][0] = 10;
-    m.fidget.sequences[0][1] = 11;
+    m.fidget.sequences[0][0] = 10, m.fidget.sequences[0][1] = 11;
     m.fidget.sequences[1][0] = 12;
-    m.fidget.sequences[2][0] = 13;
-    m.fidget.sequences[2][1] = 14;
+    m.fidget.sequences[2][0] = 13, m.fidget.sequences[2][1] = 14;
     m.speech_info.num_samples = 6;
     for (int i = 0; i < 8; ++i)
         m.speech_info.ids_8_to_15[i] = static_cast<uint8_t>(i % 6);
@@ -92,21 +90,13 @@ std::string temp_path(const std::string& stem)
 
 void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return;
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
 std::vector<uint8_t> file_bytes(const std::string& path)
 {
-    std::vector<uint8_t> out;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return out;
-    for (int c; (c = std::fgetc(f)) != EOF;)
-        out.push_back(static_cast<uint8_t>(c));
-    std::fclose(f);
-    return out;
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::vector<uint8_t> form_bytes(const std::vector<Raw_chunk>& chunks, int64_t form_length)

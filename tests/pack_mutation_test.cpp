@@ -1,6 +1,6 @@
-// Damaged packs: cut, stuffed with NUL bytes and endless lines, made huge,
-// or mutated at random. Every reading either fails or gives a sound pack,
-// and the game plays what it accepts.
+// Damaged packs: cut, stuffed with NUL bytes and endless lines, or mutated
+// at random. Every reading either fails or gives a sound pack, and the game
+// plays what it accepts.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -19,41 +19,30 @@ std::unique_ptr<Pack_info> read_text(const std::string& text)
     return read_pack_bytes(text.data(), text.size());
 }
 
-// A small pack with every kind of record, so that cutting it at every byte stays quick.
-const char SMALL_PACK[] = "Zandrek Pack\r\nName: Small\r\nAbout:\r\nA pack.\r\nend\r\n"
-                          "Tile:\r\nName: t\r\nWidth: 2\r\nHeight: 2\r\nImagery:\r\n1 2\r\n3 4\r\nend\r\nend\r\n"
-                          "BigTile:\r\nName: b\r\nWidth: 1\r\nHeight: 1\r\nImagery:\r\n9\r\nend\r\nend\r\n"
-                          "Sound:\r\nName: s\r\nSpeed: 8000\r\nSampleSize: 8\r\nNumSamples: 3\r\nData:\r\nijAh\r\n"
-                          "end\r\nend\r\n"
-                          "Level:\r\nName: One\r\nWall: t\r\nLayout:\r\n#####\r\n#@$.#\r\n#####\r\nend\r\n"
-                          "Solution:\r\n>\r\nend\r\nAbout:\r\nText.\r\nend\r\nend\r\n"
-                          "Level:\r\nName: Two\r\nLayout:\r\n######\r\n#@$-.#\r\n######\r\nend\r\nend\r\n";
-
-TEST(PackMutation, CutAtEveryByte)
+TEST(PackMutation, CutAtEveryByteNulBytesAndEndlessLines)
 {
-    const std::string full = SMALL_PACK;
+    // A small pack with every kind of record, so that cutting it at every byte stays quick.
+    const std::string full = "Zandrek Pack\r\nName: Small\r\nAbout:\r\nA pack.\r\nend\r\n"
+                             "Tile:\r\nName: t\r\nWidth: 2\r\nHeight: 2\r\nImagery:\r\n1 2\r\n3 4\r\nend\r\nend\r\n"
+                             "BigTile:\r\nName: b\r\nWidth: 1\r\nHeight: 1\r\nImagery:\r\n9\r\nend\r\nend\r\n"
+                             "Sound:\r\nName: s\r\nSpeed: 8000\r\nSampleSize: 8\r\nNumSamples: 3\r\nData:\r\nijAh\r\n"
+                             "end\r\nend\r\nLevel:\r\nName: One\r\nWall: t\r\nLayout:\r\n#####\r\n#@$.#\r\n#####\r\n"
+                             "end\r\nSolution:\r\n>\r\nend\r\nAbout:\r\nText.\r\nend\r\nend\r\n"
+                             "Level:\r\nName: Two\r\nLayout:\r\n######\r\n#@$-.#\r\n######\r\nend\r\nend\r\n";
     ASSERT_NE(read_text(full), nullptr);
     // Once the last Level: line is whole, any shorter file leaves that level unfinished.
     const size_t last_level = full.find('\n', full.rfind("Level:"));
     for (size_t n = 0; n < full.size(); ++n) {
         std::unique_ptr<Pack_info> pack = read_text(full.substr(0, n));
-        if (n > last_level) {
-            EXPECT_EQ(pack, nullptr) << "cut at " << n;
-        } else if (pack) {
-            EXPECT_EQ(pack_invariant_failure(*pack), "") << "cut at " << n;
-            EXPECT_EQ(pack->num_levels, 1) << "cut at " << n;
-        }
+        EXPECT_TRUE(pack == nullptr ||
+                    (n <= last_level && pack_invariant_failure(*pack).empty() && pack->num_levels == 1))
+            << "cut at " << n;
     }
-}
 
-TEST(PackMutation, NulBytesEndlessLinesAndTenThousandLevels)
-{
     const char bytes[] = "Zandrek Pack\nName: Nul\0led\nLevel:\nName: A\0B\nLayout:\n#@\0$.#\nend\0junk\nend\nend\n";
     auto nul = read_text(std::string(bytes, sizeof bytes - 1));
     ASSERT_NE(nul, nullptr);
-    EXPECT_STREQ(nul->name, "Nul");
-    EXPECT_STREQ(nul->levels->name, "A");
-    EXPECT_EQ(std::string(nul->levels->layout[0], 3), "#@ ");
+    EXPECT_EQ(std::string(nul->name) + nul->levels->name + std::string(nul->levels->layout[0], 3), "NulA#@ ");
 
     std::string long_line(5000, 'x');
     auto pack = read_text("Zandrek Pack\n" + long_line + "\nLevel:\nName: " + long_line + "\nLayout:\n" + long_line +
@@ -65,15 +54,6 @@ TEST(PackMutation, NulBytesEndlessLinesAndTenThousandLevels)
     EXPECT_EQ(pack->levels->solution, std::string(3000, '>'));
     // The long layout line comes in 255-character pieces, each a row of its own.
     EXPECT_EQ(std::string(pack->levels->layout[15], 5), "     ");
-
-    std::string text = "Zandrek Pack\n";
-    for (int i = 1; i <= 10000; ++i)
-        text += "Level:\nName: L" + std::to_string(i) + "\nLayout:\n####\n#@$.#\n####\nend\nend\n";
-    pack = read_text(text);
-    ASSERT_NE(pack, nullptr);
-    EXPECT_EQ(pack->num_levels, 10000);
-    EXPECT_EQ(pack_invariant_failure(*pack), "");
-    EXPECT_STREQ(pack_level(*pack, 10000)->name, "L10000");
 }
 
 // Random damage to the sample pack: byte flips, NULs, line ends, cut and
@@ -111,9 +91,7 @@ TEST(PackMutation, RandomDamageToTheSamplePack)
             write_bytes(path, std::vector<uint8_t>(text.begin(), text.end()));
             Game_state state;
             ASSERT_EQ(read_pack(state, path.c_str()) == 0, pack != nullptr) << "round " << round;
-            if (pack) {
-                EXPECT_EQ(state.packs->num_levels, pack->num_levels);
-            }
+            EXPECT_TRUE(!pack || state.packs->num_levels == pack->num_levels) << "round " << round;
         }
         if (!pack) continue;
         accepted += 1;

@@ -1,79 +1,73 @@
-// What the game asks of the shipped map's pictures, animation and sounds:
-// everything a board, the move rules, the idle animation or an occasion
-// names must be there and usable.
+// What ships: the map description builds a map the game reads, and every
+// picture, frame and sound the game names is in it; the description tool's
+// mistakes name their file and line; the fifty built-in levels are all
+// different and their stored solutions solve them.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <set>
 
-#include "engine/game_state.h"
 #include "files/map_file.h"
+#include "files/pack_records.h"
 #include "map_fixture.h"
 #include "presentation/sound.h"
+#include "tools/authoring/generator.h"
 #include "tools/authoring/map_description.h"
+#include "tools/authoring/solution_replay.h"
+#include "tools/authoring/tool_game.h"
 
 namespace
 {
+
+const char SHIPPED[] = "assets/map/zandrek_map.txt";
 
 class Shipped_assets : public Map_test
 {
 };
 
-TEST_F(Shipped_assets, EveryTileFrameAndSoundTheGameNamesIsThere)
+TEST_F(Shipped_assets, TheMapHoldsEveryTileFrameAndSoundTheGameNames)
 {
-    Map_contents m;
+    Map_contents m, again;
     std::string levels, error;
-    ASSERT_EQ(read_map_description("assets/map/zandrek_map.txt", m, levels, error), 0) << error;
+    ASSERT_EQ(read_map_description(SHIPPED, m, levels, error), 0) << error;
+    ASSERT_EQ(read_map_description(SHIPPED, again, levels, error), 0);
+    EXPECT_EQ(write_map_bytes(again), write_map_bytes(m)); // no timestamps, no stray bytes
     ASSERT_EQ(read_bytes(write_map_bytes(m)), 0);
+    EXPECT_TRUE(box_texts().empty());
+    EXPECT_EQ(m.boards.size(), 55u);
 
     const size_t images = state.imgs_length / static_cast<uint32_t>(state.map.image_size);
     auto has_image = [&](unsigned code) { return code < state.tile_table.size() && state.tile_table[code] < images; };
     const std::set<unsigned> pack_swapped = {1, 2, 4, 15, 16};
-
-    // The player's images: tile 0 for a bad facing and seven slots, none of
-    // them a code a pack level swaps for its own picture.
-    EXPECT_TRUE(has_image(0));
-    std::set<unsigned> player;
-    for (int slot : {14, 15, 17, 20, 21, 23, 24}) {
-        unsigned code = tile_info_slot(state.tile_info, slot);
-        EXPECT_TRUE(has_image(code)) << "slot " << slot;
-        EXPECT_FALSE(pack_swapped.count(code)) << "slot " << slot;
-        player.insert(code);
-    }
-    EXPECT_EQ(player.size(), 7u);
+    // The player's images: tile 0 for a bad facing and seven slots, none a code a pack swaps.
+    std::set<unsigned> player = {0};
+    for (int slot : {14, 15, 17, 20, 21, 23, 24})
+        player.insert(tile_info_slot(state.tile_info, slot));
+    EXPECT_EQ(player.size(), 8u);
+    for (unsigned code : player)
+        EXPECT_TRUE(has_image(code) && !pack_swapped.count(code)) << code;
 
     auto is_sample = [&](uint8_t id) {
         return id < state.speech_items.size() && (state.speech_items[id].flags & 1) &&
                state.speech_items[id].sample < state.samples.size();
     };
-    std::set<uint16_t> treasure_images;
-    for (int n = -5; n <= state.map.num_levels; ++n) {
+    for (int n = -5; n <= 50; ++n) {
         Field_info b;
-        if (n == 0 || read_map_board(state, b, n) != 0) continue;
+        if (n == 0) continue;
+        ASSERT_EQ(read_map_board(state, b, n), 0);
+        EXPECT_EQ(b.number, n);
         for (const Field_cell& cell : b.cells)
             ASSERT_TRUE(has_image(cell.tile)) << "board " << n << " tile " << cell.tile;
         for (uint16_t code : b.kind_tiles)
             EXPECT_TRUE(has_image(code)) << "board " << n;
-        // Every level and screen speaks when it is shown; the levels also
-        // when a treasure is banked and when they are solved.
+        // Every board speaks when shown; the levels also when a treasure is banked and when solved.
         EXPECT_TRUE(is_sample(b.start_sound)) << "board " << n;
-        if (n > 0) {
-            EXPECT_TRUE(is_sample(b.banked_sound) && is_sample(b.solved_sound)) << n;
-            treasure_images.insert(state.tile_table[b.kind_tiles[KIND_TREASURE]]);
-        }
         for (uint8_t id : {b.banked_sound, b.solved_sound})
-            EXPECT_TRUE(id == NO_SOUND || is_sample(id)) << "board " << n;
-    }
-    // The level menus show each level by its treasure.
-    EXPECT_GE(treasure_images.size(), 5u);
-
-    // The help screen's key pictures, rows 7 to 14 left of the text.
-    Field_info help;
-    ASSERT_EQ(read_map_board(state, help, BOARD_HELP), 0);
-    for (int row = 7; row <= 14; ++row) {
-        std::set<uint16_t> tiles;
-        for (int col = 0; col <= 4; ++col)
-            tiles.insert(help.cells[row * LEVEL_COLS + col].tile);
-        EXPECT_GT(tiles.size(), 1u) << "help row " << row;
+            EXPECT_TRUE(is_sample(id) || (n < 0 && id == NO_SOUND)) << "board " << n;
+        if (n < 0) continue;
+        EXPECT_GT(b.treasures, 0);
+        EXPECT_EQ(b.cells[b.start_y * LEVEL_COLS + b.start_x].content, KIND_PLAYER) << n;
     }
 
     for (int byte :
@@ -87,19 +81,94 @@ TEST_F(Shipped_assets, EveryTileFrameAndSoundTheGameNamesIsThere)
         ASSERT_EQ(load_sample(state, s), 0);
         EXPECT_GT(s.length, 0);
         EXPECT_TRUE(s.rate == 11025 || s.rate == 22050) << s.rate;
-        EXPECT_EQ(s.rate, state.samples[0].rate);
-        EXPECT_EQ(s.bits, state.samples[0].bits);
+        EXPECT_EQ(std::make_pair(s.rate, s.bits), std::make_pair(state.samples[0].rate, state.samples[0].bits));
     }
 
     // Sequence 0, at least four idle sequences and the walk; no frame a pack swaps.
     ASSERT_GE(state.fidget.sequence_count, 6);
     ASSERT_LE(state.fidget.sequence_count, FIDGET_SEQUENCES);
-    for (int s = 0; s < state.fidget.sequence_count; ++s) {
-        EXPECT_NE(state.fidget.sequences[s][0], FIDGET_END) << "sequence " << s;
-        for (int f = 0; f < FIDGET_FRAMES && state.fidget.sequences[s][f] != FIDGET_END; ++f) {
-            unsigned code = state.fidget.sequences[s][f];
-            EXPECT_TRUE(has_image(code) && !pack_swapped.count(code)) << "sequence " << s << " frame " << f;
+    for (int s = 0; s < state.fidget.sequence_count; ++s)
+        for (int f = 0; f < FIDGET_FRAMES && (f == 0 || state.fidget.sequences[s][f] != FIDGET_END); ++f)
+            EXPECT_TRUE(has_image(state.fidget.sequences[s][f]) && !pack_swapped.count(state.fidget.sequences[s][f]))
+                << "sequence " << s << " frame " << f;
+}
+
+std::vector<uint8_t> wav(uint16_t channels, uint32_t rate, uint16_t bits, std::vector<uint8_t> data)
+{
+    uint32_t per_second = rate * channels * bits / 8, size = static_cast<uint32_t>(data.size());
+    std::vector<uint8_t> b = {'R', 'I', 'F', 'F', 0,   0,  0, 0, 'W', 'A', 'V',
+                              'E', 'f', 'm', 't', ' ', 16, 0, 0, 0,   1,   0};
+    for (uint32_t v : {uint32_t(channels) | rate << 16, rate >> 16 | per_second << 16,
+                       per_second >> 16 | uint32_t(channels * bits / 8) << 16, uint32_t(bits) | 'd' << 16 | 'a' << 24,
+                       uint32_t('t' | 'a' << 8) | size << 16, size >> 16})
+        for (int i = 0; i < 4; ++i)
+            b.push_back(uint8_t(v >> (8 * i)));
+    b.resize(b.size() - 2);
+    b.insert(b.end(), data.begin(), data.end());
+    return b;
+}
+
+TEST_F(Shipped_assets, DescriptionMistakesNameTheFileAndLine)
+{
+    std::string pack = path("short.zrp");
+    std::ofstream(pack, std::ios::binary) << "Zandrek Pack\nLevel:\nLayout:\n#####\n#@$.#\n#####\nend\nend\n";
+    const std::pair<std::string, std::string> mistakes[] = {
+        {"colour q 7\nfidget 1 2 x\n", ":3: tile codes are 0 to 4095"},
+        {"board title\n####\nend\n", ":3: board rows are 20 characters"},
+        {"levels nowhere.zrp\n", "nowhere.zrp: no such file"},
+        {"sample odd missing.wav\n", "missing.wav: cannot open the file"},
+        {"levels " + pack + "\n", "holds 1 levels, 50 are needed"},
+    };
+    for (const auto& [extra, message] : mistakes) {
+        Map_contents m;
+        std::string levels, error, p = path("description.txt");
+        std::ofstream(p, std::ios::binary) << "include " << std::filesystem::absolute(SHIPPED).string() << "\n"
+                                           << extra;
+        EXPECT_EQ(read_map_description(p, m, levels, error), -1) << extra;
+        EXPECT_EQ(message[0] == ':' ? error : error.substr(error.find(message)),
+                  (message[0] == ':' ? p : "") + message);
+    }
+
+    // Samples come from mono WAV files, 8-bit ones turned signed.
+    std::string p = path("sound.wav"), error;
+    const std::tuple<std::vector<uint8_t>, int, std::vector<uint8_t>, std::string> wavs[] = {
+        {wav(1, 8000, 8, {0x80, 0xFF, 0x00}), 0, {0x00, 0x7F, 0x80}, ""},
+        {wav(1, 22050, 16, {1, 2, 3, 4}), 0, {1, 2, 3, 4}, ""},
+        {wav(2, 8000, 8, {1, 2}), -1, {}, ": samples must be mono"},
+        {wav(1, 8000, 8, {1, 2, 3, 4, 5, 6}), -1, {}, ": a chunk runs past the end of the file"},
+    };
+    for (auto [bytes, result, data, message] : wavs) {
+        if (message[2] == 'a') bytes.resize(bytes.size() - 4);
+        write_bytes(p, bytes);
+        Map_sample s;
+        error.clear();
+        EXPECT_EQ(read_wav_sample(p, s, error), result);
+        EXPECT_EQ(error, message.empty() ? "" : p + message);
+        if (result == 0) {
+            EXPECT_EQ(s.data, data);
+            EXPECT_EQ(s.bits, data.size() == 3 ? 8 : 16);
         }
+    }
+}
+
+TEST(Builtin_levels, AllDifferentAndSolvedByTheirStoredSolutionsWithTheLastMove)
+{
+    Tool_game game;
+    ASSERT_EQ(open_tool_game(game), 0) << game.error;
+    Pack_info* pack = load_tool_pack(game, "assets/levels/builtin.zrp");
+    ASSERT_TRUE(pack) << game.error;
+    ASSERT_EQ(pack->num_levels, BUILTIN_LEVELS);
+    std::set<std::string> shapes;
+    for (Level_info* level = pack->levels.get(); level; level = level->next.get()) {
+        SCOPED_TRACE(std::string("level ") + std::to_string(level->number) + " " + level->name);
+        ASSERT_TRUE(level->has_solution);
+        Replay_outcome replay = replay_solution(game.state, *level, level->solution);
+        EXPECT_TRUE(replay.solved) << replay.problem;
+        EXPECT_EQ(replay.moves, static_cast<int>(level->solution.size()));
+        std::vector<std::string> rows;
+        for (const auto& row : level->layout)
+            rows.emplace_back(row, LEVEL_COLS);
+        EXPECT_TRUE(shapes.insert(canonical_shape(rows)).second) << "same as an earlier level up to symmetry";
     }
 }
 
