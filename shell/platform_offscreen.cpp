@@ -465,9 +465,16 @@ int platform_player_name_dialog(char* buffer, int capacity)
     return 0;
 }
 
-// Off screen there is no network and so never news; only the dialog can be asked for.
-void platform_start_news_check() {}
-void platform_close_news_check() {}
+// Off screen there is no network and so never news; the check's start and
+// end are steps of start-up and shutdown, and only the dialog can be asked for.
+void platform_start_news_check()
+{
+    record(CALL_SHELL).text = "start news";
+}
+void platform_close_news_check()
+{
+    record(CALL_SHELL).text = "close news";
+}
 
 int platform_news_dialog()
 {
