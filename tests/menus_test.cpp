@@ -136,9 +136,11 @@ TEST_F(Menus, CommandsActOnTheGameAndOpenTheirPages)
     EXPECT_EQ(item(MENU_MAGNIFY_2), 0u);
     EXPECT_EQ(item(MENU_MAGNIFY_3), uint32_t{MENU_ITEM_CHECKED});
     EXPECT_EQ(offscreen().registry["magnify"].bytes, (std::vector<uint8_t>{3, 0, 0, 0}));
-    for (int id : {MENU_MAGNIFY_1, MENU_MAGNIFY_4, 1220, 1225}) {
+    for (int id : {MENU_MAGNIFY_1, MENU_MAGNIFY_4, 1220, 1225}) { // the last two are no magnification
         run_menu_command(state, id);
         EXPECT_EQ(state.magnify, id == 1220 || id == 1225 ? 4 : id - 1220);
+        EXPECT_EQ(item(MENU_MAGNIFY_3) | item(MENU_MAGNIFY_1 + (id == MENU_MAGNIFY_1 ? 3 : 0)),
+                  0u); // the old one unchecked
     }
 
     for (bool on : {false, true}) {
