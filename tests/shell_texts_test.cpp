@@ -250,6 +250,20 @@ TEST(Offscreen, BlitsStretchAndClipIntoTheFramebuffer)
             corner += static_cast<char>('0' + offscreen().pixels[static_cast<size_t>(i / 3 * 640 + i % 3)]);
         EXPECT_EQ(corner, c.corner) << c.src_w << c.src_h << " " << c.x << "," << c.y << " " << c.w << "x" << c.h;
     }
+    // Text across the bottom edge; a character the font lacks shows as a question mark.
+    platform_text_out(8, 386, "?\x7F", TEXT_LEFT, 0xFFFFFF);
+    for (int i = 0; i < 36; ++i)
+        EXPECT_EQ(offscreen().pixels[378 * 640 + 8 + i % 6 + i / 6 * 640],
+                  offscreen().pixels[378 * 640 + 14 + i % 6 + i / 6 * 640]);
+    // A 16-bit buffer plays for its length; a string fills the buffer exactly.
+    Wave_header header{};
+    platform_wave_open(8000, 16);
+    platform_wave_write((header.length = 16000, header));
+    EXPECT_EQ(offscreen().wave_busy_until_ms, 1000);
+    char text[8] = "xxxxxxx";
+    platform_reg_set_string("s", "abcd", 4);
+    EXPECT_EQ(platform_reg_get_string("s", text, 4), 1);
+    EXPECT_STREQ(text, "abcdxxx");
 }
 
 TEST(Help_page, EveryLinkStaysOnThePageAndEveryAnchorResolves)
