@@ -47,11 +47,9 @@ class Startup : public ::testing::Test
     std::string run(bool whole, int expect, std::vector<std::string> args = {"zandrek.exe"})
     {
         state = std::make_unique<Game_state>();
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        int argc = static_cast<int>(argv.size());
-        EXPECT_EQ(whole ? run_program(*state, argc, argv.data()) : start_program(*state, argc, argv.data()), expect);
+        std::vector<char*> argv = {args[0].data(), args.size() > 1 ? args[1].data() : nullptr};
+        int argc = static_cast<int>(args.size());
+        EXPECT_EQ((whole ? run_program : start_program)(*state, argc, argv.data()), expect);
         std::string out;
         int pictures = 0;
         for (const Platform_call& c : offscreen().calls) {
@@ -67,11 +65,7 @@ class Startup : public ::testing::Test
         }
         return out + "pictures " + std::to_string(pictures);
     }
-    void store_dword(const char* name, int32_t value)
-    {
-        offscreen().registry[name] = Registry_value{true, std::vector<uint8_t>(4)};
-        std::memcpy(offscreen().registry[name].bytes.data(), &value, 4);
-    }
+    void store_dword(const char* name, int32_t value) { platform_reg_set_dword(name, static_cast<uint32_t>(value)); }
 
     std::unique_ptr<Game_state> state;
     std::string folder;
@@ -93,7 +87,6 @@ TEST_F(Startup, RunsItsStepsInOrderOffersNewsAndShutsDownInReverse)
             std::string(NEWS_PAGE_URL) + ", close news, pictures 50");
     EXPECT_FALSE(news_waiting);
     EXPECT_FALSE(state->draw.tile_dib_ready);
-    EXPECT_EQ(state->display_width, 320);
     EXPECT_FALSE(offscreen_calls_of(CALL_TITLE).empty()); // the greeting screen
     EXPECT_TRUE(offscreen_calls_of(CALL_BOX).empty());
 
@@ -113,17 +106,15 @@ TEST_F(Startup, EachFailureShowsItsBoxAndClosesTheNewsCheck)
         const char* box; // null: the map reader's own box
         const char* failed_step;
     };
-    const Case cases[] = {
-        {[](Offscreen& o) { o.com_result = static_cast<int>(0x80004005u); },
-         "Error initializing COM library: Unknown error.", "com"},
-        {[](Offscreen& o) { o.class_fails = true, o.last_error = 1410; },
-         "Error registering Zandrek window class: Class already exists.", "register class"},
-        {[](Offscreen& o) { o.settings_fail = true, o.last_error = 5; },
-         "Error opening Zandrek Registry key: Access is denied.", "open settings"},
-        {[](Offscreen& o) { o.window_fails = true, o.last_error = 1407; },
-         "Error opening Zandrek window: Cannot find window class.", "create window"},
-        {[](Offscreen&) { std::filesystem::remove("Zandrek.map"); }, nullptr, "attach menu"},
-    };
+    const Case cases[] = {{[](Offscreen& o) { o.com_result = static_cast<int>(0x80004005u); },
+                           "Error initializing COM library: Unknown error.", "com"},
+                          {[](Offscreen& o) { o.class_fails = true, o.last_error = 1410; },
+                           "Error registering Zandrek window class: Class already exists.", "register class"},
+                          {[](Offscreen& o) { o.settings_fail = true, o.last_error = 5; },
+                           "Error opening Zandrek Registry key: Access is denied.", "open settings"},
+                          {[](Offscreen& o) { o.window_fails = true, o.last_error = 1407; },
+                           "Error opening Zandrek window: Cannot find window class.", "create window"},
+                          {[](Offscreen&) { std::filesystem::remove("Zandrek.map"); }, nullptr, "attach menu"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.failed_step);
         for (bool whole : {true, false}) {
@@ -150,15 +141,13 @@ TEST_F(Startup, StoredPositionAndMagnificationAreCheckedBeforeUse)
     const struct {
         int32_t x, y, magnify;
         int expect_x, expect_y, expect_width;
-    } cases[] = {
-        {5000, 10, 3, 0, 10, 960}, // off a 1024 by 768 screen
-        {1024, 767, 1, 0, 767, 320},
-        {1023, 768, 4, 1023, 0, 1280},
-        {100, ABSENT, 9, PLATFORM_DEFAULT_POSITION, PLATFORM_DEFAULT_POSITION, 1280},
-        {30, 800, TEXT, 30, 0, 640}, // a magnification stored as text is absent
-        {ABSENT, 40, 0, PLATFORM_DEFAULT_POSITION, PLATFORM_DEFAULT_POSITION, 320},
-        {0, 0, ABSENT, 0, 0, 640},
-    };
+    } cases[] = {{5000, 10, 3, 0, 10, 960}, // off a 1024 by 768 screen
+                 {1024, 767, 1, 0, 767, 320},
+                 {1023, 768, 4, 1023, 0, 1280},
+                 {100, ABSENT, 9, PLATFORM_DEFAULT_POSITION, PLATFORM_DEFAULT_POSITION, 1280},
+                 {30, 800, TEXT, 30, 0, 640}, // a magnification stored as text is absent
+                 {ABSENT, 40, 0, PLATFORM_DEFAULT_POSITION, PLATFORM_DEFAULT_POSITION, 320},
+                 {0, 0, ABSENT, 0, 0, 640}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expect_width);
         offscreen_reset(2);
