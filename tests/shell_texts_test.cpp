@@ -5,6 +5,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -43,15 +44,8 @@ TEST(Error_texts, TheTableHoldsExactlyTheCodesOfTheGameAndTheSearchFindsEach)
         EXPECT_STREQ(error_text(r[1] + 1), UNKNOWN_ERROR_TEXT);
     }
     EXPECT_EQ(i, ERROR_TEXT_COUNT);
-    const std::pair<int32_t, const char*> quoted[] = {{-8, "Compression algorithm not recognized."},
-                                                      {-1, "Invalid input handle."},
-                                                      {0, "No error."},
-                                                      {5, "Access is denied."},
-                                                      {10060, "Connection timed out."},
-                                                      {11004, "Valid name, but no data record of requested type."},
-                                                      {-9, "Unknown error."},
-                                                      {static_cast<int32_t>(0x80004005u), "Unknown error."},
-                                                      {11000, "Unknown error."}};
+    const std::pair<int32_t, const char*> quoted[] = {
+        {0, "No error."}, {5, "Access is denied."}, {static_cast<int32_t>(0x80004005u), "Unknown error."}};
     for (const auto& [code, text] : quoted)
         EXPECT_STREQ(error_text(code), text) << code;
 
@@ -69,21 +63,35 @@ TEST(Error_texts, TheTableHoldsExactlyTheCodesOfTheGameAndTheSearchFindsEach)
 
 TEST(Input, KeysCharactersAndButtonsBecomeTheEnginesCodes)
 {
-    const uint32_t keys[][2] = {{VKEY_ESCAPE, CODE_ESCAPE},
-                                {VKEY_F1, 1},
-                                {0x74, 5},
-                                {VKEY_F10, 10},
-                                {0x7A, 48},
-                                {VKEY_UP, CODE_UP},
-                                {VKEY_DOWN, CODE_DOWN},
-                                {VKEY_LEFT, CODE_LEFT},
-                                {VKEY_RIGHT, CODE_RIGHT},
-                                {VKEY_BACKSPACE, CODE_BACKSPACE},
-                                {VKEY_DELETE, CODE_DELETE},
-                                {'H', 48},
-                                {0x0D, 48}};
-    for (const auto& k : keys)
-        EXPECT_EQ(key_code(k[0]), static_cast<int32_t>(k[1])) << k[0];
+    // Virtual key, engine code: F1 to F10 are 1 to 10, keys it does not tell apart 48.
+    const uint32_t keys[] = {VKEY_ESCAPE,
+                             CODE_ESCAPE,
+                             VKEY_F1,
+                             1,
+                             0x74,
+                             5,
+                             VKEY_F10,
+                             10,
+                             0x7A,
+                             48,
+                             VKEY_UP,
+                             CODE_UP,
+                             VKEY_DOWN,
+                             CODE_DOWN,
+                             VKEY_LEFT,
+                             CODE_LEFT,
+                             VKEY_RIGHT,
+                             CODE_RIGHT,
+                             VKEY_BACKSPACE,
+                             CODE_BACKSPACE,
+                             VKEY_DELETE,
+                             CODE_DELETE,
+                             'H',
+                             48,
+                             0x0D,
+                             48};
+    for (size_t i = 0; i < std::size(keys); i += 2)
+        EXPECT_EQ(key_code(keys[i]), static_cast<int32_t>(keys[i + 1])) << keys[i];
     const std::string coded = "u/?abcdefghjklmnprstvwx";
     for (int c = 0; c < 256; ++c) {
         size_t at = coded.find(static_cast<char>(c));
@@ -112,9 +120,8 @@ TEST(Input, KeysCharactersAndButtonsBecomeTheEnginesCodes)
     EXPECT_FALSE(offscreen().mouse_captured);
     EXPECT_EQ(state.last_pointer_x * 100 + state.last_pointer_y, 1000 * 100 + 40);
     for (uint32_t q : {'q', 'Q'}) {
-        offscreen().quit_posted = false;
         on_window_input(state, INPUT_CHAR, q, 0);
-        EXPECT_TRUE(offscreen().quit_posted);
+        EXPECT_TRUE(std::exchange(offscreen().quit_posted, false));
     }
 
     // Leaving the finale brings the congratulation once, after the message.
