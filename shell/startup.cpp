@@ -42,7 +42,7 @@ int (*const LOADING_STEPS[])(Game_state&) = {set_file_names, load_assets, read_s
 // x and y only when both are stored; a position off the screen becomes 0.
 void window_position(int* x, int* y)
 {
-    uint32_t stored_x = 0, stored_y = 0;
+    uint32_t stored_x{}, stored_y{};
     bool have_x = reg_get_dword("x", &stored_x) == 1;
     bool have_y = reg_get_dword("y", &stored_y) == 1;
     if (!have_x || !have_y) {
@@ -90,7 +90,7 @@ bool open_window_and_game(Game_state& state)
             return false;
         }
     }
-    int x = 0, y = 0;
+    int x{}, y{};
     window_position(&x, &y);
     if (platform_create_main_window(x, y) != 0) {
         report_error("Error opening Zandrek window", last_error_text());

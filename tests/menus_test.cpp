@@ -91,13 +91,16 @@ TEST_F(Menus, APopupThatCannotBeMadeLeavesThatPackAndTheLaterOnesOut)
 
 TEST_F(Menus, ItemStatesFollowTheGame)
 {
+    const uint32_t E = MENU_ITEM_ENABLED, G = MENU_ITEM_GREYED, C = MENU_ITEM_CHECKED;
+    // The menu resource's own states, before any update.
+    for (int id : {MENU_UNDO, MENU_RESTART, MENU_NEXT_LEVEL, MENU_PREVIOUS_LEVEL, MENU_SPEECH, MENU_MOTION_SOUNDS})
+        EXPECT_EQ(item(id), id < MENU_SPEECH ? G : C) << id;
     build_pack_menus(state);
     update_menu_states(state);
     for (int id : {10001, 10050, 10101, MENU_NEXT_LEVEL, MENU_PREVIOUS_LEVEL, MENU_UNDO, MENU_RESTART})
         EXPECT_EQ(item(id), uint32_t{MENU_ITEM_GREYED}) << "title screen " << id;
 
     // {highest open, level played, pack (0: built-in), next, previous}
-    const uint32_t E = MENU_ITEM_ENABLED, G = MENU_ITEM_GREYED, C = MENU_ITEM_CHECKED;
     const uint32_t cases[][5] = {{3, 2, 0, E, E}, {3, 3, 0, G, E}, {1, 1, 0, G, G}, {2, 2, 2, G, E}, {3, 2, 2, E, E}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c[1]);
@@ -118,7 +121,7 @@ TEST_F(Menus, ItemStatesFollowTheGame)
     for (int mode : {MODE_SOLVED, MODE_PLAY}) {
         state.mode = mode;
         update_menu_states(state);
-        EXPECT_EQ(item(MENU_UNDO), mode == MODE_PLAY ? E : G);
+        EXPECT_EQ(item(MENU_UNDO) | item(MENU_PREVIOUS_LEVEL) << 8, (mode == MODE_PLAY ? E : G) * 257);
     }
 }
 
@@ -126,6 +129,7 @@ TEST_F(Menus, CommandsActOnTheGameAndOpenTheirPages)
 {
     run_menu_command(state, MENU_MAGNIFY_3);
     EXPECT_EQ(offscreen().client_width * 1000 + offscreen().client_height, 960576);
+    EXPECT_EQ(offscreen().width * 1000 + offscreen().height, 960576);
     EXPECT_EQ(item(MENU_MAGNIFY_3), uint32_t{MENU_ITEM_CHECKED});
     EXPECT_EQ(offscreen().registry["magnify"].bytes, (std::vector<uint8_t>{3, 0, 0, 0}));
     for (int id : {MENU_MAGNIFY_1, MENU_MAGNIFY_4, 1220, 1225}) { // the last two are no magnification

@@ -230,20 +230,33 @@ TEST(Offscreen, BlitsStretchAndClipIntoTheFramebuffer)
             corner += static_cast<char>('0' + offscreen().pixels[static_cast<size_t>(i / 3 * 640 + i % 3)]);
         EXPECT_EQ(corner, c.corner) << c.src_w << c.src_h << " " << c.x << "," << c.y << " " << c.w << "x" << c.h;
     }
-    // Text across the bottom edge; a character the font lacks shows as a question mark.
-    platform_text_out(8, 386, "?\x7F", TEXT_LEFT, 0xFFFFFF);
-    for (int i = 0; i < 36; ++i)
-        EXPECT_EQ(offscreen().pixels[378 * 640 + 8 + i % 6 + i / 6 * 640],
-                  offscreen().pixels[378 * 640 + 14 + i % 6 + i / 6 * 640]);
+    // A fill clears only its part of the framebuffer.
+    platform_stretch_dib(dib, bits, 2, 2, 0, 0, 2, 2);
+    platform_fill_black(-1, -1, 2, 2);
+    EXPECT_EQ(offscreen().pixels[0] * 100 + offscreen().pixels[1] * 10 + offscreen().pixels[640], 23u);
+    // Text across the bottom edge: a space draws nothing, a character the font lacks a question mark.
+    offscreen_reset(0);
+    platform_text_out(8, 194, "? \x7F", TEXT_LEFT, 0xFFFFFF);
+    for (int i = 0; i < 36; ++i) {
+        const size_t at = static_cast<size_t>((186 + i / 6) * 320 + 8 + i % 6);
+        EXPECT_EQ(offscreen().pixels[at], offscreen().pixels[at + 12]) << i;
+        EXPECT_EQ(offscreen().pixels[at + 6], 0u) << i;
+    }
+    EXPECT_EQ(offscreen().pixels[187 * 320 + 9] * 2 + offscreen().pixels[187 * 320 + 8], 0xFFFFFFu * 2); // row 0 of ?
     // A 16-bit buffer plays for its length; a string fills the buffer exactly.
     Wave_header header{};
     platform_wave_open(8000, 16);
     platform_wave_write((header.length = 16000, header));
     EXPECT_EQ(offscreen().wave_busy_until_ms, 1000);
+    for (Call_kind kind : {CALL_WAVE_OPEN, CALL_WAVE_WRITE})
+        EXPECT_EQ(offscreen_calls_of(kind).at(0)->a * 100 + offscreen_calls_of(kind)[0]->b, 800016);
     char text[8] = "xxxxxxx";
     platform_reg_set_string("s", "abcd", 4);
+    platform_reg_set_dword("d", 7);
     EXPECT_EQ(platform_reg_get_string("s", text, 4), 1);
     EXPECT_STREQ(text, "abcdxxx");
+    auto sets = offscreen_calls_of(CALL_REG_SET);
+    EXPECT_EQ(sets.at(0)->text + sets[0]->extra + sets.at(1)->text + std::to_string(sets[1]->a), "sabcdd7");
 }
 
 } // namespace
