@@ -50,7 +50,7 @@ void window_position(int* x, int* y)
         *y = PLATFORM_DEFAULT_POSITION;
         return;
     }
-    int screen_width = 0, screen_height = 0;
+    int screen_width{}, screen_height{};
     platform_screen_size(&screen_width, &screen_height);
     *x = static_cast<int32_t>(stored_x);
     *y = static_cast<int32_t>(stored_y);

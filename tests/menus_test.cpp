@@ -87,16 +87,20 @@ TEST_F(Menus, APopupThatCannotBeMadeLeavesThatPackAndTheLaterOnesOut)
     build_level_menu(state, MENU_BEGINNER, 1, 3);
     build_pack_menus(state);
     EXPECT_EQ(changes("picture"), "10101:3,-1 10103:3,-1 ");
+    platform_attach_menu(); // a new menu forgets the old one's items
+    EXPECT_EQ(offscreen().level_menu_titles.size() + offscreen().menu_items.size(), 0u);
 }
 
 TEST_F(Menus, ItemStatesFollowTheGame)
 {
     const uint32_t E = MENU_ITEM_ENABLED, G = MENU_ITEM_GREYED, C = MENU_ITEM_CHECKED;
     // The menu resource's own states, before any update.
-    for (int id : {MENU_UNDO, MENU_RESTART, MENU_NEXT_LEVEL, MENU_PREVIOUS_LEVEL, MENU_SPEECH, MENU_MOTION_SOUNDS})
-        EXPECT_EQ(item(id), id < MENU_SPEECH ? G : C) << id;
+    for (int id : {MENU_UNDO, MENU_RESTART, MENU_NEXT_LEVEL, MENU_PREVIOUS_LEVEL, MENU_SPEECH, MENU_MOTION_SOUNDS,
+                   MENU_MAGNIFY_2})
+        EXPECT_EQ(item(id), id == MENU_MAGNIFY_2 ? 0 : id < MENU_SPEECH ? G : C) << id;
     build_pack_menus(state);
     update_menu_states(state);
+    EXPECT_EQ(changes("state").substr(0, 12), "10001 10002 ");
     for (int id : {10001, 10050, 10101, MENU_NEXT_LEVEL, MENU_PREVIOUS_LEVEL, MENU_UNDO, MENU_RESTART})
         EXPECT_EQ(item(id), uint32_t{MENU_ITEM_GREYED}) << "title screen " << id;
 

@@ -234,6 +234,7 @@ TEST(Offscreen, BlitsStretchAndClipIntoTheFramebuffer)
     platform_stretch_dib(dib, bits, 2, 2, 0, 0, 2, 2);
     platform_fill_black(-1, -1, 2, 2);
     EXPECT_EQ(offscreen().pixels[0] * 100 + offscreen().pixels[1] * 10 + offscreen().pixels[640], 23u);
+    EXPECT_EQ(offscreen_calls_of(CALL_FILL).at(0)->a + offscreen_calls_of(CALL_FILL)[0]->d * 10, 19);
     // Text across the bottom edge: a space draws nothing, a character the font lacks a question mark.
     offscreen_reset(0);
     platform_text_out(8, 194, "? \x7F", TEXT_LEFT, 0xFFFFFF);
@@ -243,6 +244,10 @@ TEST(Offscreen, BlitsStretchAndClipIntoTheFramebuffer)
         EXPECT_EQ(offscreen().pixels[at + 6], 0u) << i;
     }
     EXPECT_EQ(offscreen().pixels[187 * 320 + 9] * 2 + offscreen().pixels[187 * 320 + 8], 0xFFFFFFu * 2); // row 0 of ?
+    // Across the top and the right edge: nothing wraps onto the next row.
+    platform_text_out(314, 7, "??", TEXT_LEFT, 0xFFFFFF);
+    EXPECT_EQ(offscreen().pixels[315] + offscreen().pixels[320] + offscreen().pixels[321] + offscreen().pixels[322],
+              0xFFFFFFu);
     // A 16-bit buffer plays for its length; a string fills the buffer exactly.
     Wave_header header{};
     platform_wave_open(8000, 16);

@@ -55,8 +55,8 @@ class Startup : public ::testing::Test
         for (const Platform_call& c : offscreen().calls) {
             const std::string n = std::to_string(c.a), size = n + "," + std::to_string(c.b);
             pictures += c.kind == CALL_MENU && c.text == "picture" && c.a < 10100;
-            if (c.kind == CALL_MENU && c.text == "submenu") out += "level menu " + n + ", ";
-            if (c.kind == CALL_MENU && c.text == "level menu") out += "pack " + n + " " + c.extra + ", ";
+            if (c.kind == CALL_MENU && c.text == "submenu") out += "level menu " + size + ", ";
+            if (c.kind == CALL_MENU && c.text == "level menu") out += "pack " + size + " " + c.extra + ", ";
             if (c.kind == CALL_MENU && c.text == "free picture" && c.a == 10101) out += "free pack pictures, ";
             if (c.kind == CALL_PALETTE) out += "palette " + n + ", ";
             if (c.kind == CALL_DIALOG) out += c.text + ", ";
@@ -80,9 +80,9 @@ TEST_F(Startup, RunsItsStepsInOrderOffersNewsAndShutsDownInReverse)
     offscreen().box_answers = {ANSWER_NO, ANSWER_YES}; // declined at start, taken at shutdown
     EXPECT_EQ(run(true, 0, {"zandrek.exe", "3"}),
               "sleep 3000,0, start news, process defaults, com, register class, open settings, create window 0,50, "
-              "attach menu, size client 640,384, show window, size client 640,384, palette 128, level menu 113, level "
-              "menu 114, "
-              "level menu 115, pack 0 Castle, sleep 500,0, DLG_NEWS, message loop, free pack pictures, release dc, "
+              "attach menu, size client 640,384, show window, size client 640,384, palette 128, level menu 113,1, "
+              "level menu 114,2, level menu 115,3, pack 0,4 Castle, sleep 500,0, DLG_NEWS, message loop, free pack "
+              "pictures, release dc, "
               "destroy menu, destroy window, close settings, DLG_NEWS, open " +
                   std::string(NEWS_PAGE_URL) + ", close news, pictures 50");
     EXPECT_FALSE(news_waiting);
@@ -92,7 +92,8 @@ TEST_F(Startup, RunsItsStepsInOrderOffersNewsAndShutsDownInReverse)
     // No news waiting: no dialog either way; a sound playing is stopped.
     offscreen_reset(2);
     std::string quiet = run(false, 0);
-    EXPECT_EQ(quiet.substr(quiet.find("level menu 115")), "level menu 115, pack 0 Castle, sleep 500,0, pictures 50");
+    EXPECT_EQ(quiet.substr(quiet.find("level menu 115")),
+              "level menu 115,3, pack 0,4 Castle, sleep 500,0, pictures 50");
     play_speech(*state, 1);
     shut_down_program(*state);
     EXPECT_EQ(offscreen_calls_of(CALL_WAVE_CLOSE).size(), 1u);
