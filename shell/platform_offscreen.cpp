@@ -181,7 +181,7 @@ Offscreen& offscreen()
 void offscreen_resize(int magnify)
 {
     Offscreen& o = offscreen();
-    if (magnify < 1) magnify = 1;
+    magnify = std::max(1, magnify);
     o.width = 320 * magnify;
     o.height = 192 * magnify;
     o.pixels.assign(static_cast<size_t>(o.width) * o.height, 0);
@@ -231,7 +231,8 @@ void platform_stretch_dib(const Tile_dib& dib, const uint8_t* bits, int src_w, i
     c.a = dst_x, c.b = dst_y, c.c = dst_w, c.d = dst_h;
     Offscreen& o = offscreen();
     if (!o.recording) return; // the no-op sink draws nothing either
-    if (src_w <= 0 || src_h <= 0 || dst_w <= 0 || dst_h <= 0 || !bits) return;
+    // An empty destination is caught by the clipping below.
+    if (src_w <= 0 || src_h <= 0 || !bits) return;
     int x0 = std::max(0, dst_x), x1 = static_cast<int>(std::min<int64_t>(o.width, int64_t{dst_x} + dst_w));
     int y0 = std::max(0, dst_y), y1 = static_cast<int>(std::min<int64_t>(o.height, int64_t{dst_y} + dst_h));
     if (x0 >= x1 || y0 >= y1) return;
@@ -465,9 +466,16 @@ int platform_player_name_dialog(char* buffer, int capacity)
     return 0;
 }
 
-// Off screen there is no network and so never news; only the dialog can be asked for.
-void platform_start_news_check() {}
-void platform_close_news_check() {}
+// Off screen there is no network and so never news; the check's start and
+// end are steps of start-up and shutdown, and only the dialog can be asked for.
+void platform_start_news_check()
+{
+    record(CALL_SHELL).text = "start news";
+}
+void platform_close_news_check()
+{
+    record(CALL_SHELL).text = "close news";
+}
 
 int platform_news_dialog()
 {

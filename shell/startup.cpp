@@ -1,5 +1,6 @@
 #include "shell/startup.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "engine/game_state.h"
@@ -41,7 +42,7 @@ int (*const LOADING_STEPS[])(Game_state&) = {set_file_names, load_assets, read_s
 // x and y only when both are stored; a position off the screen becomes 0.
 void window_position(int* x, int* y)
 {
-    uint32_t stored_x = 0, stored_y = 0;
+    uint32_t stored_x{}, stored_y{};
     bool have_x = reg_get_dword("x", &stored_x) == 1;
     bool have_y = reg_get_dword("y", &stored_y) == 1;
     if (!have_x || !have_y) {
@@ -49,7 +50,7 @@ void window_position(int* x, int* y)
         *y = PLATFORM_DEFAULT_POSITION;
         return;
     }
-    int screen_width = 0, screen_height = 0;
+    int screen_width{}, screen_height{};
     platform_screen_size(&screen_width, &screen_height);
     *x = static_cast<int32_t>(stored_x);
     *y = static_cast<int32_t>(stored_y);
@@ -61,22 +62,20 @@ void window_position(int* x, int* y)
 
 int clamp_magnification(int factor)
 {
-    if (factor < 1) return 1;
-    return factor > MAX_MAGNIFICATION ? MAX_MAGNIFICATION : factor;
+    return std::clamp(factor, 1, MAX_MAGNIFICATION);
 }
 
-int start_program(Game_state& state, int argc, char** argv)
+namespace
 {
-    if (argc > 1) platform_sleep(std::atoi(argv[1]) * 1000);
-    start_news_check(state);
-    platform_process_defaults();
-    state.mode = MODE_TITLE;
 
+// From COM to the palette; false when a step failed, after its box if it
+// shows one.
+bool open_window_and_game(Game_state& state)
+{
     int com = platform_com_initialize();
     if (com < 0) {
         report_error("Error initializing COM library", error_text(com));
-        close_news_check(state);
-        return -1;
+        return false;
     }
     const struct {
         int (*step)();
@@ -88,25 +87,19 @@ int start_program(Game_state& state, int argc, char** argv)
     for (const auto& s : window_steps) {
         if (s.step() != 0) {
             report_error(s.message, last_error_text());
-            close_news_check(state);
-            return -1;
+            return false;
         }
     }
-    int x = 0, y = 0;
+    int x{}, y{};
     window_position(&x, &y);
     if (platform_create_main_window(x, y) != 0) {
         report_error("Error opening Zandrek window", last_error_text());
-        close_news_check(state);
-        return -1;
+        return false;
     }
     platform_attach_menu();
 
-    for (auto step : LOADING_STEPS) {
-        if (step(state) != 0) {
-            close_news_check(state);
-            return -1;
-        }
-    }
+    for (auto step : LOADING_STEPS)
+        if (step(state) != 0) return false;
     state.display_width = DISPLAY_WIDTH;
     state.display_height = DISPLAY_HEIGHT;
 
@@ -115,8 +108,17 @@ int start_program(Game_state& state, int argc, char** argv)
     set_magnification(state, clamp_magnification(static_cast<int32_t>(stored)));
     platform_show_window();
     set_magnification(state, state.magnify);
+    return create_game_palette(state) == 0;
+}
 
-    if (create_game_palette(state) != 0) {
+} // namespace
+
+int start_program(Game_state& state, int argc, char** argv)
+{
+    if (argc > 1) platform_sleep(std::atoi(argv[1]) * 1000);
+    start_news_check(state);
+    platform_process_defaults();
+    if (!open_window_and_game(state)) {
         close_news_check(state);
         return -1;
     }

@@ -1,6 +1,8 @@
 // The menu bar against the off-screen platform: level pictures and pack
-// submenus, the item states before a menu opens, and the command table.
-#include <cstdio>
+// submenus, the item states before a menu opens, the command table and the
+// pages the commands open.
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -9,6 +11,7 @@
 #include "engine/level_progression.h"
 #include "files/pack_reader.h"
 #include "resources/resource_ids.h"
+#include "shell/help_pages.h"
 #include "shell/menus.h"
 #include "shell/platform_offscreen.h"
 #include "tests/map_fixture.h"
@@ -16,12 +19,13 @@
 namespace
 {
 
-const char* const PACK_TEXT = "Zandrek Pack\n"
-                              "Name: Castle\n"
+// Three levels; the second names a treasure tile the pack lacks, the third
+// takes two pushes to solve.
+const char* const PACK_TEXT = "Zandrek Pack\nName: First\n"
                               "Tile:\nName: gem\nWidth: 3\nHeight: 1\nImagery:\n1 2 3\nend\nend\n"
                               "Level:\nTreasure: gem\nLayout:\n#####\n#@$.#\n#####\nend\nend\n"
                               "Level:\nTreasure: nothing\nLayout:\n#####\n#@$.#\n#####\nend\nend\n"
-                              "Level:\nTreasure: gem\nLayout:\n######\n#@-$.#\n######\nend\nend\n";
+                              "Level:\nTreasure: gem\nLayout:\n######\n#@$.-#\n#-$.-#\n######\nend\nend\n";
 
 class Menus : public Map_test
 {
@@ -33,126 +37,192 @@ class Menus : public Map_test
         platform_attach_menu();
         for (const char* name : {"First", "Castle"}) {
             std::string text = PACK_TEXT;
-            text.replace(text.find("Castle"), 6, name);
+            text.replace(text.find("First"), 5, name);
             append_pack(state, read_pack_bytes(text.data(), text.size()));
         }
     }
     Pack_info& pack(int k) { return *nth_pack(state.packs.get(), k); }
     uint32_t item(int id) { return offscreen().menu_states[id]; }
+    // The menu changes of one kind: "id" for each, or "id:width,height" for pictures.
+    std::string changes(const std::string& what)
+    {
+        std::string out;
+        for (const Platform_call* c : offscreen_calls_of(CALL_MENU))
+            if (c->text == what)
+                out += std::to_string(c->a) +
+                       (what == "picture" ? ":" + std::to_string(c->c) + "," + std::to_string(c->d) : "") + " ";
+        return out;
+    }
 };
 
-TEST_F(Menus, PackMenusGiveEveryLevelAnItemAndReadEachPacksProgress)
+TEST_F(Menus, LevelMenusGiveEveryLevelAnItemAndReadEachPacksProgress)
 {
-    uint32_t two = 2;
     offscreen().registry["solved:Castle"] = Registry_value{true, {2, 0, 0, 0}};
-    build_level_menu(state, MENU_BEGINNER, 1, 3);
+    build_level_menu(state, MENU_BEGINNER, 2, 3);
     build_pack_menus(state);
-    const auto& items = offscreen().menu_items;
-    for (int id : {10001, 10002, 10003, 10101, 10103, 10201, 10203})
-        EXPECT_EQ(items.at(id), "picture") << id;
-    // A treasure tile the pack lacks: a greyed text item, still selectable once open.
-    EXPECT_EQ(items.at(10102), "???");
-    EXPECT_EQ(items.at(10202), "???");
+    // Pack pictures have the tile's own size; the shared header is put back after.
+    EXPECT_EQ(changes("picture"), "10002:16,-12 10003:16,-12 10101:3,-1 10103:3,-1 10201:3,-1 10203:3,-1 ");
+    EXPECT_EQ(changes("text") + offscreen().menu_items.at(10202), "10102 10202 ???");
+    EXPECT_EQ(changes("submenu"), std::to_string(MENU_BEGINNER) + " ");
     EXPECT_EQ(offscreen().level_menu_titles, (std::vector<std::string>{"First", "Castle"}));
-    EXPECT_EQ(pack(1).highest_level, 1);
-    EXPECT_EQ(pack(2).highest_level, static_cast<int32_t>(two));
-    // Pack pictures have the tile's own size; the shared header is put back.
-    auto pictures = offscreen_calls_of(CALL_MENU);
-    bool pack_picture_seen = false;
-    for (const Platform_call* c : pictures)
-        if (c->text == "picture" && c->a == 10101) pack_picture_seen = c->c == 3 && c->d == -1;
-    EXPECT_TRUE(pack_picture_seen);
-    EXPECT_EQ(state.draw.tile_dib.header.width, TILE_W);
-
-    // Every level item starts greyed, until the first menu opens in play.
-    for (int id : {10001, 10102, 10203})
+    EXPECT_EQ(pack(1).highest_level * 10 + pack(2).highest_level, 12);
+    EXPECT_EQ(state.draw.tile_dib.header.width * 100 + state.draw.tile_dib.header.height, TILE_W * 100 - TILE_H);
+    for (int id : {10002, 10102, 10203}) // greyed until the first menu opens in play
         EXPECT_EQ(item(id), uint32_t{MENU_ITEM_GREYED});
+    offscreen().calls.clear();
     free_menu_bitmaps(state);
-    int freed = 0;
-    for (const Platform_call* c : offscreen_calls_of(CALL_MENU))
-        freed += c->text == "free picture";
-    EXPECT_EQ(freed, 50 + 3 + 3);
+    EXPECT_EQ(changes("free picture").substr(0, 12) + changes("free picture").substr(49 * 6),
+              "10001 10002 10050 10101 10102 10103 10201 10202 10203 ");
 }
 
-TEST_F(Menus, APopupThatCannotBeMadeStopsTheLaterPacks)
+TEST_F(Menus, APopupThatCannotBeMadeLeavesThatPackAndTheLaterOnesOut)
 {
     offscreen().registry["solved:Castle"] = Registry_value{true, {3, 0, 0, 0}};
     offscreen().popups_before_failure = 1;
     build_pack_menus(state);
-    EXPECT_EQ(offscreen().level_menu_titles, (std::vector<std::string>{"First"}));
-    EXPECT_EQ(pack(2).highest_level, 1);
+    EXPECT_EQ(offscreen().level_menu_titles.size() * 10 + pack(2).highest_level, 11u);
+    build_level_menu(state, MENU_BEGINNER, 1, 3);
     offscreen().draw_available = false;
     offscreen().popups_before_failure = -1;
     build_level_menu(state, MENU_BEGINNER, 1, 3);
-    EXPECT_EQ(offscreen().menu_items.count(10001), 0u);
+    build_pack_menus(state);
+    EXPECT_EQ(changes("picture"), "10101:3,-1 10103:3,-1 ");
+    platform_attach_menu(); // a new menu forgets the old one's items
+    EXPECT_EQ(offscreen().level_menu_titles.size() + offscreen().menu_items.size(), 0u);
 }
 
 TEST_F(Menus, ItemStatesFollowTheGame)
 {
+    const uint32_t E = MENU_ITEM_ENABLED, G = MENU_ITEM_GREYED, C = MENU_ITEM_CHECKED;
+    // The menu resource's own states, before any update.
+    for (int id : {MENU_UNDO, MENU_RESTART, MENU_NEXT_LEVEL, MENU_PREVIOUS_LEVEL, MENU_SPEECH, MENU_MOTION_SOUNDS,
+                   MENU_MAGNIFY_2})
+        EXPECT_EQ(item(id), id == MENU_MAGNIFY_2 ? 0 : id < MENU_SPEECH ? G : C) << id;
     build_pack_menus(state);
     update_menu_states(state);
+    EXPECT_EQ(changes("state").substr(0, 12), "10001 10002 ");
     for (int id : {10001, 10050, 10101, MENU_NEXT_LEVEL, MENU_PREVIOUS_LEVEL, MENU_UNDO, MENU_RESTART})
         EXPECT_EQ(item(id), uint32_t{MENU_ITEM_GREYED}) << "title screen " << id;
 
-    state.max_level = 8; // highest solved: 7
-    state.start_level = 3;
-    select_level_set(state, 0, 3);
-    ASSERT_EQ(state.mode, MODE_PLAY);
-    update_menu_states(state);
-    for (int n = 1; n <= 50; ++n)
-        EXPECT_EQ(item(10000 + n), n == 3 ? MENU_ITEM_CHECKED : n <= 8 ? MENU_ITEM_ENABLED : MENU_ITEM_GREYED) << n;
-    EXPECT_EQ(item(MENU_NEXT_LEVEL), uint32_t{MENU_ITEM_ENABLED});
-    EXPECT_EQ(item(MENU_PREVIOUS_LEVEL), uint32_t{MENU_ITEM_ENABLED});
-    EXPECT_EQ(item(MENU_UNDO), uint32_t{MENU_ITEM_GREYED});
-    EXPECT_EQ(item(MENU_RESTART), uint32_t{MENU_ITEM_ENABLED});
-
-    run_menu_command(state, 10202); // pack 2, level 2, though the menu would have it greyed
-    ASSERT_EQ(state.pack, &pack(2));
-    ASSERT_EQ(state.pack->current_level->number, 2);
-    pack(2).highest_level = 2;
-    update_menu_states(state);
-    EXPECT_EQ(item(10201), uint32_t{MENU_ITEM_ENABLED});
-    EXPECT_EQ(item(10202), uint32_t{MENU_ITEM_CHECKED});
-    EXPECT_EQ(item(10203), uint32_t{MENU_ITEM_GREYED});
-    EXPECT_EQ(item(10003), uint32_t{MENU_ITEM_ENABLED});
-    EXPECT_EQ(item(MENU_NEXT_LEVEL), uint32_t{MENU_ITEM_GREYED});
-    EXPECT_EQ(item(MENU_PREVIOUS_LEVEL), uint32_t{MENU_ITEM_ENABLED});
+    // {highest open, level played, pack (0: built-in), next, previous}
+    const uint32_t cases[][5] = {{3, 2, 0, E, E}, {3, 3, 0, G, E}, {1, 1, 0, G, G}, {2, 2, 2, G, E}, {3, 2, 2, E, E}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[1]);
+        state.max_level = pack(2).highest_level = static_cast<int>(c[0]);
+        select_level_set(state, static_cast<int>(c[2]), static_cast<int>(c[1]));
+        ASSERT_EQ(state.mode, MODE_PLAY);
+        update_menu_states(state);
+        for (uint32_t n = 1; n <= 50; ++n)
+            EXPECT_EQ(item(10000 + n), !c[2] && n == c[1] ? C : n <= c[0] ? E : G) << n;
+        for (uint32_t n = 1; n <= 3; ++n)
+            EXPECT_EQ(item(10200 + n), c[2] && n == c[1] ? C : n <= c[0] ? E : G) << n;
+        EXPECT_EQ(std::vector<uint32_t>(
+                      {item(MENU_NEXT_LEVEL), item(MENU_PREVIOUS_LEVEL), item(MENU_UNDO), item(MENU_RESTART)}),
+                  std::vector<uint32_t>({c[3], c[4], G, E}));
+    }
+    select_level_set(state, 1, 3);
+    press_keys(state, ">");
+    for (int mode : {MODE_SOLVED, MODE_PLAY}) {
+        state.mode = mode;
+        update_menu_states(state);
+        EXPECT_EQ(item(MENU_UNDO) | item(MENU_PREVIOUS_LEVEL) << 8, (mode == MODE_PLAY ? E : G) * 257);
+    }
 }
 
-TEST_F(Menus, CommandsActOnTheGame)
+TEST_F(Menus, CommandsActOnTheGameAndOpenTheirPages)
 {
     run_menu_command(state, MENU_MAGNIFY_3);
-    EXPECT_EQ(offscreen().client_width, 960);
-    EXPECT_EQ(offscreen().client_height, 576);
-    EXPECT_EQ(item(MENU_MAGNIFY_2), 0u);
+    EXPECT_EQ(offscreen().client_width * 1000 + offscreen().client_height, 960576);
+    EXPECT_EQ(offscreen().width * 1000 + offscreen().height, 960576);
     EXPECT_EQ(item(MENU_MAGNIFY_3), uint32_t{MENU_ITEM_CHECKED});
     EXPECT_EQ(offscreen().registry["magnify"].bytes, (std::vector<uint8_t>{3, 0, 0, 0}));
+    for (int id : {MENU_MAGNIFY_1, MENU_MAGNIFY_4, 1220, 1225}) { // the last two are no magnification
+        run_menu_command(state, id);
+        EXPECT_EQ(state.magnify, id == 1220 || id == 1225 ? 4 : id - 1220);
+        EXPECT_EQ(item(MENU_MAGNIFY_3) | item(id == MENU_MAGNIFY_1 ? 0 : MENU_MAGNIFY_1), 0u); // the old one unchecked
+    }
 
-    run_menu_command(state, MENU_SPEECH);
-    EXPECT_FALSE(state.sound.speech_on);
-    EXPECT_EQ(item(MENU_SPEECH), 0u);
-    run_menu_command(state, MENU_SPEECH);
-    run_menu_command(state, MENU_MOTION_SOUNDS);
-    EXPECT_TRUE(state.sound.speech_on);
-    EXPECT_EQ(item(MENU_SPEECH), uint32_t{MENU_ITEM_CHECKED});
-    EXPECT_FALSE(state.sound.motion_sounds_on);
-
+    for (bool on : {false, true}) {
+        run_menu_command(state, MENU_SPEECH);
+        run_menu_command(state, MENU_MOTION_SOUNDS);
+        EXPECT_EQ(state.sound.speech_on + 2 * state.sound.motion_sounds_on, on * 3);
+        EXPECT_EQ(item(MENU_SPEECH) | item(MENU_MOTION_SOUNDS) << 8, on ? MENU_ITEM_CHECKED * 257u : 0u);
+    }
     // Quick Help and About keep a screen's mode, but not play's.
-    for (int id : {MENU_QUICK_HELP, MENU_ABOUT}) {
-        state.mode = MODE_TITLE;
-        run_menu_command(state, id);
-        EXPECT_EQ(state.mode, MODE_TITLE);
-        state.mode = MODE_PLAY;
-        run_menu_command(state, id);
-        EXPECT_EQ(state.mode, MODE_HELP);
+    for (int id_mode : {MENU_QUICK_HELP * 10 + MODE_TITLE, MENU_QUICK_HELP * 10 + MODE_PLAY,
+                        MENU_ABOUT * 10 + MODE_TITLE, MENU_ABOUT * 10 + MODE_PLAY}) {
+        state.mode = id_mode % 10;
+        run_menu_command(state, id_mode / 10);
+        EXPECT_EQ(state.mode, id_mode % 10 == MODE_PLAY ? MODE_HELP : id_mode % 10) << id_mode;
     }
     // Undo and Restart look at the mode themselves; unknown ids do nothing.
     offscreen().calls.clear();
-    for (int id : {MENU_UNDO, MENU_RESTART, 0, 105, 9999, 20000})
+    for (int id : {MENU_UNDO, MENU_RESTART, 0, 105, 9999, 10000, 20000})
         run_menu_command(state, id);
     EXPECT_TRUE(offscreen().calls.empty());
+    // A player name cancelled keeps the screen; one given starts the player's level.
+    state.name_asked = true;
+    state.mode = MODE_TITLE;
+    offscreen().dialog_answers = {{-1, ""}, {0, "Mira"}};
+    for (int mode : {MODE_TITLE, MODE_PLAY}) {
+        run_menu_command(state, MENU_PLAYER_NAME);
+        EXPECT_EQ(state.mode, mode);
+    }
+    state.max_level = 3;
+    run_menu_command(state, 10002);
+    run_menu_command(state, MENU_NEXT_LEVEL);
+    EXPECT_EQ(state.play_board.number, 3);
+    run_menu_command(state, MENU_PREVIOUS_LEVEL);
+    EXPECT_EQ(state.play_board.number, 2);
+    run_menu_command(state, 10103);
+    const std::vector<std::string> start = board_picture(state.play_board, 4, 6);
+    for (int id : {MENU_UNDO, MENU_RESTART}) {
+        press_keys(state, ">");
+        EXPECT_NE(board_picture(state.play_board, 4, 6), start);
+        run_menu_command(state, id);
+        EXPECT_EQ(board_picture(state.play_board, 4, 6), start) << id;
+    }
     run_menu_command(state, MENU_EXIT);
     EXPECT_TRUE(offscreen().quit_posted);
+}
+
+TEST_F(Menus, PagesOpenInTheBrowserOrTheHelpViewerAndARefusalIsReported)
+{
+    const std::string offer =
+        "box 5 Zandrek Level Solutions: YES, YOU MAY NOT BELIEVE IT, BUT ALL THE LEVELS ARE SOLVABLE!; ";
+    const struct {
+        int id, url_result, answer;
+        bool hint_book;
+        std::string handed;
+    } cases[] = {{MENU_LATEST_VERSION, 0, 0, false, "url " + std::string(NEWS_PAGE_URL) + "; "},
+                 {MENU_WEBSITE, 0, 0, false, "url " + std::string(GAME_PAGE_URL) + "; "},
+                 {MENU_HELP_CONTENTS, 0, 0, false, "url C:\\zandrek\\zandhelp.html; "},
+                 {MENU_WEBSITE, static_cast<int>(0x80004005u), 0, false,
+                  "url " + std::string(GAME_PAGE_URL) + "; box 4 Zandrek: Error invoking URL: Unknown error.; "},
+                 {MENU_LEVEL_SOLUTIONS, 0, ANSWER_NO, false, offer},
+                 {MENU_LEVEL_SOLUTIONS, 0, ANSWER_YES, false, offer + "url " + GAME_PAGE_SHORT_URL + "; "},
+                 {MENU_LEVEL_SOLUTIONS, 0, ANSWER_YES, true, "help C:\\zandrek\\HintBook.hlp; "}};
+    auto home = std::filesystem::current_path();
+    std::filesystem::create_directory(path("hints"));
+    std::filesystem::current_path(paths.back());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.handed);
+        offscreen_reset();
+        offscreen().url_result = c.url_result;
+        offscreen().box_answers.push_back(c.answer);
+        if (c.hint_book) std::ofstream("HintBook.hlp") << "hints";
+        run_menu_command(state, c.id);
+        std::string handed;
+        for (const Platform_call& o : offscreen().calls) {
+            if (o.kind == CALL_OPEN_URL) handed += "url " + o.text + "; ";
+            if (o.kind == CALL_HELP_FILE) handed += "help " + o.text + "; ";
+            if (o.kind == CALL_BOX)
+                handed +=
+                    "box " + std::to_string(o.a) + " " + o.extra + ": " + o.text.substr(0, o.text.find('\n')) + "; ";
+        }
+        EXPECT_EQ(handed, c.handed);
+    }
+    std::filesystem::current_path(home);
 }
 
 } // namespace

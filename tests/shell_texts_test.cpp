@@ -1,22 +1,19 @@
-// The shell's words to the player: error texts, the error box, the web and
-// help pages the menus open, the input tables, and the help page itself.
-#include <filesystem>
-#include <fstream>
-#include <regex>
-#include <set>
-#include <sstream>
+// The shell's words to the player and its input tables: error texts and the
+// error box, keys, characters and buttons, the news check's decisions, and
+// the off-screen platform the tests see drawing through.
+#include <algorithm>
+#include <cstring>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
 #include "engine/events.h"
 #include "engine/game_state.h"
-#include "resources/resource_ids.h"
 #include "shell/error_text.h"
-#include "shell/help_pages.h"
-#include "shell/menus.h"
 #include "shell/message_box.h"
-#include "shell/platform_offscreen.h"
+#include "shell/news_check.h"
 #include "shell/window_input.h"
 #include "tests/map_fixture.h"
 
@@ -34,146 +31,67 @@ TEST(Error_texts, TheTableHoldsExactlyTheCodesOfTheGameAndTheSearchFindsEach)
         {1300, 1338},   {1340, 1394},   {1400, 1449},   {1500, 1503},   {1700, 1728},   {1730, 1737},   {1739, 1753},
         {1755, 1757},   {1759, 1762},   {1764, 1816},   {1898, 1900},   {2138, 2138},   {2202, 2202},   {2250, 2250},
         {2401, 2401},   {2404, 2404},   {6118, 6118},   {10004, 10004}, {10009, 10009}, {10013, 10014}, {10022, 10022},
-        {10024, 10024}, {10035, 10071}, {10091, 10093}, {10101, 10101}, {11001, 11004},
-    };
-    std::set<int> codes;
-    for (const auto& r : ranges)
-        for (int c = r[0]; c <= r[1]; ++c)
-            codes.insert(c);
-    ASSERT_EQ(codes.size(), size_t{ERROR_TEXT_COUNT});
+        {10024, 10024}, {10035, 10071}, {10091, 10093}, {10101, 10101}, {11001, 11004}};
     int i = 0;
-    for (int code : codes) {
-        ASSERT_EQ(ERROR_TEXTS[i].code, code) << "entry " << i;
-        EXPECT_STRNE(ERROR_TEXTS[i].text, "");
-        EXPECT_EQ(error_text(code), ERROR_TEXTS[i].text) << code;
-        ++i;
+    for (const auto& r : ranges) {
+        for (int code = r[0]; code <= r[1]; ++code, ++i) {
+            ASSERT_LT(i, ERROR_TEXT_COUNT);
+            ASSERT_EQ(ERROR_TEXTS[i].code, code) << "entry " << i;
+            EXPECT_STRNE(ERROR_TEXTS[i].text, "");
+            EXPECT_EQ(error_text(code), ERROR_TEXTS[i].text) << code;
+        }
+        EXPECT_STREQ(error_text(r[0] - 1), UNKNOWN_ERROR_TEXT);
+        EXPECT_STREQ(error_text(r[1] + 1), UNKNOWN_ERROR_TEXT);
     }
-    const struct {
-        int32_t code;
-        const char* text;
-    } quoted[] = {
-        {-8, "Compression algorithm not recognized."},
-        {-1, "Invalid input handle."},
-        {0, "No error."},
-        {2, "The system cannot find the file specified."},
-        {5, "Access is denied."},
-        {87, "The parameter is incorrect."},
-        {1400, "The window handle invalid."},
-        {10060, "Connection timed out."},
-        {11004, "Valid name, but no data record of requested type."},
-        {35, "Unknown error."},
-        {-9, "Unknown error."},
-        {20000, "Unknown error."},
-        {static_cast<int32_t>(0x80004005u), "Unknown error."},
-        {11000, "Unknown error."},
-        {6117, "Unknown error."},
-    };
-    for (const auto& q : quoted)
-        EXPECT_STREQ(error_text(q.code), q.text) << q.code;
-}
+    EXPECT_EQ(i, ERROR_TEXT_COUNT);
+    const std::pair<int32_t, const char*> quoted[] = {
+        {0, "No error."}, {5, "Access is denied."}, {static_cast<int32_t>(0x80004005u), "Unknown error."}};
+    for (const auto& [code, text] : quoted)
+        EXPECT_STREQ(error_text(code), text) << code;
 
-TEST(Error_texts, TheErrorBoxJoinsMessageAndDetail)
-{
+    // The error box joins message and detail.
     offscreen_reset();
     report_error("Error opening Zandrek window", "Class does not exist.");
     report_error("Only the message", nullptr);
     report_error(nullptr, "Only the detail");
     report_error(nullptr, nullptr);
-    auto boxes = offscreen_calls_of(CALL_BOX);
-    ASSERT_EQ(boxes.size(), 3u);
-    EXPECT_EQ(boxes[0]->text, "Error opening Zandrek window: Class does not exist.");
-    EXPECT_EQ(boxes[1]->text, "Only the message");
-    EXPECT_EQ(boxes[2]->text, "Only the detail");
-    for (auto* b : boxes)
-        EXPECT_EQ(b->a, BOX_STOP);
-    EXPECT_EQ(boxes[0]->extra, "Zandrek");
-}
-
-TEST(Pages, MenuCommandsOpenTheirPagesAndARefusalIsReported)
-{
-    Game_state state;
-    offscreen_reset();
-    const struct {
-        int id;
-        std::string url;
-    } pages[] = {
-        {MENU_LATEST_VERSION, NEWS_PAGE_URL},
-        {MENU_RECENT_NEWS, NEWS_PAGE_URL},
-        {MENU_WEBSITE, GAME_PAGE_URL},
-        {MENU_MAKER_WEBSITE, MAKER_PAGE_URL},
-        {MENU_HELP_CONTENTS, "C:\\zandrek\\zandhelp.html"},
-    };
-    for (const auto& p : pages)
-        run_menu_command(state, p.id);
-    auto urls = offscreen_calls_of(CALL_OPEN_URL);
-    ASSERT_EQ(urls.size(), std::size(pages));
-    for (size_t i = 0; i < urls.size(); ++i)
-        EXPECT_EQ(urls[i]->text, pages[i].url);
-    EXPECT_EQ(std::string(NEWS_PAGE_URL).substr(std::string(MAKER_PAGE_URL).size()), "/zandrek/latest-v4.0.html");
-    EXPECT_TRUE(offscreen_calls_of(CALL_BOX).empty());
-
-    offscreen().url_result = static_cast<int>(0x80004005u);
-    run_menu_command(state, MENU_WEBSITE);
-    auto boxes = offscreen_calls_of(CALL_BOX);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0]->text, "Error invoking URL: Unknown error.");
-}
-
-TEST(Pages, LevelSolutionsOpenTheHintBookOrOfferTheWebSite)
-{
-    Game_state state;
-    auto home = std::filesystem::current_path();
-    std::string folder = temp_path("hints");
-    std::filesystem::create_directory(folder);
-    std::filesystem::current_path(folder);
-    for (int answer : {ANSWER_NO, ANSWER_YES}) {
-        offscreen_reset();
-        offscreen().box_answers.push_back(answer);
-        run_menu_command(state, MENU_LEVEL_SOLUTIONS);
-        auto boxes = offscreen_calls_of(CALL_BOX);
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0]->a, BOX_QUESTION);
-        EXPECT_EQ(boxes[0]->extra, "Zandrek Level Solutions");
-        EXPECT_EQ(boxes[0]->text.substr(0, 24), "YES, YOU MAY NOT BELIEVE");
-        auto urls = offscreen_calls_of(CALL_OPEN_URL);
-        ASSERT_EQ(urls.size(), answer == ANSWER_YES ? 1u : 0u);
-        if (!urls.empty()) {
-            EXPECT_EQ(urls[0]->text, GAME_PAGE_SHORT_URL);
-        }
-    }
-    std::ofstream("HintBook.hlp") << "hints";
-    offscreen_reset();
-    run_menu_command(state, MENU_LEVEL_SOLUTIONS);
-    auto help = offscreen_calls_of(CALL_HELP_FILE);
-    std::filesystem::current_path(home);
-    std::filesystem::remove_all(folder);
-    ASSERT_EQ(help.size(), 1u);
-    EXPECT_EQ(help[0]->text, "C:\\zandrek\\HintBook.hlp");
-    EXPECT_TRUE(offscreen_calls_of(CALL_BOX).empty());
+    EXPECT_EQ(box_texts(), (std::vector<std::string>{"Error opening Zandrek window: Class does not exist.",
+                                                     "Only the message", "Only the detail"}));
+    for (const Platform_call* b : offscreen_calls_of(CALL_BOX))
+        EXPECT_EQ(b->a * 100 + (b->extra == "Zandrek"), BOX_STOP * 100 + 1);
 }
 
 TEST(Input, KeysCharactersAndButtonsBecomeTheEnginesCodes)
 {
-    const uint32_t keys[][2] = {
-        {VKEY_ESCAPE, CODE_ESCAPE},
-        {VKEY_F1, 1},
-        {0x74, 5},
-        {VKEY_F10, 10},
-        {0x7A, 48},
-        {0x7B, 48},
-        {VKEY_UP, CODE_UP},
-        {VKEY_DOWN, CODE_DOWN},
-        {VKEY_LEFT, CODE_LEFT},
-        {VKEY_RIGHT, CODE_RIGHT},
-        {VKEY_BACKSPACE, CODE_BACKSPACE},
-        {VKEY_DELETE, CODE_DELETE},
-        {'H', 48},
-        {'Q', 48},
-        {0x0D, 48},
-        {0x10, 48},
-    };
-    for (const auto& k : keys)
-        EXPECT_EQ(key_code(k[0]), static_cast<int32_t>(k[1])) << k[0];
+    // Virtual key, engine code: F1 to F10 are 1 to 10, keys it does not tell apart 48.
+    const uint32_t keys[] = {VKEY_ESCAPE,
+                             CODE_ESCAPE,
+                             VKEY_F1,
+                             1,
+                             0x74,
+                             5,
+                             VKEY_F10,
+                             10,
+                             0x7A,
+                             48,
+                             VKEY_UP,
+                             CODE_UP,
+                             VKEY_DOWN,
+                             CODE_DOWN,
+                             VKEY_LEFT,
+                             CODE_LEFT,
+                             VKEY_RIGHT,
+                             CODE_RIGHT,
+                             VKEY_BACKSPACE,
+                             CODE_BACKSPACE,
+                             VKEY_DELETE,
+                             CODE_DELETE,
+                             'H',
+                             48,
+                             0x0D,
+                             48};
+    for (size_t i = 0; i < std::size(keys); i += 2)
+        EXPECT_EQ(key_code(keys[i]), static_cast<int32_t>(keys[i + 1])) << keys[i];
     const std::string coded = "u/?abcdefghjklmnprstvwx";
     for (int c = 0; c < 256; ++c) {
         size_t at = coded.find(static_cast<char>(c));
@@ -182,62 +100,168 @@ TEST(Input, KeysCharactersAndButtonsBecomeTheEnginesCodes)
         EXPECT_EQ(char_code(static_cast<uint32_t>(c)), expected) << c;
     }
 
+    // What reaches the engine: a key, a character, a release, the pointer.
     Game_state state;
     offscreen_reset();
+    load_board(state, {"#####", "#@$.#", "#####"});
+    on_window_input(state, INPUT_KEY_DOWN, VKEY_RIGHT, 0);
+    EXPECT_EQ(state.mode, MODE_SOLVED);
+    on_window_input(state, INPUT_KEY_UP, VKEY_RIGHT, 0); // a release does not leave the solved screen
+    on_window_input(state, INPUT_CHAR, '!', 0);          // nor does a character the game ignores
+    EXPECT_EQ(state.mode, MODE_SOLVED);
+    on_window_input(state, INPUT_CHAR, 'h', 0);
+    EXPECT_NE(state.mode, MODE_SOLVED);
     // Shift + Ctrl, dragged out of the window to the upper left.
     const uint32_t outside = (static_cast<uint32_t>(static_cast<uint16_t>(-7)) << 16) | static_cast<uint16_t>(-3);
     on_window_input(state, INPUT_LEFT_DOWN, MOUSE_KEY_SHIFT | MOUSE_KEY_CONTROL, outside);
-    EXPECT_EQ(state.last_pointer_x, -3);
-    EXPECT_EQ(state.last_pointer_y, -7);
+    EXPECT_EQ(state.last_pointer_x * 100 + state.last_pointer_y, -3 * 100 - 7);
     EXPECT_TRUE(offscreen().mouse_captured);
     on_window_input(state, INPUT_LEFT_UP, 0, (40u << 16) | 1000u);
     EXPECT_FALSE(offscreen().mouse_captured);
-    EXPECT_EQ(state.last_pointer_x, 1000);
+    EXPECT_EQ(state.last_pointer_x * 100 + state.last_pointer_y, 1000 * 100 + 40);
     for (uint32_t q : {'q', 'Q'}) {
-        offscreen().quit_posted = false;
         on_window_input(state, INPUT_CHAR, q, 0);
-        EXPECT_TRUE(offscreen().quit_posted);
+        EXPECT_TRUE(std::exchange(offscreen().quit_posted, false));
     }
 
     // Leaving the finale brings the congratulation once, after the message.
+    offscreen_reset();
     state.finale_seen = 1;
     after_window_message(state);
     after_window_message(state);
-    auto boxes = offscreen_calls_of(CALL_BOX);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0]->a, BOX_INFO);
-    EXPECT_EQ(boxes[0]->text.substr(0, 25), "**** YOU DID IT!!! ****\n\n");
-    EXPECT_EQ(state.finale_seen, 0);
+    ASSERT_EQ(box_texts().size(), 1u);
+    EXPECT_EQ(box_texts()[0].substr(0, 25) + char('0' + offscreen_calls_of(CALL_BOX)[0]->a),
+              "**** YOU DID IT!!! ****\n\n" + std::string(1, '0' + BOX_INFO));
 }
 
-TEST(Help_page, EveryLocalLinkAndAnchorResolvesAndNothingIsFetched)
-{
-    std::ifstream file("resources/zandhelp.html");
-    ASSERT_TRUE(file) << "run from the source folder";
-    std::stringstream buffer;
-    buffer << file.rdbuf();
-    const std::string html = buffer.str();
-    std::set<std::string> ids;
-    const std::regex id_pattern("\\bid=\"([^\"]+)\"");
-    for (auto it = std::sregex_iterator(html.begin(), html.end(), id_pattern); it != std::sregex_iterator(); ++it)
-        EXPECT_TRUE(ids.insert((*it)[1]).second) << "id twice: " << (*it)[1];
-    int links = 0;
-    const std::regex href_pattern("\\bhref=\"([^\"]*)\"");
-    for (auto it = std::sregex_iterator(html.begin(), html.end(), href_pattern); it != std::sregex_iterator(); ++it) {
-        std::string target = (*it)[1];
-        ++links;
-        ASSERT_FALSE(target.empty());
-        if (target[0] == '#')
-            EXPECT_EQ(ids.count(target.substr(1)), 1u) << target;
-        else
-            ADD_FAILURE() << "the page links outside itself: " << target;
+using Text = std::optional<std::string>; // absent: the query fails, or nothing is stored
+
+struct Case {
+    const char* name;
+    bool sends;
+    Text status, last_modified, stored;
+    bool key_open;
+    bool news;                 // the received date stored and the flag raised
+    uint32_t stored_bytes = 0; // the stored value's size when not its text and zero
+};
+
+// Answers as a server and a settings key would, and checks the order of the calls.
+struct Fake_session final : News_session {
+    explicit Fake_session(const Case& c) : c(c), stored(c.stored), stored_bytes(c.stored_bytes) {}
+    const Case& c;
+    Text stored;
+    uint32_t stored_bytes;
+    char buffer[NEWS_TEXT_BYTES] = {};
+    int closes = 0;
+    bool holding = false, stored_while_raised = false;
+
+    bool send_head() override { return c.sends; }
+    char* text() override { return buffer; }
+    bool query_status() override { return answer(c.status); }
+    bool query_header() override { return std::string(buffer) == "Last-Modified" && answer(c.last_modified); }
+    void close() override { ++closes; }
+    bool hold_settings() override { return holding = c.key_open; }
+    void release_settings() override { holding = holding ? false : (ADD_FAILURE() << "released unheld", true); }
+    bool read_stored_date(char* text, uint32_t capacity) override
+    {
+        EXPECT_TRUE(holding);
+        // The settings refuse a value longer than the buffer.
+        uint32_t bytes = stored_bytes ? stored_bytes : static_cast<uint32_t>(stored ? stored->size() + 1 : 0);
+        if (!stored || bytes > capacity) return false;
+        std::memcpy(text, stored->c_str(), std::min<size_t>(bytes, stored->size() + 1));
+        return true;
     }
-    EXPECT_GE(links, 9);
-    // Self-contained: no picture, script or style sheet from elsewhere.
-    EXPECT_EQ(html.find("src="), std::string::npos);
-    EXPECT_EQ(html.find("<link"), std::string::npos);
-    for (const char* section : {"keys", "mouse", "menus", "levels", "packs", "writing"})
-        EXPECT_EQ(ids.count(section), 1u);
+    void store_date(const char* text) override { stored_while_raised = news_waiting || !holding, stored = text; }
+    bool answer(const Text& value) { return value && std::snprintf(buffer, sizeof buffer, "%s", value->c_str()) >= 0; }
+};
+
+TEST(News_check, DecidesFromStatusHeaderAndStoredDate)
+{
+    const std::string date = "Tue, 01 Dec 2026 09:30:00 GMT", long_date = date + std::string(300, 'x');
+    const std::string date_255 = date + std::string(255 - date.size(), 'y'), date_256 = date_255 + "z";
+    const Case cases[] = {
+        {"first run, nothing stored", true, "200", date, {}, true, true},
+        {"same date in other letter case", true, "200", date, "TUE, 01 DEC 2026 09:30:00 gmt", true, false},
+        {"a different date", true, "200", date, "Mon, 30 Nov 2026 09:30:00 GMT", true, true},
+        {"A and Z fold too", true, "200", "AZ", "az", true, false},
+        {"stored date a prefix of the received one", true, "200", date, date.substr(0, 16), true, true},
+        {"received date a prefix of the stored one", true, "200", date.substr(0, 16), date, true, true},
+        {"255 characters stored fit and compare", true, "200", date_255, date_255, true, false},
+        {"256 characters stored do not fit: read as missing", true, "200", date_256, date_256, true, true},
+        {"a received date longer than the stored buffer is news every run", true, "200", long_date, long_date, true,
+         true},
+        {"256 bytes stored without their zero", true, "200", date_256, date_256, true, false, 256},
+        {"request not sent", false, "200", date, {}, true, false},
+        {"status query fails", true, {}, date, {}, true, false},
+        {"status 404", true, "404", date, {}, true, false},
+        {"no Last-Modified header", true, "200", {}, {}, true, false},
+        {"settings key already closed", true, "200", date, {}, false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        news_waiting = false;
+        Fake_session session(c);
+        check_news(session);
+        EXPECT_EQ(news_waiting, c.news);
+        EXPECT_EQ(session.stored, c.news ? c.last_modified : c.stored);
+        EXPECT_FALSE(session.stored_while_raised);
+        EXPECT_FALSE(session.holding);
+        EXPECT_EQ(session.closes, c.sends ? 1 : 0);
+    }
+    news_waiting = false;
+}
+
+TEST(Offscreen, BlitsStretchAndClipIntoTheFramebuffer)
+{
+    Tile_dib dib{};
+    for (int i = 0; i < 256; ++i)
+        dib.colours[i] = Rgb_quad{static_cast<uint8_t>(i), 0, 0, 0};
+    const uint8_t bits[] = {1, 2, 0, 0, 3, 4, 0, 0}; // 2 x 2, rows padded to four bytes
+    const struct {
+        int src_w, src_h, x, y, w, h;
+        const char* corner; // the top left 3 x 3 pixels after
+    } cases[] = {{2, 2, 0, 0, 2, 2, "120340000"}, {2, 2, -1, -1, 4, 4, "122344344"}, {2, 2, 1, 0, 1, 2, "010030000"},
+                 {2, 0, 0, 0, 2, 2, "000000000"}, {0, 2, 0, 0, 2, 2, "000000000"},   {2, 2, 0, 0, 0, 2, "000000000"},
+                 {2, 2, 0, 0, 2, 0, "000000000"}, {2, 2, 640, 0, 2, 2, "000000000"}, {2, 2, -2, 0, 2, 2, "000000000"}};
+    for (const auto& c : cases) {
+        offscreen_reset(2);
+        platform_stretch_dib(dib, bits, c.src_w, c.src_h, c.x, c.y, c.w, c.h);
+        std::string corner;
+        for (int i = 0; i < 9; ++i)
+            corner += static_cast<char>('0' + offscreen().pixels[static_cast<size_t>(i / 3 * 640 + i % 3)]);
+        EXPECT_EQ(corner, c.corner) << c.src_w << c.src_h << " " << c.x << "," << c.y << " " << c.w << "x" << c.h;
+    }
+    // A fill clears only its part of the framebuffer.
+    platform_stretch_dib(dib, bits, 2, 2, 0, 0, 2, 2);
+    platform_fill_black(-1, -1, 2, 2);
+    EXPECT_EQ(offscreen().pixels[0] * 100 + offscreen().pixels[1] * 10 + offscreen().pixels[640], 23u);
+    EXPECT_EQ(offscreen_calls_of(CALL_FILL).at(0)->a + offscreen_calls_of(CALL_FILL)[0]->d * 10, 19);
+    // Text across the bottom edge: a space draws nothing, a character the font lacks a question mark.
+    offscreen_reset(0);
+    platform_text_out(8, 194, "? \x7F", TEXT_LEFT, 0xFFFFFF);
+    for (int i = 0; i < 36; ++i) {
+        const size_t at = static_cast<size_t>((186 + i / 6) * 320 + 8 + i % 6);
+        EXPECT_EQ(offscreen().pixels[at], offscreen().pixels[at + 12]) << i;
+        EXPECT_EQ(offscreen().pixels[at + 6], 0u) << i;
+    }
+    EXPECT_EQ(offscreen().pixels[187 * 320 + 9] * 2 + offscreen().pixels[187 * 320 + 8], 0xFFFFFFu * 2); // row 0 of ?
+    // Across the top and the right edge: nothing wraps onto the next row.
+    platform_text_out(314, 7, "??", TEXT_LEFT, 0xFFFFFF);
+    EXPECT_EQ(offscreen().pixels[315] + offscreen().pixels[320] + offscreen().pixels[321] + offscreen().pixels[322],
+              0xFFFFFFu);
+    // A 16-bit buffer plays for its length; a string fills the buffer exactly.
+    Wave_header header{};
+    platform_wave_open(8000, 16);
+    platform_wave_write((header.length = 16000, header));
+    EXPECT_EQ(offscreen().wave_busy_until_ms, 1000);
+    for (Call_kind kind : {CALL_WAVE_OPEN, CALL_WAVE_WRITE})
+        EXPECT_EQ(offscreen_calls_of(kind).at(0)->a * 100 + offscreen_calls_of(kind)[0]->b, 800016);
+    char text[8] = "xxxxxxx";
+    platform_reg_set_string("s", "abcd", 4);
+    platform_reg_set_dword("d", 7);
+    EXPECT_EQ(platform_reg_get_string("s", text, 4), 1);
+    EXPECT_STREQ(text, "abcdxxx");
+    auto sets = offscreen_calls_of(CALL_REG_SET);
+    EXPECT_EQ(sets.at(0)->text + sets[0]->extra + sets.at(1)->text + std::to_string(sets[1]->a), "sabcdd7");
 }
 
 } // namespace

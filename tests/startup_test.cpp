@@ -1,12 +1,20 @@
 // Start-up and shutdown of the program against the off-screen platform: the
-// order of the steps, where each failure ends, and what the settings decide.
+// order of the steps, where each failure ends, what the settings decide, and
+// the news offer on the way in and out.
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "engine/game_state.h"
+#include "engine/services.h"
+#include "shell/help_pages.h"
+#include "shell/news_check.h"
 #include "shell/platform_offscreen.h"
 #include "shell/startup.h"
 #include "tests/map_fixture.h"
@@ -19,147 +27,141 @@ class Startup : public ::testing::Test
   protected:
     void SetUp() override
     {
-        offscreen_reset(2);
+        home = std::filesystem::current_path();
         folder = temp_path("folder");
         std::filesystem::create_directory(folder);
-        ASSERT_EQ(write_map_file(test_map_contents(), (folder + "/Zandrek.map").c_str()), 0);
-        home = std::filesystem::current_path();
         std::filesystem::current_path(folder);
+        ASSERT_EQ(write_map_file(test_map_contents(), "Zandrek.map"), 0);
+        std::ofstream("castle.zrp") << "Zandrek Pack\nName: Castle\nLevel:\nLayout:\n#####\n#@$.#\n#####\nend\nend\n";
+        offscreen_reset(2);
     }
     void TearDown() override
     {
-        if (state.map_file) std::fclose(state.map_file);
-        state.map_file = nullptr;
+        state.reset();
         std::filesystem::current_path(home);
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
+        std::filesystem::remove_all(folder);
+        news_waiting = false;
     }
-    void run(std::vector<std::string> args = {"zandrek.exe"})
+    // The whole program, or only its start when `whole` is false: the steps
+    // it took, with sizes, pauses and pictures, as one line.
+    std::string run(bool whole, int expect, std::vector<std::string> args = {"zandrek.exe"})
     {
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        EXPECT_EQ(run_program(state, static_cast<int>(argv.size()), argv.data()), 0);
-    }
-    // The start-up and shutdown steps taken, with sizes and pauses.
-    std::vector<std::string> steps() const
-    {
-        std::vector<std::string> out;
+        state = std::make_unique<Game_state>();
+        std::vector<char*> argv = {args[0].data(), args.size() > 1 ? args[1].data() : nullptr};
+        int argc = static_cast<int>(args.size());
+        EXPECT_EQ((whole ? run_program : start_program)(*state, argc, argv.data()), expect);
+        std::string out;
+        int pictures = 0;
         for (const Platform_call& c : offscreen().calls) {
-            if (c.kind == CALL_PALETTE) out.push_back("palette");
-            if (c.kind == CALL_MENU && c.text == "submenu") out.push_back("level menu " + std::to_string(c.a));
-            if (c.kind != CALL_SHELL) continue;
-            std::string s = c.text;
-            if (s == "sleep" || s == "size client") s += " " + std::to_string(c.a);
-            if (s == "create window") s += " " + std::to_string(c.a) + "," + std::to_string(c.b);
-            out.push_back(s);
+            const std::string n = std::to_string(c.a), size = n + "," + std::to_string(c.b);
+            pictures += c.kind == CALL_MENU && c.text == "picture" && c.a < 10100;
+            if (c.kind == CALL_MENU && c.text == "submenu") out += "level menu " + size + ", ";
+            if (c.kind == CALL_MENU && c.text == "level menu") out += "pack " + size + " " + c.extra + ", ";
+            if (c.kind == CALL_MENU && c.text == "free picture" && c.a == 10101) out += "free pack pictures, ";
+            if (c.kind == CALL_PALETTE) out += "palette " + n + ", ";
+            if (c.kind == CALL_DIALOG) out += c.text + ", ";
+            if (c.kind == CALL_OPEN_URL) out += "open " + c.text + ", ";
+            if (c.kind == CALL_SHELL) out += c.text + (c.a || c.b ? " " + size : "") + ", ";
         }
-        return out;
+        return out + "pictures " + std::to_string(pictures);
     }
-    void store_dword(const char* name, int32_t value)
-    {
-        Registry_value& v = offscreen().registry[name];
-        v.is_dword = true;
-        v.bytes.assign(reinterpret_cast<const uint8_t*>(&value), reinterpret_cast<const uint8_t*>(&value) + 4);
-    }
+    void store_dword(const char* name, int32_t value) { platform_reg_set_dword(name, static_cast<uint32_t>(value)); }
 
-    Game_state state;
+    std::unique_ptr<Game_state> state;
     std::string folder;
     std::filesystem::path home;
 };
 
-TEST_F(Startup, RunsItsStepsInOrderAndShutsDownInReverse)
+TEST_F(Startup, RunsItsStepsInOrderOffersNewsAndShutsDownInReverse)
 {
     store_dword("x", -20);
     store_dword("y", 50);
-    run({"zandrek.exe", "3"});
-    const std::vector<std::string> expected = {
-        "sleep 3000",     "process defaults", "com",         "register class",  "open settings", "create window 0,50",
-        "attach menu",    "size client 640",  "show window", "size client 640", "palette",       "level menu 113",
-        "level menu 114", "level menu 115",   "sleep 500",   "message loop",    "release dc",    "destroy menu",
-        "destroy window", "close settings",
-    };
-    EXPECT_EQ(steps(), expected);
-    // The greeting screen is up before the loop, and the magnification was stored.
-    EXPECT_EQ(state.mode, MODE_TITLE);
-    EXPECT_FALSE(offscreen_calls_of(CALL_TITLE).empty());
-    ASSERT_EQ(offscreen().registry.count("magnify"), 1u);
-    EXPECT_EQ(offscreen().registry["magnify"].bytes, (std::vector<uint8_t>{2, 0, 0, 0}));
-    EXPECT_TRUE(offscreen_calls_of(CALL_BOX).empty());
+    news_waiting = true;
+    offscreen().box_answers = {ANSWER_NO, ANSWER_YES}; // declined at start, taken at shutdown
+    EXPECT_EQ(run(true, 0, {"zandrek.exe", "3"}),
+              "sleep 3000,0, start news, process defaults, com, register class, open settings, create window 0,50, "
+              "attach menu, size client 640,384, show window, size client 640,384, palette 128, level menu 113,1, "
+              "level menu 114,2, level menu 115,3, pack 0,4 Castle, sleep 500,0, DLG_NEWS, message loop, free pack "
+              "pictures, release dc, "
+              "destroy menu, destroy window, close settings, DLG_NEWS, open " +
+                  std::string(NEWS_PAGE_URL) + ", close news, pictures 50");
+    EXPECT_FALSE(news_waiting);
+    EXPECT_FALSE(state->draw.tile_dib_ready);
+    EXPECT_EQ(offscreen_calls_of(CALL_TITLE).size() * 10 + offscreen_calls_of(CALL_BOX).size(), 10u); // the greeting
+
+    // No news waiting: no dialog either way; a sound playing is stopped.
+    offscreen_reset(2);
+    std::string quiet = run(false, 0);
+    EXPECT_EQ(quiet.substr(quiet.find("level menu 115")),
+              "level menu 115,3, pack 0,4 Castle, sleep 500,0, pictures 50");
+    play_speech(*state, 1);
+    shut_down_program(*state);
+    EXPECT_EQ(offscreen_calls_of(CALL_WAVE_CLOSE).size(), 1u);
 }
 
-TEST_F(Startup, EachFailureShowsItsBoxAndEndsBeforeTheLoop)
+TEST_F(Startup, EachFailureShowsItsBoxAndClosesTheNewsCheck)
 {
     struct Case {
-        const char* what;
         void (*arrange)(Offscreen&);
         const char* box; // null: the map reader's own box
-        const char* last_step;
+        const char* failed_step;
     };
-    const Case cases[] = {
-        {"COM", [](Offscreen& o) { o.com_result = static_cast<int>(0x80004005u); },
-         "Error initializing COM library: Unknown error.", "com"},
-        {"class", [](Offscreen& o) { o.class_fails = true, o.last_error = 1410; },
-         "Error registering Zandrek window class: Class already exists.", "register class"},
-        {"settings", [](Offscreen& o) { o.settings_fail = true, o.last_error = 5; },
-         "Error opening Zandrek Registry key: Access is denied.", "open settings"},
-        {"window", [](Offscreen& o) { o.window_fails = true, o.last_error = 1407; },
-         "Error opening Zandrek window: Cannot find window class.", "create window"},
-        {"map", [](Offscreen&) { std::filesystem::remove("Zandrek.map"); }, nullptr, "attach menu"},
-    };
+    const Case cases[] = {{[](Offscreen& o) { o.com_result = static_cast<int>(0x80004005u); },
+                           "Error initializing COM library: Unknown error.", "com"},
+                          {[](Offscreen& o) { o.class_fails = true, o.last_error = 1410; },
+                           "Error registering Zandrek window class: Class already exists.", "register class"},
+                          {[](Offscreen& o) { o.settings_fail = true, o.last_error = 5; },
+                           "Error opening Zandrek Registry key: Access is denied.", "open settings"},
+                          {[](Offscreen& o) { o.window_fails = true, o.last_error = 1407; },
+                           "Error opening Zandrek window: Cannot find window class.", "create window"},
+                          {[](Offscreen&) { std::filesystem::remove("Zandrek.map"); }, nullptr, "attach menu"}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        offscreen_reset(2);
-        c.arrange(offscreen());
-        Game_state fresh;
-        run_program(fresh, 1, std::vector<char*>{const_cast<char*>("zandrek.exe")}.data());
-        auto boxes = offscreen_calls_of(CALL_BOX);
-        ASSERT_EQ(boxes.size(), 1u);
-        if (c.box) {
-            EXPECT_EQ(boxes[0]->text, c.box);
-            EXPECT_EQ(boxes[0]->a, BOX_STOP);
+        SCOPED_TRACE(c.failed_step);
+        for (bool whole : {true, false}) {
+            offscreen_reset(2);
+            store_dword("x", 0);
+            store_dword("y", 0);
+            c.arrange(offscreen());
+            std::string taken = run(whole, whole ? 0 : -1),
+                        tail = c.failed_step + std::string(", close news, pictures 0");
+            EXPECT_EQ(taken.substr(taken.size() - std::min(taken.size(), tail.size())), tail);
+            auto boxes = offscreen_calls_of(CALL_BOX);
+            ASSERT_EQ(boxes.size(), 1u);
+            if (c.box) {
+                EXPECT_EQ(boxes[0]->text, c.box);
+                EXPECT_EQ(boxes[0]->a, BOX_STOP);
+            }
         }
-        std::vector<std::string> taken = steps();
-        ASSERT_FALSE(taken.empty());
-        EXPECT_EQ(taken.back().substr(0, std::string(c.last_step).size()), c.last_step);
     }
 }
 
 TEST_F(Startup, StoredPositionAndMagnificationAreCheckedBeforeUse)
 {
-    struct Case {
-        bool x_stored, y_stored;
-        int32_t x, y;
-        bool magnify_as_text;
-        int32_t magnify;
+    const int ABSENT = 1 << 30, TEXT = ABSENT + 1;
+    const struct {
+        int32_t x, y, magnify;
         int expect_x, expect_y, expect_width;
-    };
-    const Case cases[] = {
-        {true, true, 5000, 10, false, 3, 0, 10, 960}, // off a 1024-pixel screen
-        {true, false, 100, 0, false, 9, PLATFORM_DEFAULT_POSITION, PLATFORM_DEFAULT_POSITION, 1280},
-        {true, true, 30, 800, true, 3, 30, 0, 640}, // a magnification stored as text is absent
-        {false, true, 0, 40, false, 0, PLATFORM_DEFAULT_POSITION, PLATFORM_DEFAULT_POSITION, 320},
-    };
-    for (const Case& c : cases) {
+    } cases[] = {{5000, 10, 3, 0, 10, 960}, // off a 1024 by 768 screen
+                 {1024, 767, 1, 0, 767, 320},
+                 {1023, 768, 4, 1023, 0, 1280},
+                 {100, ABSENT, 9, PLATFORM_DEFAULT_POSITION, PLATFORM_DEFAULT_POSITION, 1280},
+                 {30, 800, TEXT, 30, 0, 640}, // a magnification stored as text is absent
+                 {ABSENT, 40, 0, PLATFORM_DEFAULT_POSITION, PLATFORM_DEFAULT_POSITION, 320},
+                 {0, 0, ABSENT, 0, 0, 640}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expect_width);
         offscreen_reset(2);
-        if (c.x_stored) store_dword("x", c.x);
-        if (c.y_stored) store_dword("y", c.y);
-        if (c.magnify_as_text)
-            offscreen().registry["magnify"] = Registry_value{false, {'3', 0}};
-        else
-            store_dword("magnify", c.magnify);
-        Game_state fresh;
-        run_program(fresh, 1, std::vector<char*>{const_cast<char*>("zandrek.exe")}.data());
-        if (fresh.map_file) std::fclose(fresh.map_file);
-        fresh.map_file = nullptr;
+        if (c.x != ABSENT) store_dword("x", c.x);
+        if (c.y != ABSENT) store_dword("y", c.y);
+        if (c.magnify == TEXT) offscreen().registry["magnify"] = Registry_value{false, {'3', 0}};
+        if (c.magnify < ABSENT) store_dword("magnify", c.magnify);
+        run(false, 0);
         EXPECT_EQ(offscreen().window_x, c.expect_x);
         EXPECT_EQ(offscreen().window_y, c.expect_y);
         EXPECT_EQ(offscreen().client_width, c.expect_width);
         EXPECT_EQ(offscreen().client_height, c.expect_width / 320 * 192);
-        uint32_t stored = 0;
-        ASSERT_EQ(platform_reg_get_dword("magnify", &stored), 1);
-        EXPECT_EQ(stored * 320, static_cast<uint32_t>(c.expect_width));
-        EXPECT_EQ(offscreen().menu_states[1220 + stored], uint32_t{MENU_ITEM_CHECKED});
+        EXPECT_EQ(offscreen().registry["magnify"].bytes[0] * 320, c.expect_width);
+        EXPECT_EQ(offscreen().menu_states[1220 + c.expect_width / 320], uint32_t{MENU_ITEM_CHECKED});
     }
 }
 
