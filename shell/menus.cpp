@@ -193,7 +193,8 @@ void free_menu_bitmaps(Game_state& state)
 void run_menu_command(Game_state& state, int id)
 {
     if (id > MENU_LEVEL_BASE && id <= MENU_LEVEL_LAST) {
-        select_level_set(state, (id - MENU_LEVEL_BASE) / PACK_ITEM_STRIDE, (id - MENU_LEVEL_BASE) % PACK_ITEM_STRIDE);
+        // The base is a whole number of strides: the level is the id's own remainder.
+        select_level_set(state, (id - MENU_LEVEL_BASE) / PACK_ITEM_STRIDE, id % PACK_ITEM_STRIDE);
         return;
     }
     if (id >= MENU_MAGNIFY_1 && id <= MENU_MAGNIFY_4) {

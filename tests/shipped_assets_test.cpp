@@ -6,7 +6,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <set>
+#include <sstream>
 
 #include "files/map_file.h"
 #include "files/pack_records.h"
@@ -170,6 +172,32 @@ TEST(Builtin_levels, AllDifferentAndSolvedByTheirStoredSolutionsWithTheLastMove)
             rows.emplace_back(row, LEVEL_COLS);
         EXPECT_TRUE(shapes.insert(canonical_shape(rows)).second) << "same as an earlier level up to symmetry";
     }
+}
+
+// The help page is installed beside the game and read offline: every link
+// stays on the page and finds its anchor, and nothing is fetched from elsewhere.
+TEST(Help_page, EveryLinkFindsItsAnchorOnThePageItself)
+{
+    std::ifstream file("resources/zandhelp.html");
+    ASSERT_TRUE(file) << "run from the source folder";
+    std::stringstream buffer;
+    buffer << file.rdbuf();
+    const std::string html = buffer.str();
+    std::set<std::string> ids;
+    const std::regex id_pattern("\\bid=\"([^\"]+)\""), href_pattern("\\bhref=\"([^\"]*)\"");
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), id_pattern); it != std::sregex_iterator(); ++it)
+        EXPECT_TRUE(ids.insert((*it)[1]).second) << "id twice: " << (*it)[1];
+    int links = 0;
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), href_pattern); it != std::sregex_iterator(); ++it) {
+        const std::string target = (*it)[1];
+        EXPECT_TRUE(target.size() > 1 && target[0] == '#' && ids.count(target.substr(1))) << target;
+        ++links;
+    }
+    EXPECT_GE(links, 9);
+    EXPECT_EQ(html.find("src="), std::string::npos);
+    EXPECT_EQ(html.find("<link"), std::string::npos);
+    for (const char* section : {"keys", "mouse", "menus", "levels", "packs", "writing"})
+        EXPECT_EQ(ids.count(section), 1u) << section;
 }
 
 } // namespace
