@@ -610,6 +610,7 @@ TEST_F(Move_log, PlaybackOfTheLogAndOfFiles)
     press(state, CODE_T);
     EXPECT_EQ(player(), std::make_pair(3, 1));
     EXPECT_EQ(play_back_file(state, "no such file.txt", 0, 0, 0), -1);
+    EXPECT_EQ(play_back_file(state, "Zandmove.txt", 0, 0, 0), 0);
 }
 
 TEST_F(Move_log, ThePlaybackSyntax)

@@ -418,6 +418,7 @@ TEST_F(Presentation, RemarksForEveryBoardNumberTheStatusLineAndTheTimeFormat)
 }
 
 Periodic_timer* self_stopping = nullptr;
+int restarted_fires = 0;
 
 TEST_F(Presentation, TimersFireOnceNewestFirstAndPeriodicOnesRearmUntilStopped)
 {
@@ -450,6 +451,11 @@ TEST_F(Presentation, TimersFireOnceNewestFirstAndPeriodicOnesRearmUntilStopped)
     advance_ms(state, 1000);
     EXPECT_FALSE(once.running());
     EXPECT_EQ(state.timers.head, nullptr);
+    Periodic_timer twice(
+        state, 0, 50000, [](Game_state&, uint32_t) { ++restarted_fires; }, 0);
+    twice.restart(); // rearmed, not armed a second time
+    advance_ms(state, 60);
+    EXPECT_EQ(restarted_fires, 1);
 }
 
 // The fidget sequences are {10, 11}, {12} and {13, 14}; the standing tile is 5.
