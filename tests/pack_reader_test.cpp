@@ -281,6 +281,7 @@ TEST(TileReader, PixelsRowByRowWhateverTheFieldsHold)
          3,
          {1, 2, 0, 0, 0, 0, 7, 9, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0}}, // "7,8" is one field
         {"Width: 2\nHeight: 2\nImagery:\n5 6 7\nend\nendtile\n", 2, 2, {5, 6, 0, 0}},
+        {"Width: 3\nHeight: 1\nImagery:\n1\v2\f3\nend\nend\n", 3, 1, {1, 2, 3}},
         {"Width: 1\nHeight: 1\nImagery:\n99999999999\nend\nend\n", 1, 1, {0}},
         {"Width: 512\nHeight: 512\nImagery:\n3\nend\nend\n", 512, 512, {}}, // the largest picture kept
         // Pictures that do not fit their sizes are dropped.
@@ -325,6 +326,7 @@ TEST(SoundReader, SampleTextDigitsSignsAndLines)
         {"iA", 16, 16, {1}}, // a number never continues on the next line
         {"ijij", 16, 3, {1, -1, 1}},
         {"AAAAAAAh", 16, 16, {0}}, // past 30 bits the digits are shifted out
+        {"aiaj", 16, 16, {45, 61}},
     };
     for (const auto& [line, size, capacity, samples] : lines) {
         std::vector<int16_t> out(16, 0);
