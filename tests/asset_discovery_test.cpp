@@ -85,6 +85,7 @@ TEST_F(Asset_discovery, TheMapThenEveryReadablePackNumberedInNameOrder)
     find_first("?.zrp");
     EXPECT_EQ(find_next(nullptr, 0), 0); // no room: the name is passed over
     EXPECT_EQ(search("?.zrp").size(), 3u);
+    fs::remove("a.zrpx"); // Windows matches its short name "A~1.ZRP" against "*.zrp"
     EXPECT_EQ(search((fs::current_path() / "*.zrp").string(), 3), (Names{"a.", "b.", "c.", "pp", "qq"}));
     find_first("*.zrp"); // a new search closes the old one
     EXPECT_EQ(search("*.none"), Names{});

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "files/map_file.h"
@@ -139,7 +140,11 @@ TEST_F(Map_file, WriterPadsOrCutsRecordsAndIndexesSamplesFromTheData)
     EXPECT_EQ(chunk(c = split_chunks(write_map_bytes(contents)), "SAMP").data, (Bytes{0, 0}));
     EXPECT_EQ(read_bytes(write_map_bytes(contents)), 0); // an index that fills its chunk exactly
     EXPECT_EQ(write_map_file(contents, (path("no_dir") + "/x/Zandrek.map").c_str()), -1);
-    EXPECT_EQ(write_map_file(contents, "/dev/full"), -1); // where there is one, writing it fails
+    // A full disk, where the system has a device that reports itself full (Wine's does not).
+    std::FILE* full = std::fopen("/dev/full", "wb");
+    if (full && ((std::fputc(0, full) == EOF) | (std::fclose(full) != 0))) {
+        EXPECT_EQ(write_map_file(contents, "/dev/full"), -1);
+    }
 }
 
 // One damage to a good file: a byte set ('b', at a), a chunk resized ('r',
