@@ -54,7 +54,7 @@ wine_stage() {  # PREFIX RUNNER BUILD
     local server=/usr/lib/wine/wineserver64 status=0
     WINEPREFIX=$1 $server -k >/dev/null 2>&1 || true  # a server left by an earlier run
     WINEPREFIX=$1 $server -p >/dev/null 2>&1
-    WINEPREFIX=$1 timeout 600 "$2" "$3/zandrek_tests.exe" --gtest_list_tests >/dev/null 2>&1 || true
+    WINEPREFIX=$1 timeout 240 "$2" "$3/zandrek_tests.exe" --gtest_list_tests >/dev/null 2>&1 || true
     # Under the emulator a case now and then fails to start the game with no
     # message at all (seen twice in one run, never when rerun): such a case
     # gets one more try.

@@ -10,7 +10,8 @@
 #include "engine/move_rules.h"
 #include "shell/platform_offscreen.h"
 
-namespace {
+namespace
+{
 
 void open_board(Game_state& state)
 {
@@ -18,8 +19,10 @@ void open_board(Game_state& state)
     offscreen().recording = false;
     Level_info level;
     std::memset(level.layout, '-', sizeof level.layout);
-    for (int c = 0; c < LEVEL_COLS; ++c) level.layout[0][c] = level.layout[LEVEL_ROWS - 1][c] = '#';
-    for (int r = 0; r < LEVEL_ROWS; ++r) level.layout[r][0] = level.layout[r][LEVEL_COLS - 1] = '#';
+    for (int c = 0; c < LEVEL_COLS; ++c)
+        level.layout[0][c] = level.layout[LEVEL_ROWS - 1][c] = '#';
+    for (int r = 0; r < LEVEL_ROWS; ++r)
+        level.layout[r][0] = level.layout[r][LEVEL_COLS - 1] = '#';
     level.layout[8][5] = '@';
     level.layout[8][6] = '$';
     level.layout[3][3] = '.';
@@ -47,10 +50,16 @@ void alternate(benchmark::State& bench, int32_t first, int32_t second)
     bench.SetItemsProcessed(bench.iterations() * 2);
 }
 
-void BM_ArrowSteps(benchmark::State& bench) { alternate(bench, CODE_UP, CODE_DOWN); }
+void BM_ArrowSteps(benchmark::State& bench)
+{
+    alternate(bench, CODE_UP, CODE_DOWN);
+}
 BENCHMARK(BM_ArrowSteps);
 
-void BM_PushAndUndo(benchmark::State& bench) { alternate(bench, CODE_RIGHT, CODE_U); }
+void BM_PushAndUndo(benchmark::State& bench)
+{
+    alternate(bench, CODE_RIGHT, CODE_U);
+}
 BENCHMARK(BM_PushAndUndo);
 
-}  // namespace
+} // namespace

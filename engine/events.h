@@ -7,7 +7,7 @@ struct Game_state;
 
 enum : int32_t {
     EVENT_KEY = 1,
-    EVENT_KEY_UP = 2,  // key released; the engine does nothing with it
+    EVENT_KEY_UP = 2, // key released; the engine does nothing with it
     EVENT_BUTTON = 3,
     EVENT_MOTION = 4,
     EVENT_PAINT = 5,

@@ -12,7 +12,7 @@ constexpr int FIELD_MAX_CELLS = LEVEL_ROWS * LEVEL_COLS;
 // Cell kinds, used both as content and as floor.
 enum : uint8_t {
     KIND_PLAYER = 0,
-    KIND_PLAYER_ON_BANK = 1,  // only a slot of kind_tiles
+    KIND_PLAYER_ON_BANK = 1, // only a slot of kind_tiles
     KIND_FLOOR = 2,
     KIND_BANK = 3,
     KIND_TREASURE = 4,
@@ -62,7 +62,7 @@ struct Field_info {
     uint8_t start_sound;
     uint8_t banked_sound;
     uint8_t solved_sound;
-    uint8_t spare_sound;  // 0xFF in every board; only preloading looks at it
+    uint8_t spare_sound; // 0xFF in every board; only preloading looks at it
     uint16_t kind_tiles[6];
     Field_cell cells[FIELD_MAX_CELLS];
 };
@@ -82,8 +82,14 @@ inline Cell_pos make_cell_pos(int column, int row)
 {
     return (static_cast<uint32_t>(static_cast<uint16_t>(row)) << 16) | static_cast<uint16_t>(column);
 }
-inline int cell_pos_column(Cell_pos p) { return static_cast<int16_t>(p & 0xFFFF); }
-inline int cell_pos_row(Cell_pos p) { return static_cast<int16_t>(p >> 16); }
+inline int cell_pos_column(Cell_pos p)
+{
+    return static_cast<int16_t>(p & 0xFFFF);
+}
+inline int cell_pos_row(Cell_pos p)
+{
+    return static_cast<int16_t>(p >> 16);
+}
 
 // The number of cells a board may address: a board read from a hostile map
 // file can claim more rows or columns than the buffer holds.
@@ -100,7 +106,10 @@ inline bool board_has_cell(const Field_info& board, int column, int row)
     return row * board.columns + column < board_cell_count(board);
 }
 
-inline bool is_free_kind(uint8_t content) { return content == KIND_FLOOR || content == KIND_BANK; }
+inline bool is_free_kind(uint8_t content)
+{
+    return content == KIND_FLOOR || content == KIND_BANK;
+}
 inline bool is_treasure_kind(uint8_t content)
 {
     return content == KIND_TREASURE || content == KIND_BANKED_TREASURE;

@@ -35,8 +35,8 @@ struct Draw_state {
     Tile_dib tile_dib{};
     bool tile_dib_ready = false;
     int last_reveal = 0;
-    std::vector<uint16_t> reveal_scratch;  // random reveal order; allocated on first use
-    uint32_t random_seed = 1;              // never reseeded
+    std::vector<uint16_t> reveal_scratch; // random reveal order; allocated on first use
+    uint32_t random_seed = 1;             // never reseeded
     // The image buffer of one tile draw, kept between draws so that a step
     // costs no allocation.
     std::vector<uint8_t> tile_buffer;
@@ -56,14 +56,14 @@ struct Sound_state {
 struct Move_log_state {
     FILE* log = nullptr;
     int line_count = 0;
-    FILE* echo = stderr;  // every logged character is echoed here; tests and tools redirect it
+    FILE* echo = stderr; // every logged character is echoed here; tests and tools redirect it
 };
 
 struct Game_state {
     // ---- map file header region ----
     Map_header map{};
     std::string map_file_name;
-    FILE* map_file = nullptr;  // open for the whole run once read
+    FILE* map_file = nullptr; // open for the whole run once read
     std::string cpyr_text, prog_text, arts_text;
 
     // ---- player region ----
@@ -72,25 +72,25 @@ struct Game_state {
     int32_t start_level = 1;
     int32_t max_level = 1;
     int32_t num_players = 0;
-    std::vector<std::unique_ptr<Score_entry>> players;  // list order
+    std::vector<std::unique_ptr<Score_entry>> players; // list order
     Score_entry* current_player = nullptr;
     int score_warnings_shown = 0;
-    char player_name_buffer[16] = {};  // the name dialog's text and the stored player_name
-    bool name_asked = false;           // a player has been chosen in this run
+    char player_name_buffer[16] = {}; // the name dialog's text and the stored player_name
+    bool name_asked = false;          // a player has been chosen in this run
 
     // ---- records from the map file ----
     Fidget_info fidget{};
     Tile_info tile_info{};
-    std::vector<uint16_t> tile_table;  // TILE: image record index per tile code
+    std::vector<uint16_t> tile_table; // TILE: image record index per tile code
     Speech_info speech_info{};
-    std::vector<Speech_item> speech_items;  // SITM
-    std::vector<Sample_info> samples;       // built from the SAMP index
+    std::vector<Speech_item> speech_items; // SITM
+    std::vector<Sample_info> samples;      // built from the SAMP index
     uint32_t samp_pos = 0;
     uint32_t samp_length = 0;
-    uint32_t flds_length = 0;  // the positioned reads stay inside their chunks
+    uint32_t flds_length = 0; // the positioned reads stay inside their chunks
     uint32_t imgs_length = 0;
     int32_t colour_count = 0;
-    const uint8_t* colour_map = nullptr;  // colour_count RGB triples
+    const uint8_t* colour_map = nullptr; // colour_count RGB triples
     int16_t display_width = 320;
     int16_t display_height = 192;
 
@@ -104,7 +104,7 @@ struct Game_state {
     std::unique_ptr<Periodic_timer> msgline_timer;
     int32_t magnify = 2;
     int16_t board_shown = 0;
-    uint16_t carried[2] = {0, 0};  // from the current player's record into each one written
+    uint16_t carried[2] = {0, 0}; // from the current player's record into each one written
     Field_info play_board{};
     Field_info pristine_board{};
     Field_info screen_board{};

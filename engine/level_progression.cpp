@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <string>
 
-#include "engine/game_state.h"
 #include "engine/click_to_move.h"
+#include "engine/game_state.h"
 #include "engine/move_rules.h"
 #include "engine/services.h"
 
-namespace {
+namespace
+{
 
 const char MUST_SOLVE[] = "Sorry, you must solve this\nlevel before going on.\n";
 const char AT_FIRST[] = "You're at the first level.\nNowhere to go but up.";
@@ -30,6 +31,8 @@ void enter_pack_level(Game_state& state, Level_info* level)
 
 void enter_builtin_level(Game_state& state, int n)
 {
+    state.board_shown = 0;
+    clear_display(state);
     read_board_record(state, state.pristine_board, n);
     enter_level(state);
 }
@@ -44,7 +47,7 @@ int current_number(const Game_state& state)
 // a fixed tile id for walls), content, floor.
 struct Legend_cell {
     char c;
-    int kind_slot;  // -1: fixed tile id 2
+    int kind_slot; // -1: fixed tile id 2
     uint8_t content;
     uint8_t floor;
 };
@@ -65,14 +68,16 @@ const Legend_cell* legend_for(char c)
     return nullptr;
 }
 
-}  // namespace
+} // namespace
 
 void enter_level(Game_state& state)
 {
+    state.board_shown = 0;
     clear_display(state);
     reset_board(state, false);
     draw_board(state, state.play_board, true);
     set_message_line(state, state.play_board);
+    state.board_shown = 1;
     if (state.pack) {
         Level_info* level = state.pack->current_level;
         play_pack_sound(state, level ? resolve_sound(*state.pack, level->start_sound) : nullptr);
@@ -100,11 +105,12 @@ void build_pack_board(Game_state& state, const Level_info& level)
     b.undo_player_after = b.undo_player_before = b.undo_treasure_to = b.undo_treasure_from = -1;
     b.start_sound = b.banked_sound = b.solved_sound = b.spare_sound = NO_SOUND;
     const uint16_t pack_kind_tiles[6] = {5, 5, 1, 4, 15, 16};
-    for (int k = 0; k < 6; ++k) b.kind_tiles[k] = pack_kind_tiles[k];
+    for (int k = 0; k < 6; ++k)
+        b.kind_tiles[k] = pack_kind_tiles[k];
     for (int row = 0; row < LEVEL_ROWS; ++row) {
         for (int col = 0; col < LEVEL_COLS; ++col) {
             const Legend_cell* l = legend_for(level.layout[row][col]);
-            if (!l) continue;  // a space keeps the template's cell
+            if (!l) continue; // a space keeps the template's cell
             Field_cell& cell = b.cells[row * LEVEL_COLS + col];
             cell.tile = l->kind_slot < 0 ? 2 : b.kind_tiles[l->kind_slot];
             cell.content = l->content;
@@ -168,7 +174,10 @@ void select_level_set(Game_state& state, int pack_index, int level)
 }
 
 // This game's level chooser offers no choice and always declines.
-static int ask_level_chooser(int /*choosable*/, int /*current*/) { return -1; }
+static int ask_level_chooser(int /*choosable*/, int /*current*/)
+{
+    return -1;
+}
 
 void choose_level(Game_state& state)
 {
@@ -194,7 +203,7 @@ void level_solved(Game_state& state)
         Pack_info& pack = *state.pack;
         Level_info* level = pack.current_level;
         if (!level || !level->next) {
-            state.mode = MODE_ALL_DONE;  // the pack's last level: no mark written
+            state.mode = MODE_ALL_DONE; // the pack's last level: no mark written
             return;
         }
         pack.current_level = level->next.get();

@@ -5,7 +5,8 @@
 #include "engine/level_progression.h"
 #include "engine/services.h"
 
-namespace {
+namespace
+{
 
 struct Step {
     int dx, dy;
@@ -22,7 +23,10 @@ Cell_pos index_pos(const Field_info& board, int index)
     return make_cell_pos(index % board.columns, index / board.columns);
 }
 
-bool valid_index(const Field_info& board, int index) { return index >= 0 && index < board_cell_count(board); }
+bool valid_index(const Field_info& board, int index)
+{
+    return index >= 0 && index < board_cell_count(board);
+}
 
 uint8_t floor_at(const Field_info& board, int index)
 {
@@ -49,9 +53,12 @@ void play_solved_sound(Game_state& state)
     }
 }
 
-uint8_t speech(const Game_state& state, int byte) { return speech_info_id(state.speech_info, byte); }
+uint8_t speech(const Game_state& state, int byte)
+{
+    return speech_info_id(state.speech_info, byte);
+}
 
-}  // namespace
+} // namespace
 
 int test_move(const Field_info& board, Cell_pos position, int direction, Cell_pos* new_position, int* new_index)
 {
@@ -94,7 +101,7 @@ int move_player(Game_state& state, int direction)
     if (test_move(board, q, direction, &r, &k) != MOVE_FREE) return MOVED_BLOCKED;
 
     play_motion_sound(state, speech(state, SPEECH_PUSH));
-    move_piece(state, j, k, direction);  // the treasure goes first
+    move_piece(state, j, k, direction); // the treasure goes first
     move_piece(state, i, j, direction);
     board.moves += 1;
     board.pushes += 1;
@@ -106,7 +113,7 @@ int move_player(Game_state& state, int direction)
     board.undo_treasure_from = static_cast<int16_t>(j);
 
     if (is_cornered(board, k)) play_speech(state, speech(state, SPEECH_CORNER));
-    if (board.banked == board.treasures) return MOVED_SOLVED;  // the solved handling restarts the idling
+    if (board.banked == board.treasures) return MOVED_SOLVED; // the solved handling restarts the idling
     fidget_reset(state);
     return MOVED_PUSH;
 }
@@ -206,7 +213,7 @@ void undo_push(Game_state& state)
     int after = board.undo_player_after;
     int before = board.undo_player_before;
     int current = board.player_y * board.columns + board.player_x;
-    if (current != after) move_piece(state, current, after, DIR_NONE);  // the walk back is not counted
+    if (current != after) move_piece(state, current, after, DIR_NONE); // the walk back is not counted
 
     move_piece(state, after, before, backing_dir(after, before, board.columns));
     board.player_x = static_cast<int16_t>(before % board.columns);

@@ -34,4 +34,7 @@ int is_cornered(const Field_info& board, int index);
 uint16_t player_tile_for(const Game_state& state, int facing, Cell_pos position);
 int backing_dir(int from, int to, int columns);
 
-inline Cell_pos player_pos(const Field_info& board) { return make_cell_pos(board.player_x, board.player_y); }
+inline Cell_pos player_pos(const Field_info& board)
+{
+    return make_cell_pos(board.player_x, board.player_y);
+}

@@ -9,13 +9,13 @@
 
 struct Map_header {
     uint8_t unused_0[28];
-    int32_t num_levels;  // the first N board records are the built-in levels
+    int32_t num_levels; // the first N board records are the built-in levels
     uint8_t unused_32[8];
-    int32_t record_size;  // bytes of one Field_info record
-    uint32_t flds_pos;    // replaced by the reader
+    int32_t record_size; // bytes of one Field_info record
+    uint32_t flds_pos;   // replaced by the reader
     uint8_t unused_48[4];
-    int32_t image_size;  // bytes of one IMGS image record
-    uint32_t imgs_pos;   // replaced by the reader
+    int32_t image_size; // bytes of one IMGS image record
+    uint32_t imgs_pos;  // replaced by the reader
     uint32_t cpyr_slot;
     uint32_t prog_slot;
     uint32_t arts_slot;
@@ -44,7 +44,7 @@ struct Tile_info {
     int32_t height;
     uint8_t unused_8[8];
     int32_t image_size;
-    uint32_t table_slot;  // the TILE table pointer in the original; never trusted
+    uint32_t table_slot; // the TILE table pointer in the original; never trusted
     uint8_t unused_24[4];
     uint16_t slots_14_to_27[14];
 };
@@ -88,7 +88,7 @@ struct Speech_info {
     uint8_t unused_0[6];
     int16_t num_samples;
     uint8_t ids_8_to_15[8];
-    uint32_t items_slot;  // the SITM pointer in the original; never trusted
+    uint32_t items_slot; // the SITM pointer in the original; never trusted
 };
 static_assert(offsetof(Speech_info, num_samples) == 6, "Speech_info layout");
 static_assert(offsetof(Speech_info, ids_8_to_15) == 8, "Speech_info layout");
@@ -100,19 +100,19 @@ inline uint8_t speech_info_id(const Speech_info& info, int byte)
 }
 
 struct Speech_item {
-    uint8_t flags;   // bit 0: a sampled sound
-    uint8_t sample;  // index into the Sample_info array
+    uint8_t flags;  // bit 0: a sampled sound
+    uint8_t sample; // index into the Sample_info array
 };
 static_assert(sizeof(Speech_item) == 2, "SITM items are 2 bytes");
 
 // Built in memory from the SAMP index; not a file record.
 struct Sample_info {
-    uint32_t offset = 0;  // of the 6-byte header, from the start of the SAMP data
-    int32_t length = 0;   // bytes of sample data after the header
+    uint32_t offset = 0; // of the 6-byte header, from the start of the SAMP data
+    int32_t length = 0;  // bytes of sample data after the header
     uint16_t rate_word = 0;
     uint16_t second_word = 0;
     uint16_t loaded = 0;
-    uint16_t flags = 0;  // SAMPLE_PINNED
+    uint16_t flags = 0; // SAMPLE_PINNED
     uint8_t* data = nullptr;
     uint32_t bits = 0;
     uint32_t rate = 0;

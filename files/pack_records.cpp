@@ -2,27 +2,46 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 // Long lists (a pack of many thousands of levels) are unlinked one node at a
 // time so that dropping them never recurses through the whole list.
-template <typename Node>
-void drop_list(std::unique_ptr<Node>& next)
+template <typename Node> void drop_list(std::unique_ptr<Node>& next)
 {
     std::unique_ptr<Node> rest = std::move(next);
-    while (rest) rest = std::move(rest->next);
+    while (rest)
+        rest = std::move(rest->next);
 }
 
-}  // namespace
+} // namespace
 
-Text_block::~Text_block() { drop_list(next); }
-Pack_tile::~Pack_tile() { drop_list(next); }
-Pack_sound::~Pack_sound() { drop_list(next); }
+Text_block::~Text_block()
+{
+    drop_list(next);
+}
+Pack_tile::~Pack_tile()
+{
+    drop_list(next);
+}
+Pack_sound::~Pack_sound()
+{
+    drop_list(next);
+}
 
-Level_info::Level_info() { std::memset(layout, ' ', sizeof layout); }
-Level_info::~Level_info() { drop_list(next); }
+Level_info::Level_info()
+{
+    std::memset(layout, ' ', sizeof layout);
+}
+Level_info::~Level_info()
+{
+    drop_list(next);
+}
 
-Pack_info::~Pack_info() { drop_list(next); }
+Pack_info::~Pack_info()
+{
+    drop_list(next);
+}
 
 Pack_tile* find_pack_tile(const Pack_info& pack, const char* name)
 {
@@ -53,13 +72,15 @@ Pack_sound* resolve_sound(const Pack_info& pack, Sound_ref& ref)
 Level_info* pack_level(const Pack_info& pack, int number)
 {
     Level_info* level = pack.levels.get();
-    for (int i = 1; level && i < number && level->next; ++i) level = level->next.get();
+    for (int i = 1; level && i < number && level->next; ++i)
+        level = level->next.get();
     return level;
 }
 
 Pack_info* nth_pack(Pack_info* head, int k)
 {
     if (k < 1) return nullptr;
-    for (int i = 1; head && i < k; ++i) head = head->next.get();
+    for (int i = 1; head && i < k; ++i)
+        head = head->next.get();
     return head;
 }

@@ -10,11 +10,11 @@
 
 #include "engine/field.h"
 
-constexpr int NAME_CAPACITY = 80;  // 79 characters and the terminator
+constexpr int NAME_CAPACITY = 80; // 79 characters and the terminator
 
 struct Text_block {
     std::unique_ptr<Text_block> next;
-    std::string text;  // every line read, each followed by one LF
+    std::string text; // every line read, each followed by one LF
     ~Text_block();
 };
 
@@ -22,7 +22,7 @@ struct Pack_tile {
     std::unique_ptr<Pack_tile> next;
     int32_t width = 0;
     int32_t height = 0;
-    std::vector<uint8_t> pixels;  // width x height palette indices, rows top down; empty: none
+    std::vector<uint8_t> pixels; // width x height palette indices, rows top down; empty: none
     char name[NAME_CAPACITY] = "Untitled";
     ~Pack_tile();
 };
@@ -33,23 +33,23 @@ struct Pack_sound {
     int32_t speed = 0;
     int32_t sample_size = 0;
     int32_t num_samples = 0;
-    std::vector<int16_t> samples;  // empty: none
+    std::vector<int16_t> samples; // empty: none
     ~Pack_sound();
 };
 
 struct Tile_ref {
     char name[NAME_CAPACITY] = "Untitled";
-    Pack_tile* tile = nullptr;  // resolved by name on first use
+    Pack_tile* tile = nullptr; // resolved by name on first use
 };
 
 struct Sound_ref {
     char name[NAME_CAPACITY] = "Untitled";
-    Pack_sound* sound = nullptr;  // resolved by name on first use
+    Pack_sound* sound = nullptr; // resolved by name on first use
 };
 
 struct Level_info {
     std::unique_ptr<Level_info> next;
-    char name[NAME_CAPACITY] = "Untitiled";  // the misspelling is the game's own default
+    char name[NAME_CAPACITY] = "Untitiled"; // the misspelling is the game's own default
     char layout[LEVEL_ROWS][LEVEL_COLS];
     int32_t loose_treasures = 0;
     int32_t banked_treasures = 0;
@@ -93,5 +93,5 @@ Pack_sound* find_pack_sound(const Pack_info& pack, const char* name);
 Pack_tile* resolve_tile(const Pack_info& pack, Tile_ref& ref);
 Pack_sound* resolve_sound(const Pack_info& pack, Sound_ref& ref);
 
-Level_info* pack_level(const Pack_info& pack, int number);  // n < 1: the first; past the end: the last
-Pack_info* nth_pack(Pack_info* head, int k);                // 1-based; nullptr beyond the list
+Level_info* pack_level(const Pack_info& pack, int number); // n < 1: the first; past the end: the last
+Pack_info* nth_pack(Pack_info* head, int k);               // 1-based; nullptr beyond the list

@@ -5,13 +5,13 @@
 #include <cstdint>
 
 struct Score_entry {
-    uint32_t next_slot;  // a link in the original; meaningless in the file, ignored on reading
+    uint32_t next_slot; // a link in the original; meaningless in the file, ignored on reading
     char name[20];
-    int32_t level;  // highest built-in level solved
+    int32_t level; // highest built-in level solved
     uint16_t carried[2];
     uint16_t moves;
     uint16_t pushes;
-    int32_t seconds;  // 0: no time stored
+    int32_t seconds; // 0: no time stored
 };
 static_assert(offsetof(Score_entry, name) == 4, "Score_entry layout");
 static_assert(offsetof(Score_entry, level) == 24, "Score_entry layout");

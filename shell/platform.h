@@ -105,7 +105,7 @@ int platform_open_settings();         // 0, or -1
 int platform_last_error();
 void platform_screen_size(int* width, int* height);
 constexpr int PLATFORM_DEFAULT_POSITION = INT32_MIN; // x: the platform chooses
-int platform_create_main_window(int x, int y);         // hidden, 1 x 1; 0, or -1
+int platform_create_main_window(int x, int y);       // hidden, 1 x 1; 0, or -1
 void platform_attach_menu();
 void platform_show_window();
 // Resizes the window so that its client area is width x height, not moving it.

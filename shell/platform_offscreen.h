@@ -85,7 +85,7 @@ struct Offscreen {
     std::map<std::string, Registry_value> registry;
 
     // Scripted answers; when empty, boxes answer OK and dialogs accept the shown name.
-    std::deque<int> box_answers;  // the news dialog answers from here too (ANSWER_YES or ANSWER_NO)
+    std::deque<int> box_answers; // the news dialog answers from here too (ANSWER_YES or ANSWER_NO)
     std::deque<std::pair<int, std::string>> dialog_answers; // (0 OK / -1 cancel, typed name)
     std::string current_directory = "C:\\zandrek";
     int url_result = 0; // what the browser hand-over answers

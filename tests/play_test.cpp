@@ -389,12 +389,13 @@ TEST_F(Play, AnyKeyOrLeftClickOnAScreenOnlyLeavesIt)
         for (auto [type, code] : {std::pair<int32_t, int32_t>{EVENT_KEY, CODE_RIGHT},
                                   {EVENT_KEY, CODE_OTHER_KEY},
                                   {EVENT_BUTTON, CODE_LEFT_DOWN}}) {
-            state.mode = mode, state.draw.last_reveal = 0, state.fidget.state = 4;
+            state.mode = mode, state.draw.last_reveal = 0, state.fidget.state = 4, state.board_shown = 0;
             offscreen().calls.clear();
             send(type, code);
             EXPECT_EQ(now(), "1,1 0/0 mode 0") << mode << " " << code; // back to play, the event not acted on
-            EXPECT_EQ(std::vector<int>({state.draw.last_reveal != 0, state.fidget.state, int(count(CALL_FILL))}),
-                      std::vector<int>({1, 0, 1})); // redrawn afresh in a random order
+            EXPECT_EQ(std::vector<int>(
+                          {state.draw.last_reveal != 0, state.fidget.state, int(count(CALL_FILL)), state.board_shown}),
+                      std::vector<int>({1, 0, 1, 1})); // redrawn afresh in a random order
             EXPECT_EQ(titles(), Picture{"Zandrek - Level 7"});
         }
     state.mode = MODE_HELP; // nothing else ends a screen, and undo needs play

@@ -271,8 +271,10 @@ TEST_F(Presentation, SelectingLevelSetsAndChoosingInThem)
     EXPECT_TRUE(offscreen().calls.empty());
     EXPECT_EQ(after([](Game_state& s) { goto_level(s, 2); }), (Effects{"sound:1", "level 2 mode 0"}));
     EXPECT_EQ(std::make_pair(state.pack, state.play_board.number), (std::pair<Pack_info*, int16_t>(&triple, 2)));
-    select_level_set(state, -1, 3);
-    EXPECT_EQ(effects(), (Effects{"level 3 mode 0"}));
+    state.start_level = 2, state.board_shown = 0;
+    select_level_set(state, -1, 1); // a level asked for wins over the player's own
+    EXPECT_EQ(effects(), (Effects{"level 1 mode 0"}));
+    EXPECT_EQ(state.board_shown, 1);
 }
 
 TEST_F(Presentation, EachScreenDrawsItsBoardTitleSoundsAndText)

@@ -33,7 +33,7 @@ struct Play_options {
     const char* map = nullptr;
     bool solution = false;
     std::vector<const char*> positional;
-    std::vector<const char*> clicks;  // ROW,COL each
+    std::vector<const char*> clicks; // ROW,COL each
     const char* log = nullptr;
 };
 
@@ -50,8 +50,7 @@ const Option PLAY_OPTIONS[] = {
      "play the level's stored solution instead of MOVES"},
     {"--click", "ROW,COL", [](Play_options& o, const char* v) { o.clicks.push_back(v); },
      "walk to that cell with the mouse first (repeatable)"},
-    {"--log", "FILE", [](Play_options& o, const char* v) { o.log = v; },
-     "write the move log the game would write"},
+    {"--log", "FILE", [](Play_options& o, const char* v) { o.log = v; }, "write the move log the game would write"},
 };
 
 int usage(FILE* out)
@@ -170,7 +169,7 @@ int cmd_play(int argc, char** argv)
             std::fprintf(stderr, "zandrek-tool play: cannot create the move log '%s'\n", options.log);
             return 1;
         }
-        game.state.move_log.echo = nullptr;  // the file is the output here
+        game.state.move_log.echo = nullptr; // the file is the output here
     }
     for (const Click_cell& click : clicks) {
         if (walk_to_cell(game.state, click.column, click.row, CLICK_TICK_LIMIT) < 0)

@@ -5,7 +5,8 @@
 
 #include "tools/tool_commands.h"
 
-namespace {
+namespace
+{
 
 struct Subcommand {
     const char* name;
@@ -29,12 +30,13 @@ const Subcommand SUBCOMMANDS[] = {
 int usage(FILE* out)
 {
     std::fprintf(out, "usage: zandrek-tool COMMAND [ARGS...]\n\ncommands:\n");
-    for (const Subcommand& s : SUBCOMMANDS) std::fprintf(out, "  %-10s %s\n", s.name, s.summary);
+    for (const Subcommand& s : SUBCOMMANDS)
+        std::fprintf(out, "  %-10s %s\n", s.name, s.summary);
     std::fprintf(out, "\n'zandrek-tool COMMAND --help' describes one command.\n");
     return out == stdout ? 0 : 1;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
