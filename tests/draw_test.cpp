@@ -174,16 +174,6 @@ TEST_F(Draw, ImagesAndSizesThatCannotBeHadDrawBlackOrNothing)
     }
     EXPECT_EQ(offscreen_calls_of(CALL_BLIT).size(), 8u); // the map tiles of usable sides, the pack tiles of 1 and 1024
 
-    // An image record longer than a tile is read whole into a buffer that holds it.
-    Map_contents m = test_map_contents();
-    m.map.image_size = TILE_W * TILE_H + 37;
-    for (auto& image : m.images)
-        image.resize(m.map.image_size, 1);
-    TearDown();
-    open_map(m, 1);
-    draw_tile(state, make_cell_pos(2, 2), 4);
-    expect_cell(2, 2, 4);
-
     // Clearing fills the whole display; without a drawing context nothing is drawn.
     state.magnify = 4;
     offscreen_reset(4);
@@ -200,7 +190,7 @@ TEST_F(Draw, ImagesAndSizesThatCannotBeHadDrawBlackOrNothing)
     EXPECT_TRUE(offscreen().calls.empty());
 }
 
-TEST_F(Draw, EveryOrderDrawsEveryCellOnceInItsOwnWay)
+TEST_F(Draw, EveryOrderDrawsEveryCellOnceInItsOwnWayAndBoardsChooseOrdersAtRandom)
 {
     open_map(test_map_contents(), 1);
     Field_info board{};
@@ -247,16 +237,12 @@ TEST_F(Draw, EveryOrderDrawsEveryCellOnceInItsOwnWay)
             drawn += (drawn.empty() ? "" : " ") + std::to_string(r * cols + c);
         EXPECT_EQ(drawn, expected) << order << " " << rows << "x" << cols;
     }
-}
 
-TEST_F(Draw, DrawBoardChoosesSlotsFromTheGeneratorAndNeverTheSameTwice)
-{
-    open_map(test_map_contents(), 1);
+    // Boards choose slots from the generator, never the same twice.
     offscreen().recording = false;
-    Field_info board{};
     read_board_record(state, board, 1);
-    Reference_random reference;
-    int previous = 0;
+    reference.seed = state.draw.random_seed;
+    int previous = state.draw.last_reveal;
     std::set<int> seen;
     for (int n = 0; n < 100; ++n) {
         int expected;

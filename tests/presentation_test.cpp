@@ -73,16 +73,25 @@ class Presentation : public Map_test
                               c->text);
         return out;
     }
-    // The kinds of the screen's calls (folded) or of the wave calls, in order; the record is cleared.
-    Kinds kinds(bool screen)
+    // The kinds of the screen's calls in order, repeats folded; the record is cleared.
+    Kinds kinds()
     {
-        const std::set<Call_kind> wanted =
-            screen ? std::set<Call_kind>{CALL_FILL, CALL_BLIT, CALL_TITLE, CALL_WAVE_WRITE, CALL_TEXT}
-                   : std::set<Call_kind>{CALL_WAVE_OPEN,    CALL_WAVE_CLOSE,     CALL_WAVE_RESET,
-                                         CALL_WAVE_PREPARE, CALL_WAVE_UNPREPARE, CALL_WAVE_WRITE};
+        const std::set<Call_kind> wanted = {CALL_FILL, CALL_BLIT, CALL_TITLE, CALL_WAVE_WRITE, CALL_TEXT};
         Kinds out;
         for (const Platform_call& c : offscreen().calls)
-            if (wanted.count(c.kind) && !(screen && !out.empty() && out.back() == c.kind)) out.push_back(c.kind);
+            if (wanted.count(c.kind) && (out.empty() || out.back() != c.kind)) out.push_back(c.kind);
+        offscreen().calls.clear();
+        return out;
+    }
+    // The wave device's calls in order, an opening with its rate and sample size; the record is cleared.
+    std::string wave()
+    {
+        const char* names[] = {"open", "close", "reset", "prepare", "unprepare", "write"};
+        std::string out;
+        for (const Platform_call& c : offscreen().calls)
+            if (c.kind >= CALL_WAVE_OPEN && c.kind <= CALL_WAVE_WRITE)
+                out += (out.empty() ? "" : " ") + std::string(names[c.kind - CALL_WAVE_OPEN]) +
+                       (c.kind == CALL_WAVE_OPEN ? " " + std::to_string(c.a) + "/" + std::to_string(c.b) : "");
         offscreen().calls.clear();
         return out;
     }
@@ -146,11 +155,11 @@ class Presentation : public Map_test
     void play_level_2() { read_board_record(state, state.play_board, 2), fidget_reset(state), state.mode = MODE_PLAY; }
 };
 
-TEST_F(Presentation, APackLevelBecomesABoardOverTheBlankTemplate)
+TEST_F(Presentation, PackLevelsBecomeBoardsOverTheBlankTemplateAndOpenOneByOne)
 {
-    Pack_info& pack =
-        add_pack("Boards", 0, "Zandrek Pack\nLevel:\nLayout:\n ########\n #@-$.*+#\n ########\nend\nend\n");
-    build_pack_board(state, *pack.levels);
+    build_pack_board(
+        state,
+        *add_pack("Boards", 0, "Zandrek Pack\nLevel:\nLayout:\n ########\n #@-$.*+#\n ########\nend\nend\n").levels);
     const Field_info& b = state.pristine_board;
     // clang-format off
     EXPECT_EQ(std::vector<int>({b.number, b.rows, b.columns, b.loose, b.banked_at_start, b.treasures, b.moves, b.pushes,
@@ -167,11 +176,7 @@ TEST_F(Presentation, APackLevelBecomesABoardOverTheBlankTemplate)
                                        5,  KIND_PLAYER,   KIND_FLOOR, 1, KIND_FLOOR,  KIND_FLOOR,
                                        15, KIND_TREASURE, KIND_FLOOR, 4, KIND_BANK,   KIND_BANK,
                                        16, KIND_TREASURE, KIND_BANK,  5, KIND_PLAYER, KIND_BANK}));
-}
-
-TEST_F(Presentation, PackLevelsOpenOneByOneAsTheyAreSolved)
-{
-    Pack_info& pack = add_pack("Must Solve", 3);
+    Pack_info& pack = add_pack("Must Solve", 3); // the second pack in the list
     offscreen().calls.clear();
     select_level_set(state, pack.number, 0);
     EXPECT_EQ(std::make_pair(state.pack, titles()), std::make_pair(&pack, Texts{"Zandrek - Level 1"}));
@@ -211,12 +216,10 @@ TEST_F(Presentation, BuiltInLevelsOpenUpToTheMaximum)
     next_level(state);
     EXPECT_EQ(std::vector<int64_t>({state.play_board.start_time, state.draw.last_reveal != 0, state.fidget.state}),
               std::vector<int64_t>({platform_now_seconds(), 1, 0}));
-    EXPECT_EQ(titles(), Texts{"Zandrek - Level 2"});
     EXPECT_EQ(effects(), (Effects{"sound:4", "level 2 mode 0"}));
     EXPECT_EQ(after(next_level), (Effects{"sound:14", MUST_SOLVE, "level 2 mode 0"}));
     EXPECT_EQ(after(choose_level), (Effects{"level 2 mode 0"})); // the chooser always declines
     EXPECT_EQ(after(previous_level), (Effects{"level 1 mode 0"}));
-    EXPECT_EQ(after(previous_level), (Effects{"sound:15", AT_FIRST, "level 1 mode 0"}));
     state.max_level = 1;
     EXPECT_EQ(after(choose_level), (Effects{"sound:14", NOT_SOLVED_FIRST, "level 1 mode 0"}));
 
@@ -235,10 +238,6 @@ TEST_F(Presentation, BuiltInLevelsOpenUpToTheMaximum)
     state.mode = MODE_TITLE, state.screen_board.solved_sound = 5;
     EXPECT_EQ(after([](Game_state& s) { press(s, CODE_OTHER_KEY); }),
               (Effects{"sound:13", "player_name=Zandrek", "sound:5", "sound:4", "level 2 mode 0"}));
-    state.mode = MODE_TITLE;
-    offscreen().dialog_answers.push_back({-1, ""}); // a later choice cancelled: still the title
-    handle_event(state, Game_event{EVENT_BUTTON, CODE_LEFT_DOWN, 0, 0, 0});
-    EXPECT_EQ(state.mode, MODE_TITLE);
 
     // The developer may skip pack levels, but not past built-in level 50.
     std::strcpy(state.current_player->name, DEVELOPER_NAME);
@@ -311,16 +310,16 @@ TEST_F(Presentation, EachScreenDrawsItsBoardTitleSoundsAndText)
                   std::vector<int>({mode, board, 320, rows_down}));
         EXPECT_EQ(titles(), Texts{title});
         EXPECT_EQ(faces(), texts);
-        EXPECT_EQ(kinds(true), order);
+        EXPECT_EQ(kinds(), order);
     }
     EXPECT_NE(state.samples[0].flags & state.samples[1].flags & SAMPLE_PINNED, 0);
     offscreen().draw_available = false;
     show_help(state);
     EXPECT_EQ(state.mode, MODE_HELP);
-    EXPECT_EQ(kinds(true), (Kinds{CALL_TITLE, CALL_WAVE_WRITE}));
+    EXPECT_EQ(kinds(), (Kinds{CALL_TITLE, CALL_WAVE_WRITE}));
 }
 
-TEST_F(Presentation, AboutShowsTheNoticeThenThePackAndLevelTexts)
+TEST_F(Presentation, AboutSolvedAndLevelTextsAndTheTimeFormat)
 {
     auto about = [&] {
         offscreen().calls.clear();
@@ -363,10 +362,7 @@ TEST_F(Presentation, AboutShowsTheNoticeThenThePackAndLevelTexts)
     EXPECT_EQ(Texts(lines.begin() + 5, lines.end()),
               (Texts{"160,50c:Alice Has Solved Level 4", "160,100c:Treasures Saved: 3", "160,115c:Moves: 10  Pushes: 2",
                      "160,130c:Elapsed Time: 01:05", std::string("160,182c:") + PRESS}));
-}
 
-TEST_F(Presentation, RemarksForEveryBoardNumberAndTheTimeFormat)
-{
     // clang-format off
     const std::pair<int64_t, const char*> times[] = {{0, "00:00"}, {59, "00:59"}, {61, "01:01"}, {3599, "59:59"},
         {3600, "01:00:00"}, {86399, "23:59:59"}, {363600, "101:00:00"}, {-5, "00:00"}};
@@ -375,7 +371,6 @@ TEST_F(Presentation, RemarksForEveryBoardNumberAndTheTimeFormat)
     // clang-format on
     for (auto [seconds, text] : times)
         EXPECT_STREQ(format_elapsed(seconds), text) << seconds;
-    Field_info board{};
     for (auto [number, text] : expected) {
         board.number = static_cast<int16_t>(number);
         set_message_line(state, board);
@@ -423,7 +418,7 @@ TEST_F(Presentation, TimersFireOnceNewestFirstAndPeriodicOnesRearmUntilStopped)
 }
 
 // The fidget sequences are {10, 11}, {12} and {13, 14}; the standing tile is 5.
-TEST_F(Presentation, FidgetShowsTheStatusOnTheThirdTickThenSequenceZeroThenRandomChoices)
+TEST_F(Presentation, FidgetShowsTheStatusOnTheThirdTickThenSequenceZeroThenRandomChoicesOnItsTimer)
 {
     play_level_2();
     state.fidget.frame = 1;                                  // a restart plays sequence 0 from its first frame
@@ -462,10 +457,7 @@ TEST_F(Presentation, FidgetShowsTheStatusOnTheThirdTickThenSequenceZeroThenRando
         EXPECT_EQ(tick(), sequence == 14 ? 7 : -1);
         EXPECT_EQ(state.fidget.state, sequence == 14 ? 4 : 3);
     }
-}
 
-TEST_F(Presentation, GameTimersAndTheStatusLineWhilePlayingAndPausing)
-{
     play_level_2();
     ASSERT_EQ(create_game_timers(state), 0);
     stop_game_timers(state);
@@ -494,60 +486,46 @@ TEST_F(Presentation, GameTimersAndTheStatusLineWhilePlayingAndPausing)
     }
 }
 
-TEST_F(Presentation, ANewSoundCutsOffTheOneThatPlaysAndReopensOnlyForANewFormat)
+TEST_F(Presentation, ANewSoundCutsOffTheOneThatPlaysAndReopensOnlyForANewFormatAndNoneThatCannotBeHad)
 {
     for (int k : {0, 4, 5}) { // samples play as stored, 8-bit ones turned unsigned
         ASSERT_EQ(play_speech(state, static_cast<uint8_t>(k)), 0);
-        const Offscreen_sound& s = offscreen().sounds.back();
-        EXPECT_EQ(s.bytes, played(k)) << k;
-        EXPECT_EQ(std::make_pair(s.bits, s.rate), std::make_pair(k == 4 ? 16 : 8, k == 5 ? 22050 : 11025));
+        EXPECT_EQ(offscreen().sounds.back().bytes, played(k)) << k;
     }
+    EXPECT_EQ(wave(), "open 11025/8 prepare write reset unprepare close open 11025/16 prepare write reset unprepare "
+                      "close open 22050/8 prepare write");
+    // Another rate, the last one finished: no stop; the same format, the first still playing; the same memory
+    // again: no new preparation; another sample size.
     offscreen_next_due_timer(offscreen().now_ms + 10000);
-    offscreen().calls.clear();
-    const Kinds reopen = {CALL_WAVE_RESET, CALL_WAVE_UNPREPARE, CALL_WAVE_CLOSE,
-                          CALL_WAVE_OPEN,  CALL_WAVE_PREPARE,   CALL_WAVE_WRITE};
-    play_speech(state, 0); // another rate, the last one finished: no stop
-    EXPECT_EQ(offscreen_calls_of(CALL_WAVE_OPEN)[0]->a, 11025);
-    EXPECT_EQ(kinds(false), Kinds(reopen.begin() + 1, reopen.end()));
-    play_speech(state, 1); // same format, the first still playing
-    EXPECT_EQ(kinds(false), (Kinds{CALL_WAVE_RESET, CALL_WAVE_UNPREPARE, CALL_WAVE_PREPARE, CALL_WAVE_WRITE}));
-    play_speech(state, 1); // the same memory again: no new preparation
-    EXPECT_EQ(kinds(false), (Kinds{CALL_WAVE_RESET, CALL_WAVE_WRITE}));
-    play_speech(state, 4); // another sample size
-    EXPECT_EQ(offscreen_calls_of(CALL_WAVE_OPEN)[0]->b, 16);
-    EXPECT_EQ(kinds(false), reopen);
+    for (uint8_t k : {0, 1, 1, 4})
+        play_speech(state, k);
+    EXPECT_EQ(wave(), "unprepare close open 11025/8 prepare write reset unprepare prepare write reset write reset "
+                      "unprepare close open 11025/16 prepare write");
 
     // A pack sound is 16-bit at the pack's speed, only as long as its samples.
     Pack_sound sound, shorter; // the shorter one in other memory
     sound.speed = shorter.speed = 8000, sound.num_samples = 1000, shorter.num_samples = 2;
     sound.samples = shorter.samples = {1, -2, 0x1234};
     ASSERT_EQ(play_pack_sound(state, &sound), 0);
-    EXPECT_EQ(offscreen_calls_of(CALL_WAVE_OPEN)[0]->a, 8000);
-    EXPECT_EQ(kinds(false), reopen);
     EXPECT_EQ(offscreen().sounds.back().bytes, (std::vector<uint8_t>{0x01, 0x00, 0xFE, 0xFF, 0x34, 0x12}));
     play_pack_sound(state, &shorter);
     EXPECT_EQ(offscreen().sounds.back().bytes, (std::vector<uint8_t>{0x01, 0x00, 0xFE, 0xFF}));
-    offscreen().calls.clear();
+    EXPECT_EQ(wave(), "reset unprepare close open 8000/16 prepare write reset unprepare prepare write");
 
-    offscreen().wave_open_fails = true;
-    EXPECT_EQ(play_speech(state, 0) + play_speech(state, 0), -2); // the device stays closed after a failed open
-    EXPECT_EQ(kinds(false),
-              (Kinds{CALL_WAVE_RESET, CALL_WAVE_UNPREPARE, CALL_WAVE_CLOSE, CALL_WAVE_OPEN, CALL_WAVE_OPEN}));
+    offscreen().wave_open_fails = true; // the device stays closed after a failed open
+    EXPECT_EQ(play_speech(state, 0) + play_speech(state, 0), -2);
     offscreen().wave_open_fails = false;
     EXPECT_EQ(play_speech(state, 0), 0);
     EXPECT_EQ(offscreen().sounds.back().bytes, played(0));
     close_sound(state);
-    EXPECT_EQ(kinds(false), (Kinds{CALL_WAVE_OPEN, CALL_WAVE_PREPARE, CALL_WAVE_WRITE, CALL_WAVE_RESET,
-                                   CALL_WAVE_UNPREPARE, CALL_WAVE_CLOSE}));
+    close_sound(state); // once closed, nothing more
+    EXPECT_EQ(wave(),
+              "reset unprepare close open 11025/8 open 11025/8 open 11025/8 prepare write reset unprepare close");
     EXPECT_FALSE(state.sound.device_open);
-    close_sound(state);
-    EXPECT_TRUE(kinds(false).empty());
-}
 
-TEST_F(Presentation, SwitchesSilentIdsAndSoundsThatCannotBeHad)
-{
-    Pack_sound sound;
-    sound.speed = 8000, sound.num_samples = 1, sound.samples = {5};
+    // Switched off, silent ids and sounds that cannot be had.
+    offscreen().sounds.clear();
+    sound.num_samples = 1, sound.samples = {5};
     state.sound.speech_on = false;
     EXPECT_EQ(play_speech(state, 2) + play_pack_sound(state, &sound), 0);
     EXPECT_TRUE(offscreen().sounds.empty());
@@ -560,12 +538,13 @@ TEST_F(Presentation, SwitchesSilentIdsAndSoundsThatCannotBeHad)
     sound.num_samples = 1, sound.samples.clear();
     EXPECT_EQ(play_pack_sound(state, &sound), 0);
     // 6 is not a sampled item and 8 is past the item table; the sample of 7 is not in the map, and
-    // those of 2 to 4 claim more than the SAMP chunk holds: silent, no allocation, no box.
-    state.samples[3].length = 1 << 30, state.samples[4].length = -7, state.samples[2].offset = 0xFFFFFFF0u;
+    // those of 2 and 3 claim more than the SAMP chunk holds: silent, no allocation, no box.
+    state.samples[3].length = 1 << 30, state.samples[2].offset = 0xFFFFFFF0u;
     EXPECT_EQ(Ints({play_speech(state, NO_SOUND), play_speech(state, 6), play_speech(state, 8), play_speech(state, 7),
-                    play_sample(state, -1), play_sample(state, 6), play_speech(state, 3), play_speech(state, 4),
-                    play_speech(state, 2)}),
-              Ints({0, 0, 0, -1, -1, -1, -1, -1, -1}));
+                    play_sample(state, -1), play_sample(state, 6), play_speech(state, 3), play_speech(state, 2)}),
+              Ints({0, 0, 0, -1, -1, -1, -1, -1}));
+    state.samples[3].length = -7;
+    EXPECT_EQ(play_speech(state, 3), -1);
     EXPECT_EQ(offscreen().sounds.size(), 1u);
     EXPECT_TRUE(box_texts().empty());
 }
