@@ -65,20 +65,17 @@ TEST_F(Draw, PaletteHeaderAndColourTableFollowTheColourMap)
     EXPECT_EQ(Ints({c.blue, c.green, c.red, c.reserved, state.draw.tile_dib.colours[255].red}),
               Ints({0xE3, 0x43, 0x33, 0, 0}));
     std::vector<uint8_t> long_map(300 * 3, 0x11); // a colour map longer than the table has room for
-    state.colour_map = long_map.data();
-    for (int count : {128, 300, -1, 1}) {
-        state.colour_count = count;
+    Ints used; // colours in the table and in the palette made: room for 256, and none (5 without a map) is no palette
+    for (int count : {128, 300, -1, 5, 1}) {
+        offscreen().calls.clear();
+        state.colour_count = count, state.colour_map = count == 5 ? nullptr : long_map.data();
         ASSERT_EQ(create_game_palette(state), 0);
+        auto made = offscreen_calls_of(CALL_PALETTE);
+        used.insert(used.end(), {state.draw.tile_dib.header.colours_used, made.empty() ? 0 : made[0]->a});
     }
-    EXPECT_EQ(state.draw.tile_dib.colours[0].red, 0x11);
-    state.colour_map = nullptr;
-    create_game_palette(state);
-    EXPECT_EQ(std::make_pair(state.draw.tile_dib.header.colours_used, state.draw.tile_dib_ready),
-              std::make_pair(0u, true));
-    Ints counts; // the table has room for 256, and none is no palette
-    for (const Platform_call* p : offscreen_calls_of(CALL_PALETTE))
-        counts.push_back(p->a);
-    EXPECT_EQ(counts, Ints({128, 256, 1}));
+    EXPECT_EQ(used, Ints({128, 128, 256, 256, 0, 0, 0, 0, 1, 1}));
+    EXPECT_EQ(std::make_pair(state.draw.tile_dib.colours[0].red, state.draw.tile_dib_ready),
+              std::make_pair(uint8_t{0x11}, true));
 }
 
 // Every device pixel of a cell shows its image at every magnification; the
