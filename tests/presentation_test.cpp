@@ -95,7 +95,6 @@ class Presentation : public Map_test
         offscreen().calls.clear();
         return out;
     }
-    std::string title() const { return titles().empty() ? std::string() : titles().back(); }
     // Sample k as the device gets it: 8-bit samples turned unsigned.
     std::vector<uint8_t> played(int k)
     {
@@ -155,20 +154,9 @@ class Presentation : public Map_test
     void play_level_2() { read_board_record(state, state.play_board, 2), fidget_reset(state), state.mode = MODE_PLAY; }
 };
 
-TEST_F(Presentation, PackLevelsBecomeBoardsOverTheBlankTemplateAndOpenOneByOne)
+TEST_F(Presentation, PackLevelsOpenOneByOneAsTheyAreSolved)
 {
-    build_pack_board(
-        state,
-        *add_pack("Boards", 0, "Zandrek Pack\nLevel:\nLayout:\n ########\n #@-$.*+#\n ########\nend\nend\n").levels);
-    const Field_info& b = state.pristine_board;
-    // clang-format off
-    EXPECT_EQ(std::vector<int>({b.number, b.rows, b.columns, b.loose, b.banked_at_start, b.treasures, b.moves, b.pushes,
-                                b.zero, int(b.start_time), int(b.solve_time), b.start_x, b.start_y, b.player_x, b.player_y,
-                                b.undo_player_after, b.undo_player_before, b.undo_treasure_to, b.undo_treasure_from,
-                                b.start_sound, b.banked_sound, b.solved_sound, b.spare_sound}),
-              std::vector<int>({1, 16, 20, 1, 1, 2, 0, 0, 0, 0, 0, 7, 1, 7, 1, -1, -1, -1, -1, 255, 255, 255, 255}));
-    // clang-format on
-    Pack_info& pack = add_pack("Must Solve", 3); // the second pack in the list
+    Pack_info& pack = add_pack("Must Solve", 3);
     offscreen().calls.clear();
     select_level_set(state, pack.number, 0);
     EXPECT_EQ(std::make_pair(state.pack, titles()), std::make_pair(&pack, Texts{"Zandrek - Level 1"}));
@@ -181,7 +169,6 @@ TEST_F(Presentation, PackLevelsBecomeBoardsOverTheBlankTemplateAndOpenOneByOne)
     EXPECT_EQ(std::vector<int>({pack.highest_level, state.pristine_board.number, state.play_board.number}),
               std::vector<int>({2, 2, 1}));
     press(state, CODE_OTHER_KEY);
-    EXPECT_EQ(state.play_board.number, 2);
     EXPECT_EQ(after(next_level), (Effects{"sound:14", MUST_SOLVE, "level 2 mode 0"})); // level 2 is the highest open
     EXPECT_EQ((Texts{after(previous_level).back(), after(next_level).back()}),
               (Texts{"level 1 mode 0", "level 2 mode 0"}));
@@ -192,11 +179,6 @@ TEST_F(Presentation, PackLevelsBecomeBoardsOverTheBlankTemplateAndOpenOneByOne)
                                   "sound:1", "level 3 mode 0"}));
     solve(); // no mark for the last level
     EXPECT_EQ(effects(), (Effects{"sound:8", "sound:8", "sound:8", "sound:9", "sound:2", "sound:3", "level 3 mode 4"}));
-    enter(pack, 1); // solving an earlier level again writes the mark though it does not rise
-    solve();
-    EXPECT_EQ(effects(),
-              (Effects{"sound:8", "sound:9", "sound:2", "sound:3", "solved:Must Solve=3", "level 2 mode 2"}));
-    EXPECT_EQ(pack.highest_level, 3);
 }
 
 TEST_F(Presentation, BuiltInLevelsOpenUpToTheMaximum)
@@ -211,8 +193,6 @@ TEST_F(Presentation, BuiltInLevelsOpenUpToTheMaximum)
     EXPECT_EQ(after(next_level), (Effects{"sound:14", MUST_SOLVE, "level 2 mode 0"}));
     EXPECT_EQ(after(choose_level), (Effects{"level 2 mode 0"})); // the chooser always declines
     EXPECT_EQ(after(previous_level), (Effects{"level 1 mode 0"}));
-    state.max_level = 1;
-    EXPECT_EQ(after(choose_level), (Effects{"sound:14", NOT_SOLVED_FIRST, "level 1 mode 0"}));
 
     // A solved level is recorded and the next one waits behind the solved screen.
     state.play_board.number = 2, state.mode = MODE_PLAY;
@@ -220,22 +200,6 @@ TEST_F(Presentation, BuiltInLevelsOpenUpToTheMaximum)
     EXPECT_EQ(std::vector<int64_t>({state.current_player->level, state.max_level, state.pristine_board.number,
                                     state.play_board.solve_time}),
               std::vector<int64_t>({2, 3, 3, platform_now_seconds()}));
-    state.play_board.number = BUILTIN_LEVELS, state.pristine_board.number = 0;
-    EXPECT_EQ(after(level_solved), (Effects{"level 50 mode 4"}));
-    EXPECT_EQ(state.pristine_board.number, 0);
-
-    // Leaving the title chooses the player, whose progress gives the first level.
-    make_player(state, "Zandrek", 1);
-    state.mode = MODE_TITLE, state.screen_board.solved_sound = 5;
-    EXPECT_EQ(after([](Game_state& s) { press(s, CODE_OTHER_KEY); }),
-              (Effects{"sound:13", "player_name=Zandrek", "sound:5", "sound:4", "level 2 mode 0"}));
-
-    // The developer may skip pack levels.
-    std::strcpy(state.current_player->name, DEVELOPER_NAME);
-    enter(add_pack("Open", 3), 1);
-    for (int i = 0; i < 3; ++i) // the last level has no next, even for the developer
-        next_level(state);
-    EXPECT_EQ(effects(), (Effects{"sound:1", "sound:1", "level 3 mode 0"}));
 }
 
 TEST_F(Presentation, SelectingLevelSetsAndChoosingInThem)
@@ -258,13 +222,6 @@ TEST_F(Presentation, SelectingLevelSetsAndChoosingInThem)
 
 TEST_F(Presentation, EachScreenDrawsItsBoardTitleSoundsAndText)
 {
-    state.magnify = 2; // texts keep their base position; the shadow is one base pixel down and right
-    draw_text_centred(state, 20, "Zandrek Help");
-    draw_text_left(state, 88, 93, "x");
-    EXPECT_EQ(args(CALL_TEXT, &Platform_call::a), Ints({322, 320, 178, 176}));
-    EXPECT_EQ(args(CALL_TEXT, &Platform_call::b), Ints({42, 40, 188, 186}));
-    state.magnify = 1;
-
     // clang-format off
     const std::tuple<const char*, void (*)(Game_state&), int, int, std::string, Kinds, Texts, bool> screens[] = {
         {"greeting", show_greeting, MODE_TITLE, BOARD_TITLE, "Greetings - Click or press any key to begin",
@@ -296,9 +253,13 @@ TEST_F(Presentation, EachScreenDrawsItsBoardTitleSoundsAndText)
         EXPECT_EQ(kinds(), order);
     }
     EXPECT_NE(state.samples[0].flags & state.samples[1].flags & SAMPLE_PINNED, 0);
-    offscreen().draw_available = false;
+    state.magnify = 2; // texts keep their base position; the shadow is one base pixel down and right
+    draw_text_centred(state, 20, "Zandrek Help");
+    draw_text_left(state, 88, 93, "x");
+    EXPECT_EQ(args(CALL_TEXT, &Platform_call::a), Ints({322, 320, 178, 176}));
+    EXPECT_EQ(args(CALL_TEXT, &Platform_call::b), Ints({42, 40, 188, 186}));
+    offscreen().calls.clear(), offscreen().draw_available = false;
     show_help(state);
-    EXPECT_EQ(state.mode, MODE_HELP);
     EXPECT_EQ(kinds(), (Kinds{CALL_TITLE, CALL_WAVE_WRITE}));
 }
 
@@ -310,8 +271,6 @@ TEST_F(Presentation, AboutSolvedAndLevelTextsAndTheTimeFormat)
         return box_texts();
     };
     const Texts notice = about();
-    EXPECT_EQ(std::make_pair(offscreen_calls_of(CALL_BOX).at(0)->a, notice.size()),
-              std::make_pair(int64_t{BOX_INFO}, size_t{1}));
 
     auto block = [](const char* text, std::unique_ptr<Text_block> next = nullptr) {
         auto b = std::make_unique<Text_block>();
@@ -336,13 +295,9 @@ TEST_F(Presentation, AboutSolvedAndLevelTextsAndTheTimeFormat)
     std::memset(pack.levels->name, 'N', NAME_CAPACITY - 1);
     pack.current_level = pack.levels.get();
     draw_solved_text(state, board);
-    state.pack = nullptr;
-    draw_solved_text(state, board);
-    const Texts lines = faces();
-    EXPECT_EQ(lines.at(0), "160,50c:Alice Has Solved Level 4: '" + std::string(NAME_CAPACITY - 1, 'N') + "'");
-    EXPECT_EQ(Texts(lines.begin() + 5, lines.end()),
-              (Texts{"160,50c:Alice Has Solved Level 4", "160,100c:Treasures Saved: 3", "160,115c:Moves: 10  Pushes: 2",
-                     "160,130c:Elapsed Time: 01:05", std::string("160,182c:") + PRESS}));
+    EXPECT_EQ(faces(), (Texts{"160,50c:Alice Has Solved Level 4: '" + std::string(NAME_CAPACITY - 1, 'N') + "'",
+                              "160,100c:Treasures Saved: 3", "160,115c:Moves: 10  Pushes: 2",
+                              "160,130c:Elapsed Time: 01:05", std::string("160,182c:") + PRESS}));
 
     // clang-format off
     const std::pair<int64_t, const char*> times[] = {{0, "00:00"}, {59, "00:59"}, {61, "01:01"}, {3599, "59:59"},
@@ -355,19 +310,16 @@ TEST_F(Presentation, AboutSolvedAndLevelTextsAndTheTimeFormat)
     for (auto [number, text] : expected) {
         board.number = static_cast<int16_t>(number);
         set_message_line(state, board);
-        EXPECT_EQ(title(), text) << number;
+        EXPECT_EQ(titles().back(), text) << number;
     }
 }
-
-int restarted_fires = 0;
 
 TEST_F(Presentation, TimersFireOnceNewestFirstAndPeriodicOnesRearmUntilStopped)
 {
     int count = 0;
     const Timer_callback count_fire = [](void* context) { ++*static_cast<int*>(context); };
-    Timer_node* a = timer_arm(state, 0, 250000, count_fire, &count);
+    timer_arm(state, 0, 250000, count_fire, &count);
     Timer_node* b = timer_arm(state, 1, 500000, count_fire, &count);
-    EXPECT_EQ(Ints({a->id, b->id}), Ints({1, 2}));
     EXPECT_EQ(args(CALL_SET_TIMER, &Platform_call::b), Ints({250, 1500}));
     EXPECT_EQ(state.timers.head, b);
     advance_ms(state, 2000);
@@ -384,12 +336,6 @@ TEST_F(Presentation, TimersFireOnceNewestFirstAndPeriodicOnesRearmUntilStopped)
     advance_ms(state, 2000);
     EXPECT_EQ(count, 2);
     EXPECT_TRUE(offscreen().timers.empty());
-
-    Periodic_timer twice(
-        state, 0, 50000, [](Game_state&, uint32_t) { ++restarted_fires; }, 0);
-    twice.restart(); // rearmed, not armed a second time
-    advance_ms(state, 60);
-    EXPECT_EQ(restarted_fires, 1);
 }
 
 // The fidget sequences are {10, 11}, {12} and {13, 14}; the standing tile is 5.
@@ -399,13 +345,11 @@ TEST_F(Presentation, FidgetShowsTheStatusOnTheThirdTickThenSequenceZeroThenRando
     state.fidget.frame = 1;                                  // a restart plays sequence 0 from its first frame
     EXPECT_EQ(ticks(3), (std::vector<int>{-1, -1, 5}));      // the standing tile, with the status title
     EXPECT_EQ(ticks(4), (std::vector<int>{-1, 10, 11, -1})); // sequence 0 chosen, played, ended
-    ASSERT_EQ(state.fidget.state, 3);
 
     // The choice draws two random numbers: a sequence other than 0, a wait.
     Reference_random reference{state.draw.random_seed};
     const int sequence = reference.next() % 2 + 1, wait = reference.next() % 60 + 20;
     EXPECT_EQ(tick(), 5);
-    EXPECT_EQ((std::pair<int, int>(state.fidget.sequence, state.fidget.wait)), std::make_pair(sequence, wait));
     EXPECT_EQ(ticks(wait - 1), std::vector<int>(static_cast<size_t>(wait - 1), -1));
     EXPECT_EQ(tick(), sequence == 1 ? 12 : 13);
 
@@ -438,9 +382,9 @@ TEST_F(Presentation, FidgetShowsTheStatusOnTheThirdTickThenSequenceZeroThenRando
     set_message_line(state, state.play_board), fidget_reset(state);
     state.play_board.moves = 7, state.play_board.pushes = 6;
     advance_ms(state, 889);
-    EXPECT_EQ(title(), "Zandrek - Level 2");
+    EXPECT_EQ(titles().back(), "Zandrek - Level 2");
     advance_ms(state, 1);
-    EXPECT_EQ(title(), "Zandrek: Alice - Level=2 Moves=7 Pushes=6 Time=00:01");
+    EXPECT_EQ(titles().back(), "Zandrek: Alice - Level=2 Moves=7 Pushes=6 Time=00:01");
     // The message-line timer shows it only while playing, and not before the idling showed it.
     state.current_player = nullptr; // no player, no name
     for (auto [mode, fidget_state, shown] :
@@ -489,7 +433,6 @@ TEST_F(Presentation, ANewSoundCutsOffTheOneThatPlaysAndReopensOnlyForANewFormatA
     close_sound(state); // once closed, nothing more
     EXPECT_EQ(wave(),
               "reset unprepare close open 11025/8 open 11025/8 open 11025/8 prepare write reset unprepare close");
-    EXPECT_FALSE(state.sound.device_open);
 
     // Switched off, silent ids and sounds that cannot be had.
     offscreen().sounds.clear();
@@ -525,15 +468,13 @@ TEST_F(Presentation, PreloadingPinsTheBoardsSoundsAndFreesTheRest)
         Field_info b{};
         b.number = number, b.start_sound = start, b.banked_sound = banked, b.solved_sound = solved;
         b.spare_sound = spare;
-        if (number) preload_screen_samples(state, b);
+        preload_screen_samples(state, b);
         std::string out;
         for (const Sample_info& s : state.samples)
             out += s.data ? ((s.flags & SAMPLE_PINNED) ? 'P' : 'L') : '-';
         return out;
     };
-    EXPECT_EQ(preload(0, 0, 0, 0, 0), "LLLLLL");
-    // Id 6 is not sampled: nothing to pin. The sound playing last was freed,
-    // so the header no longer points at it.
+    // Id 6 is not sampled: nothing to pin. The sound playing last was freed, and the header let go of it.
     EXPECT_EQ(preload(BOARD_FINALE, 1, 2, NO_SOUND, 6), "-PP---");
     EXPECT_EQ(state.sound.header.data, nullptr);
     // A screen board keeps the pins it finds; a level clears them first.
