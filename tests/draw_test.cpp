@@ -65,15 +65,15 @@ TEST_F(Draw, PaletteHeaderAndColourTableFollowTheColourMap)
     EXPECT_EQ(Ints({c.blue, c.green, c.red, c.reserved, state.draw.tile_dib.colours[255].red}),
               Ints({0xE3, 0x43, 0x33, 0, 0}));
     std::vector<uint8_t> long_map(300 * 3, 0x11); // a colour map longer than the table has room for
-    Ints used; // colours in the table and in the palette made: room for 256, and none (5 without a map) is no palette
+    Ints used; // colours in the table and in the palette made (-1: none): room for 256, none without a map (5)
     for (int count : {128, 300, -1, 5, 1}) {
         offscreen().calls.clear();
         state.colour_count = count, state.colour_map = count == 5 ? nullptr : long_map.data();
         ASSERT_EQ(create_game_palette(state), 0);
         auto made = offscreen_calls_of(CALL_PALETTE);
-        used.insert(used.end(), {state.draw.tile_dib.header.colours_used, made.empty() ? 0 : made[0]->a});
+        used.insert(used.end(), {state.draw.tile_dib.header.colours_used, made.empty() ? -1 : made[0]->a});
     }
-    EXPECT_EQ(used, Ints({128, 128, 256, 256, 0, 0, 0, 0, 1, 1}));
+    EXPECT_EQ(used, Ints({128, 128, 256, 256, 0, -1, 0, -1, 1, 1}));
     EXPECT_EQ(std::make_pair(state.draw.tile_dib.colours[0].red, state.draw.tile_dib_ready),
               std::make_pair(uint8_t{0x11}, true));
 }
