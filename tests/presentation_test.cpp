@@ -175,11 +175,6 @@ TEST_F(Presentation, PackLevelsOpenOneByOneAsTheyAreSolved)
                                   "sound:1", "level 3 mode 0"}));
     solve(); // no mark for the last level
     EXPECT_EQ(effects(), (Effects{"sound:8", "sound:8", "sound:8", "sound:9", "sound:2", "sound:3", "level 3 mode 4"}));
-    std::strcpy(state.current_player->name, DEVELOPER_NAME); // the developer may skip levels not yet open
-    enter(add_pack("Open", 3), 1);
-    for (int i = 0; i < 3; ++i) // the last level has no next, even for the developer
-        next_level(state);
-    EXPECT_EQ(effects(), (Effects{"sound:1", "sound:1", "level 3 mode 0"}));
 }
 
 TEST_F(Presentation, BuiltInLevelsOpenUpToTheMaximum)
@@ -229,10 +224,14 @@ TEST_F(Presentation, EachScreenDrawsItsBoardTitleSoundsAndText)
          {CALL_FILL, CALL_BLIT, CALL_TITLE, CALL_WAVE_WRITE}, {}, true},
         {"help", show_help, MODE_HELP, BOARD_HELP, "May I Help You?",
          {CALL_FILL, CALL_BLIT, CALL_TITLE, CALL_WAVE_WRITE, CALL_TEXT},
-         {"160,20c:Zandrek Help", "88,177l:Go to previous level"}, false},
+         {"160,20c:Zandrek Help", "160,40c:Push all the treasures onto the", "160,50c:marked floor positions.",
+          "88,93l:Move Zandrek up", "88,105l:Move Zandrek down", "88,117l:Move Zandrek left",
+          "88,129l:Move Zandrek right", "88,141l:Undo the last push", "88,153l:Restart the level",
+          "88,165l:Go to next level", "88,177l:Go to previous level"}, false},
         {"closing", show_closing_text, MODE_DONE_TEXT, BOARD_BLANK, "Oh, I say.  Bravo.  Frightfully good.",
          {CALL_FILL, CALL_BLIT, CALL_TITLE, CALL_TEXT},
-         {"160,30c:Alice Has Done It!", std::string("160,170c:") + PRESS}, false},
+         {"160,30c:Alice Has Done It!", "160,80c:You have achieved a sublime state", "160,100c:of pure Zandnicity",
+          "160,145c:You sure are cool", std::string("160,170c:") + PRESS}, false},
         // The banked sound cuts the start sound off; both stay pinned.
         {"finale", show_finale, MODE_FINALE, BOARD_FINALE, "   Jumpin' Jehosephat!!!",
          {CALL_FILL, CALL_WAVE_WRITE, CALL_BLIT, CALL_TITLE, CALL_WAVE_WRITE}, {}, true},
@@ -249,8 +248,7 @@ TEST_F(Presentation, EachScreenDrawsItsBoardTitleSoundsAndText)
                                     state.draw.last_reveal == 0}),
                   std::vector<int>({mode, board, 320, rows_down}));
         EXPECT_EQ(titles(), Texts{title});
-        const Texts drawn = faces(); // the first line and the last
-        EXPECT_EQ(drawn.empty() ? drawn : (Texts{drawn.front(), drawn.back()}), texts);
+        EXPECT_EQ(faces(), texts);
         EXPECT_EQ(kinds(), order);
     }
     EXPECT_NE(state.samples[0].flags & state.samples[1].flags & SAMPLE_PINNED, 0);
@@ -468,7 +466,7 @@ TEST_F(Presentation, PreloadingPinsTheBoardsSoundsAndFreesTheRest)
     auto preload = [&](int16_t number, uint8_t start, uint8_t banked, uint8_t solved, uint8_t spare) {
         Field_info b{};
         b.number = number, b.start_sound = start, b.banked_sound = banked, b.solved_sound = solved;
-        b.spare_sound = spare;
+        b.spare_sound = spare, offscreen().calls.clear();
         preload_screen_samples(state, b);
         std::string out;
         for (const Sample_info& s : state.samples)
@@ -478,6 +476,7 @@ TEST_F(Presentation, PreloadingPinsTheBoardsSoundsAndFreesTheRest)
     // Id 6 is not sampled: nothing to pin. The sound playing last was freed, and the header let go of it.
     EXPECT_EQ(preload(BOARD_FINALE, 1, 2, NO_SOUND, 6), "-PP---");
     EXPECT_EQ(state.sound.header.data, nullptr);
+    EXPECT_EQ(wave(), "reset unprepare"); // for the playing sample alone
     // A screen board keeps the pins it finds; a level clears them first.
     EXPECT_EQ(preload(BOARD_HELP, NO_SOUND, NO_SOUND, 4, NO_SOUND), "-PP-P-");
     EXPECT_EQ(preload(3, NO_SOUND, NO_SOUND, NO_SOUND, 0), "P-----");
