@@ -29,7 +29,6 @@ void set_message_line(Game_state& state, const Field_info& board)
 
 void show_status_title(Game_state& state)
 {
-    if (state.mode != MODE_PLAY) return;
     int64_t elapsed = platform_now_seconds() - int64_t{state.play_board.start_time};
     const Field_info& board = state.play_board;
     char title[128];

@@ -4,5 +4,5 @@
 
 struct Game_state;
 
-// "Zandrek: NAME - Level=N Moves=M Pushes=P Time=T"; only in MODE_PLAY.
+// "Zandrek: NAME - Level=N Moves=M Pushes=P Time=T"; called only in MODE_PLAY.
 void show_status_title(Game_state& state);
