@@ -660,9 +660,9 @@ static void append_item(Platform_menu popup, int id, const std::string& what)
     o.menu_items[id] = what;
     o.menu_states[id] = MENU_ITEM_GREYED;
 }
-void platform_menu_append_picture(Platform_menu popup, int id, const Tile_dib& dib, const uint8_t*)
+void platform_menu_append_picture(Platform_menu popup, int id, const Tile_dib& dib, const uint8_t* bits)
 {
-    Platform_call& c = menu_change("picture", id);
+    Platform_call& c = menu_change("picture", id, bits != nullptr);
     c.c = dib.header.width;
     c.d = dib.header.height;
     append_item(popup, id, "picture");

@@ -32,7 +32,7 @@ enum Call_kind {
     CALL_OPEN_URL,
     CALL_HELP_FILE,
     CALL_SHELL, // start-up and shutdown steps: text = the step's name, a = its argument
-    CALL_MENU,  // menu changes: text = what, a = item id, b = state
+    CALL_MENU,  // menu changes: text = what, a = item id, b = state (pictures: whether it has pixels)
 };
 
 // One recorded call. Blits and fills: a..d = destination x, y, w, h.
