@@ -64,17 +64,15 @@ class Startup : public ::testing::Test
         }
         return out + "pictures " + std::to_string(pictures);
     }
-    void store_dword(const char* name, int32_t value) { platform_reg_set_dword(name, static_cast<uint32_t>(value)); }
 
     std::unique_ptr<Game_state> state;
-    std::string folder;
-    std::filesystem::path home;
+    std::filesystem::path home, folder;
 };
 
 TEST_F(Startup, RunsItsStepsInOrderOffersNewsAndShutsDownInReverse)
 {
-    store_dword("x", -20);
-    store_dword("y", 50);
+    platform_reg_set_dword("x", static_cast<uint32_t>(-20));
+    platform_reg_set_dword("y", 50);
     news_waiting = true;
     offscreen().box_answers = {ANSWER_NO, ANSWER_YES}; // declined at start, taken at shutdown
     EXPECT_EQ(run(true, {"zandrek.exe", "3"}),
@@ -116,8 +114,8 @@ TEST_F(Startup, EachFailureShowsItsBoxAndClosesTheNewsCheck)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.failed_step);
         offscreen_reset(2);
-        store_dword("x", 0);
-        store_dword("y", 0);
+        platform_reg_set_dword("x", 0);
+        platform_reg_set_dword("y", 0);
         c.arrange(offscreen());
         // A failed start ends the whole program before its message loop.
         std::string taken = run(true), tail = c.failed_step + std::string(", close news, pictures 0");
@@ -140,10 +138,10 @@ TEST_F(Startup, StoredPositionAndMagnificationAreCheckedBeforeUse)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expect_width);
         offscreen_reset(2);
-        if (c.x != ABSENT) store_dword("x", c.x);
-        if (c.y != ABSENT) store_dword("y", c.y);
+        if (c.x != ABSENT) platform_reg_set_dword("x", static_cast<uint32_t>(c.x));
+        if (c.y != ABSENT) platform_reg_set_dword("y", static_cast<uint32_t>(c.y));
         if (c.magnify == TEXT) offscreen().registry["magnify"] = Registry_value{false, {'3', 0}};
-        if (c.magnify < ABSENT) store_dword("magnify", c.magnify);
+        if (c.magnify < ABSENT) platform_reg_set_dword("magnify", static_cast<uint32_t>(c.magnify));
         run(false);
         Offscreen& o = offscreen();
         EXPECT_EQ(

@@ -35,12 +35,6 @@
 namespace
 {
 
-// What the game showed in a box or dialog, in order.
-struct Shown_window {
-    std::string title;
-    std::string text; // its static texts, one after another
-};
-
 // How the next box or dialog is answered; when none is queued, boxes take
 // No where they have it and OK otherwise, and dialogs Cancel.
 struct Answer {
@@ -49,7 +43,7 @@ struct Answer {
     bool ask_help = false; // F1 in the dialog before the button
 };
 
-std::vector<Shown_window> shown_windows;
+std::vector<std::string> shown_windows; // each box and dialog shown: "title: its static texts"
 std::deque<Answer> answers;
 std::set<HWND> answered;
 
@@ -88,14 +82,13 @@ BOOL CALLBACK answer_window(HWND window, LPARAM)
     // loop has been idle a while.
     if (std::string(name) != "#32770" || !GetWindow(window, GW_CHILD) || answered.count(window)) return TRUE;
     answered.insert(window);
-    Shown_window seen;
     char title[256] = {};
     GetWindowTextA(window, title, sizeof title);
-    seen.title = title;
-    EnumChildWindows(window, collect_text, reinterpret_cast<LPARAM>(&seen.text));
-    shown_windows.push_back(seen);
+    std::string text;
+    EnumChildWindows(window, collect_text, reinterpret_cast<LPARAM>(&text));
+    shown_windows.push_back(title + (": " + text));
 
-    bool is_dialog = GetDlgItem(window, PLAYER_DIALOG_EDIT) && seen.title == "Player Name";
+    bool is_dialog = GetDlgItem(window, PLAYER_DIALOG_EDIT) && std::string(title) == "Player Name";
     Answer answer{is_dialog ? IDCANCEL : (GetDlgItem(window, IDNO) ? IDNO : IDOK), ""};
     if (!answers.empty()) {
         answer = answers.front();
@@ -142,8 +135,7 @@ struct Program_environment : ::testing::Environment {
         w.show_command = SW_SHOWNORMAL;
         char name[] = "zandrek_win32_tests.exe";
         char* argv[] = {name};
-        ASSERT_EQ(start_program(the_game(), 1, argv), 0)
-            << (shown_windows.empty() ? "" : shown_windows[0].title + ": " + shown_windows[0].text);
+        ASSERT_EQ(start_program(the_game(), 1, argv), 0) << (shown_windows.empty() ? "" : shown_windows[0]);
         pump(100);
     }
     void TearDown() override
@@ -291,7 +283,7 @@ TEST(Program, TheNameDialogMouseCaptureNestedBoxLoopsAndTheRefusedHandOvers)
     command(MENU_LEVEL_SOLUTIONS);
     std::string seen;
     for (size_t i = before; i < shown_windows.size(); ++i)
-        seen += shown_windows[i].title + ": " + shown_windows[i].text.substr(0, 20) + "\n";
+        seen += shown_windows[i].substr(0, shown_windows[i].find(": ") + 22) + "\n";
     EXPECT_EQ(seen, "Player Name: Player Name\nZandrek: A box from the middl\nZandrek: **** YOU DID IT!!! *\n"
                     "Player Name: Player Name\nZandrek: Error invoking URL: \n"
                     "Zandrek Level Solutions: YES, YOU MAY NOT BEL\nZandrek: Error invoking URL: \n");
@@ -443,8 +435,7 @@ int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     int result = RUN_ALL_TESTS();
-    std::fflush(stdout);
-    std::fflush(stderr);
+    std::fflush(nullptr);
     TerminateProcess(GetCurrentProcess(), static_cast<UINT>(result));
     return result;
 }
