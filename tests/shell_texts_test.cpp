@@ -215,7 +215,7 @@ TEST(Offscreen, BlitsStretchAndClipIntoTheFramebuffer)
         EXPECT_EQ(offscreen().pixels[at], offscreen().pixels[at + 12]) << i;
         EXPECT_EQ(offscreen().pixels[at + 6], 0u) << i;
     }
-    EXPECT_EQ(offscreen().pixels[187 * 320 + 9] * 2 + offscreen().pixels[187 * 320 + 8], 0xFFFFFFu * 2); // row 0 of ?
+    EXPECT_EQ(offscreen().pixels[188 * 320 + 8] * 2 + offscreen().pixels[188 * 320 + 9], 0xFFFFFFu * 2); // row 1 of ?
     // Across the top and the right edge: nothing wraps onto the next row.
     platform_text_out(314, 7, "??", TEXT_LEFT, 0xFFFFFF);
     EXPECT_EQ(offscreen().pixels[315] + offscreen().pixels[320] + offscreen().pixels[321] + offscreen().pixels[322],
