@@ -347,7 +347,6 @@ int platform_wave_open(int rate, int bits)
     Platform_call& c = record(CALL_WAVE_OPEN);
     c.a = rate, c.b = bits;
     if (o.wave_open_fails) return -1;
-    o.wave_open = true;
     o.wave_rate = rate;
     o.wave_bits = bits;
     return 0;
@@ -356,7 +355,6 @@ int platform_wave_open(int rate, int bits)
 void platform_wave_close()
 {
     record(CALL_WAVE_CLOSE);
-    offscreen().wave_open = false;
 }
 
 int platform_wave_reset()

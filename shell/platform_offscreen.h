@@ -75,7 +75,6 @@ struct Offscreen {
     std::map<uint32_t, int64_t> timers; // id -> due time in ms
 
     // Wave output.
-    bool wave_open = false;
     int wave_rate = 0, wave_bits = 0;
     int64_t wave_busy_until_ms = 0;
     Wave_header* playing = nullptr;

@@ -220,17 +220,18 @@ TEST(Offscreen, BlitsStretchAndClipIntoTheFramebuffer)
     platform_text_out(314, 7, "??", TEXT_LEFT, 0xFFFFFF);
     EXPECT_EQ(offscreen().pixels[315] + offscreen().pixels[320] + offscreen().pixels[321] + offscreen().pixels[322],
               0xFFFFFFu);
-    // A 16-bit buffer plays for its length; a string fills the buffer exactly.
+    // A 16-bit buffer plays for its length; a string fills the buffer exactly, one too long is refused.
     Wave_header header{};
     platform_wave_open(8000, 16);
     platform_wave_write((header.length = 16000, header));
     EXPECT_EQ(offscreen().wave_busy_until_ms, 1000);
     for (Call_kind kind : {CALL_WAVE_OPEN, CALL_WAVE_WRITE})
         EXPECT_EQ(offscreen_calls_of(kind).at(0)->a * 100 + offscreen_calls_of(kind)[0]->b, 800016);
-    char text[8] = "xxxxxxx";
+    char t[8] = "xxxxxxx";
     platform_reg_set_string("s", "abcd", 4);
     platform_reg_set_dword("d", 7);
-    EXPECT_EQ(std::to_string(platform_reg_get_string("s", text, 4)) + text, "1abcdxxx");
+    EXPECT_EQ(std::to_string(platform_reg_get_string("s", t, 3) * 2 + platform_reg_get_string("s", t, 4)) + t,
+              "1abcdxxx");
     auto sets = offscreen_calls_of(CALL_REG_SET);
     EXPECT_EQ(sets.at(0)->text + sets[0]->extra + sets.at(1)->text + std::to_string(sets[1]->a), "sabcdd7");
 }

@@ -144,11 +144,10 @@ TEST_F(Startup, StoredPositionAndMagnificationAreCheckedBeforeUse)
         if (c.magnify < ABSENT) platform_reg_set_dword("magnify", static_cast<uint32_t>(c.magnify));
         run(false);
         Offscreen& o = offscreen();
-        EXPECT_EQ(
-            std::vector<int64_t>({o.window_x, o.window_y, o.client_width, o.client_height,
-                                  o.registry["magnify"].bytes[0] * 320, o.menu_states[1220 + c.expect_width / 320]}),
-            std::vector<int64_t>({c.expect_x, c.expect_y, c.expect_width, c.expect_width / 320 * 192, c.expect_width,
-                                  MENU_ITEM_CHECKED}));
+        EXPECT_EQ(std::vector<int64_t>({o.window_x, o.window_y, o.width, o.height, o.registry["magnify"].bytes[0] * 320,
+                                        o.menu_states[1220 + c.expect_width / 320]}),
+                  std::vector<int64_t>({c.expect_x, c.expect_y, c.expect_width, c.expect_width / 320 * 192,
+                                        c.expect_width, MENU_ITEM_CHECKED}));
     }
 }
 
