@@ -347,7 +347,6 @@ int platform_wave_open(int rate, int bits)
     Platform_call& c = record(CALL_WAVE_OPEN);
     c.a = rate, c.b = bits;
     if (o.wave_open_fails) return -1;
-    o.wave_open = true;
     o.wave_rate = rate;
     o.wave_bits = bits;
     return 0;
@@ -356,7 +355,6 @@ int platform_wave_open(int rate, int bits)
 void platform_wave_close()
 {
     record(CALL_WAVE_CLOSE);
-    offscreen().wave_open = false;
 }
 
 int platform_wave_reset()
@@ -660,9 +658,9 @@ static void append_item(Platform_menu popup, int id, const std::string& what)
     o.menu_items[id] = what;
     o.menu_states[id] = MENU_ITEM_GREYED;
 }
-void platform_menu_append_picture(Platform_menu popup, int id, const Tile_dib& dib, const uint8_t*)
+void platform_menu_append_picture(Platform_menu popup, int id, const Tile_dib& dib, const uint8_t* bits)
 {
-    Platform_call& c = menu_change("picture", id);
+    Platform_call& c = menu_change("picture", id, bits != nullptr);
     c.c = dib.header.width;
     c.d = dib.header.height;
     append_item(popup, id, "picture");

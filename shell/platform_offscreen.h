@@ -32,7 +32,7 @@ enum Call_kind {
     CALL_OPEN_URL,
     CALL_HELP_FILE,
     CALL_SHELL, // start-up and shutdown steps: text = the step's name, a = its argument
-    CALL_MENU,  // menu changes: text = what, a = item id, b = state
+    CALL_MENU,  // menu changes: text = what, a = item id, b = state (pictures: whether it has pixels)
 };
 
 // One recorded call. Blits and fills: a..d = destination x, y, w, h.
@@ -75,7 +75,6 @@ struct Offscreen {
     std::map<uint32_t, int64_t> timers; // id -> due time in ms
 
     // Wave output.
-    bool wave_open = false;
     int wave_rate = 0, wave_bits = 0;
     int64_t wave_busy_until_ms = 0;
     Wave_header* playing = nullptr;

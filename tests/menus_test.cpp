@@ -43,14 +43,15 @@ class Menus : public Map_test
     }
     Pack_info& pack(int k) { return *nth_pack(state.packs.get(), k); }
     uint32_t item(int id) { return offscreen().menu_states[id]; }
-    // The menu changes of one kind: "id" for each, or "id:width,height" for pictures.
+    // The menu changes of one kind: "id" for each, or "id:width,height" for pictures, "!" after one without pixels.
     std::string changes(const std::string& what)
     {
         std::string out;
         for (const Platform_call* c : offscreen_calls_of(CALL_MENU))
             if (c->text == what)
-                out += std::to_string(c->a) +
-                       (what == "picture" ? ":" + std::to_string(c->c) + "," + std::to_string(c->d) : "") + " ";
+                out += std::to_string(c->a) + (what != "picture" ? " "
+                                                                 : ":" + std::to_string(c->c) + "," +
+                                                                       std::to_string(c->d) + (c->b ? " " : "! "));
         return out;
     }
 };
@@ -67,28 +68,26 @@ TEST_F(Menus, LevelMenusGiveEveryLevelAnItemAndReadEachPacksProgress)
     EXPECT_EQ(offscreen().level_menu_titles, (std::vector<std::string>{"First", "Castle"}));
     EXPECT_EQ(pack(1).highest_level * 10 + pack(2).highest_level, 12);
     EXPECT_EQ(state.draw.tile_dib.header.width * 100 + state.draw.tile_dib.header.height, TILE_W * 100 - TILE_H);
-    for (int id : {10002, 10102, 10203}) // greyed until the first menu opens in play
-        EXPECT_EQ(item(id), uint32_t{MENU_ITEM_GREYED});
+    EXPECT_EQ(item(10002) & item(10102) & item(10203), uint32_t{MENU_ITEM_GREYED}); // until a menu opens in play
     offscreen().calls.clear();
     free_menu_bitmaps(state);
     EXPECT_EQ(changes("free picture").substr(0, 12) + changes("free picture").substr(49 * 6),
               "10001 10002 10050 10101 10102 10103 10201 10202 10203 ");
-}
 
-TEST_F(Menus, APopupThatCannotBeMadeLeavesThatPackAndTheLaterOnesOut)
-{
+    platform_attach_menu(); // a new menu forgets the old one's items
+    EXPECT_EQ(offscreen().level_menu_titles.size() + offscreen().menu_items.size(), 0u);
+    // A popup that cannot be made leaves that pack and the later ones out, progress unread.
+    offscreen().calls.clear();
     offscreen().registry["solved:Castle"] = Registry_value{true, {3, 0, 0, 0}};
     offscreen().popups_before_failure = 1;
     build_pack_menus(state);
-    EXPECT_EQ(offscreen().level_menu_titles.size() * 10 + pack(2).highest_level, 11u);
+    EXPECT_EQ(offscreen().level_menu_titles.size() * 10 + pack(2).highest_level, 12u);
     build_level_menu(state, MENU_BEGINNER, 1, 3);
     offscreen().draw_available = false;
     offscreen().popups_before_failure = -1;
     build_level_menu(state, MENU_BEGINNER, 1, 3);
     build_pack_menus(state);
     EXPECT_EQ(changes("picture"), "10101:3,-1 10103:3,-1 ");
-    platform_attach_menu(); // a new menu forgets the old one's items
-    EXPECT_EQ(offscreen().level_menu_titles.size() + offscreen().menu_items.size(), 0u);
 }
 
 TEST_F(Menus, ItemStatesFollowTheGame)
@@ -104,21 +103,23 @@ TEST_F(Menus, ItemStatesFollowTheGame)
     for (int id : {10001, 10050, 10101, MENU_NEXT_LEVEL, MENU_PREVIOUS_LEVEL, MENU_UNDO, MENU_RESTART})
         EXPECT_EQ(item(id), uint32_t{MENU_ITEM_GREYED}) << "title screen " << id;
 
-    // {highest open, level played, pack (0: built-in), next, previous}
-    const uint32_t cases[][5] = {{3, 2, 0, E, E}, {3, 3, 0, G, E}, {1, 1, 0, G, G}, {2, 2, 2, G, E}, {3, 2, 2, E, E}};
+    // {highest built-in, highest in the pack, level played, pack (0: built-in), next, previous}
+    const uint32_t cases[][6] = {
+        {3, 1, 2, 0, E, E}, {3, 1, 3, 0, G, E}, {1, 3, 1, 0, G, G}, {1, 2, 2, 2, G, E}, {1, 3, 2, 2, E, E}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c[1]);
-        state.max_level = pack(2).highest_level = static_cast<int>(c[0]);
-        select_level_set(state, static_cast<int>(c[2]), static_cast<int>(c[1]));
+        SCOPED_TRACE(c[2]);
+        state.max_level = static_cast<int>(c[0]);
+        pack(2).highest_level = static_cast<int>(c[1]);
+        select_level_set(state, static_cast<int>(c[3]), static_cast<int>(c[2]));
         ASSERT_EQ(state.mode, MODE_PLAY);
         update_menu_states(state);
         for (uint32_t n = 1; n <= 50; ++n)
-            EXPECT_EQ(item(10000 + n), !c[2] && n == c[1] ? C : n <= c[0] ? E : G) << n;
+            EXPECT_EQ(item(10000 + n), !c[3] && n == c[2] ? C : n <= c[0] ? E : G) << n;
         for (uint32_t n = 1; n <= 3; ++n)
-            EXPECT_EQ(item(10200 + n), c[2] && n == c[1] ? C : n <= c[0] ? E : G) << n;
+            EXPECT_EQ(item(10200 + n), c[3] && n == c[2] ? C : n <= c[1] ? E : G) << n;
         EXPECT_EQ(std::vector<uint32_t>(
                       {item(MENU_NEXT_LEVEL), item(MENU_PREVIOUS_LEVEL), item(MENU_UNDO), item(MENU_RESTART)}),
-                  std::vector<uint32_t>({c[3], c[4], G, E}));
+                  std::vector<uint32_t>({c[4], c[5], G, E}));
     }
     select_level_set(state, 1, 3);
     press_keys(state, ">");
@@ -132,10 +133,9 @@ TEST_F(Menus, ItemStatesFollowTheGame)
 TEST_F(Menus, CommandsActOnTheGameAndOpenTheirPages)
 {
     run_menu_command(state, MENU_MAGNIFY_3);
-    EXPECT_EQ(offscreen().client_width * 1000 + offscreen().client_height, 960576);
-    EXPECT_EQ(offscreen().width * 1000 + offscreen().height, 960576);
-    EXPECT_EQ(item(MENU_MAGNIFY_3), uint32_t{MENU_ITEM_CHECKED});
-    EXPECT_EQ(offscreen().registry["magnify"].bytes, (std::vector<uint8_t>{3, 0, 0, 0}));
+    const Offscreen& o = offscreen();
+    EXPECT_EQ(std::vector<int64_t>({o.client_width, o.client_height, o.width, o.height, item(MENU_MAGNIFY_3)}),
+              std::vector<int64_t>({960, 576, 960, 576, MENU_ITEM_CHECKED}));
     for (int id : {MENU_MAGNIFY_1, MENU_MAGNIFY_4, 1220, 1225}) { // the last two are no magnification
         run_menu_command(state, id);
         EXPECT_EQ(state.magnify, id == 1220 || id == 1225 ? 4 : id - 1220);
@@ -160,14 +160,16 @@ TEST_F(Menus, CommandsActOnTheGameAndOpenTheirPages)
     for (int id : {MENU_UNDO, MENU_RESTART, 0, 105, 9999, 10000, 20000})
         run_menu_command(state, id);
     EXPECT_TRUE(offscreen().calls.empty());
-    // A player name cancelled keeps the screen; one given starts the player's level.
-    state.name_asked = true;
-    state.mode = MODE_TITLE;
+    // The first choice takes the stored name, cut to the buffer when stored without its zero; later ones ask:
+    // cancelled, the screen stays; given, the player's level starts.
+    offscreen().registry["player_name"] = Registry_value{false, std::vector<uint8_t>(16, 'm')};
     offscreen().dialog_answers = {{-1, ""}, {0, "Mira"}};
-    for (int mode : {MODE_TITLE, MODE_PLAY}) {
+    for (int mode : {MODE_PLAY, MODE_TITLE, MODE_PLAY}) {
+        state.mode = MODE_TITLE;
         run_menu_command(state, MENU_PLAYER_NAME);
         EXPECT_EQ(state.mode, mode);
     }
+    EXPECT_EQ(offscreen_calls_of(CALL_DIALOG).at(0)->text, std::string(15, 'm'));
     state.max_level = 3;
     run_menu_command(state, 10002);
     run_menu_command(state, MENU_NEXT_LEVEL);
