@@ -1,6 +1,5 @@
 #include "board_fixture.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "engine/level_progression.h"
@@ -25,21 +24,6 @@ void load_board(Game_state& state, const std::vector<std::string>& rows)
     Field_info& b = state.pristine_board;
     b.start_sound = 20, b.banked_sound = 21, b.solved_sound = 22;
     reset_board(state, false), state.mode = MODE_PLAY;
-}
-
-static std::vector<std::string> board_picture(const Field_info& board, int rows, int cols)
-{
-    std::vector<std::string> out(static_cast<size_t>(rows));
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < cols; ++c) {
-            const Field_cell& cell = board.cells[r * board.columns + c];
-            const int bank = cell.floor == KIND_BANK;
-            out[r] += cell.floor == KIND_WALL          ? '#'
-                      : cell.content == KIND_PLAYER    ? "@+"[bank]
-                      : is_treasure_kind(cell.content) ? "$*"[bank]
-                                                       : "-."[bank];
-        }
-    return out;
 }
 
 Score_entry* make_player(Game_state& state, const char* name, int level)
@@ -112,24 +96,4 @@ void advance_ms(Game_state& state, int64_t ms)
     int64_t until = offscreen().now_ms + ms;
     while (uint32_t id = offscreen_next_due_timer(until))
         on_window_timer(state, id);
-}
-
-void Board_test::SetUp()
-{
-    offscreen_reset();
-    give_sounds(state);
-}
-
-void Board_test::load(const std::vector<std::string>& rows)
-{
-    load_board(state, loaded = rows);
-    offscreen().calls.clear();
-}
-
-std::vector<std::string> Board_test::picture() const
-{
-    size_t cols = 0;
-    for (const std::string& r : loaded)
-        cols = std::max(cols, r.size());
-    return board_picture(state.play_board, static_cast<int>(loaded.size()), static_cast<int>(cols));
 }

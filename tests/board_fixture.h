@@ -26,15 +26,3 @@ Score_entry* make_player(Game_state& state, const char* name, int level = 0);
 void press(Game_state& state, int32_t code, int times = 1);
 void press_keys(Game_state& state, const std::string& keys); // ^ v < > u r, as the move log writes them
 void advance_ms(Game_state& state, int64_t ms);              // fires the timers as they come due
-
-// A board of its own on a reset platform with the sounds given.
-class Board_test : public ::testing::Test
-{
-  protected:
-    void SetUp() override;
-    void load(const std::vector<std::string>& rows); // and clears the call record
-    std::vector<std::string> picture() const;        // the play board drawn back in the legend
-
-    Game_state state;
-    std::vector<std::string> loaded;
-};
