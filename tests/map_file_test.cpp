@@ -117,12 +117,12 @@ TEST_F(Map_file, WriterPadsOrCutsRecordsAndIndexesSamplesFromTheData)
 {
     contents.map.image_size = 6;
     contents.images = {{1, 2, 3}, {1, 2, 3, 4, 5, 6, 7, 8}};
-    contents.map.record_size = 64;
+    contents.map.record_size = -1; // no room for a record
     contents.samples.resize(2);
     contents.samples[1].data.clear(); // a sample with no data is read as one
     Chunks c = split_chunks(write_map_bytes(contents));
     EXPECT_EQ(chunk(c, "IMGS").data, (Bytes{1, 2, 3, 0, 0, 0, 1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(chunk(c, "FLDS").data.size(), 64u * contents.boards.size());
+    EXPECT_EQ(chunk(c, "FLDS").data.size(), 0u);
     const Bytes& samp = chunk(c, "SAMP").data;
     EXPECT_EQ(std::vector<uint32_t>({samp[0], samp[1], u32_at(samp, 2), u32_at(samp, 6), uint32_t(samp.size())}),
               std::vector<uint32_t>({0, 2, 10, 10 + 6 + 8, 10 + 2 * 6 + 8}));
@@ -216,7 +216,8 @@ TEST_F(Map_file, OrderRepeatsUnknownChunksAndTheFormLengthQuirk)
     EXPECT_EQ(std::vector<uint32_t>(
                   {state.tile_info.table_slot, state.speech_info.items_slot, uint32_t(state.tile_info.width)}),
               std::vector<uint32_t>({1234, 5678, TILE_W}));
-    for (uint32_t v : {state.map.flds_pos, state.map.imgs_pos, state.map.file_slot, state.map.cpyr_slot})
+    for (uint32_t v :
+         {state.map.flds_pos, state.map.imgs_pos, state.map.cpyr_slot, state.map.name_slot, state.map.file_slot})
         EXPECT_NE(v, 0xABABABABu);
     Field_info board;
     EXPECT_EQ(read_map_board(state, board, 2), 0);
@@ -249,8 +250,8 @@ TEST_F(Map_file, SampleOffsetsAreTakenAsTheyStandButNeverReadOutside)
     }
     EXPECT_TRUE(map_sample_fits(state, state.samples[1]));
 
-    // Hostile record sizes never reach outside their chunk.
-    for (int32_t size : {0, -1340, 0x7FFFFFFF}) {
+    // Hostile record sizes never reach outside their chunk; a size of one byte reads.
+    for (auto [size, sum] : {std::pair<int32_t, int>{0, -3}, {-1340, -3}, {0x7FFFFFFF, -3}, {1, -2}}) {
         Raw_chunk& maph = chunk(chunks, "MAPH");
         std::memcpy(&maph.data[40], &size, 4);
         std::memcpy(&maph.data[52], &size, 4);
@@ -260,7 +261,7 @@ TEST_F(Map_file, SampleOffsetsAreTakenAsTheyStandButNeverReadOutside)
         uint8_t image[16];
         EXPECT_EQ(read_map_board(state, board, -5) + read_map_board(state, board, 1) +
                       read_map_image(state, image, sizeof image, 0xFFFFFFFFu),
-                  -3)
+                  sum)
             << size;
     }
 }
