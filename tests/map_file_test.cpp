@@ -90,26 +90,19 @@ TEST_F(Map_file, WrittenMapReadsBackFieldForFieldAndStaysOpen)
     }
     EXPECT_EQ(read_map_board(state, board, -6), -1);
     EXPECT_EQ(board.number, 0);
-    Bytes image(TILE_W * TILE_H + 4, 0xEE);
-    for (uint32_t k = 0; k < m.images.size(); k += 23) {
-        ASSERT_EQ(read_map_image(state, image.data(), image.size(), k), 0);
-        EXPECT_EQ(Bytes(image.begin(), image.end() - 4), m.images[k]);
-        EXPECT_EQ(image.back(), 0); // beyond the record
-    }
+    Bytes image(TILE_W * TILE_H + 4, 0xEE); // the pixels themselves: the drawing tests
+    ASSERT_EQ(read_map_image(state, image.data(), image.size(), TEST_TILES - 1), 0);
+    EXPECT_EQ(Bytes(image.end() - 5, image.end()), Bytes({image_pixel(TEST_TILES - 1, 15, 11), 0, 0, 0, 0}));
     EXPECT_EQ(read_map_image(state, image.data(), image.size(), TEST_TILES), -1);
     EXPECT_EQ(image[0], 0);
     ASSERT_EQ(read_map_image(state, image.data(), 5, 1), 0); // cut at the buffer's size
     EXPECT_EQ(Bytes(image.begin(), image.begin() + 6), Bytes({7, 10, 13, 16, 19, 0}));
+    // The sample bytes as played: the sound tests.
     ASSERT_EQ(state.samples.size(), m.samples.size());
-    for (size_t i = 0; i < m.samples.size(); ++i) {
-        Sample_info& s = state.samples[i];
-        Bytes data(m.samples[i].data.size());
-        ASSERT_EQ(s.length, static_cast<int32_t>(data.size()));
-        ASSERT_EQ(read_map_sample(state, s, data.data()), 0);
-        EXPECT_EQ(std::vector<uint32_t>({s.rate_word, s.second_word, s.bits}),
-                  std::vector<uint32_t>({m.samples[i].rate, m.samples[i].second_word, m.samples[i].bits}));
-        EXPECT_EQ(data, m.samples[i].data);
-    }
+    Sample_info& s = state.samples[4];
+    ASSERT_EQ(read_map_sample(state, s, image.data()), 0);
+    EXPECT_EQ(std::vector<int>({s.rate_word, s.second_word, int(s.bits), s.length}),
+              std::vector<int>({11025, 4, 16, 16}));
 
     // Reading again replaces the open file; a failed read leaves none open.
     ASSERT_EQ(read_bytes(bytes), 0);
@@ -124,12 +117,12 @@ TEST_F(Map_file, WriterPadsOrCutsRecordsAndIndexesSamplesFromTheData)
 {
     contents.map.image_size = 6;
     contents.images = {{1, 2, 3}, {1, 2, 3, 4, 5, 6, 7, 8}};
-    contents.map.record_size = 64;
+    contents.map.record_size = -1; // no room for a record
     contents.samples.resize(2);
     contents.samples[1].data.clear(); // a sample with no data is read as one
     Chunks c = split_chunks(write_map_bytes(contents));
     EXPECT_EQ(chunk(c, "IMGS").data, (Bytes{1, 2, 3, 0, 0, 0, 1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(chunk(c, "FLDS").data.size(), 64u * contents.boards.size());
+    EXPECT_EQ(chunk(c, "FLDS").data.size(), 0u);
     const Bytes& samp = chunk(c, "SAMP").data;
     EXPECT_EQ(std::vector<uint32_t>({samp[0], samp[1], u32_at(samp, 2), u32_at(samp, 6), uint32_t(samp.size())}),
               std::vector<uint32_t>({0, 2, 10, 10 + 6 + 8, 10 + 2 * 6 + 8}));
@@ -147,58 +140,50 @@ TEST_F(Map_file, WriterPadsOrCutsRecordsAndIndexesSamplesFromTheData)
     }
 }
 
-// One damage to a good file: a byte set ('b', at a), a chunk resized ('r',
-// by a), the SAMP data replaced ('s'), the form length set ('f', to a), a
-// chunk dropped ('d', the a-th) or the file cut ('c', to a bytes; 0: the last
-// byte goes).
-struct Damage {
-    char kind;
-    const char* id;
-    int64_t a;
-    Bytes data;
-    std::string message; // "%s" stands for the file name
-};
-
-Bytes damaged(Chunks c, const Damage& d)
-{
-    if (d.kind == 'r') chunk(c, d.id).data.resize(chunk(c, d.id).data.size() + d.a);
-    if (d.kind == 's') chunk(c, "SAMP").data = d.data;
-    if (d.kind == 'd') c.erase(c.begin() + d.a);
-    int64_t last_start = static_cast<int64_t>(form_bytes(c).size() - 8 - c.back().data.size());
-    Bytes b = form_bytes(c, d.kind != 'f' ? -1 : d.a ? d.a : last_start);
-    if (d.kind == 'b') b[d.a] = d.data[0];
-    if (d.kind == 'c') b.resize(d.a ? d.a : b.size() - 1);
-    return d.kind == '3' ? Bytes{'F', 'O', 'R'} : b;
-}
-
 TEST_F(Map_file, DamagedFilesAreRefusedWithOneMessageAndClosed)
 {
     const std::string smell = "File %s smells bad, not ", cut = "File %s is cut short, not a whole Zandrek map file";
-    // clang-format off
-    std::vector<Damage> cases = {
-        {'b', "", 0, {'f'}, smell + "an IFF FORM file"}, {'b', "", 11, {'X'}, smell + "a Zandrek map file"},
-        {'3', "", 0, {}, smell + "an IFF FORM file"},
-        {'s', "", 0, {0, 200, 0, 0, 0, 0}, BAD_COUNT}, {'s', "", 0, sample_index({2, 3}, 9), BAD_COUNT},
-        {'s', "", 0, {0}, BAD_COUNT},
-        {'f', "", 12, {}, MISSING}, {'f', "", 0, {}, MISSING}, // the last chunk outside the form
-        {'c', "", 12, {}, cut}, {'c', "", 15, {}, cut}, {'c', "", 30, {}, cut}, {'c', "", 0, {}, cut},
+    const Bytes good = form_bytes(chunks);
+    Bytes not_iff = good, not_ours = good;
+    not_iff[0] = 'f';
+    not_ours[11] = 'X';
+    auto samp = [&](const Bytes& index) {
+        Chunks c = chunks;
+        chunk(c, "SAMP").data = index;
+        return form_bytes(c);
     };
-    // clang-format on
-    for (size_t i = 0; i < chunks.size(); ++i)
-        cases.push_back({'d', "", static_cast<int64_t>(i), {}, MISSING});
+    const uint32_t last_start = static_cast<uint32_t>(good.size() - 8 - chunks.back().data.size());
+    std::vector<std::pair<Bytes, std::string>> cases = {
+        {not_iff, smell + "an IFF FORM file"},
+        {not_ours, smell + "a Zandrek map file"},
+        {Bytes{'F', 'O', 'R'}, smell + "an IFF FORM file"},
+        {samp(sample_index({2, 3}, 9)), BAD_COUNT},
+        {samp({0}), BAD_COUNT},
+        {form_bytes(chunks, 12), MISSING},
+        {form_bytes(chunks, last_start), MISSING}, // the last chunk outside the form
+    };
+    for (size_t n : {size_t(12), size_t(15), size_t(30), good.size() - 1})
+        cases.emplace_back(Bytes(good.begin(), good.begin() + n), cut);
+    for (size_t i = 0; i < chunks.size(); ++i) {
+        Chunks c = chunks;
+        c.erase(c.begin() + i);
+        cases.emplace_back(form_bytes(c), MISSING);
+    }
     for (auto [id, message] : {std::pair<const char*, const char*>{"MAPH", "Bogus Map Header size in map file"},
                                {"TINF", "Bogus Tile_info size in map file"},
                                {"FIDG", "Bogus Fidget_info length in map file"},
                                {"SINF", "Bogus Speech_info size in map file"}})
-        for (int delta : {1, -1})
-            cases.push_back({'r', id, delta, {}, message});
-    for (Damage& d : cases) {
-        SCOPED_TRACE(std::string(1, d.kind) + d.id + std::to_string(d.a));
+        for (int delta : {1, -1}) {
+            Chunks c = chunks;
+            chunk(c, id).data.resize(chunk(c, id).data.size() + delta);
+            cases.emplace_back(form_bytes(c), message);
+        }
+    for (size_t i = 0; i < cases.size(); ++i) {
         offscreen_reset();
-        EXPECT_EQ(read_bytes(damaged(chunks, d)), -1);
-        size_t at = d.message.find("%s");
-        if (at != std::string::npos) d.message.replace(at, 2, state.map_file_name);
-        EXPECT_EQ(box_texts(), std::vector<std::string>{d.message});
+        EXPECT_EQ(read_bytes(cases[i].first), -1) << i;
+        std::string message = cases[i].second;
+        if (message.find("%s") != std::string::npos) message.replace(message.find("%s"), 2, state.map_file_name);
+        EXPECT_EQ(box_texts(), std::vector<std::string>{message}) << i;
         EXPECT_EQ(state.map_file, nullptr);
     }
 }
@@ -231,7 +216,8 @@ TEST_F(Map_file, OrderRepeatsUnknownChunksAndTheFormLengthQuirk)
     EXPECT_EQ(std::vector<uint32_t>(
                   {state.tile_info.table_slot, state.speech_info.items_slot, uint32_t(state.tile_info.width)}),
               std::vector<uint32_t>({1234, 5678, TILE_W}));
-    for (uint32_t v : {state.map.flds_pos, state.map.imgs_pos, state.map.file_slot, state.map.cpyr_slot})
+    for (uint32_t v :
+         {state.map.flds_pos, state.map.imgs_pos, state.map.cpyr_slot, state.map.name_slot, state.map.file_slot})
         EXPECT_NE(v, 0xABABABABu);
     Field_info board;
     EXPECT_EQ(read_map_board(state, board, 2), 0);
@@ -264,17 +250,8 @@ TEST_F(Map_file, SampleOffsetsAreTakenAsTheyStandButNeverReadOutside)
     }
     EXPECT_TRUE(map_sample_fits(state, state.samples[1]));
 
-    // The index alone: fewer than two bytes, or a count its chunk cannot hold.
-    std::string index = path("index");
-    for (const Bytes& bytes : {Bytes{0}, Bytes{0, 1, 0, 0}}) {
-        write_bytes(index, bytes);
-        std::fclose(state.map_file);
-        state.map_file = std::fopen(index.c_str(), "rb");
-        EXPECT_EQ(MD_load_samples(state, static_cast<uint32_t>(bytes.size())), -1);
-    }
-
-    // Hostile record sizes never reach outside their chunk.
-    for (int32_t size : {0, -1340, 0x7FFFFFFF}) {
+    // Hostile record sizes never reach outside their chunk; a size of one byte reads.
+    for (auto [size, sum] : {std::pair<int32_t, int>{0, -3}, {-1340, -3}, {0x7FFFFFFF, -3}, {1, -2}}) {
         Raw_chunk& maph = chunk(chunks, "MAPH");
         std::memcpy(&maph.data[40], &size, 4);
         std::memcpy(&maph.data[52], &size, 4);
@@ -284,7 +261,7 @@ TEST_F(Map_file, SampleOffsetsAreTakenAsTheyStandButNeverReadOutside)
         uint8_t image[16];
         EXPECT_EQ(read_map_board(state, board, -5) + read_map_board(state, board, 1) +
                       read_map_image(state, image, sizeof image, 0xFFFFFFFFu),
-                  -3)
+                  sum)
             << size;
     }
 }

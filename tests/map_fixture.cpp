@@ -1,5 +1,6 @@
 #include "map_fixture.h"
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -7,11 +8,6 @@
 
 #include "files/map_file.h"
 #include "presentation/palette.h"
-
-uint8_t image_pixel(int k, int x, int y)
-{
-    return static_cast<uint8_t>((k * 7 + x * 3 + y * 5) % 96);
-}
 
 uint32_t colour_rgb(int index)
 {
@@ -24,39 +20,34 @@ Map_contents test_map_contents()
     Map_contents m;
     m.map.num_levels = TEST_LEVELS;
     m.map.record_size = sizeof(Field_info);
-    m.map.image_size = TILE_W * TILE_H;
+    m.map.image_size = m.tile_info.image_size = TILE_W * TILE_H;
     for (int number : {1, 2, 3, -1, -2, -3, -4, -5}) {
         Field_info board{};
         board.number = static_cast<int16_t>(number);
         board.rows = LEVEL_ROWS;
         board.columns = LEVEL_COLS;
         board.start_sound = board.banked_sound = board.solved_sound = board.spare_sound = NO_SOUND;
-        for (int r = 0; r < LEVEL_ROWS; ++r)
-            for (int c = 0; c < LEVEL_COLS; ++c) {
-                Field_cell& cell = board.cells[r * LEVEL_COLS + c];
-                cell.tile = static_cast<uint16_t>(((r + c + number) % TEST_TILES + TEST_TILES) % TEST_TILES);
-                cell.content = cell.floor = KIND_FLOOR;
-            }
+        for (int i = 0; i < LEVEL_ROWS * LEVEL_COLS; ++i) {
+            Field_cell& cell = board.cells[i];
+            cell.tile = static_cast<uint16_t>((i / LEVEL_COLS + i % LEVEL_COLS + number + TEST_TILES) % TEST_TILES);
+            cell.content = cell.floor = KIND_FLOOR;
+        }
         board.player_x = 3;
         board.player_y = 2;
         m.boards.push_back(board);
     }
     m.tile_info.width = TILE_W;
     m.tile_info.height = TILE_H;
-    m.tile_info.image_size = TILE_W * TILE_H;
     m.tile_info.slots_14_to_27[0] = 5; // the player's standing tile
     for (int k = 0; k < TEST_TILES; ++k) {
-        std::vector<uint8_t> image(TILE_W * TILE_H);
-        for (int y = 0; y < TILE_H; ++y)
-            for (int x = 0; x < TILE_W; ++x)
-                image[y * TILE_W + x] = image_pixel(k, x, y);
+        std::vector<uint8_t> image;
+        for (int i = 0; i < TILE_W * TILE_H; ++i)
+            image.push_back(image_pixel(k, i % TILE_W, i / TILE_W));
         m.images.push_back(image);
         m.tile_table.push_back(static_cast<uint16_t>(k));
     }
     m.fidget.sequence_count = 3;
-    for (auto& seq : m.fidget.sequences)
-        for (auto& frame : seq)
-            frame = FIDGET_END;
+    std::fill_n(&m.fidget.sequences[0][0], FIDGET_SEQUENCES * FIDGET_FRAMES, FIDGET_END);
     m.fidget.sequences[0][0] = 10, m.fidget.sequences[0][1] = 11;
     m.fidget.sequences[1][0] = 12;
     m.fidget.sequences[2][0] = 13, m.fidget.sequences[2][1] = 14;
@@ -131,11 +122,6 @@ std::vector<Raw_chunk> split_chunks(const std::vector<uint8_t>& bytes)
     return chunks;
 }
 
-void Map_test::SetUp()
-{
-    offscreen_reset();
-}
-
 void Map_test::TearDown()
 {
     // An open file cannot be removed on every system.
@@ -144,12 +130,6 @@ void Map_test::TearDown()
     std::error_code ignored;
     for (const std::string& p : paths)
         std::filesystem::remove_all(p, ignored);
-}
-
-std::string Map_test::path(const std::string& stem)
-{
-    paths.push_back(temp_path(stem));
-    return paths.back();
 }
 
 int Map_test::read_bytes(const std::vector<uint8_t>& bytes)

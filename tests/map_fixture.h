@@ -21,7 +21,10 @@ constexpr int TEST_TILES = 24; // tile codes 0..23, image k for code k
 constexpr int TEST_LEVELS = 3;
 
 // Pixel (x, y) of image k: a colour index that tells image, row and column apart.
-uint8_t image_pixel(int k, int x, int y);
+inline uint8_t image_pixel(int k, int x, int y)
+{
+    return static_cast<uint8_t>((k * 7 + x * 3 + y * 5) % 96);
+}
 // The RGB the framebuffer holds for a colour index.
 uint32_t colour_rgb(int index);
 
@@ -49,9 +52,9 @@ std::vector<Raw_chunk> split_chunks(const std::vector<uint8_t>& map_bytes);
 class Map_test : public ::testing::Test
 {
   protected:
-    void SetUp() override;
+    void SetUp() override { offscreen_reset(); }
     void TearDown() override;
-    std::string path(const std::string& stem);
+    std::string path(const std::string& stem) { return paths.emplace_back(temp_path(stem)); }
     // Writes the bytes and reads them as the game reads its map.
     int read_bytes(const std::vector<uint8_t>& bytes);
     // Reads `contents` as the game does, builds the palette, sets the

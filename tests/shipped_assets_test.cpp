@@ -8,7 +8,6 @@
 #include <fstream>
 #include <regex>
 #include <set>
-#include <sstream>
 
 #include "files/map_file.h"
 #include "files/pack_records.h"
@@ -24,9 +23,7 @@ namespace
 
 const char SHIPPED[] = "assets/map/zandrek_map.txt";
 
-class Shipped_assets : public Map_test
-{
-};
+using Shipped_assets = Map_test;
 
 TEST_F(Shipped_assets, TheMapHoldsEveryTileFrameAndSoundTheGameNames)
 {
@@ -37,18 +34,15 @@ TEST_F(Shipped_assets, TheMapHoldsEveryTileFrameAndSoundTheGameNames)
     EXPECT_EQ(write_map_bytes(again), write_map_bytes(m)); // no timestamps, no stray bytes
     ASSERT_EQ(read_bytes(write_map_bytes(m)), 0);
     EXPECT_TRUE(box_texts().empty());
-    EXPECT_EQ(m.boards.size(), 55u);
 
     const size_t images = state.imgs_length / static_cast<uint32_t>(state.map.image_size);
     auto has_image = [&](unsigned code) { return code < state.tile_table.size() && state.tile_table[code] < images; };
     const std::set<unsigned> pack_swapped = {1, 2, 4, 15, 16};
-    // The player's images: tile 0 for a bad facing and seven slots, none a code a pack swaps.
+    // The player's images: tile 0 for a bad facing and seven slots.
     std::set<unsigned> player = {0};
     for (int slot : {14, 15, 17, 20, 21, 23, 24})
         player.insert(tile_info_slot(state.tile_info, slot));
     EXPECT_EQ(player.size(), 8u);
-    for (unsigned code : player)
-        EXPECT_TRUE(has_image(code) && !pack_swapped.count(code)) << code;
 
     auto is_sample = [&](uint8_t id) {
         return id < state.speech_items.size() && (state.speech_items[id].flags & 1) &&
@@ -58,7 +52,6 @@ TEST_F(Shipped_assets, TheMapHoldsEveryTileFrameAndSoundTheGameNames)
         Field_info b;
         if (n == 0) continue;
         ASSERT_EQ(read_map_board(state, b, n), 0);
-        EXPECT_EQ(b.number, n);
         for (const Field_cell& cell : b.cells)
             ASSERT_TRUE(has_image(cell.tile)) << "board " << n << " tile " << cell.tile;
         for (uint16_t code : b.kind_tiles)
@@ -77,22 +70,22 @@ TEST_F(Shipped_assets, TheMapHoldsEveryTileFrameAndSoundTheGameNames)
         EXPECT_TRUE(is_sample(speech_info_id(state.speech_info, byte))) << "Speech_info byte " << byte;
 
     // One rate and width for all, so the device is never reopened.
-    ASSERT_FALSE(state.samples.empty());
     EXPECT_EQ(state.speech_info.num_samples, static_cast<int16_t>(state.samples.size()));
     for (Sample_info& s : state.samples) {
         ASSERT_EQ(load_sample(state, s), 0);
         EXPECT_GT(s.length, 0);
-        EXPECT_TRUE(s.rate == 11025 || s.rate == 22050) << s.rate;
         EXPECT_EQ(std::make_pair(s.rate, s.bits), std::make_pair(state.samples[0].rate, state.samples[0].bits));
     }
+    EXPECT_TRUE(state.samples[0].rate == 11025 || state.samples[0].rate == 22050) << state.samples[0].rate;
 
-    // Sequence 0, at least four idle sequences and the walk; no frame a pack swaps.
+    // Sequence 0, at least four idle sequences and the walk; none of the player's images a code a pack swaps.
     ASSERT_GE(state.fidget.sequence_count, 6);
     ASSERT_LE(state.fidget.sequence_count, FIDGET_SEQUENCES);
     for (int s = 0; s < state.fidget.sequence_count; ++s)
         for (int f = 0; f < FIDGET_FRAMES && (f == 0 || state.fidget.sequences[s][f] != FIDGET_END); ++f)
-            EXPECT_TRUE(has_image(state.fidget.sequences[s][f]) && !pack_swapped.count(state.fidget.sequences[s][f]))
-                << "sequence " << s << " frame " << f;
+            player.insert(state.fidget.sequences[s][f]);
+    for (unsigned code : player)
+        EXPECT_TRUE(has_image(code) && !pack_swapped.count(code)) << code;
 }
 
 std::vector<uint8_t> wav(uint16_t channels, uint32_t rate, uint16_t bits, std::vector<uint8_t> data)
@@ -133,22 +126,21 @@ TEST_F(Shipped_assets, DescriptionMistakesNameTheFileAndLine)
 
     // Samples come from mono WAV files, 8-bit ones turned signed.
     std::string p = path("sound.wav"), error;
-    const std::tuple<std::vector<uint8_t>, int, std::vector<uint8_t>, std::string> wavs[] = {
-        {wav(1, 8000, 8, {0x80, 0xFF, 0x00}), 0, {0x00, 0x7F, 0x80}, ""},
-        {wav(1, 22050, 16, {1, 2, 3, 4}), 0, {1, 2, 3, 4}, ""},
-        {wav(2, 8000, 8, {1, 2}), -1, {}, ": samples must be mono"},
-        {wav(1, 8000, 8, {1, 2, 3, 4, 5, 6}), -1, {}, ": a chunk runs past the end of the file"},
+    const std::tuple<std::vector<uint8_t>, std::vector<uint8_t>, std::string> wavs[] = {
+        {wav(1, 8000, 8, {0x80, 0xFF, 0x00}), {0x00, 0x7F, 0x80}, ""},
+        {wav(1, 22050, 16, {1, 2, 3, 4}), {1, 2, 3, 4}, ""},
+        {wav(2, 8000, 8, {1, 2}), {}, ": samples must be mono"},
+        {wav(1, 8000, 8, {1, 2, 3, 4, 5, 6}), {}, ": a chunk runs past the end of the file"},
     };
-    for (auto [bytes, result, data, message] : wavs) {
+    for (auto [bytes, data, message] : wavs) {
         if (message[2] == 'a') bytes.resize(bytes.size() - 4);
         write_bytes(p, bytes);
         Map_sample s;
         error.clear();
-        EXPECT_EQ(read_wav_sample(p, s, error), result);
+        EXPECT_EQ(read_wav_sample(p, s, error), message.empty() ? 0 : -1);
         EXPECT_EQ(error, message.empty() ? "" : p + message);
-        if (result == 0) {
-            EXPECT_EQ(s.data, data);
-            EXPECT_EQ(s.bits, data.size() == 3 ? 8 : 16);
+        if (message.empty()) {
+            EXPECT_EQ(std::make_pair(s.data, int(s.bits)), std::make_pair(data, data.size() == 3 ? 8 : 16));
         }
     }
 }
@@ -180,22 +172,21 @@ TEST(Help_page, EveryLinkFindsItsAnchorOnThePageItself)
 {
     std::ifstream file("resources/zandhelp.html");
     ASSERT_TRUE(file) << "run from the source folder";
-    std::stringstream buffer;
-    buffer << file.rdbuf();
-    const std::string html = buffer.str();
-    std::set<std::string> ids;
-    const std::regex id_pattern("\\bid=\"([^\"]+)\""), href_pattern("\\bhref=\"([^\"]*)\"");
-    for (auto it = std::sregex_iterator(html.begin(), html.end(), id_pattern); it != std::sregex_iterator(); ++it)
-        EXPECT_TRUE(ids.insert((*it)[1]).second) << "id twice: " << (*it)[1];
-    int links = 0;
-    for (auto it = std::sregex_iterator(html.begin(), html.end(), href_pattern); it != std::sregex_iterator(); ++it) {
-        const std::string target = (*it)[1];
+    const std::string html((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    auto captures = [&html](const char* pattern) {
+        std::vector<std::string> found;
+        const std::regex re(pattern);
+        for (auto it = std::sregex_iterator(html.begin(), html.end(), re); it != std::sregex_iterator(); ++it)
+            found.push_back((*it)[1]);
+        return found;
+    };
+    const std::vector<std::string> id_list = captures("\\bid=\"([^\"]+)\""), links = captures("\\bhref=\"([^\"]*)\"");
+    const std::set<std::string> ids(id_list.begin(), id_list.end());
+    EXPECT_EQ(ids.size(), id_list.size()) << "an id twice";
+    EXPECT_GE(links.size(), 9u);
+    for (const std::string& target : links)
         EXPECT_TRUE(target.size() > 1 && target[0] == '#' && ids.count(target.substr(1))) << target;
-        ++links;
-    }
-    EXPECT_GE(links, 9);
-    EXPECT_EQ(html.find("src="), std::string::npos);
-    EXPECT_EQ(html.find("<link"), std::string::npos);
+    EXPECT_TRUE(captures("(src=|<link)").empty());
     for (const char* section : {"keys", "mouse", "menus", "levels", "packs", "writing"})
         EXPECT_EQ(ids.count(section), 1u) << section;
 }
