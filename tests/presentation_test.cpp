@@ -124,9 +124,9 @@ class Presentation : public Map_test
     }
     int tick() { return ticks(1)[0]; }
     // Levels are played with the sounds of give_sounds.
-    Pack_info& add_pack(const char* name, int levels)
+    Pack_info& add_pack(const char* name, int levels, std::string text = "")
     {
-        const std::string text = pack_text(name, levels);
+        text = text.empty() ? pack_text(name, levels) : text;
         return give_sounds(state), *append_pack(state, read_pack_bytes(text.data(), text.size()));
     }
     void enter(Pack_info& pack, int n) { select_level_set(state, pack.number, n), offscreen().calls.clear(); }
@@ -149,6 +149,30 @@ class Presentation : public Map_test
     Effects after(void (*action)(Game_state&)) { return offscreen().calls.clear(), action(state), effects(); }
     void play_level_2() { read_board_record(state, state.play_board, 2), fidget_reset(state), state.mode = MODE_PLAY; }
 };
+
+TEST_F(Presentation, APackLevelBecomesABoardOverTheBlankTemplate)
+{
+    Pack_info& pack =
+        add_pack("Boards", 0, "Zandrek Pack\nLevel:\nLayout:\n ########\n #@-$.*+#\n ########\nend\nend\n");
+    build_pack_board(state, *pack.levels);
+    const Field_info& b = state.pristine_board;
+    // clang-format off
+    EXPECT_EQ(std::vector<int>({b.number, b.rows, b.columns, b.loose, b.banked_at_start, b.treasures, b.moves, b.pushes,
+                                b.zero, int(b.start_time), int(b.solve_time), b.start_x, b.start_y, b.player_x, b.player_y,
+                                b.undo_player_after, b.undo_player_before, b.undo_treasure_to, b.undo_treasure_from,
+                                b.start_sound, b.banked_sound, b.solved_sound, b.spare_sound}),
+              std::vector<int>({1, 16, 20, 1, 1, 2, 0, 0, 0, 0, 0, 7, 1, 7, 1, -1, -1, -1, -1, 255, 255, 255, 255}));
+    // clang-format on
+    EXPECT_EQ(std::vector<int>(b.kind_tiles, b.kind_tiles + 6), std::vector<int>({5, 5, 1, 4, 15, 16}));
+    // Row 1 as tile/content/floor (0 player, 2 floor, 3 bank, 4 treasure, 255 wall); the leading space keeps
+    // the template's cell.
+    std::string row;
+    for (int col = 0; col < 8; ++col) {
+        const Field_cell& c = b.cells[LEVEL_COLS + col];
+        row += std::to_string(c.tile) + "/" + std::to_string(c.content) + "/" + std::to_string(c.floor) + " ";
+    }
+    EXPECT_EQ(row, "22/2/2 2/255/255 5/0/2 1/2/2 15/4/2 4/3/3 16/4/3 5/0/3 ");
+}
 
 TEST_F(Presentation, PackLevelsOpenOneByOneAsTheyAreSolved)
 {
@@ -196,6 +220,13 @@ TEST_F(Presentation, BuiltInLevelsOpenUpToTheMaximum)
     EXPECT_EQ(std::vector<int64_t>({state.current_player->level, state.max_level, state.pristine_board.number,
                                     state.play_board.solve_time}),
               std::vector<int64_t>({2, 3, 3, platform_now_seconds()}));
+
+    // Leaving the title: its sound, the chosen player stored, the screen board's solved sound, then the player's
+    // own level.
+    make_player(state, "Zandrek", 1);
+    state.mode = MODE_TITLE, state.screen_board.solved_sound = 5;
+    EXPECT_EQ(after([](Game_state& s) { press(s, CODE_OTHER_KEY); }),
+              (Effects{"sound:13", "player_name=Zandrek", "sound:5", "sound:4", "level 2 mode 0"}));
 }
 
 TEST_F(Presentation, SelectingLevelSetsAndChoosingInThem)
