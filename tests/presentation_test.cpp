@@ -372,7 +372,7 @@ TEST_F(Presentation, TimersFireOnceNewestFirstAndPeriodicOnesRearmUntilStopped)
 TEST_F(Presentation, FidgetShowsTheStatusOnTheThirdTickThenSequenceZeroThenRandomChoicesOnItsTimer)
 {
     play_level_2();
-    state.fidget.frame = 1;                                  // a restart plays sequence 0 from its first frame
+    state.fidget.frame = 1, state.fidget.sequence = 2;       // a restart plays sequence 0 from its first frame
     EXPECT_EQ(ticks(3), (std::vector<int>{-1, -1, 5}));      // the standing tile, with the status title
     EXPECT_EQ(ticks(4), (std::vector<int>{-1, 10, 11, -1})); // sequence 0 chosen, played, ended
 
