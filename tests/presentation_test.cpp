@@ -54,7 +54,8 @@ class Presentation : public Map_test
         m.boards[TEST_LEVELS + 1].start_sound = 3; // help
         m.boards[TEST_LEVELS + 3].start_sound = 0; // finale
         m.boards[TEST_LEVELS + 3].banked_sound = 1;
-        m.boards[1].start_sound = 4; // built-in level 2
+        m.boards[TEST_LEVELS + 2].spare_sound = 6; // the blank template's, never a pack level's
+        m.boards[1].start_sound = 4;               // built-in level 2
         open_map(m, 1);
         make_player(state, "Alice", 1);
         state.max_level = 2;
