@@ -60,9 +60,8 @@ struct Registry_value {
 };
 
 struct Offscreen {
-    bool recording = true; // off: a no-op sink, calls counted and dropped, nothing drawn (benchmarks)
+    bool recording = true; // off: a no-op sink, calls dropped, nothing drawn (benchmarks)
     std::vector<Platform_call> calls;
-    uint64_t dropped_calls = 0;
     bool draw_available = true;
 
     // Framebuffer of the client area, 0x00RRGGBB per pixel.
