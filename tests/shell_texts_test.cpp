@@ -94,6 +94,7 @@ TEST(Input, KeysCharactersAndButtonsBecomeTheEnginesCodes)
     EXPECT_EQ(state.mode, MODE_SOLVED);
     on_window_input(state, INPUT_KEY_UP, VKEY_RIGHT, 0); // a release does not leave the solved screen
     on_window_input(state, INPUT_CHAR, '!', 0);          // nor does a character the game ignores
+    on_window_input(state, INPUT_RIGHT_DOWN, 0, 0);      // nor a right button, which is no key
     EXPECT_EQ(state.mode, MODE_SOLVED);
     on_window_input(state, INPUT_CHAR, 'h', 0);
     EXPECT_NE(state.mode, MODE_SOLVED);
