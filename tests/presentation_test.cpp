@@ -1,8 +1,7 @@
-// What happens around the board: levels entered, refused and solved, the
-// full-window screens, the texts over boards, the window title, the timers and
-// the idle animation, and sound playback through the one wave device.
+// Around the board: levels entered, refused and solved, the full-window
+// screens and texts, the window title, timers, idling, and the wave device.
 #include <cstring>
-#include <set>
+#include <map>
 #include <tuple>
 
 #include "engine/level_progression.h"
@@ -20,13 +19,9 @@ namespace
 {
 
 using Texts = std::vector<std::string>;
-using Kinds = std::vector<Call_kind>;
-using Effects = std::vector<std::string>;
 using Ints = std::vector<int64_t>;
 const char PRESS[] = "(Press any key to continue)";
 const std::string MUST_SOLVE = "box:Sorry, you must solve this\nlevel before going on.\n";
-const std::string AT_FIRST = "box:You're at the first level.\nNowhere to go but up.";
-const std::string NOT_SOLVED_FIRST = "box:Sorry, you haven't solved\nthe first level yet.";
 
 // Level k has k floor cells before its treasure and is solved by walking
 // right; its sounds start, banked and solved play samples 1, 2 and 3.
@@ -41,8 +36,7 @@ std::string pack_text(const char* name, int levels)
     return text;
 }
 
-// The test map at magnification 1 with the title, help and finale boards
-// sounding.
+// The test map at magnification 1 with the title, help and finale boards sounding.
 class Presentation : public Map_test
 {
   protected:
@@ -50,33 +44,25 @@ class Presentation : public Map_test
     {
         Map_test::SetUp();
         Map_contents m = test_map_contents();
-        m.boards[TEST_LEVELS].start_sound = 2;     // title
-        m.boards[TEST_LEVELS + 1].start_sound = 3; // help
-        m.boards[TEST_LEVELS + 3].start_sound = 0; // finale
-        m.boards[TEST_LEVELS + 3].banked_sound = 1;
+        m.boards[TEST_LEVELS].start_sound = 2;                                                 // title
+        m.boards[TEST_LEVELS + 1].start_sound = 3;                                             // help
+        m.boards[TEST_LEVELS + 3].start_sound = 0, m.boards[TEST_LEVELS + 3].banked_sound = 1; // finale
         m.boards[TEST_LEVELS + 2].spare_sound = 6; // the blank template's, never a pack level's
         m.boards[1].start_sound = 4;               // built-in level 2
-        open_map(m, 1);
-        make_player(state, "Alice", 1);
-        state.max_level = 2;
+        open_map(m, 1), make_player(state, "Alice", 1), state.max_level = 2;
     }
-    // The white faces of the texts drawn: "x,y,align:text".
-    Texts faces() const
+    // The screen's calls in order, repeats folded, white texts as "x,y,align:text"; the record is cleared.
+    Texts drawn()
     {
+        const std::map<int, std::string> names = {
+            {CALL_FILL, "fill"}, {CALL_BLIT, "blit"}, {CALL_TITLE, "title"}, {CALL_WAVE_WRITE, "sound"}};
         Texts out;
-        for (const Platform_call* c : offscreen_calls_of(CALL_TEXT))
-            if (c->d == 0xFFFFFF)
-                out.push_back(std::to_string(c->a) + "," + std::to_string(c->b) + (c->c == TEXT_CENTRE ? "c:" : "l:") +
-                              c->text);
-        return out;
-    }
-    // The kinds of the screen's calls in order, repeats folded; the record is cleared.
-    Kinds kinds()
-    {
-        const std::set<Call_kind> wanted = {CALL_FILL, CALL_BLIT, CALL_TITLE, CALL_WAVE_WRITE, CALL_TEXT};
-        Kinds out;
-        for (const Platform_call& c : offscreen().calls)
-            if (wanted.count(c.kind) && (out.empty() || out.back() != c.kind)) out.push_back(c.kind);
+        for (const Platform_call& c : offscreen().calls) {
+            std::string s = names.count(c.kind) ? names.at(c.kind) : "";
+            if (c.kind == CALL_TEXT && c.d == 0xFFFFFF)
+                s = std::to_string(c.a) + "," + std::to_string(c.b) + (c.c == TEXT_CENTRE ? "c:" : "l:") + c.text;
+            if (!s.empty() && (out.empty() || out.back() != s)) out.push_back(s);
+        }
         offscreen().calls.clear();
         return out;
     }
@@ -105,8 +91,7 @@ class Presentation : public Map_test
     {
         std::vector<int> out;
         for (int i = 0; i < n; ++i) {
-            offscreen().calls.clear();
-            fidget_tick(state, 0);
+            offscreen().calls.clear(), fidget_tick(state, 0);
             out.push_back(blitted_cells().empty() ? -1 : -2);
             for (int k = 0; k < TEST_TILES && blitted_cells() == std::vector<std::pair<int, int>>{{3, 2}}; ++k)
                 if (colour_rgb(image_pixel(k, 0, 0)) == pixel(3 * TILE_W, 2 * TILE_H) &&
@@ -123,21 +108,12 @@ class Presentation : public Map_test
             out.push_back(c->*field);
         return out;
     }
-    int tick() { return ticks(1)[0]; }
-    // Levels are played with the sounds of give_sounds.
-    Pack_info& add_pack(const char* name, int levels, std::string text = "")
-    {
-        text = text.empty() ? pack_text(name, levels) : text;
-        return give_sounds(state), *append_pack(state, read_pack_bytes(text.data(), text.size()));
-    }
-    void enter(Pack_info& pack, int n) { select_level_set(state, pack.number, n), offscreen().calls.clear(); }
     int level() const { return state.pack ? state.pack->current_level->number : state.play_board.number; }
     void solve() { press(state, CODE_RIGHT, level() + 1); }
-    // The boxes, sounds and settings written since the record was last cleared,
-    // then the current level and the mode; the record is cleared.
-    Effects effects()
+    // The boxes, sounds and settings written, then the current level and the mode; the record is cleared.
+    Texts effects()
     {
-        std::vector<std::string> out;
+        Texts out;
         for (const Platform_call& c : offscreen().calls) {
             if (c.kind == CALL_BOX) out.push_back("box:" + c.text);
             if (c.kind == CALL_WAVE_WRITE) out.push_back("sound:" + std::to_string(c.bytes.at(0)));
@@ -147,15 +123,14 @@ class Presentation : public Map_test
         out.push_back("level " + std::to_string(level()) + " mode " + std::to_string(state.mode));
         return out;
     }
-    Effects after(void (*action)(Game_state&)) { return offscreen().calls.clear(), action(state), effects(); }
+    Texts after(void (*action)(Game_state&)) { return offscreen().calls.clear(), action(state), effects(); }
     void play_level_2() { read_board_record(state, state.play_board, 2), fidget_reset(state), state.mode = MODE_PLAY; }
 };
 
 TEST_F(Presentation, APackLevelBecomesABoardOverTheBlankTemplate)
 {
-    Pack_info& pack =
-        add_pack("Boards", 0, "Zandrek Pack\nLevel:\nLayout:\n ########\n #@-$.*+#\n ########\nend\nend\n");
-    build_pack_board(state, *pack.levels);
+    const std::string text = "Zandrek Pack\nLevel:\nLayout:\n ########\n #@-$.*+#\n ########\nend\nend\n";
+    build_pack_board(state, *read_pack_bytes(text.data(), text.size())->levels);
     const Field_info& b = state.pristine_board;
     // clang-format off
     EXPECT_EQ(std::vector<int>({b.number, b.rows, b.columns, b.loose, b.banked_at_start, b.treasures, b.moves, b.pushes,
@@ -165,208 +140,143 @@ TEST_F(Presentation, APackLevelBecomesABoardOverTheBlankTemplate)
               std::vector<int>({1, 16, 20, 1, 1, 2, 0, 0, 0, 0, 0, 7, 1, 7, 1, -1, -1, -1, -1, 255, 255, 255, 255}));
     // clang-format on
     EXPECT_EQ(std::vector<int>(b.kind_tiles, b.kind_tiles + 6), std::vector<int>({5, 5, 1, 4, 15, 16}));
-    // Row 1 as tile/content/floor (0 player, 2 floor, 3 bank, 4 treasure, 255 wall); the leading space keeps
-    // the template's cell.
-    std::string row;
-    for (int col = 0; col < 8; ++col) {
-        const Field_cell& c = b.cells[LEVEL_COLS + col];
-        row += std::to_string(c.tile) + "/" + std::to_string(c.content) + "/" + std::to_string(c.floor) + " ";
-    }
+    std::string row; // row 1 as tile/content/floor; the leading space keeps the template's cell
+    for (const Field_cell* c = b.cells + LEVEL_COLS; c < b.cells + LEVEL_COLS + 8; ++c)
+        row += std::to_string(c->tile) + "/" + std::to_string(c->content) + "/" + std::to_string(c->floor) + " ";
     EXPECT_EQ(row, "22/2/2 2/255/255 5/0/2 1/2/2 15/4/2 4/3/3 16/4/3 5/0/3 ");
 }
 
 TEST_F(Presentation, PackLevelsOpenOneByOneAsTheyAreSolved)
 {
-    Pack_info& pack = add_pack("Must Solve", 3);
-    offscreen().calls.clear();
-    select_level_set(state, pack.number, 0);
+    const std::string text = pack_text("Must Solve", 3);
+    Pack_info& pack = *append_pack(state, read_pack_bytes(text.data(), text.size()));
+    give_sounds(state), offscreen().calls.clear(), select_level_set(state, pack.number, 0);
     EXPECT_EQ(std::make_pair(state.pack, titles()), std::make_pair(&pack, Texts{"Zandrek - Level 1"}));
-    EXPECT_EQ(effects(), (Effects{"sound:1", "level 1 mode 0"}));
-    EXPECT_EQ(after(previous_level), (Effects{"sound:15", AT_FIRST, "level 1 mode 0"}));
+    EXPECT_EQ(effects(), (Texts{"sound:1", "level 1 mode 0"}));
+    EXPECT_EQ(after(previous_level),
+              (Texts{"sound:15", "box:You're at the first level.\nNowhere to go but up.", "level 1 mode 0"}));
     solve(); // the last push banks, the level's solved sound plays, and the next level is marked open
-    EXPECT_EQ(effects(),
-              (Effects{"sound:8", "sound:9", "sound:2", "sound:3", "solved:Must Solve=2", "level 2 mode 2"}));
+    EXPECT_EQ(effects(), (Texts{"sound:8", "sound:9", "sound:2", "sound:3", "solved:Must Solve=2", "level 2 mode 2"}));
     // The solved board stays on show until a key is pressed.
     EXPECT_EQ(std::vector<int>({pack.highest_level, state.pristine_board.number, state.play_board.number}),
               std::vector<int>({2, 2, 1}));
     press(state, CODE_OTHER_KEY);
-    EXPECT_EQ(after(next_level), (Effects{"sound:14", MUST_SOLVE, "level 2 mode 0"})); // level 2 is the highest open
+    EXPECT_EQ(after(next_level), (Texts{"sound:14", MUST_SOLVE, "level 2 mode 0"})); // level 2 is the highest open
     EXPECT_EQ((Texts{after(previous_level).back(), after(next_level).back()}),
               (Texts{"level 1 mode 0", "level 2 mode 0"}));
-    solve();
-    press(state, CODE_OTHER_KEY);
-    next_level(state); // the last level has no next
-    EXPECT_EQ(effects(), (Effects{"sound:8", "sound:8", "sound:9", "sound:2", "sound:3", "solved:Must Solve=3",
-                                  "sound:1", "level 3 mode 0"}));
+    solve(), press(state, CODE_OTHER_KEY), next_level(state); // the last level has no next
+    EXPECT_EQ(effects(), (Texts{"sound:8", "sound:8", "sound:9", "sound:2", "sound:3", "solved:Must Solve=3", "sound:1",
+                                "level 3 mode 0"}));
     solve(); // no mark for the last level
-    EXPECT_EQ(effects(), (Effects{"sound:8", "sound:8", "sound:8", "sound:9", "sound:2", "sound:3", "level 3 mode 4"}));
+    EXPECT_EQ(effects(), (Texts{"sound:8", "sound:8", "sound:8", "sound:9", "sound:2", "sound:3", "level 3 mode 4"}));
+    select_level_set(state, pack.number + 1, 1); // past the list: nothing
+    EXPECT_TRUE(offscreen().calls.empty());
+    select_level_set(state, pack.number, 99); // past the end: the last level
+    EXPECT_EQ(after(choose_level), (Texts{"level 3 mode 0"}));
+    EXPECT_EQ(after([](Game_state& s) { goto_level(s, 2); }), (Texts{"sound:1", "level 2 mode 0"}));
+    state.start_level = 2, state.board_shown = 0, select_level_set(state, -1, 1); // the level asked for wins
+    EXPECT_EQ(std::make_tuple(effects().back(), state.board_shown), std::make_tuple(std::string("level 1 mode 0"), 1));
+    EXPECT_EQ(after([](Game_state& s) { select_level_set(s, -1, 0); }).back(), "level 2 mode 0"); // else the player's
 }
 
 TEST_F(Presentation, BuiltInLevelsOpenUpToTheMaximum)
 {
     give_sounds(state);
     state.play_board.number = 1, offscreen().now_ms = 7000, state.fidget.state = 4, state.draw.last_reveal = 0;
-    // Entered anew: the clock started, drawn in a random order, the idling restarted.
-    next_level(state);
+    next_level(state); // entered anew: the clock started, drawn in a random order, the idling restarted
     EXPECT_EQ(std::vector<int64_t>({state.play_board.start_time, state.draw.last_reveal != 0, state.fidget.state}),
               std::vector<int64_t>({platform_now_seconds(), 1, 0}));
-    EXPECT_EQ(effects(), (Effects{"sound:4", "level 2 mode 0"}));
-    EXPECT_EQ(after(next_level), (Effects{"sound:14", MUST_SOLVE, "level 2 mode 0"}));
-    EXPECT_EQ(after(choose_level), (Effects{"level 2 mode 0"})); // the chooser always declines
-    EXPECT_EQ(after(previous_level), (Effects{"level 1 mode 0"}));
-
+    EXPECT_EQ(effects(), (Texts{"sound:4", "level 2 mode 0"}));
+    EXPECT_EQ(after(next_level), (Texts{"sound:14", MUST_SOLVE, "level 2 mode 0"}));
+    EXPECT_EQ(after(choose_level), (Texts{"level 2 mode 0"})); // the chooser always declines
+    EXPECT_EQ(after(previous_level), (Texts{"level 1 mode 0"}));
+    state.max_level = 1; // nothing to choose from
+    EXPECT_EQ(after(choose_level),
+              (Texts{"sound:14", "box:Sorry, you haven't solved\nthe first level yet.", "level 1 mode 0"}));
     // A solved level is recorded and the next one waits behind the solved screen.
-    state.play_board.number = 2, state.mode = MODE_PLAY;
-    EXPECT_EQ(after(level_solved), (Effects{"level 2 mode 2"}));
+    state.play_board.number = 2, state.mode = MODE_PLAY, state.max_level = 2;
+    EXPECT_EQ(after(level_solved), (Texts{"level 2 mode 2"}));
     EXPECT_EQ(std::vector<int64_t>({state.current_player->level, state.max_level, state.pristine_board.number,
                                     state.play_board.solve_time}),
               std::vector<int64_t>({2, 3, 3, platform_now_seconds()}));
-
-    // Leaving the title: its sound, the chosen player stored, the screen board's solved sound, then the player's
-    // own level.
-    make_player(state, "Zandrek", 1);
-    state.mode = MODE_TITLE, state.screen_board.solved_sound = 5;
+    // Leaving the title: its sound, the player stored, the screen board's solved sound, the player's own level.
+    make_player(state, "Zandrek", 1), state.mode = MODE_TITLE, state.screen_board.solved_sound = 5;
     EXPECT_EQ(after([](Game_state& s) { press(s, CODE_OTHER_KEY); }),
-              (Effects{"sound:13", "player_name=Zandrek", "sound:5", "sound:4", "level 2 mode 0"}));
-}
-
-TEST_F(Presentation, SelectingLevelSetsAndChoosingInThem)
-{
-    Pack_info& single = add_pack("Single", 1);
-    Pack_info& triple = add_pack("Triple", 3);
-    enter(single, 1);
-    EXPECT_EQ(after(choose_level), (Effects{"sound:14", NOT_SOLVED_FIRST, "level 1 mode 0"}));
-    enter(triple, 99); // past the end: the last level
-    EXPECT_EQ(after(choose_level), (Effects{"level 3 mode 0"}));
-    select_level_set(state, 3, 1); // past the list: nothing
-    EXPECT_TRUE(offscreen().calls.empty());
-    EXPECT_EQ(after([](Game_state& s) { goto_level(s, 2); }), (Effects{"sound:1", "level 2 mode 0"}));
-    EXPECT_EQ(std::make_pair(state.pack, state.play_board.number), (std::pair<Pack_info*, int16_t>(&triple, 2)));
-    state.start_level = 2, state.board_shown = 0;
-    select_level_set(state, -1, 1); // a level asked for wins over the player's own
-    EXPECT_EQ(effects(), (Effects{"level 1 mode 0"}));
-    EXPECT_EQ(state.board_shown, 1);
+              (Texts{"sound:13", "player_name=Zandrek", "sound:5", "sound:4", "level 2 mode 0"}));
 }
 
 TEST_F(Presentation, EachScreenDrawsItsBoardTitleSoundsAndText)
 {
     // clang-format off
-    const std::tuple<const char*, void (*)(Game_state&), int, int, std::string, Kinds, Texts, bool> screens[] = {
-        {"greeting", show_greeting, MODE_TITLE, BOARD_TITLE, "Greetings - Click or press any key to begin",
-         {CALL_FILL, CALL_BLIT, CALL_TITLE, CALL_WAVE_WRITE}, {}, true},
-        {"help", show_help, MODE_HELP, BOARD_HELP, "May I Help You?",
-         {CALL_FILL, CALL_BLIT, CALL_TITLE, CALL_WAVE_WRITE, CALL_TEXT},
-         {"160,20c:Zandrek Help", "160,40c:Push all the treasures onto the", "160,50c:marked floor positions.",
-          "88,93l:Move Zandrek up", "88,105l:Move Zandrek down", "88,117l:Move Zandrek left",
-          "88,129l:Move Zandrek right", "88,141l:Undo the last push", "88,153l:Restart the level",
-          "88,165l:Go to next level", "88,177l:Go to previous level"}, false},
-        {"closing", show_closing_text, MODE_DONE_TEXT, BOARD_BLANK, "Oh, I say.  Bravo.  Frightfully good.",
-         {CALL_FILL, CALL_BLIT, CALL_TITLE, CALL_TEXT},
-         {"160,30c:Alice Has Done It!", "160,80c:You have achieved a sublime state", "160,100c:of pure Zandnicity",
-          "160,145c:You sure are cool", std::string("160,170c:") + PRESS}, false},
+    const std::tuple<void (*)(Game_state&), int, int, std::string, Texts, bool> screens[] = {
+        {show_greeting, MODE_TITLE, BOARD_TITLE, "Greetings - Click or press any key to begin",
+         {"fill", "blit", "title", "sound"}, true},
+        {show_help, MODE_HELP, BOARD_HELP, "May I Help You?",
+         {"fill", "blit", "title", "sound", "160,20c:Zandrek Help", "160,40c:Push all the treasures onto the",
+          "160,50c:marked floor positions.", "88,93l:Move Zandrek up", "88,105l:Move Zandrek down",
+          "88,117l:Move Zandrek left", "88,129l:Move Zandrek right", "88,141l:Undo the last push",
+          "88,153l:Restart the level", "88,165l:Go to next level", "88,177l:Go to previous level"}, false},
+        {show_closing_text, MODE_DONE_TEXT, BOARD_BLANK, "Oh, I say.  Bravo.  Frightfully good.",
+         {"fill", "blit", "title", "160,30c:Alice Has Done It!", "160,80c:You have achieved a sublime state",
+          "160,100c:of pure Zandnicity", "160,145c:You sure are cool", std::string("160,170c:") + PRESS}, false},
         // The banked sound cuts the start sound off; both stay pinned.
-        {"finale", show_finale, MODE_FINALE, BOARD_FINALE, "   Jumpin' Jehosephat!!!",
-         {CALL_FILL, CALL_WAVE_WRITE, CALL_BLIT, CALL_TITLE, CALL_WAVE_WRITE}, {}, true},
-        {"about", show_about, MODE_HELP, BOARD_ABOUT, "Zandrek maps (c) Ostrovane", {CALL_FILL, CALL_BLIT, CALL_TITLE},
-         {}, false},
+        {show_finale, MODE_FINALE, BOARD_FINALE, "   Jumpin' Jehosephat!!!", {"fill", "sound", "blit", "title", "sound"},
+         true},
+        {show_about, MODE_HELP, BOARD_ABOUT, "Zandrek maps (c) Ostrovane", {"fill", "blit", "title"}, false},
     };
     // clang-format on
-    for (const auto& [name, show, mode, board, title, order, texts, rows_down] : screens) {
-        SCOPED_TRACE(name);
-        offscreen().calls.clear();
-        state.mode = MODE_PLAY, state.draw.last_reveal = 0;
-        show(state);
+    for (const auto& [show, mode, board, title, calls, rows_down] : screens) {
+        SCOPED_TRACE(title);
+        offscreen().calls.clear(), state.mode = MODE_PLAY, state.draw.last_reveal = 0, show(state);
         EXPECT_EQ(std::vector<int>({state.mode, state.screen_board.number, int(blitted_cells().size()),
                                     state.draw.last_reveal == 0}),
                   std::vector<int>({mode, board, 320, rows_down}));
         EXPECT_EQ(titles(), Texts{title});
-        EXPECT_EQ(faces(), texts);
-        EXPECT_EQ(kinds(), order);
+        EXPECT_EQ(drawn(), calls);
     }
     EXPECT_NE(state.samples[0].flags & state.samples[1].flags & SAMPLE_PINNED, 0);
     state.magnify = 2; // texts keep their base position; the shadow is one base pixel down and right
-    draw_text_centred(state, 20, "Zandrek Help");
     draw_text_left(state, 88, 93, "x");
-    EXPECT_EQ(args(CALL_TEXT, &Platform_call::a), Ints({322, 320, 178, 176}));
-    EXPECT_EQ(args(CALL_TEXT, &Platform_call::b), Ints({42, 40, 188, 186}));
+    EXPECT_EQ(args(CALL_TEXT, &Platform_call::a), Ints({178, 176}));
+    EXPECT_EQ(args(CALL_TEXT, &Platform_call::b), Ints({188, 186}));
     offscreen().calls.clear(), offscreen().draw_available = false;
     show_help(state);
-    EXPECT_EQ(kinds(), (Kinds{CALL_TITLE, CALL_WAVE_WRITE}));
+    EXPECT_EQ(drawn(), (Texts{"title", "sound"}));
 }
 
 TEST_F(Presentation, AboutSolvedAndLevelTextsAndTheTimeFormat)
 {
-    auto about = [&] {
-        offscreen().calls.clear();
-        show_about(state);
-        return box_texts();
-    };
+    auto about = [&] { return offscreen().calls.clear(), show_about(state), box_texts(); };
     const Texts notice = about();
-
     auto block = [](const char* text, std::unique_ptr<Text_block> next = nullptr) {
-        auto b = std::make_unique<Text_block>();
-        b->text = text, b->next = std::move(next);
-        return b;
+        return std::unique_ptr<Text_block>(new Text_block{std::move(next), text});
     };
     Pack_info pack;
     pack.about = block("About the pack\n100% handmade\n", block("Second block\n"));
     pack.levels = std::make_unique<Level_info>();
     pack.levels->about = block("About the level %s %d\n");
-    pack.current_level = pack.levels.get();
-    state.pack = &pack;
+    pack.current_level = pack.levels.get(), state.pack = &pack;
     EXPECT_EQ(about(),
               (Texts{notice[0], "About the pack\n100% handmade\n", "Second block\n", "About the level %s %d\n"}));
     pack.current_level = nullptr;
     EXPECT_EQ(about().size(), 3u);
-
     // The solved text: the pack level's name, the longest still whole.
     Field_info board{};
-    board.number = 4, board.banked = 3, board.moves = 10, board.pushes = 2, board.start_time = 1000;
+    board.number = 4, board.banked = 3, board.moves = 10, board.pushes = 2, board.start_time = 1000,
     board.solve_time = 1065;
-    std::memset(pack.levels->name, 'N', NAME_CAPACITY - 1);
-    pack.current_level = pack.levels.get();
-    draw_solved_text(state, board);
-    EXPECT_EQ(faces(), (Texts{"160,50c:Alice Has Solved Level 4: '" + std::string(NAME_CAPACITY - 1, 'N') + "'",
+    std::memset(pack.levels->name, 'N', NAME_CAPACITY - 1), pack.current_level = pack.levels.get();
+    offscreen().calls.clear(), draw_solved_text(state, board);
+    EXPECT_EQ(drawn(), (Texts{"160,50c:Alice Has Solved Level 4: '" + std::string(NAME_CAPACITY - 1, 'N') + "'",
                               "160,100c:Treasures Saved: 3", "160,115c:Moves: 10  Pushes: 2",
                               "160,130c:Elapsed Time: 01:05", std::string("160,182c:") + PRESS}));
-
-    // clang-format off
-    const std::pair<int64_t, const char*> times[] = {{0, "00:00"}, {59, "00:59"}, {61, "01:01"}, {3599, "59:59"},
-        {3600, "01:00:00"}, {86399, "23:59:59"}, {363600, "101:00:00"}, {-5, "00:00"}};
+    std::string times;
+    for (int64_t seconds : {0, 59, 61, 3599, 3600, 86399, 363600, -5})
+        times += format_elapsed(seconds) + std::string(" ");
+    EXPECT_EQ(times, "00:00 00:59 01:01 59:59 01:00:00 23:59:59 101:00:00 00:00 ");
     // The screens' own boards, -1 to -5, are named with each screen.
-    const std::pair<int, const char*> expected[] = {{1, "Zandrek - Level 1"}, {0, ""}, {-6, ""}};
-    // clang-format on
-    for (auto [seconds, text] : times)
-        EXPECT_STREQ(format_elapsed(seconds), text) << seconds;
-    for (auto [number, text] : expected) {
-        board.number = static_cast<int16_t>(number);
-        set_message_line(state, board);
-        EXPECT_EQ(titles().back(), text) << number;
-    }
-}
-
-TEST_F(Presentation, TimersFireOnceNewestFirstAndPeriodicOnesRearmUntilStopped)
-{
-    int count = 0;
-    const Timer_callback count_fire = [](void* context) { ++*static_cast<int*>(context); };
-    timer_arm(state, 0, 250000, count_fire, &count);
-    Timer_node* b = timer_arm(state, 1, 500000, count_fire, &count);
-    EXPECT_EQ(args(CALL_SET_TIMER, &Platform_call::b), Ints({250, 1500}));
-    EXPECT_EQ(state.timers.head, b);
-    advance_ms(state, 2000);
-    for (uint32_t stale : {1u, 2u, 99u}) // a stale message finds nothing
-        on_window_timer(state, stale);
-    EXPECT_EQ(std::make_pair(count, state.timers.head), (std::pair<int, Timer_node*>(2, nullptr)));
-    Timer_node* c = timer_arm(state, 0, 1000, count_fire, &count);
-    timer_arm(state, 0, 1000, count_fire, &count);
-    timer_cancel(state, c); // not at the head
-    timer_cancel(state, nullptr);
-    on_window_timer(state, 3);
-    EXPECT_EQ(offscreen_calls_of(CALL_KILL_TIMER).back()->a, 3);
-    timer_list_clear(state);
-    advance_ms(state, 2000);
-    EXPECT_EQ(count, 2);
-    EXPECT_TRUE(offscreen().timers.empty());
+    for (int16_t number : {1, 0, -6})
+        board.number = number, set_message_line(state, board);
+    EXPECT_EQ(titles(), (Texts{"Zandrek - Level 1", "", ""}));
 }
 
 // The fidget sequences are {10, 11}, {12} and {13, 14}; the standing tile is 5.
@@ -376,20 +286,17 @@ TEST_F(Presentation, FidgetShowsTheStatusOnTheThirdTickThenSequenceZeroThenRando
     state.fidget.frame = 1, state.fidget.sequence = 2;       // a restart plays sequence 0 from its first frame
     EXPECT_EQ(ticks(3), (std::vector<int>{-1, -1, 5}));      // the standing tile, with the status title
     EXPECT_EQ(ticks(4), (std::vector<int>{-1, 10, 11, -1})); // sequence 0 chosen, played, ended
-
     // The choice draws two random numbers: a sequence other than 0, a wait.
     Reference_random reference{state.draw.random_seed};
     const int sequence = reference.next() % 2 + 1, wait = reference.next() % 60 + 20;
-    EXPECT_EQ(tick(), 5);
+    EXPECT_EQ(ticks(1)[0], 5);
     EXPECT_EQ(ticks(wait - 1), std::vector<int>(static_cast<size_t>(wait - 1), -1));
-    EXPECT_EQ(tick(), sequence == 1 ? 12 : 13);
-
+    EXPECT_EQ(ticks(1)[0], sequence == 1 ? 12 : 13);
     fidget_reset(state), state.mode = MODE_HELP; // nothing moves off the play screen
     EXPECT_EQ(ticks(3), (std::vector<int>{-1, -1, -1}));
-    state.mode = MODE_PLAY;
     for (int16_t count : {2, 1, 0, -4}) { // two sequences leave only sequence 1; fewer, nothing to choose
         const uint32_t seed = state.draw.random_seed;
-        state.fidget.sequence_count = count, state.fidget.state = 3, state.fidget.wait = 0;
+        state.fidget.sequence_count = count, state.fidget.state = 3, state.fidget.wait = 0, state.mode = MODE_PLAY;
         EXPECT_EQ(ticks(3), (std::vector<int>{count == 2 ? 5 : -1, -1, -1}));
         EXPECT_EQ(std::make_tuple(state.fidget.state, state.fidget.sequence, state.draw.random_seed == seed),
                   std::make_tuple(count == 2 ? 4 : 3, count == 2 ? 1 : state.fidget.sequence, count != 2));
@@ -397,35 +304,30 @@ TEST_F(Presentation, FidgetShowsTheStatusOnTheThirdTickThenSequenceZeroThenRando
     state.fidget.sequences[14][19] = 7; // the very last entry of the table; missing and out-of-table: nothing shown
     for (auto [sequence, frame] : {std::pair<int16_t, uint16_t>{40, 0}, {15, 0}, {-1, 0}, {0, 20}, {14, 19}}) {
         state.fidget.state = 4, state.fidget.sequence = sequence, state.fidget.frame = frame;
-        EXPECT_EQ(tick(), sequence == 14 ? 7 : -1);
-        EXPECT_EQ(state.fidget.state, sequence == 14 ? 4 : 3);
+        EXPECT_EQ((std::vector<int>{ticks(1)[0], state.fidget.state}),
+                  (std::vector<int>{sequence == 14 ? 7 : -1, sequence == 14 ? 4 : 3}));
     }
-
     play_level_2();
     ASSERT_EQ(create_game_timers(state), 0);
-    stop_game_timers(state);
-    restart_game_timers(state);
+    stop_game_timers(state), restart_game_timers(state), on_window_timer(state, 99);  // a stale id finds nothing
     EXPECT_EQ(args(CALL_SET_TIMER, &Platform_call::b), Ints({300, 5000, 5000, 300})); // the message-line timer first
     EXPECT_EQ(args(CALL_KILL_TIMER, &Platform_call::a), Ints({2, 1}));
     // Entered just after a fidget tick the status comes with the third tick, 0.89 s later.
     advance_ms(state, 310);
     state.play_board.start_time = static_cast<uint32_t>(platform_now_seconds());
-    set_message_line(state, state.play_board), fidget_reset(state);
-    state.play_board.moves = 7, state.play_board.pushes = 6;
+    set_message_line(state, state.play_board), fidget_reset(state), state.play_board.moves = 7,
+                                                                    state.play_board.pushes = 6;
     advance_ms(state, 889);
     EXPECT_EQ(titles().back(), "Zandrek - Level 2");
     advance_ms(state, 1);
     EXPECT_EQ(titles().back(), "Zandrek: Alice - Level=2 Moves=7 Pushes=6 Time=00:01");
-    // The message-line timer shows it only while playing, and not before the idling showed it.
-    state.current_player = nullptr; // no player, no name
-    for (auto [mode, fidget_state, shown] :
-         {std::tuple<int, int, Texts>{MODE_PLAY, 1, {"Zandrek:  - Level=2 Moves=7 Pushes=6 Time=00:01"}},
-          {MODE_PLAY, 0, {}},
-          {MODE_HELP, 1, {}}}) {
-        state.mode = mode, state.fidget.state = static_cast<uint16_t>(fidget_state);
-        offscreen().calls.clear();
-        msgline_tick(state, 0);
-        EXPECT_EQ(titles(), shown) << mode << " " << fidget_state;
+    // The message-line timer shows it only while playing, and not before the idling showed it; no player, no name.
+    state.current_player = nullptr;
+    for (auto [mode, fidget_state] : {std::pair<int, uint16_t>{MODE_PLAY, 1}, {MODE_PLAY, 0}, {MODE_HELP, 1}}) {
+        state.mode = mode, state.fidget.state = fidget_state, offscreen().calls.clear(), msgline_tick(state, 0);
+        EXPECT_EQ(titles(), mode == MODE_PLAY && fidget_state ? Texts{"Zandrek:  - Level=2 Moves=7 Pushes=6 Time=00:01"}
+                                                              : Texts{})
+            << mode << " " << fidget_state;
     }
 }
 
@@ -444,7 +346,6 @@ TEST_F(Presentation, ANewSoundCutsOffTheOneThatPlaysAndReopensOnlyForANewFormatA
         play_speech(state, k);
     EXPECT_EQ(wave(), "unprepare close open 11025/8 prepare write reset unprepare prepare write reset write reset "
                       "unprepare close open 11025/16 prepare write");
-
     // A pack sound is 16-bit at the pack's speed, only as long as its samples.
     Pack_sound sound, shorter; // the shorter one in other memory
     sound.speed = shorter.speed = 8000, sound.num_samples = 1000, shorter.num_samples = 2;
@@ -454,31 +355,21 @@ TEST_F(Presentation, ANewSoundCutsOffTheOneThatPlaysAndReopensOnlyForANewFormatA
     play_pack_sound(state, &shorter);
     EXPECT_EQ(offscreen().sounds.back().bytes, (std::vector<uint8_t>{0x01, 0x00, 0xFE, 0xFF}));
     EXPECT_EQ(wave(), "reset unprepare close open 8000/16 prepare write reset unprepare prepare write");
-
     offscreen().wave_open_fails = true; // the device stays closed after a failed open
     EXPECT_EQ(play_speech(state, 0) + play_speech(state, 0), -2);
     offscreen().wave_open_fails = false;
     EXPECT_EQ(play_speech(state, 0), 0);
-    EXPECT_EQ(offscreen().sounds.back().bytes, played(0));
-    close_sound(state);
-    close_sound(state); // once closed, nothing more
+    close_sound(state), close_sound(state); // once closed, nothing more
     EXPECT_EQ(wave(),
               "reset unprepare close open 11025/8 open 11025/8 open 11025/8 prepare write reset unprepare close");
-
-    // Switched off, silent ids and sounds that cannot be had.
-    offscreen().sounds.clear();
-    sound.num_samples = 1, sound.samples = {5};
-    state.sound.speech_on = false;
-    EXPECT_EQ(play_speech(state, 2) + play_pack_sound(state, &sound), 0);
-    EXPECT_TRUE(offscreen().sounds.empty());
-    EXPECT_EQ(play_motion_sound(state, 1), 0);
-    EXPECT_EQ(offscreen().sounds.size(), 1u);
+    // Switched off, silent ids and sounds that cannot be had: only the motion sound plays.
+    offscreen().sounds.clear(), sound.num_samples = 1, sound.samples = {5}, state.sound.speech_on = false;
+    EXPECT_EQ(play_speech(state, 2) + play_pack_sound(state, &sound) + play_motion_sound(state, 1), 0);
     state.sound.speech_on = true, state.sound.motion_sounds_on = false;
-    EXPECT_EQ(play_motion_sound(state, 0), 0);
-    sound.num_samples = 0;
-    EXPECT_EQ(play_pack_sound(state, nullptr) + play_pack_sound(state, &sound), 0);
-    sound.num_samples = 1, sound.samples.clear();
-    EXPECT_EQ(play_pack_sound(state, &sound), 0);
+    sound.num_samples = 0, shorter.samples.clear();
+    EXPECT_EQ(play_motion_sound(state, 0) + play_pack_sound(state, nullptr) + play_pack_sound(state, &sound) +
+                  play_pack_sound(state, &shorter),
+              0);
     // 6 is not a sampled item and 8 is past the item table; the sample of 7 is not in the map, and
     // those of 2 and 3 claim more than the SAMP chunk holds: silent, no allocation, no box.
     state.samples[3].length = 1 << 30, state.samples[2].offset = 0xFFFFFFF0u;
@@ -487,35 +378,30 @@ TEST_F(Presentation, ANewSoundCutsOffTheOneThatPlaysAndReopensOnlyForANewFormatA
               Ints({0, 0, 0, -1, -1, -1, -1, -1}));
     state.samples[3].length = -7;
     EXPECT_EQ(play_speech(state, 3), -1);
-    EXPECT_EQ(offscreen().sounds.size(), 1u);
-    EXPECT_TRUE(box_texts().empty());
+    EXPECT_EQ(std::make_pair(offscreen().sounds.size(), box_texts().empty()), std::make_pair(size_t{1}, true));
 }
 
 TEST_F(Presentation, PreloadingPinsTheBoardsSoundsAndFreesTheRest)
 {
     for (uint8_t id : {0, 2, 3, 4, 5, 1}) // sample 1 playing
         play_speech(state, id);
+    // The samples loaded, pinned or not, then what the device was told.
     auto preload = [&](int16_t number, uint8_t start, uint8_t banked, uint8_t solved, uint8_t spare) {
         Field_info b{};
-        b.number = number, b.start_sound = start, b.banked_sound = banked, b.solved_sound = solved;
-        b.spare_sound = spare, offscreen().calls.clear();
-        preload_screen_samples(state, b);
+        b.number = number, b.start_sound = start, b.banked_sound = banked, b.solved_sound = solved,
+        b.spare_sound = spare, offscreen().calls.clear(), preload_screen_samples(state, b);
         std::string out;
         for (const Sample_info& s : state.samples)
             out += s.data ? ((s.flags & SAMPLE_PINNED) ? 'P' : 'L') : '-';
-        return out;
+        return out + " " + wave();
     };
     // Id 6 is not sampled: nothing to pin. The others go, the device left alone while its sample stays.
-    EXPECT_EQ(preload(BOARD_FINALE, 1, 2, NO_SOUND, 6), "-PP---");
-    EXPECT_EQ(wave(), "");
+    EXPECT_EQ(preload(BOARD_FINALE, 1, 2, NO_SOUND, 6), "-PP--- ");
     // A screen board keeps the pins it finds; a level clears them, the playing sample going with the device reset.
-    EXPECT_EQ(preload(BOARD_HELP, NO_SOUND, NO_SOUND, 4, NO_SOUND), "-PP-P-");
-    EXPECT_EQ(preload(3, NO_SOUND, NO_SOUND, NO_SOUND, 0), "P-----");
-    EXPECT_EQ(std::make_pair(state.sound.header.data, wave()),
-              std::make_pair((const void*)nullptr, std::string("reset unprepare")));
-    EXPECT_EQ(preload(1, 5, NO_SOUND, NO_SOUND, NO_SOUND), "-----P");
-    EXPECT_EQ(play_speech(state, 2), 0); // a freed sample is loaded again on its next use
-    EXPECT_EQ(offscreen().sounds.back().bytes, played(2));
+    EXPECT_EQ(preload(BOARD_HELP, NO_SOUND, NO_SOUND, 4, NO_SOUND), "-PP-P- ");
+    EXPECT_EQ(preload(3, NO_SOUND, NO_SOUND, NO_SOUND, 0), "P----- reset unprepare");
+    EXPECT_EQ(state.sound.header.data, nullptr);
+    EXPECT_EQ(preload(1, 5, NO_SOUND, NO_SOUND, NO_SOUND), "-----P ");
 }
 
 } // namespace
