@@ -21,11 +21,13 @@ ctest --test-dir build-asan --output-on-failure -j "$jobs"
 for fuzzer in build-asan/fuzz_*; do
     [ -x "$fuzzer" ] || continue
     name=$(basename "$fuzzer")
-    corpus="tests/fuzz/corpus/${name#fuzz_}"
+    # Seeds: the small hand-made files, and for packs the ones that ship.
+    seeds=("tests/fuzz/corpus/${name#fuzz_}")
+    [ "$name" = fuzz_pack ] && seeds+=(assets/packs)
     mkdir -p "build-asan/corpus-$name"
     echo "-- $name (20 s)"
     "$fuzzer" -max_total_time=20 -rss_limit_mb=2048 -print_final_stats=0 "build-asan/corpus-$name" \
-        $( [ -d "$corpus" ] && echo "$corpus" ) 2>&1 | tail -n 2
+        $(for d in "${seeds[@]}"; do [ -d "$d" ] && echo "$d"; done) 2>&1 | tail -n 2
 done
 
 # The Windows test programs drive real windows: they want an X display, here a
