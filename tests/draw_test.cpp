@@ -195,7 +195,9 @@ TEST_F(Draw, EveryOrderDrawsEveryCellOnceInItsOwnWayAndBoardsChooseOrdersAtRando
         EXPECT_EQ(drawn, expected) << order << " " << rows << "x" << cols;
     }
     // Boards choose slots from the generator, never the same twice.
-    offscreen().recording = false, read_board_record(state, board, 1), reference.seed = state.draw.random_seed;
+    offscreen().recording = false;
+    read_board_record(state, board, 1);
+    reference.seed = state.draw.random_seed;
     int previous = state.draw.last_reveal;
     for (int n = 0; n < 100; ++n) {
         int expected;

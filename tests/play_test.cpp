@@ -371,8 +371,10 @@ TEST_F(Play, KeysInPlayRepaintsAndLeavingAScreenByAnyKeyOrLeftClick)
 
     state.mode = MODE_ALL_DONE, state.finale_seen = 0; // after the last level: closing text, finale, play
     std::vector<int> seen;
-    for (int i = 0; i < 3; ++i)
-        press(state, CODE_OTHER_KEY), seen.push_back(state.mode), seen.push_back(state.finale_seen);
+    for (int i = 0; i < 3; ++i) {
+        press(state, CODE_OTHER_KEY);
+        seen.insert(seen.end(), {state.mode, state.finale_seen});
+    }
     state.mode = 99; // no such screen: play again
     press(state, CODE_OTHER_KEY), seen.push_back(state.mode);
     EXPECT_EQ(seen, std::vector<int>({MODE_DONE_TEXT, 0, MODE_FINALE, 0, MODE_PLAY, 1, MODE_PLAY}));

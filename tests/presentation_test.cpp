@@ -227,7 +227,9 @@ TEST_F(Presentation, EachScreenDrawsItsBoardTitleSoundsAndText)
     // clang-format on
     for (const auto& [show, mode, board, title, calls, rows_down] : screens) {
         SCOPED_TRACE(title);
-        offscreen().calls.clear(), state.mode = MODE_PLAY, state.draw.last_reveal = 0, show(state);
+        state.mode = MODE_PLAY, state.draw.last_reveal = 0;
+        offscreen().calls.clear();
+        show(state);
         EXPECT_EQ(std::vector<int>({state.mode, state.screen_board.number, int(blitted_cells().size()),
                                     state.draw.last_reveal == 0}),
                   std::vector<int>({mode, board, 320, rows_down}));
@@ -363,7 +365,8 @@ TEST_F(Presentation, ANewSoundCutsOffTheOneThatPlaysAndReopensOnlyForANewFormatA
     EXPECT_EQ(wave(),
               "reset unprepare close open 11025/8 open 11025/8 open 11025/8 prepare write reset unprepare close");
     // Switched off, silent ids and sounds that cannot be had: only the motion sound plays.
-    offscreen().sounds.clear(), sound.num_samples = 1, sound.samples = {5}, state.sound.speech_on = false;
+    sound.num_samples = 1, sound.samples = {5}, state.sound.speech_on = false;
+    offscreen().sounds.clear();
     EXPECT_EQ(play_speech(state, 2) + play_pack_sound(state, &sound) + play_motion_sound(state, 1), 0);
     state.sound.speech_on = true, state.sound.motion_sounds_on = false;
     sound.num_samples = 0, shorter.samples.clear();
