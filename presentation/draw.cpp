@@ -95,19 +95,12 @@ void draw_pack_tile(Game_state& state, Cell_pos pos, const Pack_tile& tile)
     size_t packed = static_cast<size_t>(tw) * static_cast<size_t>(th);
     if (tile.pixels.size() < packed) return; // no pixels (or too few): the cell keeps its picture
 
-    Dib_header& header = state.draw.tile_dib.header;
-    int32_t w = header.width, h = header.height;
+    // The cell has the map's tile size; the platform takes the image's own size from the call.
+    int32_t w = state.draw.tile_dib.header.width, h = state.draw.tile_dib.header.height;
     int m = state.magnify;
-
     std::vector<uint8_t> padded;
-    const uint8_t* bits = pack_tile_rows(tile, padded);
-
-    header.width = tw;
-    header.height = -th;
-    platform_stretch_dib(state.draw.tile_dib, bits, tw, th, cell_pos_column(pos) * w * m, cell_pos_row(pos) * -h * m,
-                         w * m, -h * m);
-    header.width = w;
-    header.height = h;
+    platform_stretch_dib(state.draw.tile_dib, pack_tile_rows(tile, padded), tw, th, cell_pos_column(pos) * w * m,
+                         cell_pos_row(pos) * -h * m, w * m, -h * m);
 }
 
 static Tile_ref* replaceable_tile(Level_info& level, uint16_t tile)

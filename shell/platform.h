@@ -34,8 +34,9 @@ struct Tile_dib {
 
 // ---- drawing (device pixels of the client area) ----
 bool platform_get_draw_dc();
-// Stretch-blits an 8-bit image whose rows lie `stride` bytes apart (the
-// width rounded up to a multiple of 4) through the header's colour table.
+// Stretch-blits an 8-bit image of src_w x src_h, whatever size the header
+// gives, whose rows lie `stride` bytes apart (the width rounded up to a
+// multiple of 4) through the header's colour table.
 void platform_stretch_dib(const Tile_dib& dib, const uint8_t* bits, int src_w, int src_h, int dst_x, int dst_y,
                           int dst_w, int dst_h);
 void platform_fill_black(int x, int y, int w, int h);

@@ -76,18 +76,22 @@ new_prefix() {
     local base=$work/prefix-$1
     runner=(/usr/lib/wine/wine64) limit=120 driver=$win64/zandrek-driver.exe
     [ "$1" = 32 ] && runner=("$root/cmake/wine32-run") limit=900 driver=$win32/zandrek-driver.exe
-    if [ ! -f "$base/.zandrek-ready" ]; then
-        echo "   making the $1-bit Wine prefix"
-        rm -rf "$base" && mkdir -p "$work/home"
+    # Under the emulator a first boot now and then hangs or crashes (its
+    # wineserver gone, a process smashing its stack): it gets one more try.
+    # The server runs before any program, as in the test stages.
+    for attempt in 1 2; do
+        [ -f "$base/.zandrek-ready" ] && break
+        echo "   making the $1-bit Wine prefix$([ "$attempt" = 1 ] || echo ' once more')"
+        rm -rf "$base" && mkdir -p "$base" "$work/home"
+        WINEPREFIX=$base "$wineserver" -p10 >/dev/null 2>&1
         # Sound goes to ALSA, whose output each case sends to a file.
-        home=$work/home prefix=$base limit=600 in_prefix "$work/prefix-$1.log" wineboot -i
-        home=$work/home prefix=$base limit=600 in_prefix "$work/prefix-$1-reg.log" reg add \
+        home=$work/home prefix=$base limit=300 in_prefix "$work/prefix-$1.log" wineboot -i
+        home=$work/home prefix=$base limit=300 in_prefix "$work/prefix-$1-reg.log" reg add \
             'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f
         stop_prefix "$base"
-        grep -q -i 'Software\\\\Wine\\\\Drivers' "$base/user.reg" 2>/dev/null ||
-            problem "the $1-bit prefix could not be made (see $work/prefix-$1.log)" || return
-        touch "$base/.zandrek-ready"
-    fi
+        grep -q -i 'Software\\\\Wine\\\\Drivers' "$base/user.reg" 2>/dev/null && touch "$base/.zandrek-ready"
+    done
+    [ -f "$base/.zandrek-ready" ] || problem "the $1-bit prefix could not be made (see $work/prefix-$1.log)" || return
     cp -a --reflink=auto "$base" "$case_dir/prefix"
     mkdir -p "$case_dir/home"
     printf 'pcm.!default {\n type file\n slave.pcm "null"\n file "%s"\n format "wav"\n}\n' "$case_dir/sound.wav" \
