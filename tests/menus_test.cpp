@@ -11,6 +11,9 @@
 #include "tests/map_fixture.h"
 
 // After the pack's name, three levels; the second names a treasure tile the pack lacks, the third takes two pushes.
+namespace
+{
+
 const char* const PACK_TEXT = "\nTile:\nName: gem\nWidth: 3\nHeight: 1\nImagery:\n1 2 3\nend\nend\n"
                               "Level:\nTreasure: gem\nLayout:\n#####\n#@$.#\n#####\nend\nend\n"
                               "Level:\nTreasure: nothing\nLayout:\n#####\n#@$.#\n#####\nend\nend\n"
@@ -42,6 +45,8 @@ class Menus : public Map_test
         return out;
     }
 };
+
+} // namespace
 
 TEST_F(Menus, LevelMenusGiveEveryLevelAnItemAndReadEachPacksProgress)
 {

@@ -90,6 +90,9 @@ TEST(Input, KeysCharactersAndButtonsBecomeTheEnginesCodes)
               "**** YOU DID IT!!! ****\n\n" + std::to_string(10 + BOX_INFO));
 }
 
+namespace
+{
+
 using Text = std::optional<std::string>; // absent: the query fails, or nothing is stored
 
 struct News_case {
@@ -125,6 +128,8 @@ struct Fake_news_session final : News_session, News_case {
     void store_date(const char* text) override { stored_while_raised = news_waiting || !holding, stored = text; }
     bool answer(const Text& value) { return value && std::snprintf(buffer, sizeof buffer, "%s", value->c_str()) >= 0; }
 };
+
+} // namespace
 
 TEST(News_check, DecidesFromStatusHeaderAndStoredDate)
 {

@@ -10,6 +10,9 @@
 #include "shell/startup.h"
 #include "tests/map_fixture.h"
 
+namespace
+{
+
 class Startup : public ::testing::Test
 {
   protected:
@@ -53,6 +56,8 @@ class Startup : public ::testing::Test
     std::unique_ptr<Game_state> state;
     std::filesystem::path home, folder;
 };
+
+} // namespace
 
 TEST_F(Startup, RunsItsStepsInOrderOffersNewsAndShutsDownInReverse)
 {
