@@ -14,12 +14,18 @@ void load_board(Game_state& state, const std::vector<std::string>& rows)
             char ch = level.layout[r][c] = rows[r][c] == ' ' ? '#' : rows[r][c];
             level.loose_treasures += ch == '$';
             level.banked_treasures += ch == '*';
-            if (ch == '@' || ch == '+') level.start_x = static_cast<int>(c), level.start_y = static_cast<int>(r);
+            if (ch == '@' || ch == '+') {
+                level.start_x = static_cast<int>(c);
+                level.start_y = static_cast<int>(r);
+            }
         }
     level.num_treasures = level.loose_treasures + level.banked_treasures;
     level.number = 7;
-    if (state.tile_info.width == 0)
-        state.tile_info.width = 16, state.tile_info.height = 12, state.tile_info.image_size = 16 * 12;
+    if (state.tile_info.width == 0) {
+        state.tile_info.width = 16;
+        state.tile_info.height = 12;
+        state.tile_info.image_size = 16 * 12;
+    }
     build_pack_board(state, level);
     Field_info& b = state.pristine_board;
     b.start_sound = 20, b.banked_sound = 21, b.solved_sound = 22;

@@ -43,7 +43,9 @@ class Draw : public Map_test
     }
     Cells reveal(const Field_info& board, Reveal_order order)
     {
-        return offscreen().calls.clear(), reveal_board(state, board, order), blitted_cells();
+        offscreen().calls.clear();
+        reveal_board(state, board, order);
+        return blitted_cells();
     }
 };
 

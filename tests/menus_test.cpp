@@ -158,7 +158,8 @@ TEST_F(Menus, CommandsActOnTheGameAndOpenTheirPages)
         run_menu_command(state, id_level / 10);
         EXPECT_EQ(state.play_board.number, id_level % 10);
     }
-    press(state, CODE_P), press(state, CODE_P); // the key takes the menu's way, and stops at level 1
+    press(state, CODE_P); // the key takes the menu's way, and stops at level 1
+    press(state, CODE_P);
     EXPECT_EQ(state.play_board.number, 1);
     run_menu_command(state, 10103);
     const int start = state.play_board.player_x;

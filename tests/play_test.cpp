@@ -23,8 +23,16 @@ using Trail = std::vector<std::pair<int, int>>;
 class Play : public ::testing::Test
 {
   protected:
-    void SetUp() override { offscreen_reset(), give_sounds(state); }
-    void load(const Picture& rows) { load_board(state, rows), offscreen().calls.clear(); }
+    void SetUp() override
+    {
+        offscreen_reset();
+        give_sounds(state);
+    }
+    void load(const Picture& rows)
+    {
+        load_board(state, rows);
+        offscreen().calls.clear();
+    }
     // The play board drawn back in the layout legend, in the shape of `like`.
     Picture picture(const Picture& like) const
     {
@@ -42,7 +50,11 @@ class Play : public ::testing::Test
     {
         handle_event(state, Game_event{type, code, flags, state.last_pointer_x, state.last_pointer_y});
     }
-    void click(int c, int r, int32_t flags = 0) { point_at(c, r), send(EVENT_BUTTON, CODE_LEFT_DOWN, flags); }
+    void click(int c, int r, int32_t flags = 0)
+    {
+        point_at(c, r);
+        send(EVENT_BUTTON, CODE_LEFT_DOWN, flags);
+    }
     // Where the player stands after each of `ticks` walk ticks.
     Trail trail(int ticks)
     {
@@ -72,7 +84,8 @@ class Play : public ::testing::Test
             if (c.kind == CALL_OPEN_URL) out += ", url " + c.text;
             if (c.kind == CALL_SET_TIMER) out += ", timer " + std::to_string(c.b);
         }
-        return offscreen().calls.clear(), out;
+        offscreen().calls.clear();
+        return out;
     }
 
     Game_state state;
@@ -110,7 +123,8 @@ TEST_F(Play, KeysPlayTheRules)
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        load(c.before), press_keys(state, c.keys);
+        load(c.before);
+        press_keys(state, c.keys);
         EXPECT_EQ(picture(c.after), c.after);
         EXPECT_EQ(
             std::vector<int>({state.play_board.moves, state.play_board.pushes, state.play_board.banked, state.mode}),
@@ -352,7 +366,8 @@ TEST_F(Play, KeysInPlayRepaintsAndLeavingAScreenByAnyKeyOrLeftClick)
     for (int32_t mode : {MODE_SOLVED, MODE_HELP, MODE_FINALE})
         for (auto [type, code] : ends) {
             state.mode = mode, state.draw.last_reveal = 0, state.fidget.state = 4, state.board_shown = 0;
-            offscreen().calls.clear(), send(type, code);
+            offscreen().calls.clear();
+            send(type, code);
             EXPECT_EQ(now(), "1,1 0/0 mode 0") << mode << " " << code; // back to play, the event not acted on
             EXPECT_EQ(std::vector<int>(
                           {state.draw.last_reveal != 0, state.fidget.state, int(count(CALL_FILL)), state.board_shown}),
@@ -484,8 +499,12 @@ TEST_F(Move_log, F9RecordsEveryLoggedCommandAndDeveloperKeysWorkForTheDeveloperO
     std::strcpy(state.current_player->name, "Quillbarrow");
     Pack_info pack;
     std::vector<int> modes;
-    for (int32_t code : {CODE_V, CODE_B, CODE_X})
-        state.pack = &pack, state.mode = MODE_PLAY, press(state, code), modes.push_back(state.mode);
+    for (int32_t code : {CODE_V, CODE_B, CODE_X}) {
+        state.pack = &pack;
+        state.mode = MODE_PLAY;
+        press(state, code);
+        modes.push_back(state.mode);
+    }
     EXPECT_EQ(modes, std::vector<int>({MODE_FINALE, MODE_DONE_TEXT, MODE_PLAY}));
     EXPECT_EQ(state.pack, nullptr); // back to the built-in levels
 }

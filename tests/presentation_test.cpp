@@ -123,8 +123,18 @@ class Presentation : public Map_test
         out.push_back("level " + std::to_string(level()) + " mode " + std::to_string(state.mode));
         return out;
     }
-    Texts after(void (*action)(Game_state&)) { return offscreen().calls.clear(), action(state), effects(); }
-    void play_level_2() { read_board_record(state, state.play_board, 2), fidget_reset(state), state.mode = MODE_PLAY; }
+    Texts after(void (*action)(Game_state&))
+    {
+        offscreen().calls.clear();
+        action(state);
+        return effects();
+    }
+    void play_level_2()
+    {
+        read_board_record(state, state.play_board, 2);
+        fidget_reset(state);
+        state.mode = MODE_PLAY;
+    }
 };
 
 TEST_F(Presentation, APackLevelBecomesABoardOverTheBlankTemplate)
@@ -248,7 +258,11 @@ TEST_F(Presentation, EachScreenDrawsItsBoardTitleSoundsAndText)
 
 TEST_F(Presentation, AboutSolvedAndLevelTextsAndTheTimeFormat)
 {
-    auto about = [&] { return offscreen().calls.clear(), show_about(state), box_texts(); };
+    auto about = [&] {
+        offscreen().calls.clear();
+        show_about(state);
+        return box_texts();
+    };
     const Texts notice = about();
     auto block = [](const char* text, std::unique_ptr<Text_block> next = nullptr) {
         return std::unique_ptr<Text_block>(new Text_block{std::move(next), text});
@@ -276,8 +290,10 @@ TEST_F(Presentation, AboutSolvedAndLevelTextsAndTheTimeFormat)
         times += format_elapsed(seconds) + std::string(" ");
     EXPECT_EQ(times, "00:00 00:59 01:01 59:59 01:00:00 23:59:59 101:00:00 00:00 ");
     // The screens' own boards, -1 to -5, are named with each screen.
-    for (int16_t number : {1, 0, -6})
-        board.number = number, set_message_line(state, board);
+    for (int16_t number : {1, 0, -6}) {
+        board.number = number;
+        set_message_line(state, board);
+    }
     EXPECT_EQ(titles(), (Texts{"Zandrek - Level 1", "", ""}));
 }
 
@@ -326,7 +342,10 @@ TEST_F(Presentation, FidgetShowsTheStatusOnTheThirdTickThenSequenceZeroThenRando
     // The message-line timer shows it only while playing, and not before the idling showed it; no player, no name.
     state.current_player = nullptr;
     for (auto [mode, fidget_state] : {std::pair<int, uint16_t>{MODE_PLAY, 1}, {MODE_PLAY, 0}, {MODE_HELP, 1}}) {
-        state.mode = mode, state.fidget.state = fidget_state, offscreen().calls.clear(), msgline_tick(state, 0);
+        state.mode = mode;
+        state.fidget.state = fidget_state;
+        offscreen().calls.clear();
+        msgline_tick(state, 0);
         EXPECT_EQ(titles(), mode == MODE_PLAY && fidget_state ? Texts{"Zandrek:  - Level=2 Moves=7 Pushes=6 Time=00:01"}
                                                               : Texts{})
             << mode << " " << fidget_state;

@@ -125,7 +125,11 @@ struct Fake_news_session final : News_session, News_case {
         std::memcpy(text, stored->c_str(), std::min<size_t>(bytes, stored->size() + 1));
         return true;
     }
-    void store_date(const char* text) override { stored_while_raised = news_waiting || !holding, stored = text; }
+    void store_date(const char* text) override
+    {
+        stored_while_raised = news_waiting || !holding;
+        stored = text;
+    }
     bool answer(const Text& value) { return value && std::snprintf(buffer, sizeof buffer, "%s", value->c_str()) >= 0; }
 };
 
