@@ -360,6 +360,7 @@ int platform_wave_reset()
 {
     record(CALL_WAVE_RESET);
     Offscreen& o = offscreen();
+    if (o.wave_reset_fails) return -1;
     if (o.playing) o.playing->flags |= WAVE_DONE;
     o.playing = nullptr;
     return 0;

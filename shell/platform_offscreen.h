@@ -77,7 +77,7 @@ struct Offscreen {
     int wave_rate = 0, wave_bits = 0;
     int64_t wave_busy_until_ms = 0;
     Wave_header* playing = nullptr;
-    bool wave_open_fails = false;
+    bool wave_open_fails = false, wave_reset_fails = false;
     std::vector<Offscreen_sound> sounds; // every buffer written, in order
 
     std::map<std::string, Registry_value> registry;

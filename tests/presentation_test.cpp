@@ -380,9 +380,12 @@ TEST_F(Presentation, ANewSoundCutsOffTheOneThatPlaysAndReopensOnlyForANewFormatA
     EXPECT_EQ(play_speech(state, 0) + play_speech(state, 0), -2);
     offscreen().wave_open_fails = false;
     EXPECT_EQ(play_speech(state, 0), 0);
+    offscreen().wave_reset_fails = true; // a sound the device cannot stop plays on; the new one is dropped
+    EXPECT_EQ(play_speech(state, 4), -1);
+    offscreen().wave_reset_fails = false;
     close_sound(state), close_sound(state); // once closed, nothing more
-    EXPECT_EQ(wave(),
-              "reset unprepare close open 11025/8 open 11025/8 open 11025/8 prepare write reset unprepare close");
+    EXPECT_EQ(wave(), "reset unprepare close open 11025/8 open 11025/8 open 11025/8 prepare write reset reset "
+                      "unprepare close");
     // Switched off, silent ids and sounds that cannot be had: only the motion sound plays.
     sound.num_samples = 1, sound.samples = {5}, state.sound.speech_on = false;
     offscreen().sounds.clear();

@@ -170,11 +170,11 @@ TEST(Offscreen, BlitsStretchAndClipIntoTheFramebuffer)
     const Offscreen& o = offscreen();
     Tile_dib dib{};
     for (int i = 0; i < 256; ++i)
-        dib.colours[i] = Rgb_quad{static_cast<uint8_t>(i), 0, 0, 0};
-    const uint8_t bits[] = {1, 2, 0, 0, 3, 4, 0, 0}; // 2 x 2, rows padded to four bytes
+        dib.colours[i] = Rgb_quad{static_cast<uint8_t>(i ? i : 5), 0, 0, 0}; // colour 0 is not black
+    const uint8_t bits[] = {1, 0, 0, 0, 3, 4, 0, 0};                         // 2 x 2, rows padded to four bytes
     // Source width and height, destination, and the top left 3 x 3 pixels after.
     const std::tuple<int, int, int, int, int, int, const char*> cases[] = {
-        {2, 2, 0, 0, 2, 2, "120340000"}, {2, 2, -1, -1, 4, 4, "122344344"}, {2, 2, 1, 0, 1, 2, "010030000"},
+        {2, 2, 0, 0, 2, 2, "150340000"}, {2, 2, -1, -1, 4, 4, "155344344"}, {2, 2, 1, 0, 1, 2, "010030000"},
         {2, 0, 0, 0, 2, 2, "000000000"}, {0, 2, 0, 0, 2, 2, "000000000"},   {2, 2, 0, 0, 0, 2, "000000000"},
         {2, 2, 0, 0, 2, 0, "000000000"}, {2, 2, 640, 0, 2, 2, "000000000"}, {2, 2, -2, 0, 2, 2, "000000000"}};
     for (const auto& [src_w, src_h, x, y, w, h, corner] : cases) {
@@ -188,7 +188,7 @@ TEST(Offscreen, BlitsStretchAndClipIntoTheFramebuffer)
     // A fill clears only its part of the framebuffer.
     platform_stretch_dib(dib, bits, 2, 2, 0, 0, 2, 2);
     platform_fill_black(-1, -1, 2, 2);
-    EXPECT_EQ(o.pixels[0] * 100 + o.pixels[1] * 10 + o.pixels[640], 23u);
+    EXPECT_EQ(o.pixels[0] * 100 + o.pixels[1] * 10 + o.pixels[640], 53u);
     EXPECT_EQ(offscreen_calls_of(CALL_FILL).at(0)->a + offscreen_calls_of(CALL_FILL)[0]->d * 10, 19);
     // Text across the bottom edge: a space draws nothing, a character the font lacks a question mark.
     offscreen_reset(0);
