@@ -213,6 +213,7 @@ TEST(Offscreen, BlitsStretchAndClipIntoTheFramebuffer)
     platform_reg_set_dword("d", 7);
     EXPECT_EQ(std::to_string(platform_reg_get_string("s", t, 3) * 2 + platform_reg_get_string("s", t, 4)) + t,
               "1abcdxxx");
+    EXPECT_EQ(platform_reg_get_string("d", t, 8), 0); // a number is no string
     auto sets = offscreen_calls_of(CALL_REG_SET);
     EXPECT_EQ(sets.at(0)->text + sets[0]->extra + sets.at(1)->text + std::to_string(sets[1]->a), "sabcdd7");
 }
