@@ -98,6 +98,12 @@ TEST(PackReader, RecordsInFileOrderStrayLinesIgnoredFilesAppendedUnreadableOnesN
     failing.error = true;
     Pack_diagnostic d;
     EXPECT_EQ(read_pack_records(empty, failing, &d), 1);
+    for (const std::string text : {"Speed: 1\n", "Data:\n"}) { // a record reader answers 1, whatever stops it
+        Line_source cut;
+        open_line_source(cut, text.data(), text.size());
+        Pack_sound sound;
+        EXPECT_EQ(read_sound(sound, cut), 1) << text;
+    }
     EXPECT_EQ(describe_pack_failure("p", d), "p: line 1: the file could not be read");
     EXPECT_EQ(describe_pack_failure("p", {"Tile", 1, 1, "why"}), "p: line 1: why (Tile starting at line 1)");
 
