@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine needs (apt-get), then builds the
 # game natively (tests, tools, benchmarks) and for Windows (x86_64 and i686).
-set -euo pipefail
+# What it makes stays inside the checkout (cmake/state.sh).
+set -Eeuo pipefail
 cd "$(dirname "$0")"
+source cmake/state.sh
+trap 'echo "!! build.sh: \"$BASH_COMMAND\" failed with exit status $? (line $LINENO)" >&2' ERR
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
 packages=(build-essential cmake ninja-build clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev libpng-dev

@@ -36,8 +36,9 @@ const char* const COMMANDS[] = {
     "set-edit ID TEXT: put TEXT into the box's edit field ID",
     "expect-edit ID TEXT: the box's edit field ID holds TEXT",
     "expect-client W H: wait for the client area to be W x H pixels",
-    "shot FILE.bmp: save the client area as a 24-bit BMP",
-    "sleep MS: wait MS milliseconds",
+    "shot FILE.bmp: wait for the client area to stop changing, then save it as a 24-bit BMP",
+    "expect-box-stays SECS: the open box is still open after SECS seconds",
+    "wait-file-still FILE MS: wait for FILE to exist and keep its size for MS milliseconds",
     "wait-exit: wait for the game process to end",
     "expect-file-version FILE V: the version resource of FILE says V (as 1.2.3)",
     "elapsed LABEL: print the milliseconds since the program was started",
@@ -177,8 +178,9 @@ bool post_key(HWND to, const std::string& name)
     return PostMessageA(to, WM_KEYUP, vk, down | (LPARAM(1) << 30) | (LPARAM(1) << 31));
 }
 
-// The client area as the screen shows it, as a bottom-up 24-bit BMP file.
-bool save_client_bmp(const char* path)
+// The client area as the screen shows it, as a bottom-up 24-bit BMP file;
+// its pixels also into `pixels`.
+bool save_client_bmp(const char* path, std::vector<char>* pixels)
 {
     RECT r{};
     if (!GetClientRect(window, &r) || r.right <= 0 || r.bottom <= 0) return false;
@@ -193,6 +195,7 @@ bool save_client_bmp(const char* path)
     HGDIOBJ old = bitmap ? SelectObject(memory, bitmap) : nullptr;
     bool ok = bitmap && BitBlt(memory, 0, 0, r.right, r.bottom, screen, 0, 0, SRCCOPY);
     GdiFlush();
+    if (ok) pixels->assign(static_cast<char*>(bits), static_cast<char*>(bits) + image);
     FILE* out = ok ? std::fopen(path, "wb") : nullptr;
     ok = out && std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&head, sizeof head, 1, out) == 1 &&
          std::fwrite(bits, 1, image, out) == image;
@@ -236,7 +239,29 @@ bool step(const std::string& c, const char* const* a)
     }
     if (c == "cd") return SetCurrentDirectoryA(a[0]) || fail(std::string("cannot change to ") + a[0]);
     if (c == "timeout") return (wait_seconds = std::atof(a[0])) > 0 || fail(std::string("bad timeout ") + a[0]);
-    if (c == "sleep") return Sleep(std::atoi(a[0])), true;
+    if (c == "wait-file-still") {
+        auto size = [&] {
+            WIN32_FILE_ATTRIBUTE_DATA data{};
+            return GetFileAttributesExA(a[0], GetFileExInfoStandard, &data) ? long long{data.nFileSizeLow} : -1LL;
+        };
+        long long last = -2;
+        DWORD since = GetTickCount();
+        if (wait_until(wait_seconds, [&] {
+                const long long now = size();
+                if (now != last) {
+                    last = now;
+                    since = GetTickCount();
+                }
+                return now >= 0 && GetTickCount() - since >= static_cast<DWORD>(std::atoi(a[1]));
+            }))
+            return note(std::string(a[0]) + " still at " + std::to_string(last) + " bytes");
+        return fail(std::string(a[0]) + (last < 0 ? " never came" : " kept changing"));
+    }
+    if (c == "expect-box-stays") {
+        HWND open = box;
+        return need_box() && (!wait_until(std::atof(a[0]), [&] { return !IsWindow(open) || !IsWindowVisible(open); }) ||
+                              fail("the box closed"));
+    }
     if (c == "wait-window") {
         auto ended = [] { return process && WaitForSingleObject(process, 0) == WAIT_OBJECT_0; };
         wait_until(std::atof(a[0]), [&] { return shown_game_window() || ended(); });
@@ -323,9 +348,16 @@ bool step(const std::string& c, const char* const* a)
             return note("client " + size());
         return fail("client area is " + size() + ", not " + a[0] + " x " + a[1]);
     }
-    if (c == "shot")
-        return need_window() && (save_client_bmp(a[0]) ? note(std::string("saved ") + a[0])
-                                                       : fail(std::string("could not save ") + a[0]));
+    if (c == "shot") {
+        // Two captures a little apart that agree: the picture has settled.
+        std::vector<char> before, now;
+        if (!need_window() || !wait_until(wait_seconds, [&] {
+                before.swap(now);
+                return save_client_bmp(a[0], &now) && now == before;
+            }))
+            return fail(std::string("the picture never settled for ") + a[0]);
+        return note(std::string("saved ") + a[0]);
+    }
     if (c == "wait-exit") {
         DWORD code = 0;
         if (!process && !need_window()) return false;
