@@ -36,9 +36,8 @@ const char* const COMMANDS[] = {
     "set-edit ID TEXT: put TEXT into the box's edit field ID",
     "expect-edit ID TEXT: the box's edit field ID holds TEXT",
     "expect-client W H: wait for the client area to be W x H pixels",
-    "shot FILE.bmp: wait for the client area to stop changing, then save it as a 24-bit BMP",
-    "expect-box-stays SECS: the open box is still open after SECS seconds",
-    "wait-file-still FILE MS: wait for FILE to exist and keep its size for MS milliseconds",
+    "shot FILE.bmp: once the game has handled what was sent and its picture has settled, save it as a 24-bit BMP",
+    "expect-box-open: the box last waited for is still open",
     "wait-exit: wait for the game process to end",
     "expect-file-version FILE V: the version resource of FILE says V (as 1.2.3)",
     "elapsed LABEL: print the milliseconds since the program was started",
@@ -178,6 +177,18 @@ bool post_key(HWND to, const std::string& name)
     return PostMessageA(to, WM_KEYUP, vk, down | (LPARAM(1) << 30) | (LPARAM(1) << 31));
 }
 
+// Waits until the game's thread has handled what was posted to it: a sent
+// message is handled at the thread's next look at its queue, before the posted
+// ones, so each of a few sent in turn takes one more posted message through.
+// A box's own loop answers them too; a window gone answers at once.
+void settle(HWND to)
+{
+    constexpr int POSTED_AT_MOST = 3; // a key's down, character and up
+    DWORD_PTR ignored = 0;
+    for (int i = 0; i <= POSTED_AT_MOST; ++i)
+        SendMessageTimeoutA(to, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(wait_seconds * 1000), &ignored);
+}
+
 // The client area as the screen shows it, as a bottom-up 24-bit BMP file;
 // its pixels also into `pixels`.
 bool save_client_bmp(const char* path, std::vector<char>* pixels)
@@ -239,29 +250,7 @@ bool step(const std::string& c, const char* const* a)
     }
     if (c == "cd") return SetCurrentDirectoryA(a[0]) || fail(std::string("cannot change to ") + a[0]);
     if (c == "timeout") return (wait_seconds = std::atof(a[0])) > 0 || fail(std::string("bad timeout ") + a[0]);
-    if (c == "wait-file-still") {
-        auto size = [&] {
-            WIN32_FILE_ATTRIBUTE_DATA data{};
-            return GetFileAttributesExA(a[0], GetFileExInfoStandard, &data) ? long long{data.nFileSizeLow} : -1LL;
-        };
-        long long last = -2;
-        DWORD since = GetTickCount();
-        if (wait_until(wait_seconds, [&] {
-                const long long now = size();
-                if (now != last) {
-                    last = now;
-                    since = GetTickCount();
-                }
-                return now >= 0 && GetTickCount() - since >= static_cast<DWORD>(std::atoi(a[1]));
-            }))
-            return note(std::string(a[0]) + " still at " + std::to_string(last) + " bytes");
-        return fail(std::string(a[0]) + (last < 0 ? " never came" : " kept changing"));
-    }
-    if (c == "expect-box-stays") {
-        HWND open = box;
-        return need_box() && (!wait_until(std::atof(a[0]), [&] { return !IsWindow(open) || !IsWindowVisible(open); }) ||
-                              fail("the box closed"));
-    }
+    if (c == "expect-box-open") return need_box() && note("box still open");
     if (c == "wait-window") {
         auto ended = [] { return process && WaitForSingleObject(process, 0) == WAIT_OBJECT_0; };
         wait_until(std::atof(a[0]), [&] { return shown_game_window() || ended(); });
@@ -279,14 +268,25 @@ bool step(const std::string& c, const char* const* a)
             return note("title " + quoted(seen));
         return fail("title " + quoted(a[0]) + " never came; it is " + quoted(seen));
     }
-    if (c == "key")
-        return (box && IsWindowVisible(box)) ? post_key(box, a[0]) : need_window() && post_key(window, a[0]);
+    if (c == "key") {
+        HWND to = (box && IsWindowVisible(box)) ? box : need_window() ? window : nullptr;
+        if (!to || !post_key(to, a[0])) return false;
+        settle(to);
+        return true;
+    }
     if (c == "click") {
         const LPARAM at = MAKELPARAM(std::atoi(a[0]), std::atoi(a[1]));
-        return need_window() && PostMessageA(window, WM_MOUSEMOVE, 0, at) &&
-               PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at) && PostMessageA(window, WM_LBUTTONUP, 0, at);
+        if (!need_window() || !PostMessageA(window, WM_MOUSEMOVE, 0, at) ||
+            !PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at) || !PostMessageA(window, WM_LBUTTONUP, 0, at))
+            return false;
+        settle(window);
+        return true;
     }
-    if (c == "command") return need_window() && PostMessageA(window, WM_COMMAND, MAKEWPARAM(std::atoi(a[0]), 0), 0);
+    if (c == "command") {
+        if (!need_window() || !PostMessageA(window, WM_COMMAND, MAKEWPARAM(std::atoi(a[0]), 0), 0)) return false;
+        settle(window);
+        return true;
+    }
     if (c == "expect-box") {
         HWND seen = nullptr;
         if ((process_id || need_window()) && wait_until(wait_seconds, [&] {
@@ -351,6 +351,7 @@ bool step(const std::string& c, const char* const* a)
     if (c == "shot") {
         // Two captures a little apart that agree: the picture has settled.
         std::vector<char> before, now;
+        if (need_window()) settle(window);
         if (!need_window() || !wait_until(wait_seconds, [&] {
                 before.swap(now);
                 return save_client_bmp(a[0], &now) && now == before;

@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
 """usage: sound_runs.py CAPTURE.wav SAMPLE.wav
+       sound_runs.py --quiet-after N CAPTURE.wav
 
 CAPTURE is what ALSA's file plugin wrote while the game ran: every buffer the
 game handed to its wave output, with the mixer's silence between them. Exit 0
 when the last sound (sounds are parted by silences of 0.1 s or more) holds
-the samples of SAMPLE without its silent ends; otherwise say what was found."""
+the samples of SAMPLE without its silent ends; otherwise say what was found.
+With --quiet-after, exit 0 once CAPTURE holds N sounds or more and has gone
+quiet after the last: what the game played has played out."""
 import re
 import struct
 import sys
@@ -34,6 +37,12 @@ def sounds(values, quiet, gap):
     return [values[m.start():m.end()] for m in re.finditer(b"\x01(?:\x00{0,%d}\x01)*" % (gap - 1), marks)]
 
 
+if len(sys.argv) == 4 and sys.argv[1] == "--quiet-after":
+    (rate, _, bits), captured = read_wav(sys.argv[3])
+    quiet, gap = 128 if bits == 8 else 0, int(0.1 * rate)
+    runs = sounds(captured, quiet, gap)
+    ended = len(captured) >= gap and all(v == quiet for v in captured[-gap:])
+    sys.exit(not (len(runs) >= int(sys.argv[2]) and ended))
 if len(sys.argv) != 3:
     sys.exit(__doc__)
 (form, captured), (sample_form, sample) = read_wav(sys.argv[1]), read_wav(sys.argv[2])
