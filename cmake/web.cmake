@@ -1,0 +1,47 @@
+# The browser edition: the game and the browser layer (shell/web/) built with
+# Emscripten into a static site in the build folder: index.html, the page's
+# scripts, zandrek.js/.wasm/.data, the help page and the icons.
+
+file(GLOB ZANDREK_WEB_SOURCES CONFIGURE_DEPENDS shell/web/*.cpp)
+add_executable(zandrek_web ${ZANDREK_WEB_SOURCES})
+target_link_libraries(zandrek_web zandrek_core)
+set_target_properties(zandrek_web PROPERTIES OUTPUT_NAME zandrek SUFFIX ".js")
+target_compile_options(zandrek_web PRIVATE -Os)
+target_compile_definitions(zandrek_web PRIVATE ZANDREK_VERSION="${PROJECT_VERSION}")
+
+# The map and the sample pack are preloaded into the game's folder; they are
+# never stored, so a new release's files always win.
+set(ZANDREK_WEB_SAMPLE_PACK ${CMAKE_SOURCE_DIR}/assets/packs/lantern_docks.zrp)
+target_link_options(zandrek_web PRIVATE
+  -Os
+  -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
+  -sALLOW_MEMORY_GROWTH -sINITIAL_MEMORY=33554432
+  -sENVIRONMENT=web -sFORCE_FILESYSTEM -lidbfs.js
+  "-sEXPORTED_FUNCTIONS=[_main,_malloc,_free,_web_check_pack]"
+  "-sEXPORTED_RUNTIME_METHODS=[FS,IDBFS,UTF8ToString,allocateUTF8]"
+  --preload-file ${CMAKE_BINARY_DIR}/Zandrek.map@/zandrek/Zandrek.map
+  --preload-file ${ZANDREK_WEB_SAMPLE_PACK}@/zandrek/lantern_docks.zrp)
+set_property(TARGET zandrek_web APPEND PROPERTY LINK_DEPENDS ${CMAKE_BINARY_DIR}/Zandrek.map ${ZANDREK_WEB_SAMPLE_PACK})
+add_dependencies(zandrek_web zandrek_map)
+
+# The page: the menu made from the resource script's, the page's own files,
+# the help page served beside the game, and the icons.
+configure_file(shell/web/page/index.html.in ${CMAKE_BINARY_DIR}/index.html @ONLY)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/zandrek_menu.js
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/shell/web/menu_from_rc.py ${CMAKE_SOURCE_DIR}/resources/zandrek.rc
+          ${CMAKE_SOURCE_DIR}/resources/resource_ids.h ${CMAKE_BINARY_DIR}/zandrek_menu.js
+  DEPENDS ${CMAKE_SOURCE_DIR}/shell/web/menu_from_rc.py ${CMAKE_SOURCE_DIR}/resources/zandrek.rc
+          ${CMAKE_SOURCE_DIR}/resources/resource_ids.h
+  VERBATIM)
+set(ZANDREK_WEB_PAGE_FILES
+  ${CMAKE_SOURCE_DIR}/shell/web/page/zandrek_page.js ${CMAKE_SOURCE_DIR}/shell/web/page/zandrek.css
+  ${CMAKE_SOURCE_DIR}/resources/zandhelp.html ${CMAKE_SOURCE_DIR}/resources/banner.ico
+  ${CMAKE_SOURCE_DIR}/resources/zandrek.ico)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/web-page.stamp
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${ZANDREK_WEB_PAGE_FILES} ${CMAKE_BINARY_DIR}
+  COMMAND ${CMAKE_COMMAND} -E touch ${CMAKE_BINARY_DIR}/web-page.stamp
+  DEPENDS ${ZANDREK_WEB_PAGE_FILES}
+  VERBATIM)
+add_custom_target(zandrek_web_page ALL DEPENDS ${CMAKE_BINARY_DIR}/zandrek_menu.js ${CMAKE_BINARY_DIR}/web-page.stamp)
+add_dependencies(zandrek_web zandrek_web_page)
