@@ -19,8 +19,8 @@ target_link_options(zandrek_web PRIVATE
   -sENVIRONMENT=web -sFORCE_FILESYSTEM -lidbfs.js
   "-sEXPORTED_FUNCTIONS=[_main,_malloc,_free,_web_check_pack]"
   "-sEXPORTED_RUNTIME_METHODS=[FS,IDBFS,UTF8ToString,allocateUTF8]"
-  --preload-file ${CMAKE_BINARY_DIR}/Zandrek.map@/zandrek/Zandrek.map
-  --preload-file ${ZANDREK_WEB_SAMPLE_PACK}@/zandrek/lantern_docks.zrp)
+  "SHELL:--preload-file ${CMAKE_BINARY_DIR}/Zandrek.map@/zandrek/Zandrek.map"
+  "SHELL:--preload-file ${ZANDREK_WEB_SAMPLE_PACK}@/zandrek/lantern_docks.zrp")
 set_property(TARGET zandrek_web APPEND PROPERTY LINK_DEPENDS ${CMAKE_BINARY_DIR}/Zandrek.map ${ZANDREK_WEB_SAMPLE_PACK})
 add_dependencies(zandrek_web zandrek_map)
 
