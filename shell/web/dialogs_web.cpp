@@ -42,10 +42,7 @@ int wait_for_answer(int number)
 {
     for (;;) {
         Web_message m = next_web_message();
-        if (m.kind == WEB_BOX_ANSWER && m.a == number) {
-            web_close_box(number);
-            return m.b;
-        }
+        if (m.kind == WEB_BOX_ANSWER && m.a == number) return m.b;
         if (m.kind != WEB_BOX_ANSWER) dispatch_web_message(m);
     }
 }
@@ -55,7 +52,10 @@ int wait_for_answer(int number)
 int platform_message_box(const char* text, const char* caption, Box_style style)
 {
     Modal_scope modal;
-    return wait_for_answer(web_show_box(text, caption ? caption : "Zandrek", style));
+    int number = web_show_box(text, caption ? caption : "Zandrek", style);
+    int answer = wait_for_answer(number);
+    web_close_box(number);
+    return answer;
 }
 
 int platform_player_name_dialog(char* buffer, int capacity)
@@ -63,9 +63,10 @@ int platform_player_name_dialog(char* buffer, int capacity)
     Modal_scope modal;
     int number = web_show_name_dialog(buffer, NAME_FIELD_CAPACITY);
     int answer = wait_for_answer(number);
-    if (answer != NAME_ACCEPTED) return NAME_CANCELLED;
     char typed[NAME_FIELD_CAPACITY] = {};
     web_typed_name(number, typed, NAME_FIELD_CAPACITY);
+    web_close_box(number);
+    if (answer != NAME_ACCEPTED) return NAME_CANCELLED;
     std::strncpy(buffer, typed, static_cast<size_t>(capacity > 0 ? capacity - 1 : 0));
     if (capacity > 0) buffer[capacity - 1] = '\0';
     return NAME_ACCEPTED;

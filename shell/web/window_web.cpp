@@ -31,6 +31,8 @@ EM_JS(void, web_kill_timer, (uint32_t id), { ZandrekPage.killTimer(id); });
 EM_JS(void, web_show_banner, (int shown), { ZandrekPage.showBanner(shown); });
 EM_JS(void, web_capture, (int on), { ZandrekPage.capture(on); });
 EM_JS(void, web_open_menu, (int position), { ZandrekPage.openMenu(position); });
+// The page shows what it knows of the game's screen (the tests wait on it).
+EM_JS(void, web_note_mode, (int mode), { ZandrekPage.gameMode = mode; });
 
 void paint()
 {
@@ -38,6 +40,7 @@ void paint()
     Game_event event{EVENT_PAINT, CODE_PAINT, 0, 0, 0};
     handle_event(state, event);
     if (state.mode == MODE_TITLE) web_show_banner(1);
+    web_note_mode(state.mode);
 }
 
 bool is_input(int32_t kind)
@@ -88,6 +91,7 @@ void dispatch_web_message(const Web_message& m)
     // The board drawn over the banner's corner hides it, as in the window.
     if (state.mode != MODE_TITLE) web_show_banner(0);
     after_window_message(state);
+    web_note_mode(state.mode);
     persist_changed_files();
 }
 

@@ -18,9 +18,10 @@ var ZandrekPage = (function () {
   // What the game writes and the page keeps: the score file and the copy of
   // a damaged one. Packs a player adds are stored as they are added.
   const KEPT_FILES = ["Zandrek.score", "Zandrek.score.bad"];
-  // Keys whose browser default would scroll the page or leave it.
+  // Keys whose browser default would scroll the page or leave it; and
+  // Return, which would otherwise also accept a dialog its own press opened.
   const KEYS_KEPT_FROM_BROWSER = new Set([
-    "ArrowUp", "ArrowDown", "ArrowLeft", "ArrowRight", "Backspace", " ", "F1", "/", "?",
+    "ArrowUp", "ArrowDown", "ArrowLeft", "ArrowRight", "Backspace", " ", "F1", "/", "?", "Enter",
   ]);
   // What TranslateMessage makes of the keys that have no printable character.
   const CONTROL_CHARACTERS = { Enter: 13, Backspace: 8, Escape: 27, Tab: 9 };

@@ -1,0 +1,390 @@
+"""The browser edition's cases, each in a fresh headless Chromium profile
+(inside build-web/test/), against the built site served on 127.0.0.1.
+
+usage: run.py BUILD_WEB TOOL SCREENSHOTS [CASE...]"""
+import os
+import sys
+import traceback
+
+import cdp
+from cdp import Failure
+
+MENU_PREVIOUS_LEVEL = 112
+MENU_LEVEL_SOLUTIONS = 139
+MENU_MAGNIFY_4 = 1224
+DEFAULT_MAGNIFY = 2
+TILE_W, TILE_H = 16, 12
+MODE_SOLVED = 2
+MENU_HELP_CONTENTS = 132
+DEVELOPER = "Quillbarrow"  # the name that opens every level
+LEVEL_50 = 10050
+# Level 1: the player at column 7 of row 8, the bank at column 11.
+LEVEL1_SOLUTION = ">>>"
+LEVEL1_BANK = (11, 8)
+BOX_OPEN = "document.querySelectorAll('dialog[open]').length"
+
+
+class Case:
+    def __init__(self, run, name):
+        self.run, self.name = run, name
+        self.browser = None
+
+    def start(self, keep_profile=False):
+        profile = os.path.join(self.run.scratch, "profile-" + self.name)
+        if not keep_profile:
+            cdp.fresh_folder(profile)
+        if self.browser:
+            self.browser.close()
+        self.browser = cdp.Browser(profile)
+        self.page = self.browser.page()
+        self.page.goto(self.run.site.url)
+        self.wait_title_screen()
+        return self.page
+
+    def wait_title_screen(self):
+        self.page.wait_for("the title screen", "typeof ZandrekPage !== 'undefined' && ZandrekPage.flushes > 0 && "
+                           "document.title.startsWith('Greetings')")
+
+    def wait_title(self, text):
+        self.page.wait_for(f'the title "{text}"', f"document.title.startsWith({text!r})")
+
+    def enter_game(self, name=None):
+        p = self.page
+        p.key("Enter")
+        p.wait_for("the name dialog", "document.querySelector('dialog[open] input') !== null")
+        shown = p.evaluate("document.querySelector('dialog[open] input').value")
+        if shown != "Zandrek":
+            raise Failure(f'the name dialog shows "{shown}", not "Zandrek"')
+        if name:
+            p.call("Input.insertText", text=name)
+        p.key("Enter")
+        self.wait_title("Zandrek - Level 1")
+        p.wait_for("the dialog gone", f"{BOX_OPEN} === 0")
+
+    def command(self, item_id):
+        """Chooses a menu item as a player does: its menu opened, then the item."""
+        p = self.page
+        top = p.evaluate(f"""(() => {{
+            const item = document.querySelector('#menubar .item[data-id="{item_id}"]');
+            return Array.from(document.querySelectorAll('#menubar > .title')).findIndex(t => t.contains(item));
+        }})()""")
+        p.evaluate(f"document.querySelectorAll('#menubar > .title > button')[{top}].click()")
+        p.wait_for("the menu open", f"document.querySelectorAll('#menubar > .title')[{top}].classList.contains('open')")
+        state = p.evaluate(f"document.querySelector('#menubar .item[data-id=\"{item_id}\"]').className")
+        if "greyed" in state:
+            raise Failure(f"menu item {item_id} is greyed")
+        p.evaluate(f"document.querySelector('#menubar .item[data-id=\"{item_id}\"]').click()")
+
+    def cell_click_walk(self, column, row):
+        """Holds the left button on a cell until the walk there has ended."""
+        p = self.page
+        rect = p.evaluate("(() => { const r = document.getElementById('canvas').getBoundingClientRect();"
+                          " return [r.left, r.top, document.getElementById('canvas').width / 320]; })()")
+        x = rect[0] + (column * TILE_W + TILE_W // 2) * rect[2]
+        y = rect[1] + (row * TILE_H + TILE_H // 2) * rect[2]
+        p.call("Input.dispatchMouseEvent", type="mouseMoved", x=x, y=y, button="none")
+        p.call("Input.dispatchMouseEvent", type="mousePressed", x=x, y=y, button="left", clickCount=1)
+        return x, y
+
+    def release(self, x, y):
+        self.page.call("Input.dispatchMouseEvent", type="mouseReleased", x=x, y=y, button="left", clickCount=1)
+
+    def shot(self, name):
+        os.makedirs(self.run.screenshots, exist_ok=True)
+        self.page.screenshot(os.path.join(self.run.screenshots, f"web-{name}.png"))
+
+    def close(self):
+        if self.browser:
+            self.browser.close()
+
+
+def solve_level1_by_keys(c):
+    for key in LEVEL1_SOLUTION:
+        c.page.key({">": "ArrowRight", "<": "ArrowLeft", "^": "ArrowUp", "v": "ArrowDown"}[key])
+    c.page.wait_for("level 1 solved", f"ZandrekPage.gameMode === {MODE_SOLVED}")
+    c.page.key(" ")
+    c.wait_title("Zandrek - Level 2")
+
+
+# ---- the cases ----
+
+def case_title_pixels(c):
+    """The canvas on the title screen equals the tool's drawing of it."""
+    p = c.start()
+    expected = os.path.join(c.run.scratch, "title.png")
+    c.run.tool("render", c.run.map, "-1", "-o", expected, "--magnify", str(DEFAULT_MAGNIFY))
+    w, h, want = cdp.read_png_rgba(expected)
+    cw, ch, got = p.canvas_rgba()
+    if (cw, ch) != (w, h):
+        raise Failure(f"the canvas is {cw} x {ch}, the drawing {w} x {h}")
+    wrong = [i // 4 for i in range(0, len(want), 4) if want[i:i + 3] != got[i:i + 3]]
+    if wrong:
+        raise Failure(f"{len(wrong)} pixels differ, the first at {wrong[0] % w}, {wrong[0] // w}")
+    if p.evaluate("document.getElementById('banner').hidden"):
+        raise Failure("the banner is not shown on the title screen")
+    c.shot("title")
+
+
+def case_return_and_name_dialog(c):
+    """Return leaves the title; Return accepts the name dialog, which keeps 14 characters."""
+    p = c.start()
+    p.key("Enter")
+    p.wait_for("the name dialog", "document.querySelector('dialog[open] input') !== null")
+    p.call("Input.insertText", text="Abcdefghijklmnopqrst")
+    typed = p.evaluate("document.querySelector('dialog[open] input').value")
+    if typed != "Abcdefghijklmn":
+        raise Failure(f'the field holds "{typed}"; it takes 14 characters')
+    p.key("Enter")
+    c.wait_title("Zandrek - Level 1")
+    stored = p.evaluate("JSON.parse(localStorage.getItem('player_name'))")
+    text = bytes(stored["bytes"]).split(b"\0")[0].decode()
+    if stored["type"] != "string" or text != "Abcdefghijklmn":
+        raise Failure(f"the stored name is {stored}")
+
+
+def case_level1_keys_and_walks(c):
+    """Level 1 is solved by its solution as keys, then again by click-walks."""
+    p = c.start()
+    c.enter_game("Tester")
+    c.shot("level-1")
+    solve_level1_by_keys(c)
+    c.command(MENU_PREVIOUS_LEVEL)
+    c.wait_title("Zandrek - Level 1")
+    x, y = c.cell_click_walk(*LEVEL1_BANK)
+    p.wait_for("level 1 solved by walking", f"ZandrekPage.gameMode === {MODE_SOLVED}")
+    c.release(x, y)
+    p.key(" ")
+    c.wait_title("Zandrek - Level 2")
+
+
+def case_reload_keeps_progress(c):
+    """After a reload the stored name is taken without asking, at level 2."""
+    p = c.start()
+    c.enter_game("Tester")
+    solve_level1_by_keys(c)
+    p.wait_for("the score file stored", "ZandrekPage.files.syncs > 0")
+    p.reload()
+    c.wait_title_screen()
+    p.key("Enter")
+    c.wait_title("Zandrek - Level 2")
+    if p.evaluate(BOX_OPEN):
+        raise Failure("a dialog asked again")
+
+
+def case_magnification_menu(c):
+    """The magnification menu resizes the canvas and checks its item."""
+    p = c.start()
+    c.command(MENU_MAGNIFY_4)
+    p.wait_for("the canvas at 4 X", "document.getElementById('canvas').width === 1280 && "
+               "document.getElementById('canvas').height === 768")
+    checked = p.evaluate(f"document.querySelector('#menubar .item[data-id=\"{MENU_MAGNIFY_4}\"]')"
+                         ".getAttribute('aria-checked')")
+    if checked != "true":
+        raise Failure("the 4 X item is not checked")
+    stored = p.evaluate("JSON.parse(localStorage.getItem('magnify'))")
+    if stored != {"type": "dword", "value": 4}:
+        raise Failure(f"the stored magnification is {stored}")
+
+
+def drop_file(p, name, text):
+    p.evaluate(f"""(() => {{
+        const dt = new DataTransfer();
+        dt.items.add(new File([{text!r}], {name!r}));
+        document.dispatchEvent(new DragEvent('drop', {{dataTransfer: dt, bubbles: true, cancelable: true}}));
+    }})()""")
+
+
+def case_damaged_pack_refused(c):
+    """A damaged pack dropped on the page is refused with the reader's reason; nothing is lost."""
+    p = c.start()
+    c.enter_game("Tester")
+    solve_level1_by_keys(c)
+    p.wait_for("the score file stored", "ZandrekPage.files.syncs > 0")
+    before = p.evaluate("ZandrekPage.files.storedNames()")
+    drop_file(p, "broken.zrp", "Zandrek Pack\nName: Broken\n\nLevel:\nName: Half\nLayout:\n#@\n")
+    p.wait_for("the refusal", "document.getElementById('notice').dataset.kind === 'refused'")
+    said = p.evaluate("document.getElementById('notice').textContent")
+    if "broken.zrp" not in said or "line" not in said:
+        raise Failure(f'the page says "{said}"')
+    after = p.evaluate("ZandrekPage.files.storedNames()")
+    if after != before or "Zandrek.score" not in after:
+        raise Failure(f"the stored files were {before}, now {after}")
+    p.key("ArrowLeft")
+    p.wait_for("the game still playing", "document.title.indexOf('Level=2 Moves=1') >= 0")
+
+
+def case_pack_added(c):
+    """A pack dropped in is kept, and its levels are in the Level menu at the next start."""
+    p = c.start()
+    pack = open(c.run.sample_pack, encoding="latin-1").read().replace("Name: Lantern Docks", "Name: Added Docks", 1)
+    drop_file(p, "added_docks.zrp", pack)
+    p.wait_for("the pack added", "document.getElementById('notice').dataset.kind === 'added'")
+    p.reload()
+    c.wait_title_screen()
+    titles = p.evaluate("Array.from(document.querySelectorAll('#menubar > .title')[1]"
+                        ".querySelectorAll(':scope > .popup > .item')).map(i => i.textContent)")
+    if not any("Added Docks" in t for t in titles):
+        raise Failure(f"the Level menu holds {titles}")
+    c.enter_game()
+    first = p.evaluate("Number(Array.from(document.querySelectorAll('#menubar .item.has-popup'))"
+                       ".find(i => i.textContent.indexOf('Lantern') >= 0).querySelector('.item').dataset.id)")
+    c.command(first)
+    p.wait_for("the pack's first level", "document.title.indexOf('Level 1') >= 0")
+    c.shot("pack-level")
+
+
+def case_step_sound(c):
+    """A step plays the step sample: the Web Audio buffer holds its samples."""
+    p = c.start()
+    wav = os.path.join(c.run.scratch, "step.wav")
+    c.run.tool("sound", c.run.map, "0", "-o", wav)
+    c.enter_game()
+    p.key("ArrowRight")
+    p.wait_for("a sound", "ZandrekPage.audio.played > 0 && document.title.indexOf('Moves=1') >= 0")
+    samples = p.evaluate("Array.from(ZandrekPage.audio.lastSamples)")
+    state = p.evaluate("ZandrekPage.audio.context && ZandrekPage.audio.context.state")
+    data = open(wav, "rb").read()
+    bits = int.from_bytes(data[34:36], "little")
+    at = data.index(b"data")
+    body = data[at + 8:at + 8 + int.from_bytes(data[at + 4:at + 8], "little")]
+    if bits == 8:
+        want = list(body)
+        got = [round(s * 128 + 128) for s in samples]
+    else:
+        want = [int.from_bytes(body[i:i + 2], "little", signed=True) for i in range(0, len(body) - 1, 2)]
+        got = [round(s * 32768) for s in samples]
+    if got != want:
+        raise Failure(f"the buffer holds {len(got)} samples unlike the step sample's {len(want)}")
+    if state != "running":
+        raise Failure(f"the audio context is {state}")
+
+
+def open_solutions_box(c):
+    p = c.page
+    c.command(MENU_LEVEL_SOLUTIONS)
+    p.wait_for("the solutions box", f"{BOX_OPEN} === 1 && document.querySelector('dialog[open] .caption')"
+               ".textContent === 'Zandrek Level Solutions'")
+
+
+def timer_runs(p):
+    """True once a timer message has been taken after this call."""
+    p.evaluate("window.timersSeen = ZandrekPage.messagesTaken")
+    p.evaluate(f"ZandrekPage.setTimer(999999, 20)")  # a timer the game does not own finds nothing
+    p.wait_for("timer messages taken", "ZandrekPage.messagesTaken > window.timersSeen + 3")
+    p.evaluate("ZandrekPage.killTimer(999999)")
+
+
+def case_box_over_running_timers(c):
+    """A box answered while timers run leaves the game whole; input meanwhile is dropped."""
+    p = c.start()
+    c.enter_game()
+    open_solutions_box(c)
+    timer_runs(p)
+    p.key("ArrowRight")
+    c.shot("box")
+    p.evaluate("Array.from(document.querySelectorAll('dialog[open] button')).find(b => b.textContent === 'No').click()")
+    p.wait_for("the box gone", f"{BOX_OPEN} === 0")
+    if "Moves=0" not in p.evaluate("document.title") and "Level 1" not in p.evaluate("document.title"):
+        raise Failure(f"a key reached the game under the box: {p.evaluate('document.title')}")
+    p.key("ArrowRight")
+    p.wait_for("a step after the box", "document.title.indexOf('Moves=1') >= 0")
+
+
+def case_second_box_stacks(c):
+    """A box raised while one is open stacks on top, is answered first, and the first then answers."""
+    p = c.start()
+    c.enter_game()
+    open_solutions_box(c)
+    p.evaluate("ZandrekPage.testBox()")
+    p.wait_for("the second box", f"{BOX_OPEN} === 2")
+    first = "document.querySelectorAll('dialog[open]')[0]"
+    p.evaluate(f"Array.from({first}.querySelectorAll('button')).find(b => b.textContent === 'No').click()")
+    timer_runs(p)
+    if p.evaluate(BOX_OPEN) != 2:
+        raise Failure("the box below answered while the second was open")
+    p.key("Enter")  # the second box's OK has the focus
+    p.wait_for("the second box gone", f"{BOX_OPEN} === 1 && {first}.querySelector('.caption').textContent === "
+               "'Zandrek Level Solutions'")
+    p.evaluate(f"Array.from({first}.querySelectorAll('button')).find(b => b.textContent === 'No').click()")
+    p.wait_for("both boxes gone", f"{BOX_OPEN} === 0")
+    if p.evaluate("ZandrekPage.dialogs.stack.length") != 0:
+        raise Failure("a box is still waiting")
+    p.key("ArrowRight")
+    p.wait_for("a step after the boxes", "document.title.indexOf('Moves=1') >= 0")
+
+
+def case_quit_and_start_again(c):
+    """q ends the game; the page says so and starts it again."""
+    p = c.start()
+    c.enter_game()
+    p.key("q")
+    p.wait_for("the ended page", "!document.getElementById('ended').hidden")
+    p.evaluate("document.getElementById('again').click()")
+    c.wait_title_screen()
+
+
+def case_level_50_and_help_tab(c):
+    """Level 50 is reached through its picture menu; Help Contents opens the help page in a new tab."""
+    p = c.start()
+    c.enter_game(DEVELOPER)
+    c.command(LEVEL_50)
+    c.wait_title("Zandrek - Level 50")
+    c.shot("level-50")
+    c.command(MENU_HELP_CONTENTS)
+    cdp.wait_until("the help page in a new tab",
+                   lambda: any(t["url"].endswith("/zandhelp.html") for t in c.browser.targets()))
+
+
+CASES = [
+    case_title_pixels, case_return_and_name_dialog, case_level1_keys_and_walks, case_reload_keeps_progress,
+    case_magnification_menu, case_damaged_pack_refused, case_pack_added, case_step_sound,
+    case_box_over_running_timers, case_second_box_stacks, case_quit_and_start_again, case_level_50_and_help_tab,
+]
+
+
+class Run:
+    def __init__(self, build_web, tool, screenshots):
+        self.build_web = os.path.abspath(build_web)
+        self.tool_path = os.path.abspath(tool)
+        self.screenshots = os.path.abspath(screenshots)
+        self.scratch = os.path.join(self.build_web, "test")
+        os.makedirs(self.scratch, exist_ok=True)
+        self.map = os.path.join(self.build_web, "Zandrek.map")
+        root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+        self.sample_pack = os.path.join(root, "assets", "packs", "lantern_docks.zrp")
+        self.site = cdp.Site(self.build_web)
+
+    def tool(self, *args):
+        import subprocess
+        subprocess.run([self.tool_path, *args], check=True, stdout=subprocess.DEVNULL)
+
+
+def main():
+    if len(sys.argv) < 4:
+        sys.exit(__doc__)
+    run = Run(*sys.argv[1:4])
+    wanted = sys.argv[4:]
+    passed = failed = 0
+    for case in CASES:
+        name = case.__name__[len("case_"):]
+        if wanted and name not in wanted:
+            continue
+        c = Case(run, name)
+        try:
+            case(c)
+            print(f"PASS {name}", flush=True)
+            passed += 1
+        except Exception as e:  # a case's failure, whatever raised it, is reported and the run goes on
+            print(f"FAIL {name}: {e}", flush=True)
+            if not isinstance(e, Failure):
+                traceback.print_exc()
+            failed += 1
+        finally:
+            c.close()
+    run.site.close()
+    print(f"{passed} passed, {failed} failed")
+    sys.exit(1 if failed else 0)
+
+
+if __name__ == "__main__":
+    main()
