@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "shell/platform.h"
+#include "shell/web/web_shell.h"
 
 namespace
 {
@@ -31,9 +32,11 @@ int64_t platform_now_seconds()
     return static_cast<int64_t>(std::time(nullptr));
 }
 
-// Paints and timers wait meanwhile, as they do while the window's thread sleeps.
+// Paints and timers wait meanwhile, as they do while the window's thread
+// sleeps; what was drawn before is on the screen, as it is in the window.
 void platform_sleep(int milliseconds)
 {
+    flush_canvas();
     if (milliseconds > 0) emscripten_sleep(static_cast<unsigned>(milliseconds));
 }
 

@@ -100,8 +100,18 @@ var ZandrekPage = (function () {
     const bytes = new Uint8ClampedArray(HEAPU8.buffer, rgba, w * h * 4);
     canvas.getContext("2d").putImageData(new ImageData(bytes, w, h), x, y);
     page.flushes += 1;
+    if (!page.titlePaintedAt && document.title.startsWith("Greetings")) page.titlePaintedAt = performance.now();
+    if (page.flushWaiter) {
+      const wake = page.flushWaiter;
+      page.flushWaiter = null;
+      wake();
+    }
   };
+  // What the figures are taken from: how many flushes, when the title was
+  // first on the canvas, and who waits for the next flush.
   page.flushes = 0;
+  page.titlePaintedAt = 0;
+  page.flushWaiter = null;
   page.showWindow = function () {
     document.getElementById("window").hidden = false;
     post(KIND.PAINT);
