@@ -151,8 +151,8 @@ const uint32_t* pixel_colours(const Tile_dib& dib)
 
 } // namespace
 
-void framebuffer_stretch(Framebuffer& canvas, const Tile_dib& dib, const uint8_t* bits, int src_w, int src_h,
-                         int dst_x, int dst_y, int dst_w, int dst_h)
+void framebuffer_stretch(Framebuffer& canvas, const Tile_dib& dib, const uint8_t* bits, int src_w, int src_h, int dst_x,
+                         int dst_y, int dst_w, int dst_h)
 {
     // An empty destination is caught by the clipping below.
     if (src_w <= 0 || src_h <= 0 || !bits) return;

@@ -13,8 +13,8 @@ struct Framebuffer {
 };
 
 // Nearest-neighbour: destination step i takes source floor(i * src / dst).
-void framebuffer_stretch(Framebuffer& canvas, const Tile_dib& dib, const uint8_t* bits, int src_w, int src_h,
-                         int dst_x, int dst_y, int dst_w, int dst_h);
+void framebuffer_stretch(Framebuffer& canvas, const Tile_dib& dib, const uint8_t* bits, int src_w, int src_h, int dst_x,
+                         int dst_y, int dst_w, int dst_h);
 void framebuffer_fill_black(Framebuffer& canvas, int x, int y, int w, int h);
 // Our own small face, not scaled by magnification: glyphs 5 pixels wide on a
 // 6-pixel advance, 7 rows above the baseline.

@@ -8,26 +8,15 @@
 namespace
 {
 
-EM_JS(int, web_get_dword, (const char* name, uint32_t* value), {
-    const v = ZandrekPage.settings.get(UTF8ToString(name));
-    if (!v || v.type !== "dword" || !Number.isInteger(v.value) || v.value < 0 || v.value > 0xFFFFFFFF) return 0;
-    HEAPU32[value >> 2] = v.value;
-    return 1;
-});
+// The page checks a value's type and size (ZandrekPage.settings).
+EM_JS(int, web_get_dword, (const char* name, uint32_t* value),
+      { return ZandrekPage.settings.getDword(UTF8ToString(name), value); });
 EM_JS(void, web_set_dword, (const char* name, uint32_t value),
-      { ZandrekPage.settings.set(UTF8ToString(name), {type : "dword", value : value >>> 0}); });
-// A string value keeps all the bytes it was stored with, as the registry
-// does; it fits when all of them do.
-EM_JS(int, web_get_string, (const char* name, char* buffer, uint32_t capacity), {
-    const v = ZandrekPage.settings.get(UTF8ToString(name));
-    if (!v || v.type !== "string" || !Array.isArray(v.bytes) || v.bytes.length > capacity) return 0;
-    for (let i = 0; i < v.bytes.length; ++i)
-        HEAPU8[buffer + i] = v.bytes[i];
-    return 1;
-});
-EM_JS(void, web_set_string, (const char* name, const char* text, uint32_t bytes), {
-    ZandrekPage.settings.set(UTF8ToString(name), {type : "string", bytes : Array.from(HEAPU8.subarray(text, text + bytes))});
-});
+      { ZandrekPage.settings.setDword(UTF8ToString(name), value); });
+EM_JS(int, web_get_string, (const char* name, char* buffer, uint32_t capacity),
+      { return ZandrekPage.settings.getString(UTF8ToString(name), buffer, capacity); });
+EM_JS(void, web_set_string, (const char* name, const char* text, uint32_t bytes),
+      { ZandrekPage.settings.setString(UTF8ToString(name), text, bytes); });
 
 } // namespace
 

@@ -16,6 +16,7 @@ DEFAULT_MAGNIFY = 2
 TILE_W, TILE_H = 16, 12
 MODE_SOLVED = 2
 MENU_HELP_CONTENTS = 132
+MENU_EXIT = 103
 DEVELOPER = "Quillbarrow"  # the name that opens every level
 LEVEL_50 = 10050
 # Level 1: the player at column 7 of row 8, the bank at column 11.
@@ -335,10 +336,118 @@ def case_level_50_and_help_tab(c):
                    lambda: any(t["url"].endswith("/zandhelp.html") for t in c.browser.targets()))
 
 
+def case_blocked_popup_is_a_failed_hand_over(c):
+    """A pop-up the browser blocks shows the game's "Error invoking URL" box."""
+    p = c.start()
+    p.evaluate("window.open = () => null")
+    c.command(MENU_HELP_CONTENTS)
+    p.wait_for("the error box", f"{BOX_OPEN} === 1")
+    text = p.evaluate("document.querySelector('dialog[open] .text').textContent")
+    if not text.startswith("Error invoking URL"):
+        raise Failure(f'the box says "{text}"')
+
+
+def case_name_cancelled_first_time(c):
+    """Escape on the first name dialog plays on under the name it showed, unstored."""
+    p = c.start()
+    p.key("Enter")
+    p.wait_for("the name dialog", "document.querySelector('dialog[open] input') !== null")
+    p.key("Escape")
+    c.wait_title("Zandrek - Level 1")
+    p.key("ArrowRight")
+    c.wait_title("Zandrek: Zandrek - Level=1 Moves=1")
+    if p.evaluate("localStorage.getItem('player_name')") is not None:
+        raise Failure("the name was stored")
+
+
+# A stored value of the wrong type or size counts as missing: (value name,
+# what is stored, the check once the game has started again).
+SETTINGS_ROWS = [
+    ("magnify", {"type": "string", "bytes": [51, 0]}, "canvas 640"),
+    ("magnify", {"type": "dword", "value": 3}, "canvas 960"),
+    ("player_name", {"type": "dword", "value": 7}, "asks"),
+    ("player_name", {"type": "string", "bytes": [65] * 16 + [0]}, "asks"),
+    ("player_name", {"type": "string", "bytes": [65, 98, 0]}, "takes Ab"),
+]
+
+
+def case_settings_types(c):
+    """Settings of the wrong type or size count as missing."""
+    p = c.start()
+    for name, value, check in SETTINGS_ROWS:
+        p.evaluate("localStorage.clear()")
+        p.evaluate(f"localStorage.setItem({name!r}, JSON.stringify({value!r}))".replace("True", "true"))
+        p.reload()
+        c.wait_title_screen()
+        what, _, argument = check.partition(" ")
+        if what == "canvas":
+            width = p.evaluate("document.getElementById('canvas').width")
+            if width != int(argument):
+                raise Failure(f"{name} = {value}: the canvas is {width} wide, not {argument}")
+            continue
+        p.key("Enter")
+        if what == "asks":
+            p.wait_for(f"{name} = {value}: the name dialog", "document.querySelector('dialog[open] input') !== null")
+            continue
+        c.wait_title("Zandrek - Level 1")
+        p.key("ArrowRight")
+        c.wait_title(f"Zandrek: {argument} - Level=1")
+        if p.evaluate(BOX_OPEN):
+            raise Failure(f"{name} = {value}: a dialog asked")
+
+
+def case_damaged_score_file_kept_aside(c):
+    """A damaged stored score file is kept aside, stored, and a new one begun."""
+    p = c.start()
+    p.evaluate("FS.writeFile('/zandrek-stored/Zandrek.score', 'NOT A SCORE FILE')")
+    p.evaluate("new Promise(r => FS.syncfs(false, r))", await_promise=True)
+    p.reload()
+    c.wait_title_screen()
+    p.wait_for("both files stored", "ZandrekPage.files.syncs > 0 && "
+               "ZandrekPage.files.storedNames().join(' ') === 'Zandrek.score Zandrek.score.bad'")
+    kept = p.evaluate("FS.readFile('/zandrek-stored/Zandrek.score.bad', {encoding: 'utf8'})")
+    fresh = p.evaluate("FS.readFile('/zandrek-stored/Zandrek.score', {encoding: 'binary'}).length")
+    if kept != "NOT A SCORE FILE" or fresh < 10:
+        raise Failure(f'kept aside "{kept}", the new score file {fresh} bytes')
+
+
+def case_exit_menu_ends_the_game(c):
+    """Game > Exit ends the game as q does."""
+    p = c.start()
+    c.command(MENU_EXIT)
+    p.wait_for("the ended page", "!document.getElementById('ended').hidden && document.getElementById('window').hidden")
+
+
+def case_release_site(c):
+    """The release zip is a site that serves the game as it stands."""
+    import subprocess
+    import zipfile
+    out = cdp.fresh_folder(os.path.join(c.run.scratch, "release"))
+    subprocess.run(["bash", c.run.root + "/tools/release/make_web_release.sh", c.run.build_web, out], check=True,
+                   stdout=subprocess.DEVNULL)
+    version = open(os.path.join(c.run.build_web, "CMakeCache.txt")).read().split("CMAKE_PROJECT_VERSION:STATIC=")[1]
+    version = version.split()[0]
+    zip_path = os.path.join(out, f"zandrek-{version}-web.zip")
+    with zipfile.ZipFile(zip_path) as z:
+        z.extractall(os.path.join(out, "site"))
+    site = cdp.Site(os.path.join(out, "site", f"zandrek-{version}-web"))
+    try:
+        c.run.site, saved = site, c.run.site
+        p = c.start()
+        shown = p.evaluate("document.getElementById('version').textContent")
+        if shown != f"Zandrek {version}":
+            raise Failure(f'the page shows "{shown}"')
+    finally:
+        c.run.site = saved
+        site.close()
+
+
 CASES = [
     case_title_pixels, case_return_and_name_dialog, case_level1_keys_and_walks, case_reload_keeps_progress,
     case_magnification_menu, case_damaged_pack_refused, case_pack_added, case_step_sound,
     case_box_over_running_timers, case_second_box_stacks, case_quit_and_start_again, case_level_50_and_help_tab,
+    case_blocked_popup_is_a_failed_hand_over, case_name_cancelled_first_time, case_settings_types,
+    case_damaged_score_file_kept_aside, case_exit_menu_ends_the_game, case_release_site,
 ]
 
 
@@ -350,8 +459,8 @@ class Run:
         self.scratch = os.path.join(self.build_web, "test")
         os.makedirs(self.scratch, exist_ok=True)
         self.map = os.path.join(self.build_web, "Zandrek.map")
-        root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-        self.sample_pack = os.path.join(root, "assets", "packs", "lantern_docks.zrp")
+        self.root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+        self.sample_pack = os.path.join(self.root, "assets", "packs", "lantern_docks.zrp")
         self.site = cdp.Site(self.build_web)
 
     def tool(self, *args):

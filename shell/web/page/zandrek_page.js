@@ -584,6 +584,26 @@ var ZandrekPage = (function () {
       localStorage.setItem(name, JSON.stringify(value));
     } catch (e) { /* a full store loses the value, as a failed registry write does */ }
   };
+  // A number is kept as a 32-bit value; a string with all the bytes it was
+  // stored with, as the registry keeps them, and it fits when all of them do.
+  settings.getDword = function (name, out) {
+    const v = settings.get(name);
+    if (!v || v.type !== "dword" || !Number.isInteger(v.value) || v.value < 0 || v.value > 0xffffffff) return 0;
+    HEAPU32[out >> 2] = v.value;
+    return 1;
+  };
+  settings.setDword = function (name, value) {
+    settings.set(name, { type: "dword", value: value >>> 0 });
+  };
+  settings.getString = function (name, buffer, capacity) {
+    const v = settings.get(name);
+    if (!v || v.type !== "string" || !Array.isArray(v.bytes) || v.bytes.length > capacity) return 0;
+    for (let i = 0; i < v.bytes.length; ++i) HEAPU8[buffer + i] = v.bytes[i] & 0xff;
+    return 1;
+  };
+  settings.setString = function (name, text, bytes) {
+    settings.set(name, { type: "string", bytes: Array.from(HEAPU8.subarray(text, text + bytes)) });
+  };
   page.settings = settings;
 
   // ---- files ----
