@@ -87,10 +87,15 @@ var ZandrekPage = (function () {
   page.stopTimers = function () {
     for (const id of Array.from(timers.keys())) page.killTimer(id);
   };
+  // The canvas is only ever written whole pixels at a time and read back by
+  // the tests: kept in memory, not on the graphics card.
+  function canvasContext() {
+    return canvas.getContext("2d", { willReadFrequently: true, alpha: false });
+  }
   page.resizeCanvas = function (width, height) {
     canvas.width = width;
     canvas.height = height;
-    const context = canvas.getContext("2d");
+    const context = canvasContext();
     context.fillStyle = "#000";
     context.fillRect(0, 0, width, height);
     placeBanner();
@@ -98,7 +103,7 @@ var ZandrekPage = (function () {
   };
   page.putPixels = function (rgba, x, y, w, h) {
     const bytes = new Uint8ClampedArray(HEAPU8.buffer, rgba, w * h * 4);
-    canvas.getContext("2d").putImageData(new ImageData(bytes, w, h), x, y);
+    canvasContext().putImageData(new ImageData(bytes, w, h), x, y);
     page.flushes += 1;
     if (!page.titlePaintedAt && document.title.startsWith("Greetings")) page.titlePaintedAt = performance.now();
     if (page.flushWaiter) {
@@ -259,6 +264,10 @@ var ZandrekPage = (function () {
     dialogs.stack.push(number);
     dialogs.shown += 1;
     dialog.showModal();
+    // Centred over the game's window, as a box is over its owner.
+    const owner = document.getElementById("window").getBoundingClientRect();
+    dialog.style.left = Math.max(0, owner.left + (owner.width - dialog.offsetWidth) / 2) + "px";
+    dialog.style.top = Math.max(0, owner.top + (owner.height - dialog.offsetHeight) / 2) + "px";
     dialog.addEventListener("keydown", function (e) {
       if (e.key === "F1") {
         e.preventDefault();
