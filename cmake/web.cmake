@@ -7,7 +7,6 @@ add_executable(zandrek_web ${ZANDREK_WEB_SOURCES})
 target_link_libraries(zandrek_web zandrek_core)
 set_target_properties(zandrek_web PROPERTIES OUTPUT_NAME zandrek SUFFIX ".js")
 target_compile_options(zandrek_web PRIVATE -Os)
-target_compile_definitions(zandrek_web PRIVATE ZANDREK_VERSION="${PROJECT_VERSION}")
 
 # The map and the sample pack are preloaded into the game's folder; they are
 # never stored, so a new release's files always win.

@@ -215,10 +215,14 @@ def case_damaged_pack_refused(c):
 
 
 def case_pack_added(c):
-    """A pack dropped in is kept, and its levels are in the Level menu at the next start."""
+    """A pack chosen with the file picker is kept, and its levels are in the Level menu at the next start."""
     p = c.start()
     pack = open(c.run.sample_pack, encoding="latin-1").read().replace("Name: Lantern Docks", "Name: Added Docks", 1)
-    drop_file(p, "added_docks.zrp", pack)
+    path = os.path.join(c.run.scratch, "added_docks.zrp")
+    with open(path, "w", encoding="latin-1") as f:
+        f.write(pack)
+    picker = p.call("Runtime.evaluate", expression="document.getElementById('pack-picker')")["result"]["objectId"]
+    p.call("DOM.setFileInputFiles", files=[path], objectId=picker)
     p.wait_for("the pack added", "document.getElementById('notice').dataset.kind === 'added'")
     p.reload()
     c.wait_title_screen()
@@ -453,12 +457,35 @@ def case_release_site(c):
         site.close()
 
 
+# Keys the game uses are kept from the browser; the ones it does not use stay
+# the browser's: (key, whether the page's default is prevented).
+KEY_ROWS = [
+    ("ArrowDown", True), ("ArrowUp", True), (" ", True), ("Backspace", True), ("F1", True), ("/", True),
+    ("?", True), ("Tab", False), ("x", False),
+]
+
+
+def case_keys_kept_from_the_browser(c):
+    """Arrows, space, Backspace, F1, / and ? do not scroll or leave the page; Tab stays the browser's."""
+    p = c.start()
+    c.enter_game()
+    p.evaluate("window.prevented = {}; window.addEventListener('keydown', e => { prevented[e.key] = e.defaultPrevented; })")
+    for key, kept in KEY_ROWS:
+        p.key(key)
+        seen = p.wait_for(f"the key {key!r}", f"JSON.stringify(prevented[{key!r}])")
+        if seen != ("true" if kept else "false"):
+            raise Failure(f"{key!r}: the browser's default prevented is {seen}, not {kept}")
+        if p.evaluate(BOX_OPEN):
+            p.key("Escape")
+
+
 CASES = [
     case_title_pixels, case_return_and_name_dialog, case_level1_keys_and_walks, case_reload_keeps_progress,
     case_magnification_menu, case_damaged_pack_refused, case_pack_added, case_step_sound,
     case_box_over_running_timers, case_second_box_stacks, case_quit_and_start_again, case_level_50_and_help_tab,
     case_blocked_popup_is_a_failed_hand_over, case_name_cancelled_first_time, case_settings_types,
     case_damaged_score_file_kept_aside, case_exit_menu_ends_the_game, case_release_site,
+    case_keys_kept_from_the_browser,
 ]
 
 

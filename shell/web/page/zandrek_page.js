@@ -291,6 +291,7 @@ var ZandrekPage = (function () {
     const number = dialogs.next++;
     const dialog = document.createElement("dialog");
     dialog.className = "box";
+    dialog.setAttribute("role", "alertdialog");
     const id = "box-caption-" + number;
     dialog.setAttribute("aria-labelledby", id);
     dialog.setAttribute("aria-describedby", id + "-text");
