@@ -7,6 +7,7 @@
 #include <emscripten.h>
 
 #include <cstring>
+#include <vector>
 
 #include "shell/platform.h"
 #include "shell/web/web_shell.h"
@@ -37,13 +38,34 @@ struct Modal_scope {
     Modal_scope& operator=(const Modal_scope&) = delete;
 };
 
+// An answer taken by the loop of a box above the one it belongs to (it was
+// queued before that box opened) waits here for its own box's loop.
+std::vector<Web_message> early_answers;
+
+bool take_early_answer(int number, int* answer)
+{
+    for (auto it = early_answers.begin(); it != early_answers.end(); ++it) {
+        if (it->a != number) continue;
+        *answer = it->b;
+        early_answers.erase(it);
+        return true;
+    }
+    return false;
+}
+
 // Runs the page's messages until the box numbered `number` is answered.
 int wait_for_answer(int number)
 {
     for (;;) {
+        int answer = 0;
+        if (take_early_answer(number, &answer)) return answer;
         Web_message m = next_web_message();
-        if (m.kind == WEB_BOX_ANSWER && m.a == number) return m.b;
-        if (m.kind != WEB_BOX_ANSWER) dispatch_web_message(m);
+        if (m.kind != WEB_BOX_ANSWER)
+            dispatch_web_message(m);
+        else if (m.a == number)
+            return m.b;
+        else
+            early_answers.push_back(m);
     }
 }
 

@@ -329,6 +329,21 @@ def case_second_box_stacks(c):
     p.wait_for("a step after the boxes", "document.title.indexOf('Moves=2') >= 0")
 
 
+def case_answer_given_before_second_box(c):
+    """An answer given just before a second box rose is kept for its own box, not lost."""
+    p = c.start()
+    start_playing(c)
+    open_solutions_box(c)
+    # Both in one turn of the page: the second box's message is queued before the first box's answer.
+    p.evaluate("ZandrekPage.testBox(); Array.from(document.querySelector('dialog[open]').querySelectorAll('button'))"
+               ".find(b => b.textContent === 'No').click()")
+    p.wait_for("the second box", f"{BOX_OPEN} === 2")
+    p.key("Enter")
+    p.wait_for("both boxes gone", f"{BOX_OPEN} === 0")
+    p.key("ArrowRight")
+    p.wait_for("a step after the boxes", "document.title.indexOf('Moves=2') >= 0")
+
+
 def case_quit_and_start_again(c):
     """q ends the game; the page says so and starts it again."""
     p = c.start()
@@ -482,7 +497,8 @@ def case_keys_kept_from_the_browser(c):
 CASES = [
     case_title_pixels, case_return_and_name_dialog, case_level1_keys_and_walks, case_reload_keeps_progress,
     case_magnification_menu, case_damaged_pack_refused, case_pack_added, case_step_sound,
-    case_box_over_running_timers, case_second_box_stacks, case_quit_and_start_again, case_level_50_and_help_tab,
+    case_box_over_running_timers, case_second_box_stacks, case_answer_given_before_second_box,
+    case_quit_and_start_again, case_level_50_and_help_tab,
     case_blocked_popup_is_a_failed_hand_over, case_name_cancelled_first_time, case_settings_types,
     case_damaged_score_file_kept_aside, case_exit_menu_ends_the_game, case_release_site,
     case_keys_kept_from_the_browser,
