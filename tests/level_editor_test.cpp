@@ -437,6 +437,23 @@ TEST_F(EditorPlayTest, MovesThatSolveAreStoredAndPlayBackFromTheWrittenPack)
     EXPECT_TRUE(replay_solution(game.state, *pack->levels, pack->levels->solution).solved);
 }
 
+TEST_F(EditorPlayTest, TheSamplePackSavedAgainKeepsSolutionsTheGameAccepts)
+{
+    std::string original = file_bytes("assets/packs/lantern_docks.zrp");
+    std::unique_ptr<Pack_info> read = read_pack_bytes(original.data(), original.size());
+    ASSERT_TRUE(read);
+    std::string text, problem;
+    ASSERT_EQ(pack_text(authored_pack(*read), text, problem), 0) << problem;
+    std::unique_ptr<Pack_info> saved = read_pack_bytes(text.data(), text.size());
+    ASSERT_TRUE(saved);
+    for (Level_info* level = saved->levels.get(); level; level = level->next.get()) {
+        SCOPED_TRACE(level->name);
+        ASSERT_TRUE(level->has_solution);
+        Replay_outcome outcome = replay_solution(game.state, *level, level->solution);
+        EXPECT_TRUE(outcome.solved) << outcome.problem;
+    }
+}
+
 TEST_F(EditorPlayTest, MovesThatDoNotSolveAreNotStored)
 {
     const char* const cases[] = {">>", ">>><", ">>x>", ""};
