@@ -9,14 +9,17 @@
 #include "files/pack_reader.h"
 #include "files/pack_records.h"
 #include "tools/authoring/authored_records.h"
+#include "tools/authoring/editor_session.h"
 #include "tools/authoring/level_checks.h"
 #include "tools/authoring/level_editor.h"
 #include "tools/authoring/level_link.h"
 #include "tools/authoring/pack_editing.h"
 #include "tools/authoring/sample_text.h"
 #include "tools/authoring/solution_replay.h"
+#include "tools/authoring/solver.h"
 #include "tools/authoring/tested_solution.h"
 #include "tools/authoring/tool_game.h"
+#include "tools/authoring/verdict_text.h"
 
 namespace
 {
@@ -466,6 +469,127 @@ TEST_F(EditorPlayTest, MovesThatDoNotSolveAreNotStored)
         EXPECT_FALSE(problem.empty());
         EXPECT_EQ(level.solution, "kept");
     }
+}
+
+TEST(EditorVerdict, EachStateOfTheSearchHasItsLine)
+{
+    const struct {
+        Verdict verdict;
+        const char* text;
+    } cases[] = {
+        {{VERDICT_SEARCHING, 12345, 0, 0}, "Searching\u2026 12345 positions"},
+        {{VERDICT_OPTIMAL, 0, 7, 0}, "Solvable in 7 pushes"},
+        {{VERDICT_FOUND, 0, 31, 0}, "Solvable: a solution of 31 pushes found, optimum not yet proven"},
+        {{VERDICT_UNSOLVABLE, 0, 0, 0}, "Unsolvable"},
+        {{VERDICT_GAVE_UP, 0, 0, 9.6}, "Gave up after 10 s"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(verdict_text(c.verdict), c.text);
+}
+
+TEST(EditorVerdict, AFinishedSearchGivesTheLineOfItsOutcome)
+{
+    const struct {
+        const char* rows;
+        const char* text;
+    } cases[] = {
+        {"#######|#@-$-.#|#######", "Solvable in 2 pushes"},
+        {"#####|#$-.#|#-@-#|#####", "Unsolvable"},
+    };
+    for (const auto& c : cases) {
+        Puzzle puzzle;
+        ASSERT_EQ(puzzle_from_rows(rows_of(c.rows), puzzle), 0);
+        EXPECT_EQ(verdict_text(verdict_of(solve_puzzle(puzzle), true)), c.text);
+    }
+}
+
+class EditorSessionTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        std::string problem;
+        ASSERT_EQ(open_editor_session(session, problem), 0) << problem;
+        for (const char* name : {"B", "C"}) {
+            ASSERT_EQ(session_add_level(session, session.pack.levels.size(), problem), 0) << problem;
+            ASSERT_EQ(editor_set_name(session.editor, name, problem), 0);
+        }
+        ASSERT_EQ(session_select_level(session, 0, problem), 0);
+        ASSERT_EQ(editor_set_name(session.editor, "A", problem), 0);
+    }
+    Editor_session session;
+};
+
+TEST_F(EditorSessionTest, ADrawnLevelEqualsTheSameLevelOpenedAsALink)
+{
+    const struct {
+        int row, col;
+        char piece;
+    } strokes[] = {{0, 0, '#'}, {0, 1, '#'}, {0, 2, '#'}, {0, 3, '#'}, {1, 0, '#'}, {1, 1, '@'}, {1, 2, '.'},
+                   {1, 2, '$'}, {1, 3, '#'}, {2, 0, '#'}, {2, 1, '#'}, {2, 2, '#'}, {2, 3, '#'}};
+    for (const auto& s : strokes)
+        editor_paint(session.editor, s.row, s.col, s.piece);
+    Editor_session linked;
+    std::string problem;
+    ASSERT_EQ(open_editor_session(linked, problem), 0) << problem;
+    ASSERT_EQ(session_open_link(linked, "editor.html#level=%23%23%23%23%7C%23%40*%23%7C%23%23%23%23", problem), 0)
+        << problem;
+    EXPECT_EQ(linked.editor.level.rows, session.editor.level.rows);
+}
+
+TEST_F(EditorSessionTest, TheLevelDrawnIsKeptWhenAnotherIsChosenAndWhenSaved)
+{
+    std::string problem, text;
+    ASSERT_TRUE(editor_paint(session.editor, 0, 0, '#'));
+    ASSERT_EQ(session_select_level(session, 2, problem), 0);
+    ASSERT_TRUE(editor_paint(session.editor, 0, 1, '#'));
+    ASSERT_EQ(session_save(session, text, problem), 0) << problem;
+    std::unique_ptr<Pack_info> read = read_pack_bytes(text.data(), text.size());
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->levels->layout[0][0], '#');
+    EXPECT_EQ(read->levels->next->next->layout[0][1], '#');
+}
+
+TEST_F(EditorSessionTest, TheLevelDrawnStaysDrawnWhenTheListChanges)
+{
+    const struct {
+        bool move; // else remove
+        size_t from, to;
+        size_t current;
+        const char* name;
+    } cases[] = {
+        {true, 0, 2, 2, "A"}, {true, 2, 0, 1, "A"}, {true, 1, 2, 0, "A"}, {false, 0, 0, 0, "B"}, {false, 1, 0, 0, "A"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.move ? "move " : "remove ") + std::to_string(c.from));
+        Editor_session s;
+        std::string problem;
+        ASSERT_EQ(open_editor_session(s, problem), 0);
+        s.pack.levels.clear();
+        for (const char* name : {"A", "B", "C"}) {
+            Authored_level level = blank_level();
+            level.name = name;
+            s.pack.levels.push_back(level);
+        }
+        editor_open(s.editor, s.pack.levels[0]);
+        int rc = c.move ? session_move_level(s, c.from, c.to, problem) : session_remove_level(s, c.from, problem);
+        ASSERT_EQ(rc, 0) << problem;
+        EXPECT_EQ(s.current, c.current);
+        EXPECT_EQ(s.editor.level.name, c.name);
+        EXPECT_EQ(s.pack.levels[s.current].name, c.name);
+    }
+}
+
+TEST_F(EditorSessionTest, AStoredSolutionIsSavedWithThePack)
+{
+    std::string problem, text;
+    ASSERT_EQ(session_open_link(session, "#level=%23%23%23%23%23%23%7C%23%40%24-.%23%7C%23%23%23%23%23%23", problem),
+              0);
+    ASSERT_EQ(session_store_solution(session, ">>", problem), 0) << problem;
+    ASSERT_EQ(session_save(session, text, problem), 0) << problem;
+    std::unique_ptr<Pack_info> read = read_pack_bytes(text.data(), text.size());
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->levels->solution, ">>");
 }
 
 } // namespace
