@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "files/pack_reader.h"
@@ -375,6 +376,41 @@ TEST(EditorWriter, UnusualRecordsRoundTripThroughTheGamesReader)
         SCOPED_TRACE(original);
         expect_round_trip(original);
     }
+}
+
+// Whatever strange pack the reader accepts, the writer either names what it
+// cannot write or writes a pack that reads back the same.
+TEST(EditorWriter, DamagedPacksTheReaderAcceptsAreRefusedOrRoundTrip)
+{
+    const std::string full = "Zandrek Pack\nName: Small\nAbout:\nA pack.\nend\n"
+                             "Tile:\nName: t\nWidth: 2\nHeight: 2\nImagery:\n1 2\n3 4\nend\nend\n"
+                             "BigTile:\nName: b\nWidth: 1\nHeight: 1\nImagery:\n9\nend\nend\n"
+                             "Sound:\nName: s\nSpeed: 8000\nSampleSize: 8\nNumSamples: 3\nData:\nijAh\nend\nend\n"
+                             "Level:\nName: One\nWall: t\nLayout:\n#####\n#@$.#\n#####\nend\n"
+                             "Solution:\n>\nend\nAbout:\nText.\nend\nend\n";
+    const std::string inserts[] = {"\n", "end", "\r", " ", "\t", "x", "0", "-", std::string(1, '\0'), "\nend\n"};
+    std::mt19937 random(27);
+    auto pick = [&](size_t n) { return static_cast<size_t>(random() % n); };
+    int accepted = 0, refused = 0;
+    for (int round = 0; round < 300; ++round) {
+        std::string text = full;
+        for (int e = 1 + static_cast<int>(pick(3)); e > 0; --e)
+            text.insert(pick(text.size()), inserts[pick(sizeof inserts / sizeof inserts[0])]);
+        std::unique_ptr<Pack_info> first = read_pack_bytes(text.data(), text.size());
+        if (!first) continue;
+        std::string written, problem;
+        if (pack_text(authored_pack(*first), written, problem) != 0) {
+            EXPECT_FALSE(problem.empty());
+            refused += 1;
+            continue;
+        }
+        accepted += 1;
+        std::unique_ptr<Pack_info> second = read_pack_bytes(written.data(), written.size());
+        ASSERT_TRUE(second) << text;
+        EXPECT_EQ(pack_summary(*second), pack_summary(*first)) << text;
+    }
+    // The damage must leave enough packs readable to say anything.
+    EXPECT_GT(accepted, 100) << refused << " refused";
 }
 
 TEST(EditorWriter, WhatTheReaderWouldReadOtherwiseIsRefused)

@@ -1,7 +1,5 @@
 #include "tools/authoring/level_editor.h"
 
-#include <algorithm>
-
 #include "engine/field.h"
 
 namespace
