@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-struct Pack_info;
+#include "files/pack_records.h"
 
-constexpr size_t NAME_LIMIT = 79; // characters of a name field
-// Longest text of one line, its LF not counted: the readers take 127
-// characters between records and 255 inside a record, the LF included, and
-// a longer line comes back as two.
-constexpr size_t GAP_TEXT_LIMIT = 126;
+constexpr size_t NAME_LIMIT = NAME_CAPACITY - 1; // characters of a name field
+// Longest text of a line inside a record, its LF not counted: the reader
+// takes 255 characters there, the LF included, and a longer line comes back
+// as two. Between records only keyword lines and the pack's Name line stand,
+// which a name of 79 characters keeps well within the 127 taken there.
 constexpr size_t RECORD_TEXT_LIMIT = 254;
 constexpr const char* UNNAMED_REFERENCE = "Untitled"; // the reader's name of a reference never given
 
