@@ -586,18 +586,22 @@ TEST_F(EditorSessionTest, TheLevelDrawnIsKeptWhenAnotherIsChosenAndWhenSaved)
     EXPECT_EQ(read->levels->next->next->layout[0][1], '#');
 }
 
-TEST_F(EditorSessionTest, TheLevelDrawnStaysDrawnWhenTheListChanges)
+TEST(EditorSession, TheLevelDrawnStaysDrawnWhenTheListChanges)
 {
     const struct {
-        bool move; // else remove
+        size_t drawn; // of A, B, C
+        bool move;    // else remove
         size_t from, to;
         size_t current;
         const char* name;
     } cases[] = {
-        {true, 0, 2, 2, "A"}, {true, 2, 0, 1, "A"}, {true, 1, 2, 0, "A"}, {false, 0, 0, 0, "B"}, {false, 1, 0, 0, "A"},
+        {0, true, 0, 2, 2, "A"},  {0, true, 2, 0, 1, "A"},  {0, true, 1, 2, 0, "A"},
+        {2, true, 0, 2, 1, "C"},  {1, true, 2, 1, 2, "B"},  {0, false, 0, 0, 0, "B"},
+        {0, false, 1, 0, 0, "A"}, {2, false, 0, 0, 1, "C"}, {2, false, 2, 0, 1, "B"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.move ? "move " : "remove ") + std::to_string(c.from));
+        SCOPED_TRACE(std::string(c.move ? "move " : "remove ") + std::to_string(c.from) + ", drawn " +
+                     std::to_string(c.drawn));
         Editor_session s;
         std::string problem;
         ASSERT_EQ(open_editor_session(s, problem), 0);
@@ -608,6 +612,7 @@ TEST_F(EditorSessionTest, TheLevelDrawnStaysDrawnWhenTheListChanges)
             s.pack.levels.push_back(level);
         }
         editor_open(s.editor, s.pack.levels[0]);
+        ASSERT_EQ(session_select_level(s, c.drawn, problem), 0);
         int rc = c.move ? session_move_level(s, c.from, c.to, problem) : session_remove_level(s, c.from, problem);
         ASSERT_EQ(rc, 0) << problem;
         EXPECT_EQ(s.current, c.current);
