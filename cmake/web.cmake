@@ -44,3 +44,30 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/web-page.stamp
   VERBATIM)
 add_custom_target(zandrek_web_page ALL DEPENDS ${CMAKE_BINARY_DIR}/zandrek_menu.js ${CMAKE_BINARY_DIR}/web-page.stamp)
 add_dependencies(zandrek_web zandrek_web_page)
+
+# The pack editor's page, editor.html: the editing core, the solver and the
+# off-screen platform in one module, used by the page and by the worker that
+# searches. It fetches the map itself, so nothing is preloaded.
+file(GLOB ZANDREK_EDITOR_WEB_SOURCES CONFIGURE_DEPENDS tools/editor_web/*.cpp)
+add_executable(zandrek_editor_web ${ZANDREK_EDITOR_WEB_SOURCES})
+target_link_libraries(zandrek_editor_web zandrek_authoring zandrek_core zandrek_offscreen)
+set_target_properties(zandrek_editor_web PROPERTIES OUTPUT_NAME zandrek_editor SUFFIX ".js")
+target_compile_options(zandrek_editor_web PRIVATE -O3)
+target_link_options(zandrek_editor_web PRIVATE
+  -O3
+  -sMODULARIZE -sEXPORT_NAME=ZandrekEditor
+  -sALLOW_MEMORY_GROWTH -sINITIAL_MEMORY=33554432 -sMAXIMUM_MEMORY=1073741824
+  -sENVIRONMENT=web,worker -sFORCE_FILESYSTEM
+  "-sEXPORTED_RUNTIME_METHODS=[FS,ccall,cwrap,UTF8ToString,HEAPU8,HEAPU16]")
+set(ZANDREK_EDITOR_PAGE_FILES
+  ${CMAKE_SOURCE_DIR}/tools/editor_web/page/editor.html ${CMAKE_SOURCE_DIR}/tools/editor_web/page/editor.js
+  ${CMAKE_SOURCE_DIR}/tools/editor_web/page/editor_view.js ${CMAKE_SOURCE_DIR}/tools/editor_web/page/editor_verdict.js
+  ${CMAKE_SOURCE_DIR}/tools/editor_web/page/editor_worker.js ${CMAKE_SOURCE_DIR}/tools/editor_web/page/editor.css
+  ${ZANDREK_WEB_SAMPLE_PACK})
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/editor-page.stamp
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${ZANDREK_EDITOR_PAGE_FILES} ${CMAKE_BINARY_DIR}
+  COMMAND ${CMAKE_COMMAND} -E touch ${CMAKE_BINARY_DIR}/editor-page.stamp
+  DEPENDS ${ZANDREK_EDITOR_PAGE_FILES}
+  VERBATIM)
+add_custom_target(zandrek_editor_page ALL DEPENDS ${CMAKE_BINARY_DIR}/editor-page.stamp)
+add_dependencies(zandrek_editor_web zandrek_editor_page zandrek_map)

@@ -1,4 +1,4 @@
-"""The browser edition's cases, each in a fresh headless Chromium profile
+"""The browser edition's cases (the game's, then the pack editor's), each in a fresh headless Chromium profile
 (inside build-web/test/), against the built site served on 127.0.0.1.
 
 usage: run.py BUILD_WEB TOOL SCREENSHOTS [CASE...]"""
@@ -7,6 +7,7 @@ import sys
 import traceback
 
 import cdp
+import editor_cases
 from cdp import Failure
 
 MENU_PREVIOUS_LEVEL = 112
@@ -502,7 +503,7 @@ CASES = [
     case_blocked_popup_is_a_failed_hand_over, case_name_cancelled_first_time, case_settings_types,
     case_damaged_score_file_kept_aside, case_exit_menu_ends_the_game, case_release_site,
     case_keys_kept_from_the_browser,
-]
+] + editor_cases.CASES
 
 
 class Run:
