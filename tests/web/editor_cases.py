@@ -175,6 +175,8 @@ def case_editor_pack_round_trip(c):
     open_file_by_picker(c, c.run.sample_pack)
     p.wait_for("the pack opened", "document.getElementById('notice').dataset.kind === 'opened'")
     shown = p.evaluate("EditorPage.state().pack")
+    final_verdict(p)
+    c.shot("editor")
     p.evaluate("document.querySelectorAll('#levels li')[1].click()")
     p.evaluate("const n = document.getElementById('level-name'); n.value = 'Tide Gate'; "
                "n.dispatchEvent(new Event('change'))")
