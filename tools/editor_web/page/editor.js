@@ -204,7 +204,7 @@ const EditorPage = (() => {
     }
 
     function save() {
-        session_keep();
+        if (page.playing) stopPlay();
         if (!done(call('ed_save', '/saved.zrp'), 'The pack cannot be saved')) return;
         const bytes = m.FS.readFile('/saved.zrp');
         page.saved = Array.from(bytes, (b) => String.fromCharCode(b)).join('');
@@ -215,10 +215,6 @@ const EditorPage = (() => {
         a.click();
         setTimeout(() => URL.revokeObjectURL(a.href), 1000);
         notice(`${fileName} saved: ${state.pack.levels.length} levels`, 'saved');
-    }
-
-    function session_keep() {
-        if (page.playing) stopPlay();
     }
 
     function openLink() {
@@ -298,7 +294,11 @@ const EditorPage = (() => {
         $('remove-level').onclick = () => act(call('ed_remove', state.current), 'Remove');
         $('level-up').onclick = () => act(call('ed_move', state.current, Math.max(0, state.current - 1)), 'Up');
         $('level-down').onclick = () => act(call('ed_move', state.current, state.current + 1), 'Down');
-        $('new-pack').onclick = () => { session_keep(); fileName = 'pack.zrp'; act(call('ed_new_pack')); };
+        $('new-pack').onclick = () => {
+            if (page.playing) stopPlay();
+            fileName = 'pack.zrp';
+            act(call('ed_new_pack'));
+        };
         $('pack-picker').addEventListener('change', (e) => openFile(e.target.files[0]).then(() => { e.target.value = ''; }));
         $('open-sample').onclick = async () => {
             const r = await fetch(SAMPLE_URL);
@@ -312,6 +312,8 @@ const EditorPage = (() => {
             openFile(e.dataTransfer && e.dataTransfer.files[0]);
         });
         window.addEventListener('hashchange', openLink);
+        // A button keeps no focus, so space and the arrows stay the grid's keys.
+        document.addEventListener('click', (e) => { if (e.target.tagName === 'BUTTON') e.target.blur(); });
     }
 
     async function start() {
