@@ -178,6 +178,7 @@ def case_editor_pack_round_trip(c):
     final_verdict(p)
     c.shot("editor")
     p.evaluate("document.querySelectorAll('#levels li')[1].click()")
+    references = p.evaluate("EditorPage.state().level.references")
     p.evaluate("const n = document.getElementById('level-name'); n.value = 'Tide Gate'; "
                "n.dispatchEvent(new Event('change'))")
     p.evaluate("document.getElementById('level-up').click()")
@@ -204,6 +205,9 @@ def case_editor_pack_round_trip(c):
     again = p.evaluate("EditorPage.state().pack")
     if (again["tiles"], again["sounds"], again["about"]) != (shown["tiles"], shown["sounds"], shown["about"]):
         raise Failure(f"tiles, sounds, About: {again} after saving, {shown} before")
+    kept = p.evaluate("EditorPage.state().level.references")
+    if kept != references:
+        raise Failure(f"the moved level's tiles and sounds: {kept} after saving, {references} before")
 
 
 def case_editor_damaged_pack_diagnostic(c):
