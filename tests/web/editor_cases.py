@@ -169,6 +169,29 @@ def case_editor_play_test_stores_a_solution(c):
         raise Failure(f"zandrek-tool check says {lines} {err}")
 
 
+def case_editor_solver_solution_stored(c):
+    """The solver's solution of a level, stored from the page, is one the tool's check accepts."""
+    p = start_editor(c, fragment_of(PLAYED))
+    final_verdict(p)
+    p.evaluate("document.getElementById('store-solver').click()")
+    p.wait_for("the solution stored", "document.getElementById('notice').dataset.kind === 'stored'")
+    code, lines, err = tool_lines(c, "check", save_pack(c, "solver.zrp"))
+    if code != 0 or "\tsolved" not in lines[0]:
+        raise Failure(f"zandrek-tool check says {lines} {err}")
+
+
+def case_editor_about_line_starting_with_end_refused(c):
+    """An About line beginning with "end" is refused with the reason; the About kept stays."""
+    p = start_editor(c, fragment_of(PLAYED))
+    p.evaluate("const a = document.getElementById('level-about'); a.value = 'Walk on.\\nend of the quay'; "
+               "a.dispatchEvent(new Event('change'))")
+    p.wait_for("the refusal", "document.getElementById('notice').dataset.kind === 'refused'")
+    said = p.evaluate("document.getElementById('notice').textContent")
+    kept = p.evaluate("[EditorPage.state().level.about, document.getElementById('level-about').value]")
+    if "end" not in said or kept != ["", ""]:
+        raise Failure(f'the page says "{said}" and keeps {kept}')
+
+
 def case_editor_pack_round_trip(c):
     """The sample pack opened, renamed, reordered and saved reads back with the same levels, solutions, tiles and sounds."""
     p = start_editor(c)
@@ -255,6 +278,7 @@ def case_editor_edit_cancels_search(c):
 
 CASES = [
     case_editor_verdicts_of_small_rooms, case_editor_drawn_level_equals_its_link,
-    case_editor_play_test_stores_a_solution, case_editor_pack_round_trip, case_editor_damaged_pack_diagnostic,
+    case_editor_play_test_stores_a_solution, case_editor_solver_solution_stored,
+    case_editor_about_line_starting_with_end_refused, case_editor_pack_round_trip, case_editor_damaged_pack_diagnostic,
     case_editor_edit_cancels_search,
 ]

@@ -237,8 +237,11 @@ const EditorPage = (() => {
     }
 
     // ---- wiring ----
-    function field(id, operation, what) {
-        $(id).addEventListener('change', () => act(call(operation, $(id).value), what));
+    // A value refused is put back to the one kept, the reason said beside.
+    function field(id, operation, what, kept) {
+        $(id).addEventListener('change', () => {
+            if (!act(call(operation, $(id).value), what)) $(id).value = kept();
+        });
     }
 
     function build() {
@@ -255,15 +258,17 @@ const EditorPage = (() => {
             const input = document.createElement('input');
             input.id = `ref-${i}`;
             input.placeholder = 'the game\u2019s own';
-            input.addEventListener('change', () => act(call('ed_set_reference', i, input.value), name));
+            input.addEventListener('change', () => {
+                if (!act(call('ed_set_reference', i, input.value), name)) input.value = state.level.references[i];
+            });
             label.append(input);
             $('references').append(label);
         });
         choose('#');
-        field('level-name', 'ed_set_name', 'Level name');
-        field('level-about', 'ed_set_about', 'About');
-        field('pack-name', 'ed_set_pack_name', 'Pack name');
-        field('pack-about', 'ed_set_pack_about', 'Pack About');
+        field('level-name', 'ed_set_name', 'Level name', () => state.level.name);
+        field('level-about', 'ed_set_about', 'About', () => state.level.about);
+        field('pack-name', 'ed_set_pack_name', 'Pack name', () => state.pack.name);
+        field('pack-about', 'ed_set_pack_about', 'Pack About', () => state.pack.about);
         const grid = $('grid');
         grid.addEventListener('mousedown', mouseDown);
         grid.addEventListener('contextmenu', (e) => e.preventDefault());
