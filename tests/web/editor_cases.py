@@ -141,6 +141,10 @@ def case_editor_drawn_level_equals_its_link(c):
     click_cell(p, 0, 0, "right")
     p.wait_for("the last edit", "EditorPage.state().level.rows[0][0] === ' '")
     by_hand = shown_rows(p)
+    p.evaluate("document.getElementById('copy-link').click()")
+    copied = p.wait_for("the link copied", "EditorPage.copied")
+    if not copied.endswith("/editor.html" + fragment_of(DRAWN)):
+        raise Failure(f"Copy link gave {copied}")
     open_link(p, DRAWN)
     typed = shown_rows(p)
     if by_hand != typed or typed != drawn(DRAWN):
