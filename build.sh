@@ -10,7 +10,7 @@ as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
 packages=(build-essential cmake ninja-build clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev libpng-dev
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 wine wine64 qemu-user xvfb xdotool
-          nsis zip unzip imagemagick python3 libasound2)
+          nsis zip unzip imagemagick python3 libasound2 emscripten chromium python3-websocket)
 if ! dpkg -s "${packages[@]}" >/dev/null 2>&1; then
     as_root apt-get update -q || true
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${packages[@]}"
@@ -40,4 +40,15 @@ cmake --build build-win-i686 -j "$jobs"
 
 # What players get: the zip and the installer of the i686 build.
 bash tools/release/make_release.sh build-win-i686 build-release
-echo "Built: build/ (native), build-win-x86_64/ and build-win-i686/ (Windows), build-release/ (zip, installer)."
+# ---- the browser edition: Emscripten into build-web/, its release zip ----
+# Debian's emscripten runs on its node with NODE_PATH set; its frozen cache of
+# prebuilt libraries is linked into the tree, where EM_CACHE points.
+export NODE_PATH=/usr/share/nodejs EM_CACHE=$PWD/.state/em-cache
+[ -e "$EM_CACHE/sysroot_install.stamp" ] || { mkdir -p "$EM_CACHE" && cp -as /usr/share/emscripten/cache/. "$EM_CACHE/"; }
+emcmake cmake -S . -B build-web -G Ninja -DCMAKE_BUILD_TYPE=Release -DZANDREK_BENCH=OFF \
+        -DZANDREK_HOST_TOOL="$PWD/build/zandrek-tool"
+cmake --build build-web --target zandrek_web zandrek_editor_web -j "$jobs"
+bash tools/release/make_web_release.sh build-web build-release
+# ---- end of the browser edition ----
+
+echo "Built: build/ (native), build-win-x86_64/ and build-win-i686/ (Windows), build-release/ (zip, installer), build-web/ (browser)."

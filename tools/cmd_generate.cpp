@@ -140,7 +140,8 @@ int cmd_generate(int argc, char** argv)
     };
     std::vector<Generated_level> levels = generate_levels(game.state, o, static_cast<int>(count));
     progress_done(line);
-    std::vector<Authored_level> authored;
+    Authored_pack pack;
+    pack.name = name;
     for (size_t i = 0; i < levels.size(); ++i) {
         const Generated_level& g = levels[i];
         Authored_level a;
@@ -153,9 +154,13 @@ int cmd_generate(int argc, char** argv)
                       g.difficulty, g.solution.pushes, g.solution.move_count, g.fewest_moves, g.solution.lower_bound,
                       g.solution.treasure_changes, static_cast<unsigned long long>(g.search_states));
         a.remarks.push_back(remark);
-        authored.push_back(a);
+        pack.levels.push_back(a);
     }
-    std::string text = pack_text(name, authored);
+    std::string text, problem;
+    if (!pack.levels.empty() && pack_text(pack, text, problem) != 0) {
+        std::fprintf(stderr, "zandrek-tool generate: %s\n", problem.c_str());
+        return 1;
+    }
     std::fputs(text.c_str(), stdout);
     if (static_cast<long>(levels.size()) < count) {
         std::fprintf(stderr, "zandrek-tool generate: only %zu of %ld levels fit a %dx%d room with %d treasures\n",

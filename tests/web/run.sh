@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# The browser edition's cases, the game's and the pack editor's, in headless Chromium, driven over the DevTools
+# protocol (tests/web/run.py). Needs build-web/ (build.sh) and the native
+# tool in build/. Prints each case's PASS or FAIL and "N passed, N failed";
+# exits non-zero when a case failed. Profiles and scratch files stay in
+# build-web/test/; the screenshots go to build/screenshots/web-*.png.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+for needed in build-web/index.html build-web/zandrek.wasm build-web/editor.html build-web/zandrek_editor.wasm \
+              build/zandrek-tool; do
+    [ -e "$needed" ] || { echo "$needed is missing: run build.sh first"; echo "0 passed, 1 failed"; exit 1; }
+done
+# Debian's Python: the websocket client is one of its packages.
+exec /usr/bin/python3 tests/web/run.py build-web build/zandrek-tool build/screenshots "$@"
