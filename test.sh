@@ -48,6 +48,24 @@ run_ctest() {  # BUILD LOG [CTEST OPTIONS...]
     [ "$status" = 0 ] || { echo "!! stage \"$stage_name\": ctest --test-dir $build exited $status" >&2 && return 1; }
 }
 
+# A runner script of ours, its output also kept in LOG; adds the counts of its
+# last line ("N passed, N failed[, N skipped]") and the cases it names as
+# retried. A run that ends before that line counts as one failure.
+run_script() {  # LOG SCRIPT [ARGS...]
+    local log=$1 status summary p f s name
+    bash "${@:2}" 2>&1 | tee "$log"
+    status=${PIPESTATUS[0]}
+    summary=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$log" | tail -n 1)
+    if [ -z "$summary" ]; then
+        echo "!! stage \"$stage_name\": $2 printed no summary (exit status $status)" >&2
+        count 0 1 && return 1
+    fi
+    read -r p _ f _ s _ <<<"${summary//,/}"
+    count "$p" "$f" "${s:-0}"
+    for name in $(sed -n 's/^retried: //p' "$log"); do retried+=("$name"); done
+    [ "$status" = 0 ] || { echo "!! stage \"$stage_name\": $2 exited $status" >&2 && return 1; }
+}
+
 # ---- native
 stage "native tests"
 ! needs build/zandrek_tests || run_ctest build "$logs/native.log" || stage_failed
@@ -81,6 +99,10 @@ else
     tail -n 20 "$logs/asan-build.log" 2>/dev/null
     count 0 1 && stage_failed
 fi
+
+# ---- the browser edition
+stage "browser edition in headless Chromium"
+run_script "$logs/web.log" tests/web/run.sh || stage_failed
 
 # ---- the Windows builds under Wine
 # The Windows test programs drive real windows: they want an X display, here a
@@ -157,18 +179,7 @@ else
 fi
 
 stage "whole-program tests: the game under Wine, played from outside; the release"
-bash tests/whole_program/run.sh 2>&1 | tee "$logs/whole_program.log"
-status=${PIPESTATUS[0]}
-summary=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$logs/whole_program.log" | tail -n 1 || true)
-if [ -n "$summary" ]; then
-    read -r p _ f _ s _ <<<"${summary//,/}"
-    count "$p" "$f" "${s:-0}"
-    for name in $(sed -n 's/^retried: //p' "$logs/whole_program.log"); do retried+=("whole-program:$name"); done
-else
-    echo "!! stage \"$stage_name\": tests/whole_program/run.sh printed no summary (exit status $status)" >&2
-    count 0 1
-fi
-[ "$status" = 0 ] || stage_failed
+run_script "$logs/whole_program.log" tests/whole_program/run.sh || stage_failed
 
 echo
 [ ${#failed_stages[@]} -eq 0 ] || echo "failed stages: $(printf '%s; ' "${failed_stages[@]}" | sed 's/; $//')"
