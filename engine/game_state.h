@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "engine/field.h"
-#include "files/map_records.h"
-#include "files/pack_records.h"
-#include "files/score_records.h"
-#include "presentation/timers.h"
+#include "engine/map_records.h"
+#include "engine/pack_records.h"
+#include "engine/score_records.h"
+#include "engine/timers.h"
 #include "shell/platform.h"
 
 enum : int32_t {

@@ -8,7 +8,7 @@
 
 #include "engine/game_state.h"
 #include "engine/services.h"
-#include "presentation/palette.h"
+#include "files/colour_map.h"
 
 namespace
 {

@@ -9,7 +9,6 @@
 
 #include "engine/game_state.h"
 #include "engine/services.h"
-#include "shell/player_name.h"
 
 namespace fs = std::filesystem;
 
@@ -169,6 +168,13 @@ int read_score_file(Game_state& state)
     return 0;
 }
 
+std::string player_name(const Game_state& state)
+{
+    if (!state.current_player) return "";
+    const char* name = state.current_player->name;
+    return std::string(name, strnlen(name, sizeof state.current_player->name));
+}
+
 Score_entry* find_player(Game_state& state, const char* name)
 {
     for (auto& p : state.players)
@@ -182,7 +188,7 @@ int add_player(Game_state& state, const char* name)
     // at the next save, so no more are taken on.
     if (state.num_players >= SCORE_MAX_PLAYERS) {
         warn_box("Zandrek can't remember more than %d players.", SCORE_MAX_PLAYERS);
-        return 0;
+        return -1;
     }
     std::unique_ptr<Score_entry> entry;
     try {
@@ -190,7 +196,7 @@ int add_player(Game_state& state, const char* name)
         state.players.insert(state.players.begin(), nullptr);
     } catch (const std::bad_alloc&) {
         error_box("Out of memory!");
-        return 0;
+        return -1;
     }
     std::memset(entry.get(), 0, sizeof *entry);
     std::strncpy(entry->name, name, NAME_MAX_CHARS);

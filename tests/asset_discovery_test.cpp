@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "files/asset_discovery.h"
-#include "files/directory_search.h"
 #include "map_fixture.h"
+#include "shell/platform.h"
 
 namespace
 {
@@ -37,11 +37,11 @@ class Asset_discovery : public Map_test
     // Every name the search delivers, and then whether it stays ended.
     Names search(const std::string& pattern, size_t room = 128)
     {
-        find_first(pattern.c_str());
+        platform_find_first(pattern.c_str());
         Names found;
-        for (char name[128] = "stale"; find_next(name, room) == 0;)
+        for (char name[128] = "stale"; platform_find_next(name, room) == 0;)
             found.push_back(name);
-        EXPECT_EQ(find_next(nullptr, 0), -1);
+        EXPECT_EQ(platform_find_next(nullptr, 0), -1);
         std::sort(found.begin(), found.end()); // the order is the platform's
         return found;
     }
@@ -76,11 +76,11 @@ TEST_F(Asset_discovery, TheMapThenEveryReadablePackNumberedInNameOrder)
     put_pack("a.zrpx", "not matched");
     EXPECT_EQ(search("?.zrp"), (Names{"a.zrp", "b.zrp", "c.zrp"}));
     EXPECT_EQ(search("?.zrp", 1), Names(3, "")); // room for the end alone
-    find_first("?.zrp");
-    EXPECT_EQ(find_next(nullptr, 0), 0); // no room: the name is passed over
-    fs::remove("a.zrpx");                // Windows matches its short name "A~1.ZRP" against "*.zrp"
+    platform_find_first("?.zrp");
+    EXPECT_EQ(platform_find_next(nullptr, 0), 0); // no room: the name is passed over
+    fs::remove("a.zrpx");                         // Windows matches its short name "A~1.ZRP" against "*.zrp"
     EXPECT_EQ(search((fs::current_path() / "*.zrp").string(), 3), (Names{"a.", "b.", "c.", "pp", "qq"}));
-    find_first("*.zrp"); // a new search closes the old one
+    platform_find_first("*.zrp"); // a new search closes the old one
     EXPECT_EQ(search("*.none"), Names{});
     EXPECT_EQ(search("*.t*t"), Names{"d.txt"});
 }

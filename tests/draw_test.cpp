@@ -4,8 +4,8 @@
 #include <set>
 #include <tuple>
 
+#include "engine/pack_records.h"
 #include "engine/services.h"
-#include "files/pack_records.h"
 #include "map_fixture.h"
 #include "presentation/draw.h"
 #include "presentation/palette.h"

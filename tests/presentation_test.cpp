@@ -5,15 +5,16 @@
 #include <tuple>
 
 #include "engine/level_progression.h"
+#include "engine/pack_records.h"
 #include "engine/services.h"
+#include "engine/timers.h"
 #include "files/pack_reader.h"
-#include "files/pack_records.h"
 #include "map_fixture.h"
+#include "presentation/elapsed_time.h"
 #include "presentation/fidget.h"
 #include "presentation/message_line.h"
 #include "presentation/screens.h"
 #include "presentation/sound.h"
-#include "presentation/timers.h"
 
 namespace
 {

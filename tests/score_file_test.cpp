@@ -114,7 +114,7 @@ TEST_F(Score_file, ReadingKeepsWhatTheFileHoldsSavingWritesItBackOrWarnsAndNewPl
     for (int i = 4; i < 255; ++i)
         add_player(state, ("p" + std::to_string(i)).c_str());
     Score_entry* last = state.current_player;
-    EXPECT_EQ(add_player(state, "one too many"), 0);
+    EXPECT_EQ(add_player(state, "one too many"), -1);
     EXPECT_TRUE(state.num_players == 255 && state.current_player == last);
     EXPECT_EQ(box_texts(), Names{"Zandrek can't remember more than 255 players."});
     save_score_file(state);

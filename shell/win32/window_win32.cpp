@@ -6,7 +6,7 @@
 #include "engine/events.h"
 #include "engine/game_state.h"
 #include "engine/services.h"
-#include "presentation/timers.h"
+#include "engine/timers.h"
 #include "resources/resource_ids.h"
 #include "shell/menus.h"
 #include "shell/platform.h"

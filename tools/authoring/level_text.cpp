@@ -1,7 +1,7 @@
 #include "tools/authoring/level_text.h"
 
+#include "engine/pack_records.h"
 #include "files/pack_reader.h"
-#include "files/pack_records.h"
 
 std::string pack_text(const std::string& pack_name, const std::vector<Authored_level>& levels)
 {
