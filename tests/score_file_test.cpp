@@ -215,4 +215,32 @@ TEST_F(Score_file, ChoosingAPlayerCapitalisesSavesPreparesProgressAndKeepsBetter
         std::vector<int>({50, 1, 4, 5, 31, 7}));
 }
 
+TEST_F(Score_file, ANewNameBeyondTheLastPlayerIsRefusedAndNothingIsRecordedUnderIt)
+{
+    Bytes full = header(255);
+    for (int i = 0; i < 255; ++i)
+        full = full + record(("P" + std::to_string(i)).c_str(), 3);
+    ASSERT_EQ(read(full), 0);
+    ASSERT_EQ(choose("p7"), 0);
+    const Bytes before = file_bytes(file);
+    offscreen().calls.clear();
+    ASSERT_EQ(choose("Newcomer"), -1);
+    EXPECT_EQ(box_texts(), Names{"Zandrek can't remember more than 255 players."});
+    // The player playing on is the one the settings and the next dialog name.
+    EXPECT_EQ(std::string(state.current_player->name) + " " + state.player_name_buffer + " " +
+                  reinterpret_cast<const char*>(offscreen().registry["player_name"].bytes.data()),
+              "P7 P7 p7");
+    EXPECT_TRUE(offscreen_calls_of(CALL_REG_SET).empty());
+    EXPECT_EQ(file_bytes(file), before);
+    // Refused on the first choice of a run: no player yet, and the next choice asks.
+    state.name_asked = false;
+    state.current_player = nullptr;
+    platform_reg_set_string("player_name", "Stranger", 9);
+    offscreen().dialog_answers.clear();
+    EXPECT_EQ(choose_player(state), -1);
+    EXPECT_EQ(state.current_player, nullptr);
+    ASSERT_EQ(choose("p9"), 0);
+    EXPECT_STREQ(state.current_player->name, "P9");
+}
+
 } // namespace
