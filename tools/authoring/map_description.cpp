@@ -30,8 +30,6 @@ const std::pair<const char*, int> OCCASIONS[] = {
     {"refused", SPEECH_REFUSED},
     {"first-level", SPEECH_FIRST_LEVEL},
 };
-// The kind tiles every board of the game uses: the same as pack boards get.
-const uint16_t KIND_TILES[6] = {5, 5, 1, 4, 15, 16};
 const uint16_t LAYOUT_WALL_TILE = 2; // a layout's '#', as every board draws it
 const size_t MAX_TILE_CODE = 4095;   // what the description's numbers allow
 
@@ -340,7 +338,7 @@ Field_info special_board(const Description& d, int k, const std::vector<uint16_t
     b.banked_sound = s.sounds[1];
     b.solved_sound = s.sounds[2];
     b.spare_sound = s.sounds[3];
-    std::memcpy(b.kind_tiles, KIND_TILES, sizeof b.kind_tiles);
+    std::memcpy(b.kind_tiles, STANDARD_KIND_TILES, sizeof b.kind_tiles);
     if (!codes.empty()) {
         for (int i = 0; i < FIELD_MAX_CELLS; ++i)
             b.cells[i] = Field_cell{codes[static_cast<size_t>(i)], KIND_WALL, KIND_WALL};
