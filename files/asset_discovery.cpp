@@ -12,9 +12,9 @@ int set_file_names(Game_state& state)
     return 0;
 }
 
-int load_assets(Game_state& state)
+int load_assets(Game_state& state, File_diagnostics& diagnostics)
 {
-    if (read_map_file(state) != 0) return -1;
+    if (read_map_file(state, diagnostics) != 0) return -1;
     platform_find_first(PACK_PATTERN);
     // A name longer than the buffer is cut and then names no file; that pack
     // is left out like any other unreadable one.

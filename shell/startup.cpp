@@ -37,8 +37,17 @@ const Level_group LEVEL_GROUPS[] = {
     {MENU_ADVANCED, 31, 50},
 };
 
-// Each step shows its own box; a non-zero result ends start-up silently.
-int (*const LOADING_STEPS[])(Game_state&) = {set_file_names, load_assets, read_score_file, create_game_timers};
+// What the map reader had to tell, shown as its boxes in the order found.
+int load_and_show_assets(Game_state& state)
+{
+    File_diagnostics diagnostics;
+    int result = load_assets(state, diagnostics);
+    show_file_diagnostics(diagnostics);
+    return result;
+}
+
+// Each step shows its own boxes; a non-zero result ends start-up silently.
+int (*const LOADING_STEPS[])(Game_state&) = {set_file_names, load_and_show_assets, read_score_file, create_game_timers};
 
 } // namespace
 

@@ -53,8 +53,11 @@ TEST_F(Asset_discovery, TheMapThenEveryReadablePackNumberedInNameOrder)
     EXPECT_EQ(set_file_names(state), 0);
     EXPECT_EQ(state.map_file_name + state.score_file_name, "Zandrek.mapZandrek.score");
     put_pack("a.zrp", "First");
-    EXPECT_EQ(load_assets(state), -1); // no map: no pack is read
-    EXPECT_EQ(box_texts(), Names{"Can't open Zandrek.map for reading"});
+    File_diagnostics said;
+    EXPECT_EQ(load_assets(state, said), -1); // no map: no pack is read, and the reader shows nothing itself
+    EXPECT_TRUE(said.size() == 1 && said[0].box == DIAGNOSTIC_ERROR &&
+                said[0].text == "Can't open Zandrek.map for reading");
+    EXPECT_TRUE(box_texts().empty());
     EXPECT_EQ(state.packs, nullptr);
     offscreen_reset();
     ASSERT_EQ(write_map_file(test_map_contents(), "Zandrek.map"), 0);
@@ -64,8 +67,9 @@ TEST_F(Asset_discovery, TheMapThenEveryReadablePackNumberedInNameOrder)
     fs::create_directories("e.zrp");
     put_pack(std::string(130, 'p') + ".zrp", "Long"); // cut to the buffer, the name then names no file
     put_pack(std::string(100, 'q') + ".zrp", "Fits");
-    ASSERT_EQ(load_assets(state), 0);
-    EXPECT_TRUE(box_texts().empty());
+    said.clear();
+    ASSERT_EQ(load_assets(state, said), 0);
+    EXPECT_TRUE(said.empty() && box_texts().empty());
     Names names;
     for (Pack_info* p = state.packs.get(); p; p = p->next.get())
         names.push_back(p->name);
