@@ -8,7 +8,6 @@
 #include <system_error>
 
 #include "engine/game_state.h"
-#include "engine/services.h"
 #include "files/file_diagnostics.h"
 
 namespace fs = std::filesystem;

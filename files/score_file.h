@@ -1,6 +1,6 @@
 // "Zandrek.score": the players and how far each has come through the
 // built-in levels. choose_player, record_result and is_developer_player are
-// the engine's and are declared in engine/services.h.
+// the engine's and are declared in engine/game_state.h.
 #pragma once
 
 #include <cstddef>

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "engine/game_state.h"
-#include "engine/services.h"
 #include "files/score_file.h"
 #include "presentation/elapsed_time.h"
 

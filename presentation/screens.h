@@ -1,6 +1,6 @@
 // The full-window screens (title, help, about, closing text, finale), the
 // texts drawn over boards. The operations the engine calls are in
-// engine/services.h.
+// engine/game_state.h.
 #pragma once
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/services.h"
+#include "engine/game_state.h"
 #include "files/file_diagnostics.h"
 #include "shell/message_box.h"
 #include "shell/platform.h"

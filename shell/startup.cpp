@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "engine/game_state.h"
-#include "engine/services.h"
 #include "files/asset_discovery.h"
 #include "files/score_file.h"
 #include "presentation/fidget.h"

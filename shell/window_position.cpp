@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "engine/services.h"
+#include "engine/game_state.h"
 #include "shell/platform.h"
 
 void load_window_position(int* x, int* y)

@@ -4,9 +4,9 @@
 #include <map>
 #include <tuple>
 
+#include "engine/game_state.h"
 #include "engine/level_progression.h"
 #include "engine/pack_records.h"
-#include "engine/services.h"
 #include "engine/timers.h"
 #include "files/pack_reader.h"
 #include "map_fixture.h"

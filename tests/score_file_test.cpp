@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <tuple>
 
-#include "engine/services.h"
+#include "engine/game_state.h"
 #include "files/score_file.h"
 #include "map_fixture.h"
 

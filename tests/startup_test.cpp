@@ -4,7 +4,7 @@
 #include <memory>
 #include <tuple>
 
-#include "engine/services.h"
+#include "engine/game_state.h"
 #include "shell/help_pages.h"
 #include "shell/news_check.h"
 #include "shell/startup.h"

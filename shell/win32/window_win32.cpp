@@ -5,7 +5,6 @@
 
 #include "engine/events.h"
 #include "engine/game_state.h"
-#include "engine/services.h"
 #include "engine/timers.h"
 #include "resources/resource_ids.h"
 #include "shell/input_gate.h"
