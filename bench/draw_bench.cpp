@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/services.h"
+#include "engine/game_state.h"
 #include "presentation/palette.h"
 #include "shell/platform_offscreen.h"
 #include "tools/authoring/tool_game.h"

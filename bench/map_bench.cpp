@@ -38,7 +38,8 @@ bool open_map(Game_state& state, benchmark::State& bench)
     offscreen_reset();
     offscreen().recording = false;
     state.map_file_name = real_map();
-    if (state.map_file_name.empty() || read_map_file(state) != 0) {
+    File_diagnostics diagnostics;
+    if (state.map_file_name.empty() || read_map_file(state, diagnostics) != 0) {
         bench.SkipWithError("no map file: run from the build directory or the repository root");
         return false;
     }
@@ -49,8 +50,10 @@ void BM_read_map_file(benchmark::State& bench)
 {
     auto state = std::make_unique<Game_state>();
     if (!open_map(*state, bench)) return;
-    for (auto _ : bench)
-        benchmark::DoNotOptimize(read_map_file(*state));
+    for (auto _ : bench) {
+        File_diagnostics diagnostics;
+        benchmark::DoNotOptimize(read_map_file(*state, diagnostics));
+    }
 }
 BENCHMARK(BM_read_map_file)->Unit(benchmark::kMicrosecond);
 

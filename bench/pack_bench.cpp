@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "engine/game_state.h"
+#include "engine/pack_records.h"
 #include "files/pack_reader.h"
-#include "files/pack_records.h"
 
 namespace
 {

@@ -13,8 +13,8 @@
 #include <sstream>
 #include <vector>
 
+#include "engine/pack_records.h"
 #include "files/pack_reader.h"
-#include "files/pack_records.h"
 #include "tools/authoring/solver.h"
 
 namespace

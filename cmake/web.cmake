@@ -3,8 +3,8 @@
 # scripts, zandrek.js/.wasm/.data, the help page and the icons.
 
 file(GLOB ZANDREK_WEB_SOURCES CONFIGURE_DEPENDS shell/web/*.cpp)
-add_executable(zandrek_web ${ZANDREK_WEB_SOURCES})
-target_link_libraries(zandrek_web zandrek_core)
+add_executable(zandrek_web ${ZANDREK_WEB_SOURCES} ${ZANDREK_PORTABLE_SEARCH})
+target_link_libraries(zandrek_web zandrek_core zandrek_framebuffer)
 set_target_properties(zandrek_web PROPERTIES OUTPUT_NAME zandrek SUFFIX ".js")
 target_compile_options(zandrek_web PRIVATE -Os)
 

@@ -7,7 +7,6 @@
 #include "engine/events.h"
 #include "engine/game_state.h"
 #include "engine/move_rules.h"
-#include "engine/services.h"
 
 namespace
 {

@@ -7,7 +7,6 @@
 #include "engine/level_progression.h"
 #include "engine/move_log.h"
 #include "engine/move_rules.h"
-#include "engine/services.h"
 
 namespace
 {

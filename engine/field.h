@@ -75,6 +75,10 @@ static_assert(offsetof(Field_info, kind_tiles) == 48, "Field_info layout");
 static_assert(offsetof(Field_info, cells) == 60, "Field_info layout");
 static_assert(sizeof(Field_info) == 1340, "a 16 x 20 board record is 1340 bytes");
 
+// The kind tiles of every pack board, and of every board the map
+// description builds: one per content kind, in kind_tiles' order.
+constexpr uint16_t STANDARD_KIND_TILES[6] = {5, 5, 1, 4, 15, 16};
+
 // A position as one 32-bit value: column in the low 16 bits, row in the high.
 using Cell_pos = uint32_t;
 

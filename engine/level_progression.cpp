@@ -1,12 +1,12 @@
 #include "engine/level_progression.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "engine/click_to_move.h"
 #include "engine/game_state.h"
 #include "engine/move_rules.h"
-#include "engine/services.h"
 
 namespace
 {
@@ -104,9 +104,7 @@ void build_pack_board(Game_state& state, const Level_info& level)
     b.start_y = b.player_y = static_cast<int16_t>(level.start_y);
     b.undo_player_after = b.undo_player_before = b.undo_treasure_to = b.undo_treasure_from = -1;
     b.start_sound = b.banked_sound = b.solved_sound = b.spare_sound = NO_SOUND;
-    const uint16_t pack_kind_tiles[6] = {5, 5, 1, 4, 15, 16};
-    for (int k = 0; k < 6; ++k)
-        b.kind_tiles[k] = pack_kind_tiles[k];
+    std::copy(std::begin(STANDARD_KIND_TILES), std::end(STANDARD_KIND_TILES), b.kind_tiles);
     for (int row = 0; row < LEVEL_ROWS; ++row) {
         for (int col = 0; col < LEVEL_COLS; ++col) {
             const Legend_cell* l = legend_for(level.layout[row][col]);

@@ -8,7 +8,6 @@
 
 #include "engine/events.h"
 #include "engine/game_state.h"
-#include "engine/services.h"
 
 namespace
 {

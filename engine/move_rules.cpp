@@ -3,7 +3,6 @@
 #include "engine/click_to_move.h"
 #include "engine/game_state.h"
 #include "engine/level_progression.h"
-#include "engine/services.h"
 
 namespace
 {

@@ -1,9 +1,9 @@
 #include "files/asset_discovery.h"
 
 #include "engine/game_state.h"
-#include "files/directory_search.h"
 #include "files/map_file.h"
 #include "files/pack_reader.h"
+#include "shell/platform.h"
 
 int set_file_names(Game_state& state)
 {
@@ -12,14 +12,14 @@ int set_file_names(Game_state& state)
     return 0;
 }
 
-int load_assets(Game_state& state)
+int load_assets(Game_state& state, File_diagnostics& diagnostics)
 {
-    if (read_map_file(state) != 0) return -1;
-    find_first(PACK_PATTERN);
+    if (read_map_file(state, diagnostics) != 0) return -1;
+    platform_find_first(PACK_PATTERN);
     // A name longer than the buffer is cut and then names no file; that pack
     // is left out like any other unreadable one.
     char name[128];
-    while (find_next(name, sizeof name) == 0)
+    while (platform_find_next(name, sizeof name) == 0)
         read_pack(state, name);
     return 0;
 }

@@ -2,6 +2,8 @@
 // level pack in the working directory.
 #pragma once
 
+#include "files/file_diagnostics.h"
+
 struct Game_state;
 
 constexpr const char* MAP_FILE_NAME = "Zandrek.map";
@@ -11,5 +13,6 @@ constexpr const char* PACK_PATTERN = "*.zrp";
 // Stores the map and score file names in the game state; always 0.
 int set_file_names(Game_state& state);
 // Reads the map file and then every pack: 0, or -1 when the map file could
-// not be read (its reader has shown why; no pack is read then).
-int load_assets(Game_state& state);
+// not be read (no pack is read then). What the map reader had to tell is
+// appended to `diagnostics`, for the caller to show.
+int load_assets(Game_state& state, File_diagnostics& diagnostics);

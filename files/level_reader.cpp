@@ -3,8 +3,8 @@
 #include <memory>
 #include <string_view>
 
+#include "engine/pack_records.h"
 #include "files/line_io.h"
-#include "files/pack_records.h"
 
 namespace
 {

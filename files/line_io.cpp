@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "files/pack_records.h"
+#include "engine/pack_records.h"
 
 namespace
 {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "engine/game_state.h"
-#include "engine/services.h"
-#include "presentation/palette.h"
+#include "files/colour_map.h"
+#include "files/file_diagnostics.h"
 
 namespace
 {
@@ -43,6 +43,7 @@ struct Map_reader {
     FILE* file;
     const char* name;
     uint64_t file_size;
+    File_diagnostics& out;
     uint32_t flds_pos = 0, imgs_pos = 0;
     uint32_t flds_length = 0, imgs_length = 0;
 };
@@ -68,15 +69,15 @@ int find_chunk(const uint8_t id[4])
 bool read_text(Map_reader& r, std::string& text, uint32_t length)
 {
     text.assign(length, '\0');
-    if (length && !read_exact(r.file, &text[0], length)) return error_box(CUT_SHORT, r.name), false;
+    if (length && !read_exact(r.file, &text[0], length)) return note_error(r.out, CUT_SHORT, r.name), false;
     return true;
 }
 
 // MAPH, TINF, FIDG and SINF are copied byte for byte over their regions.
 bool read_fixed(Map_reader& r, void* region, size_t size, uint32_t length, const char* message)
 {
-    if (length != size) return error_box("%s", message), false;
-    if (!read_exact(r.file, region, size)) return error_box(CUT_SHORT, r.name), false;
+    if (length != size) return note_error(r.out, "%s", message), false;
+    if (!read_exact(r.file, region, size)) return note_error(r.out, CUT_SHORT, r.name), false;
     return true;
 }
 
@@ -86,9 +87,9 @@ bool read_tile_table(Map_reader& r, uint32_t length)
     try {
         table.assign((length + 1) / 2, 0);
     } catch (const std::bad_alloc&) {
-        return error_box("Can't allocate space for tiles"), false;
+        return note_error(r.out, "Can't allocate space for tiles"), false;
     }
-    if (length && !read_exact(r.file, table.data(), length)) return error_box(CUT_SHORT, r.name), false;
+    if (length && !read_exact(r.file, table.data(), length)) return note_error(r.out, CUT_SHORT, r.name), false;
     r.state.tile_table.swap(table);
     return true;
 }
@@ -99,10 +100,10 @@ bool read_speech_items(Map_reader& r, uint32_t length)
     try {
         items.assign(length / 2, Speech_item{});
     } catch (const std::bad_alloc&) {
-        return error_box("Can't allocate Speech_item array"), false;
+        return note_error(r.out, "Can't allocate Speech_item array"), false;
     }
     if (!items.empty() && !read_exact(r.file, items.data(), items.size() * sizeof(Speech_item)))
-        return error_box(CUT_SHORT, r.name), false;
+        return note_error(r.out, CUT_SHORT, r.name), false;
     r.state.speech_items.swap(items);
     return true;
 }
@@ -147,7 +148,7 @@ bool handle_chunk(Map_reader& r, int id, uint32_t length, uint32_t data_pos)
         return true;
     }
     case CHUNK_SITM: return read_speech_items(r, length);
-    case CHUNK_SAMP: return MD_load_samples(state, length) == 0;
+    case CHUNK_SAMP: return MD_load_samples(state, length, r.out) == 0;
     default: return true; // PHON: nothing in it is used
     }
 }
@@ -167,23 +168,24 @@ bool walk_chunks(Map_reader& r, uint32_t form_length)
     uint64_t pos = 12;
     while (pos < form_length) {
         uint8_t head[8];
-        if (!read_exact(r.file, head, 8)) return error_box(CUT_SHORT, r.name), false;
+        if (!read_exact(r.file, head, 8)) return note_error(r.out, CUT_SHORT, r.name), false;
         uint32_t length = get_u32(head + 4);
         uint64_t data_pos = pos + 8;
-        if (data_pos + length > r.file_size) return error_box(CUT_SHORT, r.name), false;
+        if (data_pos + length > r.file_size) return note_error(r.out, CUT_SHORT, r.name), false;
         int id = find_chunk(head);
         if (id == CHUNK_COUNT) {
-            error_box("Bogus chunk type seen in Zandrek map file");
+            note_error(r.out, "Bogus chunk type seen in Zandrek map file");
         } else {
             seen[id] = true;
             if (!handle_chunk(r, id, length, static_cast<uint32_t>(data_pos))) return false;
         }
         // No pad byte after odd lengths.
         pos = data_pos + length;
-        if (std::fseek(r.file, static_cast<long>(pos), SEEK_SET) != 0) return error_box(CUT_SHORT, r.name), false;
+        if (std::fseek(r.file, static_cast<long>(pos), SEEK_SET) != 0)
+            return note_error(r.out, CUT_SHORT, r.name), false;
     }
     for (bool s : seen)
-        if (!s) return error_box("Oh dear, missing some goodies from the map file, I quit"), false;
+        if (!s) return note_error(r.out, "Oh dear, missing some goodies from the map file, I quit"), false;
     return true;
 }
 
@@ -217,28 +219,28 @@ void close_map(Game_state& state)
 
 } // namespace
 
-int read_map_file(Game_state& state)
+int read_map_file(Game_state& state, File_diagnostics& diagnostics)
 {
     close_map(state);
     const char* name = state.map_file_name.c_str();
     FILE* f = std::fopen(name, "rb");
     if (!f) {
         state.map.file_slot = 0xFFFFFFFFu; // no file open
-        error_box("Can't open %s for reading", name);
+        note_error(diagnostics, "Can't open %s for reading", name);
         return -1;
     }
     state.map_file = f; // the sample index reads through it while the walk goes on
-    Map_reader r{state, f, name, size_of(f)};
+    Map_reader r{state, f, name, size_of(f), diagnostics};
 
     uint8_t head[12];
     if (!read_exact(f, head, 4) || std::memcmp(head, "FORM", 4) != 0) {
         close_map(state);
-        error_box("File %s smells bad, not an IFF FORM file", name);
+        note_error(diagnostics, "File %s smells bad, not an IFF FORM file", name);
         return -1;
     }
     if (!read_exact(f, head + 4, 8) || std::memcmp(head + 8, "SOKO", 4) != 0) {
         close_map(state);
-        error_box("File %s smells bad, not a Zandrek map file", name);
+        note_error(diagnostics, "File %s smells bad, not a Zandrek map file", name);
         return -1;
     }
     if (!walk_chunks(r, get_u32(head + 4))) {
@@ -261,18 +263,20 @@ int read_map_file(Game_state& state)
     return 0;
 }
 
-int MD_load_samples(Game_state& state, uint32_t length)
+int MD_load_samples(Game_state& state, uint32_t length, File_diagnostics& diagnostics)
 {
     FILE* f = state.map_file;
     long here = std::ftell(f);
     uint8_t count_bytes[2];
     // A chunk too short for the count fails the index test below.
-    if (here < 0 || !read_exact(f, count_bytes, 2)) return error_box("Bogus sample count in map file"), -1;
+    if (here < 0 || !read_exact(f, count_bytes, 2))
+        return note_error(diagnostics, "Bogus sample count in map file"), -1;
     uint32_t count = static_cast<uint32_t>(count_bytes[0]) << 8 | count_bytes[1]; // big-endian, alone in the file
     // An index longer than its chunk would be read from the chunk after it.
-    if (2 + 4ull * count > length) return error_box("Bogus sample count in map file"), -1;
+    if (2 + 4ull * count > length) return note_error(diagnostics, "Bogus sample count in map file"), -1;
     std::vector<uint8_t> raw(4ull * count);
-    if (count && !read_exact(f, raw.data(), raw.size())) return error_box("Bogus sample count in map file"), -1;
+    if (count && !read_exact(f, raw.data(), raw.size()))
+        return note_error(diagnostics, "Bogus sample count in map file"), -1;
     // Offsets are taken as they stand, however wild: the reads of the sample
     // bytes check that a sample lies inside the chunk. The last sample ends
     // where the chunk does.

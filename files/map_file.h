@@ -8,16 +8,18 @@
 #include <cstdint>
 
 #include "engine/field.h"
+#include "files/file_diagnostics.h"
 
 struct Game_state;
 struct Sample_info;
 
 // Opens the file named by state.map_file_name, checks it and fills the game
-// state. 0, or -1 after an error box.
-int read_map_file(Game_state& state);
+// state. 0, or -1; what it has to tell (a failure's one error, and any
+// unknown chunk passed over) is appended to `diagnostics`.
+int read_map_file(Game_state& state, File_diagnostics& diagnostics);
 // The SAMP chunk with the file positioned at its data: the sample index
-// becomes state.samples. 0, or -1 after an error box.
-int MD_load_samples(Game_state& state, uint32_t length);
+// becomes state.samples. 0, or -1 with its error appended.
+int MD_load_samples(Game_state& state, uint32_t length, File_diagnostics& diagnostics);
 
 // Positioned reads on the open map file. Each reads only inside its chunk:
 // a record that does not lie whole inside it is not read, the buffer is

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/field.h"
-#include "files/map_records.h"
+#include "engine/map_records.h"
 
 struct Map_sample {
     uint16_t rate = 11025;

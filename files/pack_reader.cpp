@@ -4,9 +4,9 @@
 #include <string_view>
 
 #include "engine/game_state.h"
+#include "engine/pack_records.h"
 #include "files/level_reader.h"
 #include "files/line_io.h"
-#include "files/pack_records.h"
 #include "files/tile_sound_reader.h"
 
 namespace

@@ -8,8 +8,7 @@
 #include <system_error>
 
 #include "engine/game_state.h"
-#include "engine/services.h"
-#include "shell/player_name.h"
+#include "files/file_diagnostics.h"
 
 namespace fs = std::filesystem;
 
@@ -95,8 +94,10 @@ void warn_score_unwritable(Game_state& state)
 {
     if (state.score_warnings_shown >= 2) return;
     state.score_warnings_shown += 1;
-    warn_box("Zandrek can't keep track of your score\nbecause he can't write to the file:\n%s",
-             state.score_file_name.c_str());
+    File_diagnostics said;
+    note_warning(said, "Zandrek can't keep track of your score\nbecause he can't write to the file:\n%s",
+                 state.score_file_name.c_str());
+    show_file_diagnostics(said);
 }
 
 void create_score_file(Game_state& state)
@@ -161,12 +162,21 @@ int read_score_file(Game_state& state)
         try {
             state.players.push_back(std::make_unique<Score_entry>(entry));
         } catch (const std::bad_alloc&) {
-            error_box("Can't alloc space for score entry");
+            File_diagnostics said;
+            note_error(said, "Can't alloc space for score entry");
+            show_file_diagnostics(said);
             return -1;
         }
         state.num_players += 1;
     }
     return 0;
+}
+
+std::string player_name(const Game_state& state)
+{
+    if (!state.current_player) return "";
+    const char* name = state.current_player->name;
+    return std::string(name, strnlen(name, sizeof state.current_player->name));
 }
 
 Score_entry* find_player(Game_state& state, const char* name)
@@ -181,16 +191,20 @@ int add_player(Game_state& state, const char* name)
     // One count byte cannot describe more players; the rest would be lost
     // at the next save, so no more are taken on.
     if (state.num_players >= SCORE_MAX_PLAYERS) {
-        warn_box("Zandrek can't remember more than %d players.", SCORE_MAX_PLAYERS);
-        return 0;
+        File_diagnostics said;
+        note_warning(said, "Zandrek can't remember more than %d players.", SCORE_MAX_PLAYERS);
+        show_file_diagnostics(said);
+        return -1;
     }
     std::unique_ptr<Score_entry> entry;
     try {
         entry = std::make_unique<Score_entry>();
         state.players.insert(state.players.begin(), nullptr);
     } catch (const std::bad_alloc&) {
-        error_box("Out of memory!");
-        return 0;
+        File_diagnostics said;
+        note_error(said, "Out of memory!");
+        show_file_diagnostics(said);
+        return -1;
     }
     std::memset(entry.get(), 0, sizeof *entry);
     std::strncpy(entry->name, name, NAME_MAX_CHARS);

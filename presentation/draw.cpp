@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "engine/game_state.h"
-#include "engine/services.h"
 #include "files/map_file.h"
 
 // A hostile map may claim tiles of any size; nothing real comes near this.

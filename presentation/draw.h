@@ -1,7 +1,7 @@
 // Drawing the board: cells from the map file's images or a pack's own
 // tiles, whole boards in one of the reveal orders, and the game's random
 // generator that chooses among them. The operations the engine calls are
-// declared in engine/services.h; these are the rest.
+// declared in engine/game_state.h; these are the rest.
 #pragma once
 
 #include <cstddef>

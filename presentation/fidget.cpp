@@ -3,7 +3,6 @@
 #include <new>
 
 #include "engine/game_state.h"
-#include "engine/services.h"
 #include "presentation/draw.h"
 #include "presentation/message_line.h"
 

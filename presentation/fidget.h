@@ -1,6 +1,6 @@
 // The two game timers and the idle animation of the player character.
 // fidget_reset, stop_game_timers and restart_game_timers are in
-// engine/services.h.
+// engine/game_state.h.
 #pragma once
 
 #include <cstdint>

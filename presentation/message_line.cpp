@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "engine/game_state.h"
-#include "engine/services.h"
-#include "presentation/screens.h"
+#include "files/score_file.h"
+#include "presentation/elapsed_time.h"
 
 void set_window_title(Game_state&, const char* text)
 {

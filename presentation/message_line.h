@@ -1,5 +1,5 @@
 // The window title as the game's message line. set_message_line and
-// set_window_title are in engine/services.h.
+// set_window_title are in engine/game_state.h.
 #pragma once
 
 struct Game_state;

@@ -4,12 +4,9 @@
 
 #include <cstdint>
 
-struct Game_state;
+#include "files/colour_map.h"
 
-// 128 entries of red, green, blue. The map file's CMAP chunk is never read:
-// its reader points the game at this table instead.
-constexpr int GAME_COLOUR_COUNT = 128;
-extern const uint8_t GAME_COLOUR_MAP[GAME_COLOUR_COUNT * 3];
+struct Game_state;
 
 // Fills state.draw.tile_dib from the colour map and the tile size and asks
 // the platform for the logical palette. 0, or -1 when there is no header.

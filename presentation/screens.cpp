@@ -5,7 +5,8 @@
 #include <cstring>
 
 #include "engine/game_state.h"
-#include "engine/services.h"
+#include "files/score_file.h"
+#include "presentation/elapsed_time.h"
 #include "presentation/sound.h"
 
 // The about box: one text, each line (the empty ones too) ended by a line end.
@@ -35,25 +36,6 @@ void draw_text_left(Game_state& state, int x, int y, const char* text)
 void draw_text_centred(Game_state& state, int y, const char* text)
 {
     draw_text(state, 160, y, text, TEXT_CENTRE);
-}
-
-const char* format_elapsed(int64_t seconds)
-{
-    static char text[32];
-    seconds = std::max<int64_t>(seconds, 0);
-    long long hours = seconds / 3600, minutes = (seconds / 60) % 60, rest = seconds % 60;
-    if (hours != 0)
-        std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", hours, minutes, rest);
-    else
-        std::snprintf(text, sizeof text, "%02lld:%02lld", minutes, rest);
-    return text;
-}
-
-std::string player_name(const Game_state& state)
-{
-    if (!state.current_player) return "";
-    const char* name = state.current_player->name;
-    return std::string(name, strnlen(name, sizeof state.current_player->name));
 }
 
 void show_greeting(Game_state& state)

@@ -1,6 +1,6 @@
 // The full-window screens (title, help, about, closing text, finale), the
-// texts drawn over boards, and the elapsed-time format. The operations the
-// engine calls are in engine/services.h.
+// texts drawn over boards. The operations the engine calls are in
+// engine/game_state.h.
 #pragma once
 
 #include <cstdint>
@@ -14,13 +14,6 @@ struct Game_state;
 void draw_text(Game_state& state, int x, int y, const char* text, Text_align align);
 void draw_text_left(Game_state& state, int x, int y, const char* text);
 void draw_text_centred(Game_state& state, int y, const char* text);
-
-// "MM:SS" below an hour, "HH:MM:SS" from then on. One static buffer,
-// overwritten by each call.
-const char* format_elapsed(int64_t seconds);
-
-// The current player's name, empty when there is none.
-std::string player_name(const Game_state& state);
 
 void show_greeting(Game_state& state);
 void show_screen(Game_state& state, int number);

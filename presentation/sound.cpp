@@ -3,7 +3,6 @@
 #include <new>
 
 #include "engine/game_state.h"
-#include "engine/services.h"
 #include "files/map_file.h"
 
 int play_pcm(Game_state& state, int rate, int bits, const void* data, uint32_t length)

@@ -1,7 +1,7 @@
 // Sound playback: one mono PCM device and one buffer header for the whole
 // run, so a new sound always cuts off the one playing. The operations the
 // engine calls (play_speech, play_motion_sound, play_pack_sound) are in
-// engine/services.h.
+// engine/game_state.h.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "presentation/timers.h"
+#include "engine/timers.h"
 
 #include "engine/game_state.h"
 #include "shell/platform.h"

@@ -1,5 +1,8 @@
 #include "shell/error_text.h"
 
+#include <cstddef>
+#include <iterator>
+
 #include "shell/platform.h"
 
 const char* error_text(int32_t code)
@@ -25,8 +28,7 @@ const char* last_error_text()
     return error_text(platform_last_error());
 }
 
-// Sorted by code, ascending, no code twice: the search depends on it.
-const Error_text_entry ERROR_TEXTS[ERROR_TEXT_COUNT] = {
+constexpr Error_text_entry ERROR_TEXTS[] = {
     {-8, "Compression algorithm not recognized."},
     {-7, "Input parameter out of acceptable range."},
     {-6, "Bad global handle."},
@@ -655,3 +657,18 @@ const Error_text_entry ERROR_TEXTS[ERROR_TEXT_COUNT] = {
     {11003, "Nonrecoverable error."},
     {11004, "Valid name, but no data record of requested type."},
 };
+
+const int ERROR_TEXT_COUNT = static_cast<int>(std::size(ERROR_TEXTS));
+
+namespace
+{
+
+constexpr bool ascending(const Error_text_entry* entries, size_t count)
+{
+    for (size_t i = 1; i < count; ++i)
+        if (entries[i - 1].code >= entries[i].code) return false;
+    return true;
+}
+static_assert(ascending(ERROR_TEXTS, std::size(ERROR_TEXTS)), "the error texts must be sorted by code, no code twice");
+
+} // namespace

@@ -9,8 +9,10 @@ struct Error_text_entry {
     const char* text;
 };
 
-constexpr int ERROR_TEXT_COUNT = 627;
-extern const Error_text_entry ERROR_TEXTS[ERROR_TEXT_COUNT];
+// Sorted by code, ascending, no code twice: the search depends on it, and
+// the build checks it.
+extern const Error_text_entry ERROR_TEXTS[];
+extern const int ERROR_TEXT_COUNT;
 constexpr const char* UNKNOWN_ERROR_TEXT = "Unknown error.";
 
 // The entry's text, or "Unknown error." for a code the table lacks.

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/services.h"
+#include "engine/game_state.h"
 #include "shell/error_text.h"
 #include "shell/message_box.h"
 #include "shell/platform.h"

@@ -12,5 +12,5 @@ constexpr const char* HINT_BOOK_FILE = "HintBook.hlp";
 
 // Hands the URL to the browser; a refusal shows "Error invoking URL: ...".
 void open_url(const char* url);
-// open_help_page is the engine's and is declared in engine/services.h.
+// open_help_page is the engine's and is declared in engine/game_state.h.
 void show_level_solutions();

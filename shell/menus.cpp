@@ -6,7 +6,6 @@
 #include "engine/game_state.h"
 #include "engine/level_progression.h"
 #include "engine/move_rules.h"
-#include "engine/services.h"
 #include "presentation/draw.h"
 #include "resources/resource_ids.h"
 #include "shell/help_pages.h"

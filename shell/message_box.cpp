@@ -3,7 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "engine/services.h"
+#include "engine/game_state.h"
+#include "files/file_diagnostics.h"
 #include "shell/message_box.h"
 #include "shell/platform.h"
 
@@ -40,6 +41,12 @@ void report_error(const char* message, const char* detail)
     if (message && detail) text += ": ";
     if (detail) text += detail;
     platform_message_box(text.c_str(), "Zandrek", BOX_STOP);
+}
+
+void show_file_diagnostics(const File_diagnostics& diagnostics)
+{
+    for (const File_diagnostic& d : diagnostics)
+        platform_message_box(d.text.c_str(), "Zandrek", d.box == DIAGNOSTIC_WARNING ? BOX_WARN : BOX_ERROR);
 }
 
 void set_walk_cursor(bool walking)

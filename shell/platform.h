@@ -1,10 +1,16 @@
-// The one thin layer between the game and the operating system. The game
-// logic calls only these free functions. The Windows build links the Win32
-// implementation (shell/win32/); tests and tools link the off-screen one
-// (shell/platform_offscreen.cpp), which records every call, draws into a
-// framebuffer, keeps every sound and runs on a virtual clock.
+// The one thin layer between the game and the operating system, and the
+// bottom of the build: every layer may include it, it includes nothing of
+// the game. The game logic calls only these free functions. The Windows
+// build links the Win32 implementation (shell/win32/); tests and tools link
+// the off-screen one (shell/offscreen/), which records every call, draws
+// into a framebuffer, keeps every sound and runs on a virtual clock.
+//
+// Each operation carries, beside it, what every implementation must keep;
+// the game relies on those words and on nothing else an implementation
+// happens to do.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // An 8-bit device-independent bitmap header with its 256-entry colour
@@ -53,19 +59,42 @@ void platform_set_cursor(Cursor_kind cursor);
 int64_t platform_now_seconds();
 
 // ---- window timers; `id` is the game's own timer id ----
+// A timer, once set, calls on_window_timer(the_game(), id) on the main
+// thread every `milliseconds` until killed; setting an id again re-arms it.
+// Timer calls keep coming while a message box or dialog is open: they are
+// delivered inside the box's own loop, so a callback may run between the
+// box's opening and its answer. Paint and palette requests come through in
+// the same way. Keys, clicks and menu commands made meanwhile are dropped,
+// never queued for later (shell/input_gate.h decides which).
 void platform_set_timer(uint32_t id, uint32_t milliseconds);
 void platform_kill_timer(uint32_t id);
 
 // ---- wave output: one mono PCM device and one buffer header ----
 enum : uint32_t { WAVE_DONE = 1, WAVE_PREPARED = 2 };
+// The layout of the Windows WAVEHDR, so that the device's header and the
+// game's are one and the same record.
 struct Wave_header {
     const void* data = nullptr;
     uint32_t length = 0;
-    uint32_t flags = WAVE_DONE; // the platform sets WAVE_DONE when the buffer has played
+    uint32_t bytes_recorded = 0;
+    uintptr_t user = 0;
+    // The done flag is the device's own: the implementation sets WAVE_DONE
+    // in this very header when the buffer has played, or when a reset stops
+    // it, at that moment and without the game calling anything; it clears
+    // it when the buffer is written. WAVE_PREPARED is set by prepare and
+    // cleared by unprepare. The game only reads these two bits.
+    uint32_t flags = WAVE_DONE;
+    uint32_t loops = 0;
+    Wave_header* next = nullptr;
+    uintptr_t reserved = 0;
 };
-int platform_wave_open(int rate, int bits); // 0 opened, -1 failed
+// 0 opened, -1 failed. `bits` is 8 or 16; the rate is in samples a second.
+int platform_wave_open(int rate, int bits);
 void platform_wave_close();
-int platform_wave_reset(); // stops the device; 0 ok
+// Stops the device; 0 ok, and the written header is then done.
+int platform_wave_reset();
+// The header must stay where it is from prepare to unprepare: the device
+// writes its flags there. Each answers 0, or -1 when the device refused.
 int platform_wave_prepare(Wave_header& header);
 int platform_wave_unprepare(Wave_header& header);
 int platform_wave_write(Wave_header& header);
@@ -79,12 +108,20 @@ enum Box_style {
     BOX_QUESTION = 5, // Yes and No, information icon, owned, foreground
 };
 enum Box_answer { ANSWER_OK = 1, ANSWER_YES = 6, ANSWER_NO = 7 };
+// Returns when the player has answered; until then the box runs a loop of
+// its own, with the timer delivery and input dropping written at the timers.
 int platform_message_box(const char* text, const char* caption, Box_style style);
 
 // ---- the settings store (the per-user registry key) ----
+// Values are typed: a number is 4 bytes, little-endian; text is bytes. A
+// value of the other type, or a number of any size but 4, counts as
+// missing (answer 0); `value` is then untouched, `buffer` not to be relied on.
 int platform_reg_get_dword(const char* name, uint32_t* value); // 1 found as a 4-byte number, else 0
 void platform_reg_set_dword(const char* name, uint32_t value);
-int platform_reg_get_string(const char* name, char* buffer, uint32_t capacity); // 1 found as text that fits
+// 1 when the value is text of at most `capacity` bytes, copied as stored:
+// the caller terminates it, as no terminating zero is promised; else 0.
+int platform_reg_get_string(const char* name, char* buffer, uint32_t capacity);
+// Stores exactly `bytes` bytes of `text`, zeros past its end included.
 void platform_reg_set_string(const char* name, const char* text, uint32_t bytes);
 
 // ---- dialogs and browser ----
@@ -96,6 +133,20 @@ int platform_open_url(const char* url);
 void platform_current_directory(char* buffer, int capacity);
 // Opens a help file's contents in the platform's help viewer.
 void platform_open_help_file(const char* path);
+
+// ---- the directory search behind pack discovery ----
+// One search at a time for the whole process. `pattern` is a file name
+// pattern relative to the working directory, with * (any run of characters,
+// none included) and ? (exactly one); a folder part before the last slash
+// or backslash is searched in. Only plain files match. Closes any open search and starts
+// this one; when nothing matches, no search is open.
+void platform_find_first(const char* pattern);
+// Copies the name (no folder) of the entry found last into `buffer` (at
+// most size - 1 characters, always terminated; with size 0 nothing is
+// copied), then looks for the next one, closing the search after the last.
+// 0 when an entry was delivered, -1 when no search is open: the last entry
+// is delivered too, and the call after it returns -1.
+int platform_find_next(char* buffer, size_t size);
 
 // ---- the program's shell: start-up, window, menus, shutdown ----
 void platform_sleep(int milliseconds);

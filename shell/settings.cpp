@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "engine/services.h"
+#include "engine/game_state.h"
 #include "shell/platform.h"
 
 int reg_get_dword(const char* name, uint32_t* value)

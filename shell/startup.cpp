@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "engine/game_state.h"
-#include "engine/services.h"
 #include "files/asset_discovery.h"
 #include "files/score_file.h"
 #include "presentation/fidget.h"
@@ -17,6 +16,7 @@
 #include "shell/message_box.h"
 #include "shell/news_offer.h"
 #include "shell/platform.h"
+#include "shell/window_position.h"
 
 namespace
 {
@@ -36,29 +36,26 @@ const Level_group LEVEL_GROUPS[] = {
     {MENU_ADVANCED, 31, 50},
 };
 
-// Each step shows its own box; a non-zero result ends start-up silently.
-int (*const LOADING_STEPS[])(Game_state&) = {set_file_names, load_assets, read_score_file, create_game_timers};
-
-// x and y only when both are stored; a position off the screen becomes 0.
-void window_position(int* x, int* y)
+// What the map reader had to tell, shown as its boxes in the order found.
+int load_and_show_assets(Game_state& state)
 {
-    uint32_t stored_x{}, stored_y{};
-    bool have_x = reg_get_dword("x", &stored_x) == 1;
-    bool have_y = reg_get_dword("y", &stored_y) == 1;
-    if (!have_x || !have_y) {
-        *x = PLATFORM_DEFAULT_POSITION;
-        *y = PLATFORM_DEFAULT_POSITION;
-        return;
-    }
-    int screen_width{}, screen_height{};
-    platform_screen_size(&screen_width, &screen_height);
-    *x = static_cast<int32_t>(stored_x);
-    *y = static_cast<int32_t>(stored_y);
-    if (*x < 0 || *x >= screen_width) *x = 0;
-    if (*y < 0 || *y >= screen_height) *y = 0;
+    File_diagnostics diagnostics;
+    int result = load_assets(state, diagnostics);
+    show_file_diagnostics(diagnostics);
+    return result;
 }
 
+// Each step shows its own boxes; a non-zero result ends start-up silently.
+int (*const LOADING_STEPS[])(Game_state&) = {set_file_names, load_and_show_assets, read_score_file, create_game_timers};
+
 } // namespace
+
+int startup_delay_ms(const char* argument)
+{
+    // strtoll saturates where atoi would overflow; the product must fit an int.
+    long long seconds = std::strtoll(argument, nullptr, 10);
+    return static_cast<int>(std::clamp<long long>(seconds, 0, MAX_STARTUP_DELAY_SECONDS) * 1000);
+}
 
 int clamp_magnification(int factor)
 {
@@ -91,7 +88,7 @@ bool open_window_and_game(Game_state& state)
         }
     }
     int x{}, y{};
-    window_position(&x, &y);
+    load_window_position(&x, &y);
     if (platform_create_main_window(x, y) != 0) {
         report_error("Error opening Zandrek window", last_error_text());
         return false;
@@ -115,7 +112,7 @@ bool open_window_and_game(Game_state& state)
 
 int start_program(Game_state& state, int argc, char** argv)
 {
-    if (argc > 1) platform_sleep(std::atoi(argv[1]) * 1000);
+    if (argc > 1) platform_sleep(startup_delay_ms(argv[1]));
     start_news_check(state);
     platform_process_defaults();
     if (!open_window_and_game(state)) {

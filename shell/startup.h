@@ -12,5 +12,10 @@ int run_program(Game_state& state, int argc, char** argv);
 int start_program(Game_state& state, int argc, char** argv);
 void shut_down_program(Game_state& state);
 
+// The delay argv[1] asks for, in milliseconds: its leading number of
+// seconds, none below 0 and at most MAX_STARTUP_DELAY_SECONDS.
+constexpr int MAX_STARTUP_DELAY_SECONDS = 2147483; // the most whose milliseconds fit an int
+int startup_delay_ms(const char* argument);
+
 // Magnification 1 to 4; a stored value outside that range is brought into it.
 int clamp_magnification(int factor);

@@ -2,7 +2,6 @@
 
 #include "engine/events.h"
 #include "engine/game_state.h"
-#include "engine/services.h"
 #include "shell/platform.h"
 
 namespace

@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "files/asset_discovery.h"
-#include "files/directory_search.h"
 #include "map_fixture.h"
+#include "shell/platform.h"
 
 namespace
 {
@@ -37,11 +37,11 @@ class Asset_discovery : public Map_test
     // Every name the search delivers, and then whether it stays ended.
     Names search(const std::string& pattern, size_t room = 128)
     {
-        find_first(pattern.c_str());
+        platform_find_first(pattern.c_str());
         Names found;
-        for (char name[128] = "stale"; find_next(name, room) == 0;)
+        for (char name[128] = "stale"; platform_find_next(name, room) == 0;)
             found.push_back(name);
-        EXPECT_EQ(find_next(nullptr, 0), -1);
+        EXPECT_EQ(platform_find_next(nullptr, 0), -1);
         std::sort(found.begin(), found.end()); // the order is the platform's
         return found;
     }
@@ -53,8 +53,11 @@ TEST_F(Asset_discovery, TheMapThenEveryReadablePackNumberedInNameOrder)
     EXPECT_EQ(set_file_names(state), 0);
     EXPECT_EQ(state.map_file_name + state.score_file_name, "Zandrek.mapZandrek.score");
     put_pack("a.zrp", "First");
-    EXPECT_EQ(load_assets(state), -1); // no map: no pack is read
-    EXPECT_EQ(box_texts(), Names{"Can't open Zandrek.map for reading"});
+    File_diagnostics said;
+    EXPECT_EQ(load_assets(state, said), -1); // no map: no pack is read, and the reader shows nothing itself
+    EXPECT_TRUE(said.size() == 1 && said[0].box == DIAGNOSTIC_ERROR &&
+                said[0].text == "Can't open Zandrek.map for reading");
+    EXPECT_TRUE(box_texts().empty());
     EXPECT_EQ(state.packs, nullptr);
     offscreen_reset();
     ASSERT_EQ(write_map_file(test_map_contents(), "Zandrek.map"), 0);
@@ -64,8 +67,9 @@ TEST_F(Asset_discovery, TheMapThenEveryReadablePackNumberedInNameOrder)
     fs::create_directories("e.zrp");
     put_pack(std::string(130, 'p') + ".zrp", "Long"); // cut to the buffer, the name then names no file
     put_pack(std::string(100, 'q') + ".zrp", "Fits");
-    ASSERT_EQ(load_assets(state), 0);
-    EXPECT_TRUE(box_texts().empty());
+    said.clear();
+    ASSERT_EQ(load_assets(state, said), 0);
+    EXPECT_TRUE(said.empty() && box_texts().empty());
     Names names;
     for (Pack_info* p = state.packs.get(); p; p = p->next.get())
         names.push_back(p->name);
@@ -76,11 +80,11 @@ TEST_F(Asset_discovery, TheMapThenEveryReadablePackNumberedInNameOrder)
     put_pack("a.zrpx", "not matched");
     EXPECT_EQ(search("?.zrp"), (Names{"a.zrp", "b.zrp", "c.zrp"}));
     EXPECT_EQ(search("?.zrp", 1), Names(3, "")); // room for the end alone
-    find_first("?.zrp");
-    EXPECT_EQ(find_next(nullptr, 0), 0); // no room: the name is passed over
-    fs::remove("a.zrpx");                // Windows matches its short name "A~1.ZRP" against "*.zrp"
+    platform_find_first("?.zrp");
+    EXPECT_EQ(platform_find_next(nullptr, 0), 0); // no room: the name is passed over
+    fs::remove("a.zrpx");                         // Windows matches its short name "A~1.ZRP" against "*.zrp"
     EXPECT_EQ(search((fs::current_path() / "*.zrp").string(), 3), (Names{"a.", "b.", "c.", "pp", "qq"}));
-    find_first("*.zrp"); // a new search closes the old one
+    platform_find_first("*.zrp"); // a new search closes the old one
     EXPECT_EQ(search("*.none"), Names{});
     EXPECT_EQ(search("*.t*t"), Names{"d.txt"});
 }

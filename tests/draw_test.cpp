@@ -4,8 +4,8 @@
 #include <set>
 #include <tuple>
 
-#include "engine/services.h"
-#include "files/pack_records.h"
+#include "engine/game_state.h"
+#include "engine/pack_records.h"
 #include "map_fixture.h"
 #include "presentation/draw.h"
 #include "presentation/palette.h"

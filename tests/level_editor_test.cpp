@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "files/pack_reader.h"
-#include "files/pack_records.h"
+#include "engine/pack_records.h"
 #include "tools/authoring/authored_records.h"
 #include "tools/authoring/editor_session.h"
 #include "tools/authoring/level_checks.h"

@@ -97,7 +97,8 @@ TEST_F(Map_file, WrittenMapReadsBackFieldForFieldStaysOpenAndPadsItsRecords)
     // Reading again replaces the open file; a failed read leaves none open.
     ASSERT_EQ(read_bytes(bytes), 0);
     state.map_file_name = path("absent");
-    EXPECT_EQ(read_map_file(state), -1);
+    File_diagnostics diagnostics;
+    EXPECT_EQ(read_map_file(state, diagnostics), -1);
     EXPECT_EQ(state.map_file, nullptr);
     EXPECT_EQ(state.map.file_slot, 0xFFFFFFFFu);
     EXPECT_EQ(read_map_board(state, board, 1), -1);

@@ -136,7 +136,10 @@ int Map_test::read_bytes(const std::vector<uint8_t>& bytes)
 {
     state.map_file_name = path("map");
     write_bytes(state.map_file_name, bytes);
-    return read_map_file(state);
+    File_diagnostics diagnostics;
+    int result = read_map_file(state, diagnostics);
+    show_file_diagnostics(diagnostics); // as start-up shows them
+    return result;
 }
 
 void Map_test::open_map(const Map_contents& contents, int magnify)

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "files/pack_records.h"
+#include "engine/pack_records.h"
 
 // An empty string when the pack is sound, else what is wrong with it.
 inline std::string pack_invariant_failure(const Pack_info& pack)

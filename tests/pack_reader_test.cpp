@@ -3,10 +3,10 @@
 
 #include <cstdio>
 
+#include "engine/pack_records.h"
 #include "files/level_reader.h"
 #include "files/line_io.h"
 #include "files/pack_reader.h"
-#include "files/pack_records.h"
 #include "files/tile_sound_reader.h"
 #include "map_fixture.h"
 

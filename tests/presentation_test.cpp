@@ -4,16 +4,17 @@
 #include <map>
 #include <tuple>
 
+#include "engine/game_state.h"
 #include "engine/level_progression.h"
-#include "engine/services.h"
+#include "engine/pack_records.h"
+#include "engine/timers.h"
 #include "files/pack_reader.h"
-#include "files/pack_records.h"
 #include "map_fixture.h"
+#include "presentation/elapsed_time.h"
 #include "presentation/fidget.h"
 #include "presentation/message_line.h"
 #include "presentation/screens.h"
 #include "presentation/sound.h"
-#include "presentation/timers.h"
 
 namespace
 {

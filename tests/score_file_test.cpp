@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <tuple>
 
-#include "engine/services.h"
+#include "engine/game_state.h"
 #include "files/score_file.h"
 #include "map_fixture.h"
 
@@ -114,7 +114,7 @@ TEST_F(Score_file, ReadingKeepsWhatTheFileHoldsSavingWritesItBackOrWarnsAndNewPl
     for (int i = 4; i < 255; ++i)
         add_player(state, ("p" + std::to_string(i)).c_str());
     Score_entry* last = state.current_player;
-    EXPECT_EQ(add_player(state, "one too many"), 0);
+    EXPECT_EQ(add_player(state, "one too many"), -1);
     EXPECT_TRUE(state.num_players == 255 && state.current_player == last);
     EXPECT_EQ(box_texts(), Names{"Zandrek can't remember more than 255 players."});
     save_score_file(state);
@@ -213,6 +213,34 @@ TEST_F(Score_file, ChoosingAPlayerCapitalisesSavesPreparesProgressAndKeepsBetter
     EXPECT_EQ(
         std::vector<int>({saved.level, saved.moves, saved.pushes, saved.seconds, saved.carried[0], saved.carried[1]}),
         std::vector<int>({50, 1, 4, 5, 31, 7}));
+}
+
+TEST_F(Score_file, ANewNameBeyondTheLastPlayerIsRefusedAndNothingIsRecordedUnderIt)
+{
+    Bytes full = header(255);
+    for (int i = 0; i < 255; ++i)
+        full = full + record(("P" + std::to_string(i)).c_str(), 3);
+    ASSERT_EQ(read(full), 0);
+    ASSERT_EQ(choose("p7"), 0);
+    const Bytes before = file_bytes(file);
+    offscreen().calls.clear();
+    ASSERT_EQ(choose("Newcomer"), -1);
+    EXPECT_EQ(box_texts(), Names{"Zandrek can't remember more than 255 players."});
+    // The player playing on is the one the settings and the next dialog name.
+    EXPECT_EQ(std::string(state.current_player->name) + " " + state.player_name_buffer + " " +
+                  reinterpret_cast<const char*>(offscreen().registry["player_name"].bytes.data()),
+              "P7 P7 p7");
+    EXPECT_TRUE(offscreen_calls_of(CALL_REG_SET).empty());
+    EXPECT_EQ(file_bytes(file), before);
+    // Refused on the first choice of a run: no player yet, and the next choice asks.
+    state.name_asked = false;
+    state.current_player = nullptr;
+    platform_reg_set_string("player_name", "Stranger", 9);
+    offscreen().dialog_answers.clear();
+    EXPECT_EQ(choose_player(state), -1);
+    EXPECT_EQ(state.current_player, nullptr);
+    ASSERT_EQ(choose("p9"), 0);
+    EXPECT_STREQ(state.current_player->name, "P9");
 }
 
 } // namespace

@@ -6,8 +6,10 @@
 #include <tuple>
 
 #include "shell/error_text.h"
+#include "shell/input_gate.h"
 #include "shell/message_box.h"
 #include "shell/news_check.h"
+#include "shell/title_banner.h"
 #include "shell/window_input.h"
 #include "tests/map_fixture.h"
 
@@ -88,6 +90,41 @@ TEST(Input, KeysCharactersAndButtonsBecomeTheEnginesCodes)
     const auto boxes = offscreen_calls_of(CALL_BOX);
     EXPECT_EQ(boxes.at(0)->text.substr(0, 25) + std::to_string(boxes.size() * 10 + boxes[0]->a),
               "**** YOU DID IT!!! ****\n\n" + std::to_string(10 + BOX_INFO));
+}
+
+TEST(Input, WhileABoxIsOpenOnlyPaintTimerAndPaletteMessagesReachTheGame)
+{
+    // kind; reaches the game with no box, with one, with two nested
+    const std::tuple<Window_message_kind, bool, bool, bool> rows[] = {
+        {MESSAGE_PAINT, true, true, true},          {MESSAGE_TIMER, true, true, true},
+        {MESSAGE_PALETTE, true, true, true},        {MESSAGE_INPUT, true, false, false},
+        {MESSAGE_MENU_COMMAND, true, false, false},
+    };
+    for (const auto& [kind, none, one, two] : rows)
+        EXPECT_EQ(std::make_tuple(message_reaches_game(kind, 0), message_reaches_game(kind, 1),
+                                  message_reaches_game(kind, 2)),
+                  std::make_tuple(none, one, two))
+            << kind;
+}
+
+TEST(Title_banner, StandsInTheTopRightCornerOfTheTitleScreenOnly)
+{
+    Game_state state;
+    // magnification, text width; text x, icon x (baseline 32, icon top 8 throughout)
+    const int rows[][4] = {{1, 100, 212, 172}, {2, 100, 532, 492}, {4, 97, 1175, 1135}, {2, 0, 632, 592}};
+    for (const auto& [magnify, width, text_x, icon_x] : rows) {
+        state.magnify = magnify;
+        const Banner_layout at = banner_layout(state, width);
+        EXPECT_EQ(std::vector<int>({at.text_x, at.text_baseline, at.icon_x, at.icon_y}),
+                  std::vector<int>({text_x, 32, icon_x, 8}))
+            << magnify << " " << width;
+    }
+    std::string shown;
+    for (int32_t mode : {MODE_PLAY, MODE_TITLE, MODE_SOLVED, MODE_HELP, MODE_ALL_DONE, MODE_DONE_TEXT, MODE_FINALE}) {
+        state.mode = mode;
+        shown += banner_shown(state) ? "1" : "0";
+    }
+    EXPECT_EQ(shown, "0100000");
 }
 
 namespace

@@ -9,8 +9,8 @@
 #include <regex>
 #include <set>
 
+#include "engine/pack_records.h"
 #include "files/map_file.h"
-#include "files/pack_records.h"
 #include "map_fixture.h"
 #include "presentation/sound.h"
 #include "tools/authoring/generator.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "files/pack_records.h"
+#include "engine/pack_records.h"
 #include "tools/authoring/generator.h"
 #include "tools/authoring/level_text.h"
 #include "tools/authoring/solution_replay.h"

@@ -4,10 +4,11 @@
 #include <memory>
 #include <tuple>
 
-#include "engine/services.h"
+#include "engine/game_state.h"
 #include "shell/help_pages.h"
 #include "shell/news_check.h"
 #include "shell/startup.h"
+#include "shell/window_position.h"
 #include "tests/map_fixture.h"
 
 namespace
@@ -124,5 +125,37 @@ TEST_F(Startup, StoredSettingsAreCheckedBeforeUseAndEachFailureShowsItsBox)
         const std::string taken = run(true);
         EXPECT_EQ(taken.substr(taken.rfind(failed_step)), failed_step + std::string(", close news, pictures 0"));
         EXPECT_TRUE(box_texts().size() == 1 && (!box || box_texts()[0] == box)) << failed_step;
+    }
+}
+
+TEST(Startup_delay, TheFirstArgumentsSecondsAreClampedToWhatTheSleepTakes)
+{
+    const std::pair<const char*, int> rows[] = {
+        {"3", 3000},
+        {"0", 0},
+        {"-2", 0},
+        {"2147483", 2147483000},
+        {"2147484", 2147483000},
+        {"99999999999999999999", 2147483000},
+        {"12abc", 12000},
+        {"abc", 0},
+    };
+    for (const auto& [argument, milliseconds] : rows)
+        EXPECT_EQ(startup_delay_ms(argument), milliseconds) << argument;
+}
+
+TEST(Window_position, IsStoredAsXAndYAndOpensThereWhenOnTheScreen)
+{
+    // stored x, y; opened x, y on a 1024 by 768 screen
+    const int rows[][4] = {{100, 200, 100, 200}, {-20, 50, 0, 50}, {1023, 767, 1023, 767}, {1024, 5, 0, 5}};
+    for (const auto& [x, y, open_x, open_y] : rows) {
+        offscreen_reset(2);
+        store_window_position(x, y);
+        uint32_t stored_x = 0, stored_y = 0;
+        ASSERT_EQ(platform_reg_get_dword("x", &stored_x) + platform_reg_get_dword("y", &stored_y), 2);
+        EXPECT_EQ(std::make_pair(static_cast<int32_t>(stored_x), static_cast<int32_t>(stored_y)), std::make_pair(x, y));
+        int loaded_x = 1, loaded_y = 1;
+        load_window_position(&loaded_x, &loaded_y);
+        EXPECT_EQ(std::make_pair(loaded_x, loaded_y), std::make_pair(open_x, open_y)) << x << "," << y;
     }
 }

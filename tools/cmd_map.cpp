@@ -102,9 +102,10 @@ int cmd_map(int argc, char** argv)
     offscreen_reset();
     auto state = std::make_unique<Game_state>();
     state->map_file_name = path;
-    int result = read_map_file(*state);
-    for (const Platform_call* box : offscreen_calls_of(CALL_BOX))
-        std::printf("message: %s\n", one_line(box->text).c_str());
+    File_diagnostics diagnostics;
+    int result = read_map_file(*state, diagnostics);
+    for (const File_diagnostic& d : diagnostics)
+        std::printf("message: %s\n", one_line(d.text).c_str());
     if (result != 0) {
         std::printf("the game would refuse this map\n");
         return 1;

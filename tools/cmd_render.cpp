@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/game_state.h"
 #include "engine/level_progression.h"
-#include "engine/services.h"
 #include "presentation/palette.h"
 #include "presentation/screens.h"
 #include "shell/platform_offscreen.h"

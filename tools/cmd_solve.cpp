@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "files/pack_records.h"
+#include "engine/pack_records.h"
 #include "tools/authoring/generator.h"
 #include "tools/authoring/solution_replay.h"
 #include "tools/authoring/solver.h"

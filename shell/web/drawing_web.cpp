@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "shell/framebuffer_draw.h"
+#include "shell/framebuffer/framebuffer_draw.h"
 #include "shell/platform.h"
 #include "shell/web/web_shell.h"
 

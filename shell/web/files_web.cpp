@@ -7,8 +7,8 @@
 
 #include <string>
 
+#include "engine/pack_records.h"
 #include "files/pack_reader.h"
-#include "files/pack_records.h"
 #include "shell/web/web_shell.h"
 
 namespace

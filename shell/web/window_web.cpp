@@ -4,10 +4,11 @@
 
 #include "engine/events.h"
 #include "engine/game_state.h"
-#include "engine/services.h"
-#include "presentation/timers.h"
+#include "engine/timers.h"
+#include "shell/input_gate.h"
 #include "shell/menus.h"
 #include "shell/platform.h"
+#include "shell/title_banner.h"
 #include "shell/web/web_shell.h"
 #include "shell/window_input.h"
 
@@ -28,18 +29,32 @@ EM_JS(void, web_set_title, (const char* text), { document.title = UTF8ToString(t
 EM_JS(void, web_set_cursor, (int cross), { ZandrekPage.setCursor(cross); });
 EM_JS(void, web_set_timer, (uint32_t id, uint32_t ms), { ZandrekPage.setTimer(id, ms); });
 EM_JS(void, web_kill_timer, (uint32_t id), { ZandrekPage.killTimer(id); });
-EM_JS(void, web_show_banner, (int shown), { ZandrekPage.showBanner(shown); });
+EM_JS(void, web_show_banner, (int shown, int text_x, int icon_x, int icon_y),
+      { ZandrekPage.showBanner(shown, text_x, icon_x, icon_y); });
+EM_JS(int, web_banner_text_width, (), { return ZandrekPage.bannerTextWidth(); });
 EM_JS(void, web_capture, (int on), { ZandrekPage.capture(on); });
 EM_JS(void, web_open_menu, (int position), { ZandrekPage.openMenu(position); });
 // The page shows what it knows of the game's screen (the tests wait on it).
 EM_JS(void, web_note_mode, (int mode), { ZandrekPage.gameMode = mode; });
+
+// The banner is laid over the canvas where the window draws it; the board
+// drawn over its corner on any other screen hides it, as in the window.
+void show_banner(const Game_state& state)
+{
+    if (!banner_shown(state)) {
+        web_show_banner(0, 0, 0, 0);
+        return;
+    }
+    Banner_layout at = banner_layout(state, web_banner_text_width());
+    web_show_banner(1, at.text_x, at.icon_x, at.icon_y);
+}
 
 void paint()
 {
     Game_state& state = the_game();
     Game_event event{EVENT_PAINT, CODE_PAINT, 0, 0, 0};
     handle_event(state, event);
-    if (state.mode == MODE_TITLE) web_show_banner(1);
+    show_banner(state);
     web_note_mode(state.mode);
 }
 
@@ -73,23 +88,21 @@ void dispatch_web_message(const Web_message& m)
     case WEB_TIMER: on_window_timer(state, static_cast<uint32_t>(m.a)); break;
     case WEB_HELP: open_help_page(); break;
     case WEB_COMMAND:
-        if (w.modal_depth == 0) run_menu_command(state, m.a);
+        if (message_reaches_game(MESSAGE_MENU_COMMAND, w.modal_depth)) run_menu_command(state, m.a);
         break;
     case WEB_MENU_OPENING:
-        if (w.modal_depth > 0) return;
+        if (!message_reaches_game(MESSAGE_MENU_COMMAND, w.modal_depth)) return;
         update_menu_states(state);
         web_open_menu(m.a);
         break;
     case WEB_TEST_BOX: platform_message_box("A box raised while another may be open", "Zandrek", BOX_INFO); break;
     default:
-        // As in the window, input waits while a box is open: here it is dropped.
-        if (!is_input(m.kind) || w.modal_depth > 0) break;
+        if (!is_input(m.kind) || !message_reaches_game(MESSAGE_INPUT, w.modal_depth)) break;
         on_window_input(state, static_cast<Window_input>(m.kind - WEB_INPUT_FIRST), static_cast<uint32_t>(m.a),
                         static_cast<uint32_t>(m.b));
         break;
     }
-    // The board drawn over the banner's corner hides it, as in the window.
-    if (state.mode != MODE_TITLE) web_show_banner(0);
+    show_banner(state);
     after_window_message(state);
     web_note_mode(state.mode);
     persist_changed_files();

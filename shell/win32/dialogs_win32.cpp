@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "engine/services.h"
+#include "engine/game_state.h"
 #include "resources/resource_ids.h"
 #include "shell/platform.h"
 #include "shell/win32/win32_shell.h"

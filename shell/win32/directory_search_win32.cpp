@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "files/directory_search.h"
+#include "shell/platform.h"
 
 namespace
 {
@@ -13,13 +13,13 @@ WIN32_FIND_DATAA found;
 
 } // namespace
 
-void find_first(const char* pattern)
+void platform_find_first(const char* pattern)
 {
     if (search_handle != INVALID_HANDLE_VALUE) FindClose(search_handle);
     search_handle = FindFirstFileA(pattern, &found);
 }
 
-int find_next(char* buffer, size_t size)
+int platform_find_next(char* buffer, size_t size)
 {
     if (search_handle == INVALID_HANDLE_VALUE) return -1;
     if (size > 0) {

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/services.h"
+#include "engine/game_state.h"
 #include "shell/news_check.h"
 #include "shell/platform.h"
 #include "shell/win32/news_thread.h"

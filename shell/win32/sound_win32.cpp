@@ -1,13 +1,34 @@
-// The wave output on Windows: one waveOut device with one header, its
-// completion reported to the main window.
+// The wave output on Windows: one waveOut device. The game's header is the
+// device's WAVEHDR itself, so the done flag the game reads is the one the
+// device sets when the buffer has played; the window never acts on the
+// device's notifications.
 // windows.h must come before mmsystem.h.
 // clang-format off
 #include <windows.h>
 #include <mmsystem.h>
 // clang-format on
 
+#include <cstddef>
+
 #include "shell/platform.h"
 #include "shell/win32/win32_shell.h"
+
+static_assert(sizeof(Wave_header) == sizeof(WAVEHDR), "the game's header is a WAVEHDR");
+static_assert(offsetof(Wave_header, data) == offsetof(WAVEHDR, lpData), "lpData");
+static_assert(offsetof(Wave_header, length) == offsetof(WAVEHDR, dwBufferLength), "dwBufferLength");
+static_assert(offsetof(Wave_header, flags) == offsetof(WAVEHDR, dwFlags), "dwFlags");
+static_assert(offsetof(Wave_header, next) == offsetof(WAVEHDR, lpNext), "lpNext");
+static_assert(WAVE_DONE == WHDR_DONE && WAVE_PREPARED == WHDR_PREPARED, "the flags are the device's");
+
+namespace
+{
+
+WAVEHDR* device_header(Wave_header& header)
+{
+    return reinterpret_cast<WAVEHDR*>(&header);
+}
+
+} // namespace
 
 int platform_wave_open(int rate, int bits)
 {
@@ -34,48 +55,33 @@ void platform_wave_close()
     w.wave_out = nullptr;
 }
 
-// The game's own header mirrors the one WAVEHDR the device knows about.
-static void sync_from_device(Wave_header& header)
-{
-    const WAVEHDR& h = win32_shell().wave_header;
-    header.flags = 0;
-    if (h.dwFlags & WHDR_DONE) header.flags |= WAVE_DONE;
-    if (h.dwFlags & WHDR_PREPARED) header.flags |= WAVE_PREPARED;
-}
-
 int platform_wave_reset()
 {
     Win32_shell& w = win32_shell();
-    if (!w.wave_out || waveOutReset(w.wave_out) != MMSYSERR_NOERROR) return -1;
-    if (w.wave_mirror) sync_from_device(*w.wave_mirror);
-    return 0;
+    return w.wave_out && waveOutReset(w.wave_out) == MMSYSERR_NOERROR ? 0 : -1;
 }
 
 int platform_wave_prepare(Wave_header& header)
 {
-    Win32_shell& w = win32_shell();
-    w.wave_header = WAVEHDR{};
-    w.wave_header.lpData = static_cast<LPSTR>(const_cast<void*>(header.data));
-    w.wave_header.dwBufferLength = header.length;
-    MMRESULT r = waveOutPrepareHeader(w.wave_out, &w.wave_header, sizeof(WAVEHDR));
-    sync_from_device(header);
+    // The device takes a header whose flags, loops and links start at zero.
+    header.bytes_recorded = 0;
+    header.user = 0;
+    header.flags = 0;
+    header.loops = 0;
+    header.next = nullptr;
+    header.reserved = 0;
+    MMRESULT r = waveOutPrepareHeader(win32_shell().wave_out, device_header(header), sizeof(WAVEHDR));
     return r == MMSYSERR_NOERROR ? 0 : -1;
 }
 
 int platform_wave_unprepare(Wave_header& header)
 {
-    Win32_shell& w = win32_shell();
-    MMRESULT r = waveOutUnprepareHeader(w.wave_out, &w.wave_header, sizeof(WAVEHDR));
-    sync_from_device(header);
+    MMRESULT r = waveOutUnprepareHeader(win32_shell().wave_out, device_header(header), sizeof(WAVEHDR));
     return r == MMSYSERR_NOERROR ? 0 : -1;
 }
 
 int platform_wave_write(Wave_header& header)
 {
-    Win32_shell& w = win32_shell();
-    MMRESULT r = waveOutWrite(w.wave_out, &w.wave_header, sizeof(WAVEHDR));
-    sync_from_device(header);
-    header.flags &= ~WAVE_DONE;
-    w.wave_mirror = &header;
+    MMRESULT r = waveOutWrite(win32_shell().wave_out, device_header(header), sizeof(WAVEHDR));
     return r == MMSYSERR_NOERROR ? 0 : -1;
 }

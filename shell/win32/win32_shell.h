@@ -7,8 +7,6 @@
 #include <mmsystem.h>
 // clang-format on
 
-struct Wave_header;
-
 // The graphics calls of the palette path. Today's displays (and Wine's on a
 // 24-bit X screen) are not palette devices, so the path would never run;
 // a test puts stand-ins here to play one.
@@ -30,10 +28,6 @@ struct Win32_shell {
     HCURSOR arrow_cursor = nullptr;
     HCURSOR cross_cursor = nullptr;
     HWAVEOUT wave_out = nullptr;
-    WAVEHDR wave_header{};
-    // The game's copy of the header, last written; the device marks only its
-    // own, so a stop brings the game's copy up to date.
-    Wave_header* wave_mirror = nullptr;
     HMENU main_menu = nullptr;
     int show_command = SW_SHOWNORMAL;
     // Message boxes and dialogs open: their nested loops still bring paint

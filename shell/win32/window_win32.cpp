@@ -5,23 +5,18 @@
 
 #include "engine/events.h"
 #include "engine/game_state.h"
-#include "engine/services.h"
-#include "presentation/timers.h"
+#include "engine/timers.h"
 #include "resources/resource_ids.h"
+#include "shell/input_gate.h"
 #include "shell/menus.h"
 #include "shell/platform.h"
+#include "shell/title_banner.h"
 #include "shell/win32/win32_shell.h"
 #include "shell/window_input.h"
+#include "shell/window_position.h"
 
 namespace
 {
-
-constexpr const char* BANNER_TEXT = "Internet Enabled";
-constexpr int BANNER_RIGHT_MARGIN = 8;
-constexpr int BANNER_BASELINE = 32;
-constexpr int BANNER_ICON_OFFSET = 40;
-constexpr int BANNER_ICON_TOP = 8;
-constexpr COLORREF BANNER_COLOUR = RGB(255, 255, 255);
 
 struct Input_message {
     UINT message;
@@ -39,18 +34,23 @@ bool palette_usable()
     return w.game_palette && platform_get_draw_dc() && palette_device(w.draw_dc);
 }
 
+COLORREF colour_ref(uint32_t rgb)
+{
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
 void draw_banner(Game_state& state, HDC dc)
 {
     HICON icon = LoadIconA(win32_shell().instance, MAKEINTRESOURCEA(ICON_BANNER));
     SIZE extent{};
     int length = static_cast<int>(std::strlen(BANNER_TEXT));
     GetTextExtentPoint32A(dc, BANNER_TEXT, length, &extent);
-    int x = state.display_width * state.magnify - BANNER_RIGHT_MARGIN - extent.cx;
+    Banner_layout at = banner_layout(state, extent.cx);
     SetTextAlign(dc, TA_LEFT | TA_BASELINE);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, BANNER_COLOUR);
-    TextOutA(dc, x, BANNER_BASELINE, BANNER_TEXT, length);
-    if (icon) DrawIcon(dc, x - BANNER_ICON_OFFSET, BANNER_ICON_TOP, icon);
+    SetTextColor(dc, colour_ref(BANNER_RGB));
+    TextOutA(dc, at.text_x, at.text_baseline, BANNER_TEXT, length);
+    if (icon) DrawIcon(dc, at.icon_x, at.icon_y, icon);
 }
 
 void paint(Game_state& state, HWND window)
@@ -67,7 +67,7 @@ void paint(Game_state& state, HWND window)
     if (w.game_palette && palette_device(w.draw_dc)) w.gdi.select_palette(w.draw_dc, w.game_palette, FALSE);
     Game_event event{EVENT_PAINT, CODE_PAINT, 0, 0, 0};
     handle_event(state, event);
-    if (state.mode == MODE_TITLE && w.draw_dc) draw_banner(state, w.draw_dc);
+    if (banner_shown(state) && w.draw_dc) draw_banner(state, w.draw_dc);
     EndPaint(window, &ps);
     w.draw_dc = nullptr;
 }
@@ -77,11 +77,8 @@ void store_position()
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     Win32_shell& w = win32_shell();
-    // The restored position, not the client origin: storing that would move
-    // the window down by its frame on every run.
     if (!w.main_window || !GetWindowPlacement(w.main_window, &placement)) return;
-    platform_reg_set_dword("x", static_cast<uint32_t>(placement.rcNormalPosition.left));
-    platform_reg_set_dword("y", static_cast<uint32_t>(placement.rcNormalPosition.top));
+    store_window_position(placement.rcNormalPosition.left, placement.rcNormalPosition.top);
 }
 
 } // namespace
@@ -102,7 +99,7 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
     case WM_PAINT: paint(state, window); return 0;
     case WM_HELP: open_help_page(); break;
     case WM_COMMAND:
-        if (w.modal_depth == 0) run_menu_command(state, LOWORD(wparam));
+        if (message_reaches_game(MESSAGE_MENU_COMMAND, w.modal_depth)) run_menu_command(state, LOWORD(wparam));
         break;
     case WM_TIMER: on_window_timer(state, static_cast<uint32_t>(wparam)); break;
     case WM_INITMENU: update_menu_states(state); break;
@@ -118,8 +115,9 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
         }
         break;
     default:
-        // An unowned box leaves the window usable; its input waits until the box is gone.
-        if (w.modal_depth > 0) break;
+        // An unowned box leaves the window usable; its input is dropped, not
+        // delivered once the box is gone.
+        if (!message_reaches_game(MESSAGE_INPUT, w.modal_depth)) break;
         for (const Input_message& m : INPUT_MESSAGES) {
             if (m.message != message) continue;
             on_window_input(state, m.input, static_cast<uint32_t>(wparam), static_cast<uint32_t>(lparam));

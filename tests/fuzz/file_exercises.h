@@ -27,7 +27,9 @@ inline bool write_input(const std::string& path, const uint8_t* data, size_t siz
 inline int exercise_map(Game_state& state, const std::string& path)
 {
     state.map_file_name = path;
-    int result = read_map_file(state);
+    File_diagnostics diagnostics;
+    int result = read_map_file(state, diagnostics);
+    show_file_diagnostics(diagnostics); // as start-up shows them
     if (result != 0) return result;
     Field_info board;
     for (int n = -8; n <= 60; ++n)

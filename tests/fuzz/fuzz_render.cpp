@@ -18,6 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Game_state state;
     state.magnify = 1;
     state.map_file_name = path;
-    if (read_map_file(state) == 0) exercise_presentation(state, 4);
+    File_diagnostics diagnostics;
+    if (read_map_file(state, diagnostics) == 0) exercise_presentation(state, 4);
     return 0;
 }

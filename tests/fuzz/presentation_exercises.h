@@ -7,7 +7,6 @@
 #include <cstdint>
 
 #include "engine/game_state.h"
-#include "engine/services.h"
 #include "presentation/fidget.h"
 #include "presentation/palette.h"
 #include "presentation/screens.h"

@@ -23,7 +23,6 @@
 
 #include "engine/game_state.h"
 #include "engine/level_progression.h"
-#include "engine/services.h"
 #include "files/score_file.h"
 #include "presentation/screens.h"
 #include "resources/resource_ids.h"

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <unordered_set>
 
-#include "files/pack_records.h"
+#include "engine/pack_records.h"
 #include "tools/authoring/level_text.h"
 #include "tools/authoring/solution_replay.h"
 

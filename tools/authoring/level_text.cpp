@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "engine/field.h"
+#include "engine/pack_records.h"
 #include "files/pack_reader.h"
-#include "files/pack_records.h"
 #include "tools/authoring/sample_text.h"
 
 namespace

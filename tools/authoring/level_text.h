@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "files/pack_records.h"
+#include "engine/pack_records.h"
 
 constexpr size_t NAME_LIMIT = NAME_CAPACITY - 1; // characters of a name field
 // Longest text of a line inside a record, its LF not counted: the reader

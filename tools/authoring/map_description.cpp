@@ -1,5 +1,6 @@
 #include "tools/authoring/map_description.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -30,8 +31,6 @@ const std::pair<const char*, int> OCCASIONS[] = {
     {"refused", SPEECH_REFUSED},
     {"first-level", SPEECH_FIRST_LEVEL},
 };
-// The kind tiles every board of the game uses: the same as pack boards get.
-const uint16_t KIND_TILES[6] = {5, 5, 1, 4, 15, 16};
 const uint16_t LAYOUT_WALL_TILE = 2; // a layout's '#', as every board draws it
 const size_t MAX_TILE_CODE = 4095;   // what the description's numbers allow
 
@@ -171,156 +170,299 @@ int read_picture(const std::string& path, const Description& d, std::vector<uint
     return 0;
 }
 
-int Parser::parse_file(const std::string& path)
-{
-    if (++depth > 8) return fail(path, 0, "includes nest too deep");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return fail(path, 0, "cannot open the file");
-    std::string line;
+// The description file being read, line by line; block directives read on.
+struct Line_reader {
+    std::ifstream in;
+    std::string path;
     int number = 0;
-    auto next_line = [&](std::string& out) {
+
+    bool next_line(std::string& out)
+    {
         if (!std::getline(in, out)) return false;
         ++number;
         while (!out.empty() && (out.back() == '\r' || out.back() == '\n'))
             out.pop_back();
         return true;
-    };
-    while (next_line(line)) {
-        std::vector<std::string> w = words_of(line);
-        if (w.empty() || w[0][0] == '#') continue;
-        const std::string& key = w[0];
-        long v = 0;
-        if (key == "include" && w.size() == 2) {
-            if (parse_file(relative_to(path, w[1])) != 0) return -1;
-        } else if (key == "levels" && w.size() >= 2) {
-            d.level_packs.clear();
-            for (size_t i = 1; i < w.size(); ++i)
-                d.level_packs.push_back(relative_to(path, w[i]));
-        } else if (key == "level-sounds" && w.size() == 4) {
-            for (int i = 0; i < 3; ++i) {
-                if (!to_int(w[1 + i], 0, 255, v)) return fail(path, number, "a sound id is 0 to 255");
-                d.level_sounds[i] = static_cast<uint8_t>(v);
-            }
-        } else if (key == "tile-size" && w.size() == 3) {
-            long h = 0;
-            if (!to_int(w[1], 1, 64, v) || !to_int(w[2], 1, 64, h))
-                return fail(path, number, "tile sizes are 1 to 64 pixels");
-            d.tile_w = static_cast<int>(v);
-            d.tile_h = static_cast<int>(h);
-        } else if (key == "cpyr" || key == "prog" || key == "arts") {
-            std::string text = rest_after(line, key);
-            (key == "cpyr" ? d.cpyr : key == "prog" ? d.prog : d.arts) = text;
-        } else if (key == "colour" && w.size() == 3 && w[1].size() == 1) {
-            if (!to_int(w[2], 0, 255, v)) return fail(path, number, "a palette index is 0 to 255");
-            d.colours[w[1][0]] = static_cast<int>(v);
-        } else if (key == "image" && w.size() == 2) {
-            if (d.tile_w == 0) return fail(path, number, "tile-size must come before the first image");
-            std::vector<uint8_t> pixels;
-            std::string row;
-            int rows = 0;
-            while (true) {
-                if (!next_line(row)) return fail(path, number, "image " + w[1] + " has no end line");
-                if (row == "end") break;
-                if (static_cast<int>(row.size()) != d.tile_w)
-                    return fail(path, number, "image rows are " + std::to_string(d.tile_w) + " characters");
-                for (char c : row) {
-                    auto it = d.colours.find(c);
-                    if (it == d.colours.end()) return fail(path, number, std::string("no colour for '") + c + "'");
-                    pixels.push_back(static_cast<uint8_t>(it->second));
-                }
-                ++rows;
-            }
-            if (rows != d.tile_h)
-                return fail(path, number, "image " + w[1] + " needs " + std::to_string(d.tile_h) + " rows");
-            for (const std::string& n : d.image_names)
-                if (n == w[1]) return fail(path, number, "image " + w[1] + " is defined twice");
-            d.image_names.push_back(w[1]);
-            d.images.push_back(pixels);
-        } else if (key == "tile" && w.size() == 3) {
-            if (!to_int(w[1], 0, 4095, v)) return fail(path, number, "tile codes are 0 to 4095");
-            d.tiles[static_cast<int>(v)] = w[2];
-        } else if (key == "player" && w.size() == 8) {
-            for (int i = 0; i < 7; ++i) {
-                if (!to_int(w[1 + i], 0, 4095, v)) return fail(path, number, "tile codes are 0 to 4095");
-                d.player[i] = static_cast<uint16_t>(v);
-            }
-            d.player_seen = true;
-        } else if (key == "fidget" && w.size() >= 2) {
-            if (w.size() > FIDGET_FRAMES) return fail(path, number, "a sequence holds at most 19 tile codes");
-            if (d.fidgets.size() >= FIDGET_SEQUENCES) return fail(path, number, "at most 15 sequences");
-            std::vector<uint16_t> seq;
-            for (size_t i = 1; i < w.size(); ++i) {
-                if (!to_int(w[i], 0, 4095, v)) return fail(path, number, "tile codes are 0 to 4095");
-                seq.push_back(static_cast<uint16_t>(v));
-            }
-            d.fidgets.push_back(seq);
-        } else if (key == "sample" && w.size() == 3) {
-            Map_sample s;
-            std::string why;
-            if (read_wav_sample(relative_to(path, w[2]), s, why) != 0) return fail(path, number, why);
-            d.sample_names.push_back(w[1]);
-            d.samples.push_back(s);
-        } else if (key == "speech" && w.size() == 2) {
-            d.speech.push_back(w[1] == "silent" ? std::string() : w[1]);
-        } else if (key == "occasion" && w.size() == 3) {
-            int byte = -1;
-            for (const auto& [name, at] : OCCASIONS)
-                if (w[1] == name) byte = at;
-            if (byte < 0) return fail(path, number, "no occasion " + w[1]);
-            if (!to_int(w[2], 0, 255, v)) return fail(path, number, "a sound id is 0 to 255");
-            d.occasions[byte - 8] = static_cast<uint8_t>(v);
-        } else if (key == "legend" && w.size() == 5 && w[1].size() == 1) {
-            long content = 0, floor = 0;
-            if (!to_int(w[2], 0, 4095, v) || !to_int(w[3], 0, 255, content) || !to_int(w[4], 0, 255, floor))
-                return fail(path, number, "legend C TILE CONTENT FLOOR");
-            d.legend[w[1][0]] = {static_cast<uint16_t>(v), static_cast<uint8_t>(content), static_cast<uint8_t>(floor)};
-        } else if (key == "level-tiles" && w.size() == 8) {
-            long t[7];
-            for (int i = 0; i < 7; ++i)
-                if (!to_int(w[1 + i], i < 2 ? 1 : 0, i < 2 ? BUILTIN_LEVELS : 4095, t[i]))
-                    return fail(path, number, "level-tiles FIRST LAST WALL FLOOR BANK TREASURE BANKED");
-            Level_look look;
-            look.first = t[0];
-            look.last = t[1];
-            uint16_t* codes[5] = {&look.wall, &look.floor, &look.bank, &look.treasure, &look.banked};
-            for (int i = 0; i < 5; ++i)
-                *codes[i] = static_cast<uint16_t>(t[2 + i]);
-            d.looks.push_back(look);
-        } else if (key == "picture" && w.size() == 3) {
-            int k = board_index(w[1]);
-            if (k < 0) return fail(path, number, "no special board " + w[1]);
-            if (d.tile_w == 0) return fail(path, number, "tile-size must come before the first picture");
-            std::string why;
-            if (read_picture(relative_to(path, w[2]), d, d.boards[k].picture, why) != 0) return fail(path, number, why);
-            d.boards[k].rows.clear();
-            d.boards[k].seen = true;
-        } else if ((key == "board" && w.size() == 2) || (key == "board-sounds" && w.size() == 6)) {
-            int k = board_index(w[1]);
-            if (k < 0) return fail(path, number, "no special board " + w[1]);
-            Special_board& b = d.boards[k];
-            if (key == "board-sounds") {
-                for (int i = 0; i < 4; ++i) {
-                    if (!to_int(w[2 + i], 0, 255, v)) return fail(path, number, "a sound id is 0 to 255");
-                    b.sounds[i] = static_cast<uint8_t>(v);
-                }
-                continue;
-            }
-            b.rows.clear();
-            b.picture.clear();
-            std::string row;
-            while (true) {
-                if (!next_line(row)) return fail(path, number, "board " + w[1] + " has no end line");
-                if (row == "end") break;
-                if (row.size() != LEVEL_COLS) return fail(path, number, "board rows are 20 characters");
-                for (char c : row)
-                    if (!d.legend.count(c)) return fail(path, number, std::string("no legend for '") + c + "'");
-                b.rows.push_back(row);
-            }
-            if (b.rows.size() != LEVEL_ROWS) return fail(path, number, "a board has 16 rows");
-            b.seen = true;
-        } else {
-            return fail(path, number, "cannot make sense of '" + line + "'");
+    }
+};
+
+using Words = std::vector<std::string>;
+
+// One directive line as its handler sees it.
+struct Directive_line {
+    Parser& parser;
+    Line_reader& reader;
+    const std::string& line;
+    const Words& w;
+
+    Description& d() { return parser.d; }
+    int fail(const std::string& what) { return parser.fail(reader.path, reader.number, what); }
+    std::string relative(const std::string& name) { return relative_to(reader.path, name); }
+};
+
+int parse_include(Directive_line& l)
+{
+    return l.parser.parse_file(l.relative(l.w[1]));
+}
+
+int parse_levels(Directive_line& l)
+{
+    l.d().level_packs.clear();
+    for (size_t i = 1; i < l.w.size(); ++i)
+        l.d().level_packs.push_back(l.relative(l.w[i]));
+    return 0;
+}
+
+int parse_level_sounds(Directive_line& l)
+{
+    long v = 0;
+    for (int i = 0; i < 3; ++i) {
+        if (!to_int(l.w[1 + i], 0, 255, v)) return l.fail("a sound id is 0 to 255");
+        l.d().level_sounds[i] = static_cast<uint8_t>(v);
+    }
+    return 0;
+}
+
+int parse_tile_size(Directive_line& l)
+{
+    long v = 0, h = 0;
+    if (!to_int(l.w[1], 1, 64, v) || !to_int(l.w[2], 1, 64, h)) return l.fail("tile sizes are 1 to 64 pixels");
+    l.d().tile_w = static_cast<int>(v);
+    l.d().tile_h = static_cast<int>(h);
+    return 0;
+}
+
+int parse_text(Directive_line& l)
+{
+    const std::string& key = l.w[0];
+    (key == "cpyr" ? l.d().cpyr : key == "prog" ? l.d().prog : l.d().arts) = rest_after(l.line, key);
+    return 0;
+}
+
+int parse_colour(Directive_line& l)
+{
+    long v = 0;
+    if (!to_int(l.w[2], 0, 255, v)) return l.fail("a palette index is 0 to 255");
+    l.d().colours[l.w[1][0]] = static_cast<int>(v);
+    return 0;
+}
+
+int parse_image(Directive_line& l)
+{
+    Description& d = l.d();
+    const std::string& name = l.w[1];
+    if (d.tile_w == 0) return l.fail("tile-size must come before the first image");
+    std::vector<uint8_t> pixels;
+    std::string row;
+    int rows = 0;
+    while (true) {
+        if (!l.reader.next_line(row)) return l.fail("image " + name + " has no end line");
+        if (row == "end") break;
+        if (static_cast<int>(row.size()) != d.tile_w)
+            return l.fail("image rows are " + std::to_string(d.tile_w) + " characters");
+        for (char c : row) {
+            auto it = d.colours.find(c);
+            if (it == d.colours.end()) return l.fail(std::string("no colour for '") + c + "'");
+            pixels.push_back(static_cast<uint8_t>(it->second));
         }
+        ++rows;
+    }
+    if (rows != d.tile_h) return l.fail("image " + name + " needs " + std::to_string(d.tile_h) + " rows");
+    for (const std::string& n : d.image_names)
+        if (n == name) return l.fail("image " + name + " is defined twice");
+    d.image_names.push_back(name);
+    d.images.push_back(pixels);
+    return 0;
+}
+
+int parse_tile(Directive_line& l)
+{
+    long v = 0;
+    if (!to_int(l.w[1], 0, 4095, v)) return l.fail("tile codes are 0 to 4095");
+    l.d().tiles[static_cast<int>(v)] = l.w[2];
+    return 0;
+}
+
+int parse_player(Directive_line& l)
+{
+    long v = 0;
+    for (int i = 0; i < 7; ++i) {
+        if (!to_int(l.w[1 + i], 0, 4095, v)) return l.fail("tile codes are 0 to 4095");
+        l.d().player[i] = static_cast<uint16_t>(v);
+    }
+    l.d().player_seen = true;
+    return 0;
+}
+
+int parse_fidget(Directive_line& l)
+{
+    if (l.w.size() > FIDGET_FRAMES) return l.fail("a sequence holds at most 19 tile codes");
+    if (l.d().fidgets.size() >= FIDGET_SEQUENCES) return l.fail("at most 15 sequences");
+    std::vector<uint16_t> seq;
+    long v = 0;
+    for (size_t i = 1; i < l.w.size(); ++i) {
+        if (!to_int(l.w[i], 0, 4095, v)) return l.fail("tile codes are 0 to 4095");
+        seq.push_back(static_cast<uint16_t>(v));
+    }
+    l.d().fidgets.push_back(seq);
+    return 0;
+}
+
+int parse_sample(Directive_line& l)
+{
+    Map_sample s;
+    std::string why;
+    if (read_wav_sample(l.relative(l.w[2]), s, why) != 0) return l.fail(why);
+    l.d().sample_names.push_back(l.w[1]);
+    l.d().samples.push_back(s);
+    return 0;
+}
+
+int parse_speech(Directive_line& l)
+{
+    l.d().speech.push_back(l.w[1] == "silent" ? std::string() : l.w[1]);
+    return 0;
+}
+
+int parse_occasion(Directive_line& l)
+{
+    int byte = -1;
+    for (const auto& [name, at] : OCCASIONS)
+        if (l.w[1] == name) byte = at;
+    if (byte < 0) return l.fail("no occasion " + l.w[1]);
+    long v = 0;
+    if (!to_int(l.w[2], 0, 255, v)) return l.fail("a sound id is 0 to 255");
+    l.d().occasions[byte - 8] = static_cast<uint8_t>(v);
+    return 0;
+}
+
+int parse_legend(Directive_line& l)
+{
+    long tile = 0, content = 0, floor = 0;
+    if (!to_int(l.w[2], 0, 4095, tile) || !to_int(l.w[3], 0, 255, content) || !to_int(l.w[4], 0, 255, floor))
+        return l.fail("legend C TILE CONTENT FLOOR");
+    l.d().legend[l.w[1][0]] = {static_cast<uint16_t>(tile), static_cast<uint8_t>(content), static_cast<uint8_t>(floor)};
+    return 0;
+}
+
+int parse_level_tiles(Directive_line& l)
+{
+    long t[7];
+    for (int i = 0; i < 7; ++i)
+        if (!to_int(l.w[1 + i], i < 2 ? 1 : 0, i < 2 ? BUILTIN_LEVELS : 4095, t[i]))
+            return l.fail("level-tiles FIRST LAST WALL FLOOR BANK TREASURE BANKED");
+    Level_look look;
+    look.first = t[0];
+    look.last = t[1];
+    uint16_t* codes[5] = {&look.wall, &look.floor, &look.bank, &look.treasure, &look.banked};
+    for (int i = 0; i < 5; ++i)
+        *codes[i] = static_cast<uint16_t>(t[2 + i]);
+    l.d().looks.push_back(look);
+    return 0;
+}
+
+int parse_picture(Directive_line& l)
+{
+    int k = board_index(l.w[1]);
+    if (k < 0) return l.fail("no special board " + l.w[1]);
+    Description& d = l.d();
+    if (d.tile_w == 0) return l.fail("tile-size must come before the first picture");
+    std::string why;
+    if (read_picture(l.relative(l.w[2]), d, d.boards[k].picture, why) != 0) return l.fail(why);
+    d.boards[k].rows.clear();
+    d.boards[k].seen = true;
+    return 0;
+}
+
+int parse_board_sounds(Directive_line& l)
+{
+    int k = board_index(l.w[1]);
+    if (k < 0) return l.fail("no special board " + l.w[1]);
+    long v = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (!to_int(l.w[2 + i], 0, 255, v)) return l.fail("a sound id is 0 to 255");
+        l.d().boards[k].sounds[i] = static_cast<uint8_t>(v);
+    }
+    return 0;
+}
+
+int parse_board(Directive_line& l)
+{
+    int k = board_index(l.w[1]);
+    if (k < 0) return l.fail("no special board " + l.w[1]);
+    Special_board& b = l.d().boards[k];
+    b.rows.clear();
+    b.picture.clear();
+    std::string row;
+    while (true) {
+        if (!l.reader.next_line(row)) return l.fail("board " + l.w[1] + " has no end line");
+        if (row == "end") break;
+        if (row.size() != LEVEL_COLS) return l.fail("board rows are 20 characters");
+        for (char c : row)
+            if (!l.d().legend.count(c)) return l.fail(std::string("no legend for '") + c + "'");
+        b.rows.push_back(row);
+    }
+    if (b.rows.size() != LEVEL_ROWS) return l.fail("a board has 16 rows");
+    b.seen = true;
+    return 0;
+}
+
+constexpr size_t ANY_WORDS = SIZE_MAX;
+
+// A directive: its key, how many words its line has (the key counted), and
+// whether its second word must be a single character.
+struct Directive {
+    const char* key;
+    size_t min_words, max_words;
+    bool single_character;
+    int (*parse)(Directive_line& line);
+};
+
+const Directive DIRECTIVES[] = {
+    {"include", 2, 2, false, parse_include},
+    {"levels", 2, ANY_WORDS, false, parse_levels},
+    {"level-sounds", 4, 4, false, parse_level_sounds},
+    {"tile-size", 3, 3, false, parse_tile_size},
+    {"cpyr", 1, ANY_WORDS, false, parse_text},
+    {"prog", 1, ANY_WORDS, false, parse_text},
+    {"arts", 1, ANY_WORDS, false, parse_text},
+    {"colour", 3, 3, true, parse_colour},
+    {"image", 2, 2, false, parse_image},
+    {"tile", 3, 3, false, parse_tile},
+    {"player", 8, 8, false, parse_player},
+    {"fidget", 2, ANY_WORDS, false, parse_fidget},
+    {"sample", 3, 3, false, parse_sample},
+    {"speech", 2, 2, false, parse_speech},
+    {"occasion", 3, 3, false, parse_occasion},
+    {"legend", 5, 5, true, parse_legend},
+    {"level-tiles", 8, 8, false, parse_level_tiles},
+    {"picture", 3, 3, false, parse_picture},
+    {"board", 2, 2, false, parse_board},
+    {"board-sounds", 6, 6, false, parse_board_sounds},
+};
+
+const Directive* directive_for(const Words& w)
+{
+    for (const Directive& d : DIRECTIVES)
+        if (w[0] == d.key && w.size() >= d.min_words && w.size() <= d.max_words &&
+            (!d.single_character || w[1].size() == 1))
+            return &d;
+    return nullptr;
+}
+
+int Parser::parse_file(const std::string& path)
+{
+    if (++depth > 8) return fail(path, 0, "includes nest too deep");
+    Line_reader reader{std::ifstream(path, std::ios::binary), path};
+    if (!reader.in) return fail(path, 0, "cannot open the file");
+    std::string line;
+    while (reader.next_line(line)) {
+        Words w = words_of(line);
+        if (w.empty() || w[0][0] == '#') continue;
+        const Directive* directive = directive_for(w);
+        if (!directive) return fail(path, reader.number, "cannot make sense of '" + line + "'");
+        Directive_line at{*this, reader, line, w};
+        if (directive->parse(at) != 0) return -1;
     }
     --depth;
     return 0;
@@ -340,7 +482,7 @@ Field_info special_board(const Description& d, int k, const std::vector<uint16_t
     b.banked_sound = s.sounds[1];
     b.solved_sound = s.sounds[2];
     b.spare_sound = s.sounds[3];
-    std::memcpy(b.kind_tiles, KIND_TILES, sizeof b.kind_tiles);
+    std::memcpy(b.kind_tiles, STANDARD_KIND_TILES, sizeof b.kind_tiles);
     if (!codes.empty()) {
         for (int i = 0; i < FIELD_MAX_CELLS; ++i)
             b.cells[i] = Field_cell{codes[static_cast<size_t>(i)], KIND_WALL, KIND_WALL};
@@ -430,7 +572,8 @@ int build_level_boards(Map_contents& m, const Pack_info& pack, const Description
     {
         auto state = std::make_unique<Game_state>();
         state->map_file_name = path;
-        if (read_map_file(*state) != 0) {
+        File_diagnostics ignored; // the error says what matters to the author
+        if (read_map_file(*state, ignored) != 0) {
             error = "the special boards do not make a readable map";
             result = -1;
         } else {

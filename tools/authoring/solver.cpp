@@ -36,7 +36,7 @@
 #include <memory>
 #include <string>
 
-#include "files/pack_records.h"
+#include "engine/pack_records.h"
 
 namespace
 {

@@ -202,7 +202,9 @@ int open_tool_game(Tool_game& game, const char* map_path)
         }
         game.state.map_file_name = game.template_map;
     }
-    if (read_map_file(game.state) != 0) {
+    File_diagnostics diagnostics;
+    if (read_map_file(game.state, diagnostics) != 0) {
+        show_file_diagnostics(diagnostics);
         collect_boxes(game);
         if (game.error.empty()) game.error = "cannot read the map file " + game.state.map_file_name;
         return -1;

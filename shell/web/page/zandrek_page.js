@@ -98,7 +98,6 @@ var ZandrekPage = (function () {
     const context = canvasContext();
     context.fillStyle = "#000";
     context.fillRect(0, 0, width, height);
-    placeBanner();
     post(KIND.PAINT);
   };
   page.putPixels = function (rgba, x, y, w, h) {
@@ -123,19 +122,23 @@ var ZandrekPage = (function () {
   };
   // The window's banner: white text right-aligned 8 pixels from the edge on
   // a baseline 32 pixels down, its icon 40 pixels left of the text.
-  function placeBanner() {
-    if (!banner) return;
+  // The game decides where the banner goes; the page only measures its text.
+  let bannerMeasure = null;
+  page.bannerTextWidth = function () {
+    if (!banner) return 0;
     const text = banner.querySelector(".banner-text");
-    const icon = banner.querySelector("img");
-    const width = text.getBoundingClientRect().width;
-    const left = canvas.width - 8 - width;
-    text.style.left = left + "px";
-    icon.style.left = left - 40 + "px";
-  }
-  page.showBanner = function (shown) {
-    if (!banner || banner.hidden === !shown) return;
+    bannerMeasure = bannerMeasure || document.createElement("canvas").getContext("2d");
+    bannerMeasure.font = getComputedStyle(text).font;
+    return Math.round(bannerMeasure.measureText(text.textContent).width);
+  };
+  page.showBanner = function (shown, textX, iconX, iconY) {
+    if (!banner) return;
     banner.hidden = !shown;
-    if (shown) placeBanner();
+    if (!shown) return;
+    banner.querySelector(".banner-text").style.left = textX + "px";
+    const icon = banner.querySelector("img");
+    icon.style.left = iconX + "px";
+    icon.style.top = iconY + "px";
   };
   page.setCursor = function (cross) {
     canvas.style.cursor = cross ? "crosshair" : "default";

@@ -1,3 +1,6 @@
+// The directory search over the real file system with the standard library,
+// for the off-screen platform and the browser (whose file system Emscripten
+// keeps): names sorted, so packs are numbered the same on every run.
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -5,7 +8,7 @@
 #include <system_error>
 #include <vector>
 
-#include "files/directory_search.h"
+#include "shell/platform.h"
 
 namespace fs = std::filesystem;
 
@@ -42,7 +45,7 @@ bool matches(const char* pattern, const char* name)
 
 } // namespace
 
-void find_first(const char* pattern)
+void platform_find_first(const char* pattern)
 {
     Search& s = search();
     s = Search{};
@@ -59,7 +62,7 @@ void find_first(const char* pattern)
     s.open = !s.names.empty();
 }
 
-int find_next(char* buffer, size_t size)
+int platform_find_next(char* buffer, size_t size)
 {
     Search& s = search();
     if (!s.open) return -1;

@@ -1,4 +1,4 @@
-#include "shell/framebuffer_draw.h"
+#include "shell/framebuffer/framebuffer_draw.h"
 
 #include <algorithm>
 #include <cstring>

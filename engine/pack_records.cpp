@@ -1,4 +1,4 @@
-#include "files/pack_records.h"
+#include "engine/pack_records.h"
 
 #include <cstring>
 

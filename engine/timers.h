@@ -1,4 +1,6 @@
 // Window timers used one-shot, and the periodic timer object built on them.
+// Declared with the engine, whose Game_state holds them; the presentation
+// layer defines them (presentation/timers.cpp) on the platform's timers.
 #pragma once
 
 #include <cstdint>
