@@ -349,12 +349,13 @@ bool step(const std::string& c, const char* const* a)
         return fail("client area is " + size() + ", not " + a[0] + " x " + a[1]);
     }
     if (c == "shot") {
-        // Two captures a little apart that agree: the picture has settled.
+        // No paint waiting, and two captures a little apart that agree: the
+        // picture has settled.
         std::vector<char> before, now;
         if (need_window()) settle(window);
         if (!need_window() || !wait_until(wait_seconds, [&] {
                 before.swap(now);
-                return save_client_bmp(a[0], &now) && now == before;
+                return !GetUpdateRect(window, nullptr, FALSE) && save_client_bmp(a[0], &now) && now == before;
             }))
             return fail(std::string("the picture never settled for ") + a[0]);
         return note(std::string("saved ") + a[0]);

@@ -238,7 +238,7 @@ int pack_text(const Authored_pack& pack, std::string& text, std::string& problem
     w.out = "Zandrek Pack\n";
     bool ok = true;
     if (pack.levels.empty()) ok = w.refuse("the pack", "it needs at least one level");
-    if (ok && !pack.name.empty()) ok = w.name_line("the pack's name", pack.name);
+    if (ok) ok = w.name_line("the pack's name", pack.name);
     for (size_t b = 0; ok && b < pack.about.size(); ++b)
         ok = w.about_block("the pack's About block " + std::to_string(b + 1), pack.about[b]);
     for (size_t i = 0; ok && i < pack.tiles.size(); ++i)

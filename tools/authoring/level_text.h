@@ -62,7 +62,7 @@ struct Authored_sound {
 };
 
 struct Authored_pack {
-    std::string name;               // empty: no Name line
+    std::string name = "Untitled";  // what the reader gives a pack without a Name line
     std::vector<std::string> about; // About blocks, as in Authored_level
     std::vector<Authored_tile> tiles;
     std::vector<Authored_sound> sounds;
