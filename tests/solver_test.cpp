@@ -124,6 +124,23 @@ TEST(SolverPruning, WithoutTheCorralRuleTheClosedDiagonalTakesASearch)
     EXPECT_GT(r.expanded, 1u);
 }
 
+// The diagonal of the corral case closes when the lower treasure is pushed
+// up, wherever the third treasure stands. Once the search has found that
+// fence dead, each later push that closes it again is cut before it is
+// stored; the step goal, which keeps the player's cell, meets it often.
+TEST(SolverPruning, ALearnedDeadFenceIsCutWhenItFormsAgain)
+{
+    const char* level = "#########|###-----#|##-$--$-#|#---#-@-#|#-$##-..#|#------.#|#########";
+    Puzzle puzzle = puzzle_of(split_rows(level));
+    Solve_options options;
+    options.goal = SOLVE_MOVES;
+    options.any_first_share = 0;
+    Solve_result r = solve_puzzle(puzzle, options);
+    EXPECT_GT(r.pattern_cuts, 0u);
+    EXPECT_EQ(r.status, SOLVE_FOUND);
+    EXPECT_EQ(bfs_fewest_pushes(split_rows(level)).pushes, 14);
+}
+
 // Random small rooms: what plain breadth-first search settles, the optimal
 // mode matches push for push and the fast mode answers the same way.
 TEST(SolverPruning, RandomRoomsAgreeWithPlainBreadthFirstSearch)

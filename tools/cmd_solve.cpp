@@ -158,6 +158,8 @@ int cmd_solve(int argc, char** argv)
                  static_cast<unsigned long long>(r.expanded), static_cast<unsigned long long>(r.generated),
                  static_cast<unsigned long long>(r.stored), r.seconds, r.seconds > 0 ? r.expanded / r.seconds : 0.0,
                  static_cast<unsigned long long>(r.bytes >> 20));
+    std::fprintf(stderr, "corral cuts %llu, learned deadlock cuts %llu\n",
+                 static_cast<unsigned long long>(r.corral_cuts), static_cast<unsigned long long>(r.pattern_cuts));
     if (r.status == SOLVE_FOUND || r.status == SOLVE_UNPROVEN)
         std::fprintf(stderr, "lower bound %d, treasure changes %d, difficulty %d\n", r.lower_bound, r.treasure_changes,
                      difficulty_score(r));

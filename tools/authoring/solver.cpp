@@ -35,6 +35,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "files/pack_records.h"
 
@@ -48,10 +49,20 @@ constexpr char DIR_CHARS[4] = {'^', 'v', '<', '>'};
 constexpr uint32_t CHUNK_SHIFT = 15;
 constexpr uint32_t CHUNK = 1u << CHUNK_SHIFT;
 constexpr double TABLE_LOAD = 0.6;
-// The fast mode's weights, in pushes of the bound.
-constexpr int ANY_PACK_WEIGHT = 6;
-constexpr int ANY_PART_WEIGHT = 3;
+// The fast mode's weights, in pushes of the bound: each treasure not yet
+// packed in order, each cut-off region. No one weighing suits every level,
+// so the fast mode tries several in turn, each with its share of the limits.
+struct Any_weights {
+    int pack, part;
+    double share;
+};
+constexpr Any_weights ANY_TURNS[] = {{3, 1, 0.4}, {1, 1, 0.3}, {6, 3, 0.3}};
+// A turn's positions when the caller gave no limit; the last turn has none.
+constexpr uint64_t ANY_TURN_STATES = 400000;
 constexpr int SIDES = 5;
+// The learned deadlock table: so many corrals, each of so many cells at most.
+constexpr size_t MAX_PATTERNS = 4096;
+constexpr size_t MAX_PATTERN_CELLS = 24;
 // The fast mode's share of an optimal search with no limits of its own.
 constexpr uint64_t ANY_FIRST_STATES = 2000000; // four directions, and none
 constexpr uint8_t NO_SIDE = 4;
@@ -310,8 +321,9 @@ struct Assignment {
 class Search
 {
   public:
-    Search(const Puzzle& puzzle, const Solve_options& options)
-        : puzzle_(puzzle), options_(options), grid_(puzzle), k_(static_cast<int>(puzzle.treasures.size()))
+    Search(const Puzzle& puzzle, const Solve_options& options, const Any_weights& weights = ANY_TURNS[0])
+        : puzzle_(puzzle), options_(options), weights_(weights), grid_(puzzle),
+          k_(static_cast<int>(puzzle.treasures.size()))
     {
         uint64_t seed = 0x5A4E44524B;
         zob_treasure_.resize(grid_.n);
@@ -338,6 +350,7 @@ class Search
   private:
     const Puzzle& puzzle_;
     Solve_options options_;
+    Any_weights weights_;
     Grid grid_;
     int k_;
     std::vector<uint64_t> zob_treasure_, zob_player_;
@@ -446,6 +459,16 @@ class Search
     }
     int corral_pushes(const uint16_t* cur, uint8_t* allowed);
 
+    struct Pattern {
+        std::vector<int16_t> fence; // treasure cells
+        std::vector<int16_t> empty; // the corral they shut
+    };
+    std::vector<Pattern> patterns_;
+    std::unordered_multimap<int16_t, uint32_t> patterns_of_; // fence cell -> pattern
+    uint64_t pattern_cuts_ = 0;
+    void learn(const uint16_t* cur, int corral);
+    bool matches_pattern(int cell, int player) const;
+
     std::vector<std::vector<int>> rooms_; // banks that touch, each room in its packing order
     void find_packing_order();
     int packed() const;
@@ -517,9 +540,45 @@ int Search::corral_pushes(const uint16_t* cur, uint8_t* allowed)
         }
         if (!fenced || !open_work || (best >= 0 && pushes >= best)) continue;
         best = pushes;
-        std::copy(mask, mask + k_, allowed);
+        std::memcpy(allowed, mask, sizeof mask);
+        if (pushes == 0) learn(cur, id);
     }
     return best;
+}
+
+// A corral with no push into it was judged by its fence, its own cells and
+// the walls alone, so the same fence round the same empty cells is dead in
+// any other position too, whatever else stands on the board.
+void Search::learn(const uint16_t* cur, int corral)
+{
+    if (patterns_.size() >= MAX_PATTERNS) return;
+    Pattern p;
+    for (int c = 0; c < grid_.n; ++c)
+        if (corral_id_[c] == corral) p.empty.push_back(static_cast<int16_t>(c));
+    for (int i = 0; i < k_; ++i)
+        if (touches(cur[i], corral)) p.fence.push_back(static_cast<int16_t>(cur[i]));
+    if (p.empty.size() > MAX_PATTERN_CELLS || p.fence.empty()) return;
+    const uint32_t id = static_cast<uint32_t>(patterns_.size());
+    for (int16_t c : p.fence)
+        patterns_of_.emplace(c, id);
+    patterns_.push_back(std::move(p));
+}
+
+// Whether a learned dead fence stands complete once a treasure reaches
+// `cell`, the player (on `player`) outside it.
+bool Search::matches_pattern(int cell, int player) const
+{
+    auto range = patterns_of_.equal_range(static_cast<int16_t>(cell));
+    for (auto it = range.first; it != range.second; ++it) {
+        const Pattern& p = patterns_[it->second];
+        bool all = true;
+        for (int16_t c : p.fence)
+            all = all && occupied_[c];
+        for (int16_t c : p.empty)
+            all = all && !occupied_[c] && c != player;
+        if (all) return true;
+    }
+    return false;
 }
 
 // Pulled back from the full banks: a bank the player can pull its treasure
@@ -634,7 +693,7 @@ uint16_t Search::any_rank(int h)
     if (options_.goal != SOLVE_ANY) return 0;
     const int unpacked = k_ - packed();
     const int parts = floor_parts();
-    const int rank = unpacked * ANY_PACK_WEIGHT + (parts - 1) * ANY_PART_WEIGHT + h;
+    const int rank = unpacked * weights_.pack + (parts - 1) * weights_.part + h;
     return static_cast<uint16_t>(std::min(rank, 0xFFFF));
 }
 
@@ -892,7 +951,9 @@ void Search::expand(uint32_t index)
             occupy(t, false);
             occupy(ahead, true);
             int h = UNREACHABLE;
-            if (frozen(ahead) != 2) {
+            const bool learned_dead = !patterns_.empty() && matches_pattern(ahead, t);
+            pattern_cuts_ += learned_dead;
+            if (!learned_dead && frozen(ahead) != 2) {
                 const int row = i + 1, j = bank_of_row[row];
                 const int* was = &cost_[static_cast<size_t>(row) * w];
                 const size_t moved = grid_.state(ahead, t);
@@ -969,6 +1030,7 @@ Solve_result Search::run()
         result.status = status;
         result.generated = generated_;
         result.corral_cuts = corral_cuts_;
+        result.pattern_cuts = pattern_cuts_;
         result.stored = nodes_.size();
         result.bytes = bytes();
         result.seconds = elapsed();
@@ -1139,10 +1201,42 @@ int puzzle_from_rows(const std::vector<std::string>& rows, Puzzle& puzzle, std::
 namespace
 {
 
-Solve_result search_once(const Puzzle& puzzle, const Solve_options& options)
+Solve_result search_once(const Puzzle& puzzle, const Solve_options& options, const Any_weights& weights = ANY_TURNS[0])
 {
-    Search search(puzzle, options);
+    Search search(puzzle, options, weights);
     return search.run();
+}
+
+// The fast mode's turns. Any turn that runs out of positions proves there is
+// no solution, since every rule it prunes by keeps all solutions.
+Solve_result search_any(const Puzzle& puzzle, const Solve_options& options)
+{
+    Solve_result total;
+    const size_t turns = sizeof ANY_TURNS / sizeof ANY_TURNS[0];
+    double left = options.time_limit_seconds;
+    for (size_t i = 0; i < turns; ++i) {
+        const Any_weights& w = ANY_TURNS[i];
+        const bool last = i + 1 == turns;
+        Solve_options o = options;
+        if (options.time_limit_seconds > 0) o.time_limit_seconds = last ? left : options.time_limit_seconds * w.share;
+        if (options.max_states > 0)
+            o.max_states = last ? options.max_states : static_cast<uint64_t>(options.max_states * w.share);
+        else if (options.time_limit_seconds <= 0 && !last)
+            o.max_states = ANY_TURN_STATES;
+        if (o.time_limit_seconds <= 0 && options.time_limit_seconds > 0) break;
+        Solve_result r = search_once(puzzle, o, w);
+        r.expanded += total.expanded;
+        r.generated += total.generated;
+        r.corral_cuts += total.corral_cuts;
+        r.pattern_cuts += total.pattern_cuts;
+        r.bytes = std::max(r.bytes, total.bytes);
+        r.stored = std::max(r.stored, total.stored);
+        r.seconds += total.seconds;
+        total = r;
+        if (r.status != SOLVE_GAVE_UP) break;
+        left = options.time_limit_seconds - total.seconds;
+    }
+    return total;
 }
 
 // The cost a solution has in the goal's first measure.
@@ -1155,13 +1249,14 @@ int measure(const Solve_result& r, Solve_goal goal)
 
 Solve_result solve_puzzle(const Puzzle& puzzle, const Solve_options& options)
 {
-    if (options.goal == SOLVE_ANY || options.any_first_share <= 0) return search_once(puzzle, options);
+    if (options.goal == SOLVE_ANY) return search_any(puzzle, options);
+    if (options.any_first_share <= 0) return search_once(puzzle, options);
     Solve_options first = options;
     first.goal = SOLVE_ANY;
     first.time_limit_seconds = options.time_limit_seconds * options.any_first_share;
     first.max_states = static_cast<uint64_t>(static_cast<double>(options.max_states) * options.any_first_share);
     if (first.time_limit_seconds <= 0 && first.max_states == 0) first.max_states = ANY_FIRST_STATES;
-    Solve_result any = search_once(puzzle, first);
+    Solve_result any = search_any(puzzle, first);
     if (any.status == SOLVE_NONE) return any;
     Solve_options rest = options;
     if (rest.time_limit_seconds > 0) rest.time_limit_seconds = std::max(0.001, rest.time_limit_seconds - any.seconds);
@@ -1180,6 +1275,7 @@ Solve_result solve_puzzle(const Puzzle& puzzle, const Solve_options& options)
     out.stored = std::max(out.stored, best.stored);
     out.bytes = std::max(out.bytes, best.bytes);
     out.corral_cuts += best.corral_cuts;
+    out.pattern_cuts += best.pattern_cuts;
     out.seconds = best.seconds;
     out.lower_bound = best.lower_bound;
     return out;

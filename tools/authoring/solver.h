@@ -70,13 +70,14 @@ struct Solve_result {
     std::string moves; // <>^v, one character per step
     int pushes = 0;
     int move_count = 0;
-    int treasure_changes = 0; // how often the solution turns to a different treasure
-    int lower_bound = 0;      // the matching bound at the start: pushes no solution can do without
-    uint64_t corral_cuts = 0; // expansions whose pushes a corral narrowed or ended
-    uint64_t expanded = 0;    // positions taken from the open list
-    uint64_t generated = 0;   // positions made by a push and judged (pruned, found again or stored)
-    uint64_t stored = 0;      // positions in the closed set
-    uint64_t bytes = 0;       // memory the search held at the end
+    int treasure_changes = 0;  // how often the solution turns to a different treasure
+    int lower_bound = 0;       // the matching bound at the start: pushes no solution can do without
+    uint64_t corral_cuts = 0;  // expansions whose pushes a corral narrowed or ended
+    uint64_t pattern_cuts = 0; // pushes into a dead corral learned earlier in the search
+    uint64_t expanded = 0;     // positions taken from the open list
+    uint64_t generated = 0;    // positions made by a push and judged (pruned, found again or stored)
+    uint64_t stored = 0;       // positions in the closed set
+    uint64_t bytes = 0;        // memory the search held at the end
     double seconds = 0;
 };
 
