@@ -10,8 +10,21 @@
 //   cell it can reach, so positions that differ only by a walk are one. With
 //   the moves goal g counts steps and the player's cell is exact. Pushes then
 //   moves keeps the player exact and breaks ties of f by steps plus h.
+// - The fast mode (any solution) is a best-first search over the same
+//   positions, ordered by progress before distance: treasures packed in
+//   their goal room's order (found by pulling treasures out of the filled
+//   banks, nearest the player first, and packing in reverse), then the
+//   number of regions the empty floor is cut into, then h. It takes turns
+//   with three weighings, each with its share of the limits. Positions are
+//   never reopened. Running out of positions still proves there is none.
+// - An optimal search first runs the fast mode with a share of the limits;
+//   a solution found bounds the A*, which then stores no position that
+//   cannot beat it, and proves the first solution optimal if it finds none.
 // - h is the minimum-cost assignment of treasures to distinct banks, each
-//   cost the pushes that treasure alone needs to reach that bank. A push
+//   cost the pushes that treasure alone needs to reach that bank from the
+//   side of it the player stands on (other treasures can move away, walls
+//   cannot, so a treasure the player can only push away from every bank has
+//   no cost at all). A push
 //   changes any such cost by at least -1, so h never falls by more than one
 //   per push and the first goal taken from the open list is optimal. The
 //   assignment is solved once per expanded position (Hungarian method, made
@@ -25,6 +38,11 @@
 //   into a freeze (the pushed treasure is stuck on both axes by walls, dead
 //   cells or treasures stuck in turn, and one of them is off a bank), and
 //   into positions where no assignment of treasures to banks exists.
+// - Corrals (see corral_pushes): where the player cannot enter a region
+//   whose fence treasures can only go into it, only the pushes into it are
+//   searched (with the step goals only the verdict that none exists is
+//   used), and a fence with no push into it is a deadlock, kept in a table
+//   for the rest of the search and matched against every later push.
 // - The game calls a level solved only after a push, so the start is never
 //   the goal, even when every treasure starts on a bank.
 #include "tools/authoring/solver.h"
