@@ -65,6 +65,8 @@ TEST_F(Authoring, SolverWorkedCasesAndOneUnsolvableCasePerRule)
         {SOLVE_PUSHES, -1, 0, "#######|#-----#|#-$$@.#|#-----#|#######", "more treasures than banks"},
         {SOLVE_PUSHES, -1, 0, "#####|#@-.#|#####", "no treasure: no push can ever happen"},
         {SOLVE_ANY, 2, 0, "#######|#@-$-.#|#######", "any solution: the corridor"},
+        {SOLVE_ANY, 8, 0, "######|#----#|#-$@-#|##-###|##-###|##-###|##-###|##-###|##-###|##-###|##.###|######",
+         "any solution: down a long tunnel in one go"},
         {SOLVE_ANY, -1, 0, "#######|#--$--#|#-----#|#-@--.#|#######", "any solution: none, proven"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -89,7 +91,7 @@ TEST_F(Authoring, SolverWorkedCasesAndOneUnsolvableCasePerRule)
 // Each row is a deadlock only the named rule sees from the start: the
 // search ends after looking at the start alone, where the rule is off it
 // looks further, and the plain breadth-first search agrees there is none.
-TEST(SolverPruning, EachRuleEndsItsDeadlockAtTheStart)
+TEST(AuthoringSolverPruning, EachRuleEndsItsDeadlockAtTheStart)
 {
     const struct {
         const char *rows, *rule;
@@ -113,7 +115,7 @@ TEST(SolverPruning, EachRuleEndsItsDeadlockAtTheStart)
     }
 }
 
-TEST(SolverPruning, WithoutTheCorralRuleTheClosedDiagonalTakesASearch)
+TEST(AuthoringSolverPruning, WithoutTheCorralRuleTheClosedDiagonalTakesASearch)
 {
     Puzzle puzzle = puzzle_of(split_rows("#########|###-----#|##-$--$-#|#-$-#-@-#|#--##-..#|#------.#|#########"));
     Solve_options options;
@@ -128,7 +130,7 @@ TEST(SolverPruning, WithoutTheCorralRuleTheClosedDiagonalTakesASearch)
 // up, wherever the third treasure stands. Once the search has found that
 // fence dead, each later push that closes it again is cut before it is
 // stored; the step goal, which keeps the player's cell, meets it often.
-TEST(SolverPruning, ALearnedDeadFenceIsCutWhenItFormsAgain)
+TEST(AuthoringSolverPruning, ALearnedDeadFenceIsCutWhenItFormsAgain)
 {
     const char* level = "#########|###-----#|##-$--$-#|#---#-@-#|#-$##-..#|#------.#|#########";
     Puzzle puzzle = puzzle_of(split_rows(level));
@@ -143,7 +145,7 @@ TEST(SolverPruning, ALearnedDeadFenceIsCutWhenItFormsAgain)
 
 // Random small rooms: what plain breadth-first search settles, the optimal
 // mode matches push for push and the fast mode answers the same way.
-TEST(SolverPruning, RandomRoomsAgreeWithPlainBreadthFirstSearch)
+TEST(AuthoringSolverPruning, RandomRoomsAgreeWithPlainBreadthFirstSearch)
 {
     std::mt19937 rng(2026);
     int compared = 0, solvable = 0;
@@ -191,7 +193,7 @@ TEST(SolverPruning, RandomRoomsAgreeWithPlainBreadthFirstSearch)
     EXPECT_GT(compared - solvable, 50);
 }
 
-TEST(SolverAnswers, AnOptimalSearchStoppedAfterASolutionSaysItIsNotProven)
+TEST(AuthoringSolverAnswers, AnOptimalSearchStoppedAfterASolutionSaysItIsNotProven)
 {
     Puzzle puzzle = puzzle_of({"       #########", "       #-------#", "    ####-----$-#", "    #..#-----$-#",
                                "    #...-------#", "    #-..----$$@#", "    #-.---$----#", "    #--#-----$-#",

@@ -476,6 +476,7 @@ class Search
         return false;
     }
     int corral_pushes(const uint16_t* cur, uint8_t* allowed);
+    int tunnel_end(int cell, int d) const;
 
     struct Pattern {
         std::vector<int16_t> fence; // treasure cells
@@ -597,6 +598,22 @@ bool Search::matches_pattern(int cell, int player) const
         if (all) return true;
     }
     return false;
+}
+
+// Pushes that take a treasure just pushed onto `cell` on through a tunnel
+// (walls on both sides across the push) to where it leaves it; 1 when it is
+// in no tunnel or cannot go on. Banks end a tunnel: the treasure may be
+// wanted there.
+int Search::tunnel_end(int cell, int d) const
+{
+    const int across = d < 2 ? 2 : 0;
+    int run = 1;
+    for (int c = cell;; ++run) {
+        const bool walled = grid_.next[c][across] < 0 && grid_.next[c][across + 1] < 0;
+        const int n = grid_.next[c][d];
+        if (!walled || grid_.bank[c] || n < 0 || occupied_[n] || grid_.dead[n]) return run;
+        c = n;
+    }
 }
 
 // Pulled back from the full banks: a bank the player can pull its treasure
@@ -962,77 +979,86 @@ void Search::expand(uint32_t index)
         for (int d = 0; d < 4; ++d) {
             if (narrow && !(allowed[i] >> d & 1)) continue;
             int behind = grid_.next[t][opposite(d)];
-            int ahead = grid_.next[t][d];
-            if (behind < 0 || ahead < 0 || !can_stand[behind]) continue;
-            if (occupied_[ahead] || grid_.dead[ahead]) continue;
-            ++generated_;
-            occupy(t, false);
-            occupy(ahead, true);
-            int h = UNREACHABLE;
-            const bool learned_dead = !patterns_.empty() && matches_pattern(ahead, t);
-            pattern_cuts_ += learned_dead;
-            if (!learned_dead && frozen(ahead) != 2) {
-                const int row = i + 1, j = bank_of_row[row];
-                const int* was = &cost_[static_cast<size_t>(row) * w];
-                const size_t moved = grid_.state(ahead, t);
-                const int* now = grid_.costs_of(moved);
-                if (now[j - 1] == was[j] - 1) {
-                    h = node.h - 1;
-                } else {
-                    Assignment a = base;
-                    int saved[MAX_TREASURES + 1];
-                    std::copy(was, was + w, saved);
-                    set_row(row, moved);
-                    a.p[j] = 0;
-                    int lowest = UNREACHABLE * 4;
-                    for (int jj = 1; jj <= m; ++jj)
-                        lowest = std::min(lowest, now[jj - 1] - a.v[jj]);
-                    a.u[row] = lowest;
-                    augment(a, row);
-                    h = total(a);
-                    std::copy(saved, saved + w, &cost_[static_cast<size_t>(row) * w]);
-                }
-            }
-            if (h < UNREACHABLE) {
-                // Keep the list sorted: slide the moved treasure into place.
-                int n = 0;
-                for (int s = 0; s < k_; ++s)
-                    if (s != i) next[n++] = cur[s];
-                int pos = k_ - 1;
-                while (pos > 0 && next[pos - 1] > ahead) {
-                    next[pos] = next[pos - 1];
-                    --pos;
-                }
-                next[pos] = static_cast<uint16_t>(ahead);
-                const uint64_t th = parent_hash ^ zob_treasure_[t] ^ zob_treasure_[ahead];
-                prefetch(th);
-                int player = exact_player() ? t : lowest_reachable(t);
-                uint32_t pushes = node.pushes + 1u;
-                uint32_t moves = exact_player() ? node.moves + walk[behind] + 1u : 0u;
-                uint64_t hash = key_of(th, zob_player_[player]);
-                const bool useless = beyond_bound(pushes, moves, h);
-                uint32_t e = useless ? 0 : find(next, player, hash);
-                if (useless) {
-                    ++bound_cuts_;
-                } else if (e) {
-                    Node& old = *nodes_.at(e - 1);
-                    if (!old.closed && better(pushes, moves, old)) {
-                        old.pushes = static_cast<uint16_t>(pushes);
-                        old.moves = moves;
-                        old.parent = index;
-                        old.push_from = static_cast<uint16_t>(t);
-                        old.push_dir = static_cast<uint8_t>(d);
-                        open_.push(f_of(old), tie_of(old), e - 1);
+            int first = grid_.next[t][d];
+            if (behind < 0 || first < 0 || !can_stand[behind]) continue;
+            if (occupied_[first] || grid_.dead[first]) continue;
+            // The fast mode also pushes on through a tunnel in one go, as a
+            // second child beside the single push, so nothing is lost.
+            const int run_end = options_.goal == SOLVE_ANY ? tunnel_end(first, d) : 1;
+            for (int run = 1; run <= run_end; run = run == 1 && run_end > 1 ? run_end : run_end + 1) {
+                int ahead = first;
+                for (int r = 1; r < run; ++r)
+                    ahead = grid_.next[ahead][d];
+                const int pusher = run == 1 ? t : grid_.next[ahead][opposite(d)];
+                ++generated_;
+                occupy(t, false);
+                occupy(ahead, true);
+                int h = UNREACHABLE;
+                const bool learned_dead = !patterns_.empty() && matches_pattern(ahead, pusher);
+                pattern_cuts_ += learned_dead;
+                if (!learned_dead && frozen(ahead) != 2) {
+                    const int row = i + 1, j = bank_of_row[row];
+                    const int* was = &cost_[static_cast<size_t>(row) * w];
+                    const size_t moved = grid_.state(ahead, pusher);
+                    const int* now = grid_.costs_of(moved);
+                    if (run == 1 && now[j - 1] == was[j] - 1) {
+                        h = node.h - 1;
+                    } else {
+                        Assignment a = base;
+                        int saved[MAX_TREASURES + 1];
+                        std::copy(was, was + w, saved);
+                        set_row(row, moved);
+                        a.p[j] = 0;
+                        int lowest = UNREACHABLE * 4;
+                        for (int jj = 1; jj <= m; ++jj)
+                            lowest = std::min(lowest, now[jj - 1] - a.v[jj]);
+                        a.u[row] = lowest;
+                        augment(a, row);
+                        h = total(a);
+                        std::copy(saved, saved + w, &cost_[static_cast<size_t>(row) * w]);
                     }
-                } else if (pushes < 0xFFFF) {
-                    add_node(Node{index, moves, static_cast<uint16_t>(pushes), static_cast<uint16_t>(h),
-                                  static_cast<uint16_t>(player), static_cast<uint16_t>(t), static_cast<uint8_t>(d), 0,
-                                  any_rank(h)},
-                             next, hash);
                 }
+                if (h < UNREACHABLE) {
+                    // Keep the list sorted: slide the moved treasure into place.
+                    int n = 0;
+                    for (int s = 0; s < k_; ++s)
+                        if (s != i) next[n++] = cur[s];
+                    int pos = k_ - 1;
+                    while (pos > 0 && next[pos - 1] > ahead) {
+                        next[pos] = next[pos - 1];
+                        --pos;
+                    }
+                    next[pos] = static_cast<uint16_t>(ahead);
+                    const uint64_t th = parent_hash ^ zob_treasure_[t] ^ zob_treasure_[ahead];
+                    prefetch(th);
+                    int player = exact_player() ? t : lowest_reachable(pusher);
+                    uint32_t pushes = node.pushes + static_cast<uint32_t>(run);
+                    uint32_t moves = exact_player() ? node.moves + walk[behind] + 1u : 0u;
+                    uint64_t hash = key_of(th, zob_player_[player]);
+                    const bool useless = beyond_bound(pushes, moves, h);
+                    uint32_t e = useless ? 0 : find(next, player, hash);
+                    if (useless) {
+                        ++bound_cuts_;
+                    } else if (e) {
+                        Node& old = *nodes_.at(e - 1);
+                        if (!old.closed && better(pushes, moves, old)) {
+                            old.pushes = static_cast<uint16_t>(pushes);
+                            old.moves = moves;
+                            old.parent = index;
+                            old.push_from = static_cast<uint16_t>(t);
+                            old.push_dir = static_cast<uint8_t>(d);
+                            open_.push(f_of(old), tie_of(old), e - 1);
+                        }
+                    } else if (pushes < 0xFFFF) {
+                        add_node(Node{index, moves, static_cast<uint16_t>(pushes), static_cast<uint16_t>(h),
+                                      static_cast<uint16_t>(player), static_cast<uint16_t>(t),
+                                      static_cast<uint8_t>(d | (run - 1) << 2), 0, any_rank(h)},
+                                 next, hash);
+                    }
+                }
+                occupy(ahead, false);
+                occupy(t, true);
             }
-            occupy(ahead, false);
-            occupy(t, true);
         }
     }
     for (int i = 0; i < k_; ++i)
@@ -1118,8 +1144,14 @@ Solve_result Search::result_for(uint32_t goal)
 {
     Solve_result r;
     std::vector<std::pair<int, int>> pushes; // treasure cell, direction
-    for (uint32_t i = goal; i != 0; i = nodes_.at(i)->parent)
-        pushes.emplace_back(nodes_.at(i)->push_from, nodes_.at(i)->push_dir);
+    for (uint32_t i = goal; i != 0; i = nodes_.at(i)->parent) {
+        const int d = nodes_.at(i)->push_dir & 3, run = (nodes_.at(i)->push_dir >> 2) + 1;
+        std::vector<int> cells{nodes_.at(i)->push_from};
+        for (int r = 1; r < run; ++r)
+            cells.push_back(grid_.next[cells.back()][d]);
+        for (auto c = cells.rbegin(); c != cells.rend(); ++c)
+            pushes.emplace_back(*c, d);
+    }
     std::reverse(pushes.begin(), pushes.end());
 
     std::fill(occupied_.begin(), occupied_.end(), 0);
