@@ -54,6 +54,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "files/pack_records.h"
 
@@ -484,6 +485,7 @@ class Search
     };
     std::vector<Pattern> patterns_;
     std::unordered_multimap<int16_t, uint32_t> patterns_of_; // fence cell -> pattern
+    std::unordered_set<uint64_t> pattern_keys_;
     uint64_t pattern_cuts_ = 0;
     void learn(const uint16_t* cur, int corral);
     bool matches_pattern(int cell, int player) const;
@@ -577,6 +579,14 @@ void Search::learn(const uint16_t* cur, int corral)
     for (int i = 0; i < k_; ++i)
         if (touches(cur[i], corral)) p.fence.push_back(static_cast<int16_t>(cur[i]));
     if (p.empty.size() > MAX_PATTERN_CELLS || p.fence.empty()) return;
+    // The same dead corral is met again wherever the search has not cut it
+    // (a fence closed by a walk, not a push); it is kept once.
+    uint64_t key = 0x9E3779B97F4A7C15ull;
+    for (int16_t c : p.fence)
+        key = (key ^ static_cast<uint64_t>(c)) * 0x100000001B3ull;
+    for (int16_t c : p.empty)
+        key = (key ^ static_cast<uint64_t>(c + CELLS)) * 0x100000001B3ull;
+    if (!pattern_keys_.insert(key).second) return;
     const uint32_t id = static_cast<uint32_t>(patterns_.size());
     for (int16_t c : p.fence)
         patterns_of_.emplace(c, id);
