@@ -78,12 +78,13 @@ struct Any_weights {
 constexpr Any_weights ANY_TURNS[] = {{3, 1, 0.4}, {1, 1, 0.3}, {6, 3, 0.3}};
 // A turn's positions when the caller gave no limit; the last turn has none.
 constexpr uint64_t ANY_TURN_STATES = 400000;
-constexpr int SIDES = 5;
 // The learned deadlock table: so many corrals, each of so many cells at most.
 constexpr size_t MAX_PATTERNS = 4096;
 constexpr size_t MAX_PATTERN_CELLS = 24;
-// The fast mode's share of an optimal search with no limits of its own.
-constexpr uint64_t ANY_FIRST_STATES = 2000000; // four directions, and none
+// The fast mode's positions before an optimal search with no limits of its
+// own; more only delays the search on levels the fast mode finds hard.
+constexpr uint64_t ANY_FIRST_STATES = 200000;
+constexpr int SIDES = 5; // four directions, and none
 constexpr uint8_t NO_SIDE = 4;
 
 int opposite(int d)
