@@ -13,6 +13,7 @@
 #include <sstream>
 #include <vector>
 
+#include "bench/previous_solver.h"
 #include "engine/pack_records.h"
 #include "files/pack_reader.h"
 #include "tools/authoring/solver.h"
@@ -77,13 +78,13 @@ void BM_EightTreasures(benchmark::State& state)
 }
 BENCHMARK(BM_EightTreasures)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void prove(benchmark::State& state, const std::vector<const Puzzle*>& which)
+void prove(benchmark::State& state, const std::vector<const Puzzle*>& which, bool previous = false)
 {
     uint64_t expanded = 0, stored = 0, bytes = 0;
     int failed = 0;
     for (auto _ : state) {
         for (const Puzzle* p : which) {
-            Solve_result r = solve_puzzle(*p);
+            Solve_result r = previous ? previous_solver::solve_puzzle(*p) : solve_puzzle(*p);
             expanded += r.expanded;
             stored += r.stored;
             bytes = std::max(bytes, r.bytes);
@@ -124,5 +125,20 @@ void BM_ProveBuiltinSet(benchmark::State& state)
     prove(state, which);
 }
 BENCHMARK(BM_ProveBuiltinSet)->Unit(benchmark::kSecond)->Iterations(1);
+
+// The same with the solver before the fast mode and the corral rules.
+void BM_ProveBuiltinSetPrevious(benchmark::State& state)
+{
+    const auto& all = builtin_puzzles();
+    if (all.size() != 50) {
+        state.SkipWithError("assets/levels/builtin.zrp must hold fifty levels; run from the repository root");
+        return;
+    }
+    std::vector<const Puzzle*> which;
+    for (const Puzzle& p : all)
+        which.push_back(&p);
+    prove(state, which, true);
+}
+BENCHMARK(BM_ProveBuiltinSetPrevious)->Unit(benchmark::kSecond)->Iterations(1);
 
 } // namespace

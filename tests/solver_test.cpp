@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <random>
 #include <sstream>
 
 #include "engine/pack_records.h"
+#include "tests/bfs_reference.h"
 #include "tools/authoring/generator.h"
 #include "tools/authoring/level_text.h"
 #include "tools/authoring/solution_replay.h"
@@ -15,6 +17,23 @@
 
 namespace
 {
+
+// Rows written on one line, split at each '|'.
+std::vector<std::string> split_rows(const char* text)
+{
+    std::vector<std::string> rows;
+    std::istringstream in(text);
+    for (std::string row; std::getline(in, row, '|');)
+        rows.push_back(row);
+    return rows;
+}
+
+Puzzle puzzle_of(const std::vector<std::string>& rows)
+{
+    Puzzle p;
+    EXPECT_EQ(puzzle_from_rows(rows, p), 0);
+    return p;
+}
 
 class Authoring : public ::testing::Test
 {
@@ -44,15 +63,15 @@ TEST_F(Authoring, SolverWorkedCasesAndOneUnsolvableCasePerRule)
         {SOLVE_PUSHES, -1, 0, "#########|#---#---#|#---$$--#|#-@--#--#|#.----.-#|#########", "freeze: a pair"},
         {SOLVE_PUSHES, -1, 0, "#########|#.--$-$@#|#-------#|###-#####|###--.###|#########", "one bank reachable"},
         {SOLVE_PUSHES, -1, 0, "#######|#-----#|#-$$@.#|#-----#|#######", "more treasures than banks"},
-        {SOLVE_PUSHES, -1, 0, "#####|#@-.#|#####", "no treasure: no push can ever happen"}};
+        {SOLVE_PUSHES, -1, 0, "#####|#@-.#|#####", "no treasure: no push can ever happen"},
+        {SOLVE_ANY, 2, 0, "#######|#@-$-.#|#######", "any solution: the corridor"},
+        {SOLVE_ANY, 8, 0, "######|#----#|#-$@-#|##-###|##-###|##-###|##-###|##-###|##-###|##-###|##.###|######",
+         "any solution: down a long tunnel in one go"},
+        {SOLVE_ANY, -1, 0, "#######|#--$--#|#-----#|#-@--.#|#######", "any solution: none, proven"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        std::vector<std::string> rows; // written on one line, split at each '|'
-        std::istringstream text(c.rows);
-        for (std::string row; std::getline(text, row, '|');)
-            rows.push_back(row);
-        Puzzle puzzle;
-        ASSERT_EQ(puzzle_from_rows(rows, puzzle), 0);
+        std::vector<std::string> rows = split_rows(c.rows);
+        Puzzle puzzle = puzzle_of(rows);
         Solve_options options;
         options.goal = c.goal;
         Solve_result r = solve_puzzle(puzzle, options);
@@ -67,6 +86,127 @@ TEST_F(Authoring, SolverWorkedCasesAndOneUnsolvableCasePerRule)
         EXPECT_TRUE(replay.solved) << replay.problem << " moves " << r.moves;
         EXPECT_EQ(replay.pushes * 1000 + replay.moves, r.pushes * 1000 + r.move_count);
     }
+}
+
+// Each row is a deadlock only the named rule sees from the start: the
+// search ends after looking at the start alone, where the rule is off it
+// looks further, and the plain breadth-first search agrees there is none.
+TEST(AuthoringSolverPruning, EachRuleEndsItsDeadlockAtTheStart)
+{
+    const struct {
+        const char *rows, *rule;
+    } cases[] = {
+        // The player stands between the treasure and the only bank.
+        {"########|#.@$---#|########", "reach: the only side the player can push from"},
+        // Two treasures on a diagonal fence two corners; each push out
+        // needs the player inside, each push in lands in a corner.
+        {"#########|###-----#|##-$--$-#|#-$-#-@-#|#--##-..#|#------.#|#########", "corral: a closed diagonal"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rule);
+        std::vector<std::string> rows = split_rows(c.rows);
+        Puzzle puzzle = puzzle_of(rows);
+        Solve_options options;
+        options.any_first_share = 0;
+        Solve_result r = solve_puzzle(puzzle, options);
+        EXPECT_EQ(r.status, SOLVE_NONE);
+        EXPECT_LE(r.expanded, 1u);
+        EXPECT_EQ(bfs_fewest_pushes(rows).pushes, -1);
+    }
+}
+
+TEST(AuthoringSolverPruning, WithoutTheCorralRuleTheClosedDiagonalTakesASearch)
+{
+    Puzzle puzzle = puzzle_of(split_rows("#########|###-----#|##-$--$-#|#-$-#-@-#|#--##-..#|#------.#|#########"));
+    Solve_options options;
+    options.any_first_share = 0;
+    options.corrals = false;
+    Solve_result r = solve_puzzle(puzzle, options);
+    EXPECT_EQ(r.status, SOLVE_NONE);
+    EXPECT_GT(r.expanded, 1u);
+}
+
+// The diagonal of the corral case closes when the lower treasure is pushed
+// up, wherever the third treasure stands. Once the search has found that
+// fence dead, each later push that closes it again is cut before it is
+// stored; the step goal, which keeps the player's cell, meets it often.
+TEST(AuthoringSolverPruning, ALearnedDeadFenceIsCutWhenItFormsAgain)
+{
+    const char* level = "#########|###-----#|##-$--$-#|#---#-@-#|#-$##-..#|#------.#|#########";
+    Puzzle puzzle = puzzle_of(split_rows(level));
+    Solve_options options;
+    options.goal = SOLVE_MOVES;
+    options.any_first_share = 0;
+    Solve_result r = solve_puzzle(puzzle, options);
+    EXPECT_GT(r.pattern_cuts, 0u);
+    EXPECT_EQ(r.status, SOLVE_FOUND);
+    EXPECT_EQ(bfs_fewest_pushes(split_rows(level)).pushes, 14);
+}
+
+// Random small rooms: what plain breadth-first search settles, the optimal
+// mode matches push for push and the fast mode answers the same way.
+TEST(AuthoringSolverPruning, RandomRoomsAgreeWithPlainBreadthFirstSearch)
+{
+    std::mt19937 rng(2026);
+    int compared = 0, solvable = 0;
+    for (int round = 0; round < 400; ++round) {
+        const int rows_n = 5 + static_cast<int>(rng() % 3), cols_n = 6 + static_cast<int>(rng() % 3);
+        std::vector<std::string> rows(rows_n, std::string(cols_n, '#'));
+        for (int r = 1; r < rows_n - 1; ++r)
+            for (int c = 1; c < cols_n - 1; ++c)
+                rows[r][c] = rng() % 6 == 0 ? '#' : '-';
+        const int treasures = 1 + static_cast<int>(rng() % 3);
+        auto place = [&](const char* over, char what) {
+            for (int tries = 0; tries < 100; ++tries) {
+                int r = 1 + static_cast<int>(rng() % (rows_n - 2)), c = 1 + static_cast<int>(rng() % (cols_n - 2));
+                if (!std::strchr(over, rows[r][c])) continue;
+                rows[r][c] = what;
+                return;
+            }
+        };
+        for (int i = 0; i < treasures; ++i)
+            place("-", '.');
+        for (int i = 0; i < treasures; ++i)
+            rng() % 4 == 0 ? place(".", '*') : place("-", '$');
+        place("-", '@');
+        Bfs_answer truth = bfs_fewest_pushes(rows, 20000);
+        if (!truth.settled) continue;
+        Puzzle puzzle;
+        if (puzzle_from_rows(rows, puzzle) != 0) continue;
+        ++compared;
+        solvable += truth.pushes >= 0;
+        std::string shown;
+        for (const std::string& r : rows)
+            shown += r + "\n";
+        Solve_result optimal = solve_puzzle(puzzle);
+        EXPECT_EQ(optimal.status, truth.pushes >= 0 ? SOLVE_FOUND : SOLVE_NONE) << shown;
+        EXPECT_EQ(optimal.status == SOLVE_FOUND ? optimal.pushes : -1, truth.pushes) << shown;
+        Solve_options any;
+        any.goal = SOLVE_ANY;
+        Solve_result fast = solve_puzzle(puzzle, any);
+        EXPECT_EQ(fast.status, truth.pushes >= 0 ? SOLVE_FOUND : SOLVE_NONE) << shown;
+        EXPECT_TRUE(fast.status != SOLVE_FOUND || fast.pushes >= truth.pushes) << shown;
+    }
+    // Enough of both answers to mean something.
+    EXPECT_GT(compared, 300);
+    EXPECT_GT(solvable, 50);
+    EXPECT_GT(compared - solvable, 50);
+}
+
+TEST(AuthoringSolverAnswers, AnOptimalSearchStoppedAfterASolutionSaysItIsNotProven)
+{
+    Puzzle puzzle = puzzle_of({"       #########", "       #-------#", "    ####-----$-#", "    #..#-----$-#",
+                               "    #...-------#", "    #-..----$$@#", "    #-.---$----#", "    #--#-----$-#",
+                               "    ####----$$-#", "       #-------#", "       #########"});
+    Solve_options options;
+    options.max_states = 40000;
+    options.any_first_share = 0.5;
+    Solve_result r = solve_puzzle(puzzle, options);
+    EXPECT_EQ(r.status, SOLVE_UNPROVEN);
+    EXPECT_GE(r.pushes, 67); // the optimum
+    options.goal = SOLVE_ANY;
+    options.max_states = 50;
+    EXPECT_EQ(solve_puzzle(puzzle, options).status, SOLVE_GAVE_UP);
 }
 
 TEST_F(Authoring, GeneratedLevelsAreRepeatableAndSolvedByTheGame)

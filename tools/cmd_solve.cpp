@@ -16,22 +16,33 @@
 namespace
 {
 
+// 1 to 3 are the search's answers.
+constexpr int EXIT_NO_RUN = 4;
+
 const char SOLVE_USAGE[] =
-    "usage: zandrek-tool solve [--map FILE] PACK.zrp N [--optimal pushes|moves|pushes-moves] [--time-limit S]\n"
-    "                         [--memory-limit MB] [--quiet]\n"
+    "usage: zandrek-tool solve [--map FILE] PACK.zrp N [--any | --optimal pushes|moves|pushes-moves]\n"
+    "                         [--time-limit S] [--state-limit N] [--memory-limit MB] [--quiet]\n"
     "\n"
     "Solves level N of the pack as the game builds it and checks the answer by\n"
-    "playing it through the game's own event handling. On success prints the\n"
-    "moves as <>^v on one line and 'moves M pushes P' on the last line (exit 0).\n"
-    "Prints 'no solution' when none exists (exit 1) and 'gave up' at the time or\n"
-    "memory limit (exit 2). Search figures go to standard error, and while it\n"
-    "works a progress line (positions, bound, rate, memory).\n"
+    "playing it through the game's own event handling. Prints the moves as <>^v\n"
+    "on one line and 'moves M pushes P' on the last line. Exit status:\n"
+    "  0  a solution; with --optimal (the default) proven the best\n"
+    "  1  'no solution': proven that there is none\n"
+    "  2  'gave up': a limit was reached before any solution was found\n"
+    "  3  --optimal reached a limit after finding a solution: it is printed, the\n"
+    "     last line ending '(not proven optimal)'\n"
+    "  4  bad arguments, a pack or level that cannot be read, or a solution the\n"
+    "     game does not accept\n"
+    "Search figures go to standard error, and while it works a progress line\n"
+    "(positions, bound, rate, memory).\n"
     "\n"
     "options:\n"
+    "  --any             any solution, fast: a best-first search that weighs progress\n"
     "  --optimal pushes  fewest pushes (the default)\n"
     "  --optimal moves   fewest steps\n"
     "  --optimal pushes-moves  fewest steps among the fewest pushes\n"
     "  --time-limit S    give up after S seconds (default: no limit)\n"
+    "  --state-limit N   give up after storing N positions (default: no limit)\n"
     "  --memory-limit MB give up before the search holds MB megabytes (default 1000)\n"
     "  --quiet           no progress line\n"
     "  --map FILE        use this map's blank board and tiles\n"
@@ -41,7 +52,7 @@ int usage_error(const char* what)
 {
     if (what) std::fprintf(stderr, "zandrek-tool solve: %s\n", what);
     std::fputs(SOLVE_USAGE, stderr);
-    return 1;
+    return EXIT_NO_RUN;
 }
 
 } // namespace
@@ -69,6 +80,14 @@ int cmd_solve(int argc, char** argv)
                 options.goal = SOLVE_PUSHES_THEN_MOVES;
             else
                 return usage_error("--optimal takes 'pushes', 'moves' or 'pushes-moves'");
+        } else if (std::strcmp(a, "--any") == 0) {
+            options.goal = SOLVE_ANY;
+        } else if (std::strcmp(a, "--state-limit") == 0 && i + 1 < argc) {
+            char* end = nullptr;
+            double n = std::strtod(argv[++i], &end);
+            if (end == argv[i] || *end != '\0' || !(n >= 1) || n > 1e12)
+                return usage_error("--state-limit takes a number of positions");
+            options.max_states = static_cast<uint64_t>(n);
         } else if (std::strcmp(a, "--time-limit") == 0 && i + 1 < argc) {
             char* end = nullptr;
             double s = std::strtod(argv[++i], &end);
@@ -98,24 +117,24 @@ int cmd_solve(int argc, char** argv)
     Tool_game game;
     if (open_tool_game(game, map) != 0) {
         std::fprintf(stderr, "zandrek-tool solve: %s\n", game.error.c_str());
-        return 1;
+        return EXIT_NO_RUN;
     }
     Pack_info* pack = load_tool_pack(game, positional[0]);
     if (!pack) {
         std::fprintf(stderr, "zandrek-tool solve: %s\n", game.error.c_str());
-        return 1;
+        return EXIT_NO_RUN;
     }
     int number = 0;
     std::string error;
     if (parse_level_number(positional[1], *pack, &number, error) != 0) {
         std::fprintf(stderr, "zandrek-tool solve: %s\n", error.c_str());
-        return 1;
+        return EXIT_NO_RUN;
     }
     Level_info* level = pack_level(*pack, number);
     Puzzle puzzle;
     if (puzzle_from_level(*level, puzzle, &error) != 0) {
         std::fprintf(stderr, "zandrek-tool solve: level %d: %s\n", number, error.c_str());
-        return 1;
+        return EXIT_NO_RUN;
     }
 
     Progress_line line = progress_line_for_stderr(quiet);
@@ -139,7 +158,9 @@ int cmd_solve(int argc, char** argv)
                  static_cast<unsigned long long>(r.expanded), static_cast<unsigned long long>(r.generated),
                  static_cast<unsigned long long>(r.stored), r.seconds, r.seconds > 0 ? r.expanded / r.seconds : 0.0,
                  static_cast<unsigned long long>(r.bytes >> 20));
-    if (r.status == SOLVE_FOUND)
+    std::fprintf(stderr, "corral cuts %llu, learned deadlock cuts %llu\n",
+                 static_cast<unsigned long long>(r.corral_cuts), static_cast<unsigned long long>(r.pattern_cuts));
+    if (r.status == SOLVE_FOUND || r.status == SOLVE_UNPROVEN)
         std::fprintf(stderr, "lower bound %d, treasure changes %d, difficulty %d\n", r.lower_bound, r.treasure_changes,
                      difficulty_score(r));
     if (r.status == SOLVE_NONE) {
@@ -154,8 +175,9 @@ int cmd_solve(int argc, char** argv)
     if (!check.solved || check.pushes != r.pushes || check.moves != r.move_count) {
         std::fprintf(stderr, "zandrek-tool solve: the game does not accept the solution found: %s\n",
                      check.problem.empty() ? "the counts differ" : check.problem.c_str());
-        return 1;
+        return EXIT_NO_RUN;
     }
-    std::printf("%s\nmoves %d pushes %d\n", r.moves.c_str(), r.move_count, r.pushes);
-    return 0;
+    std::printf("%s\nmoves %d pushes %d%s\n", r.moves.c_str(), r.move_count, r.pushes,
+                r.status == SOLVE_UNPROVEN ? " (not proven optimal)" : "");
+    return r.status;
 }

@@ -379,7 +379,8 @@ void wall_up_unused(Rows& rows, const std::string& moves)
     rows.swap(out);
 }
 
-Solve_result solve_rows(const Rows& rows, Solve_goal goal, const Generate_options& o)
+// `upper_bound`: a solution's cost already known, 0 when none is.
+Solve_result solve_rows(const Rows& rows, Solve_goal goal, const Generate_options& o, int upper_bound = 0)
 {
     Puzzle p;
     Solve_result none;
@@ -388,6 +389,8 @@ Solve_result solve_rows(const Rows& rows, Solve_goal goal, const Generate_option
     so.goal = goal;
     so.time_limit_seconds = o.solve_seconds;
     so.max_states = o.solve_states;
+    so.any_first_share = 0;
+    so.upper_bound = upper_bound;
     return solve_puzzle(p, so);
 }
 
@@ -453,7 +456,13 @@ bool make_candidate(const Generate_options& o, Rng& rng, Candidate& out)
     char& ch = g[pc / C][pc % C];
     ch = ch == '.' ? '+' : '@';
 
-    Solve_result r = solve_rows(g, SOLVE_PUSHES, o);
+    // The fast mode drops rooms with no solution, or with one shorter than
+    // wanted, before the optimal search is paid for, and bounds that search.
+    // The bound is one above what it found, so the optimal search itself
+    // still finds the optimum and the level comes out as it always did.
+    Solve_result any = solve_rows(g, SOLVE_ANY, o);
+    if (any.status == SOLVE_NONE || (any.status == SOLVE_FOUND && any.pushes < o.min_pushes)) return false;
+    Solve_result r = solve_rows(g, SOLVE_PUSHES, o, any.status == SOLVE_FOUND ? any.pushes + 1 : 0);
     if (r.status != SOLVE_FOUND || r.pushes < o.min_pushes || r.pushes > o.max_pushes) return false;
     out.rows = g;
     out.solution = r;

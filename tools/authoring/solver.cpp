@@ -10,8 +10,21 @@
 //   cell it can reach, so positions that differ only by a walk are one. With
 //   the moves goal g counts steps and the player's cell is exact. Pushes then
 //   moves keeps the player exact and breaks ties of f by steps plus h.
+// - The fast mode (any solution) is a best-first search over the same
+//   positions, ordered by progress before distance: treasures packed in
+//   their goal room's order (found by pulling treasures out of the filled
+//   banks, nearest the player first, and packing in reverse), then the
+//   number of regions the empty floor is cut into, then h. It takes turns
+//   with three weighings, each with its share of the limits. Positions are
+//   never reopened. Running out of positions still proves there is none.
+// - An optimal search first runs the fast mode with a share of the limits;
+//   a solution found bounds the A*, which then stores no position that
+//   cannot beat it, and proves the first solution optimal if it finds none.
 // - h is the minimum-cost assignment of treasures to distinct banks, each
-//   cost the pushes that treasure alone needs to reach that bank. A push
+//   cost the pushes that treasure alone needs to reach that bank from the
+//   side of it the player stands on (other treasures can move away, walls
+//   cannot, so a treasure the player can only push away from every bank has
+//   no cost at all). A push
 //   changes any such cost by at least -1, so h never falls by more than one
 //   per push and the first goal taken from the open list is optimal. The
 //   assignment is solved once per expanded position (Hungarian method, made
@@ -25,6 +38,11 @@
 //   into a freeze (the pushed treasure is stuck on both axes by walls, dead
 //   cells or treasures stuck in turn, and one of them is off a bank), and
 //   into positions where no assignment of treasures to banks exists.
+// - Corrals (see corral_pushes): where the player cannot enter a region
+//   whose fence treasures can only go into it, only the pushes into it are
+//   searched (with the step goals only the verdict that none exists is
+//   used), and a fence with no push into it is a deadlock, kept in a table
+//   for the rest of the search and matched against every later push.
 // - The game calls a level solved only after a push, so the start is never
 //   the goal, even when every treasure starts on a bank.
 #include "tools/authoring/solver.h"
@@ -35,6 +53,8 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "engine/pack_records.h"
 
@@ -48,6 +68,24 @@ constexpr char DIR_CHARS[4] = {'^', 'v', '<', '>'};
 constexpr uint32_t CHUNK_SHIFT = 15;
 constexpr uint32_t CHUNK = 1u << CHUNK_SHIFT;
 constexpr double TABLE_LOAD = 0.6;
+// The fast mode's weights, in pushes of the bound: each treasure not yet
+// packed in order, each cut-off region. No one weighing suits every level,
+// so the fast mode tries several in turn, each with its share of the limits.
+struct Any_weights {
+    int pack, part;
+    double share;
+};
+constexpr Any_weights ANY_TURNS[] = {{3, 1, 0.4}, {1, 1, 0.3}, {6, 3, 0.3}};
+// A turn's positions when the caller gave no limit; the last turn has none.
+constexpr uint64_t ANY_TURN_STATES = 400000;
+// The learned deadlock table: so many corrals, each of so many cells at most.
+constexpr size_t MAX_PATTERNS = 4096;
+constexpr size_t MAX_PATTERN_CELLS = 24;
+// The fast mode's positions before an optimal search with no limits of its
+// own; more only delays the search on levels the fast mode finds hard.
+constexpr uint64_t ANY_FIRST_STATES = 200000;
+constexpr int SIDES = 5; // four directions, and none
+constexpr uint8_t NO_SIDE = 4;
 
 int opposite(int d)
 {
@@ -112,6 +150,73 @@ struct Grid {
         for (int c = 0; c < n; ++c)
             for (int b = 0; b < m; ++b)
                 if (cost[static_cast<size_t>(c) * m + b] != UNREACHABLE) dead[c] = 0;
+        find_sides();
+        find_side_costs();
+    }
+
+    // side_of[t * n + c]: which part of the floor round a treasure on t the
+    // cell c lies in, named by the first direction from t into that part;
+    // NO_SIDE where the player could never stand next to it. Other treasures
+    // are left out: they can always move, walls cannot.
+    std::vector<uint8_t> side_of;
+    // [(t * SIDES + side) * m + b]: pushes that take a treasure on t, the
+    // player on `side`, to bank b with no other treasure on the board.
+    std::vector<int> side_cost;
+
+    size_t state(int cell, int player) const { return static_cast<size_t>(cell) * SIDES + side_of[cell * n + player]; }
+    const int* costs_of(size_t state) const { return &side_cost[state * m]; }
+
+  private:
+    void find_sides()
+    {
+        side_of.assign(static_cast<size_t>(n) * n, NO_SIDE);
+        std::vector<int> queue;
+        for (int t = 0; t < n; ++t) {
+            uint8_t* mark = &side_of[static_cast<size_t>(t) * n];
+            for (int d = 0; d < 4; ++d) {
+                int start = next[t][d];
+                if (start < 0 || mark[start] != NO_SIDE) continue;
+                mark[start] = static_cast<uint8_t>(d);
+                queue.assign(1, start);
+                for (size_t qi = 0; qi < queue.size(); ++qi)
+                    for (int e = 0; e < 4; ++e) {
+                        int c = next[queue[qi]][e];
+                        if (c < 0 || c == t || mark[c] != NO_SIDE) continue;
+                        mark[c] = static_cast<uint8_t>(d);
+                        queue.push_back(c);
+                    }
+            }
+        }
+    }
+
+    // Pulled back from each bank over (cell, side) states: a push from p,
+    // the player behind it, lands on t with the player on p.
+    void find_side_costs()
+    {
+        side_cost.assign(static_cast<size_t>(n) * SIDES * m, UNREACHABLE);
+        std::vector<size_t> queue;
+        for (int b = 0; b < m; ++b) {
+            queue.clear();
+            for (int s = 0; s < SIDES; ++s) {
+                size_t st = static_cast<size_t>(banks[b]) * SIDES + s;
+                side_cost[st * m + b] = 0;
+                queue.push_back(st);
+            }
+            for (size_t qi = 0; qi < queue.size(); ++qi) {
+                const int t = static_cast<int>(queue[qi] / SIDES), s = static_cast<int>(queue[qi] % SIDES);
+                const int here = side_cost[queue[qi] * m + b];
+                for (int e = 0; e < 4; ++e) {
+                    int p = next[t][opposite(e)];
+                    if (p < 0 || side_of[static_cast<size_t>(t) * n + p] != s) continue;
+                    int behind = next[p][opposite(e)];
+                    if (behind < 0) continue;
+                    size_t from = state(p, behind);
+                    if (side_cost[from * m + b] != UNREACHABLE) continue;
+                    side_cost[from * m + b] = here + 1;
+                    queue.push_back(from);
+                }
+            }
+        }
     }
 };
 
@@ -124,6 +229,7 @@ struct Node {
     uint16_t push_from;
     uint8_t push_dir;
     uint8_t closed;
+    uint16_t rank; // the fast mode's order; the bound by itself elsewhere
 };
 
 // Storage in fixed blocks: nothing is copied as it grows, and no block is
@@ -235,8 +341,9 @@ struct Assignment {
 class Search
 {
   public:
-    Search(const Puzzle& puzzle, const Solve_options& options)
-        : puzzle_(puzzle), options_(options), grid_(puzzle), k_(static_cast<int>(puzzle.treasures.size()))
+    Search(const Puzzle& puzzle, const Solve_options& options, const Any_weights& weights = ANY_TURNS[0])
+        : puzzle_(puzzle), options_(options), weights_(weights), grid_(puzzle),
+          k_(static_cast<int>(puzzle.treasures.size()))
     {
         uint64_t seed = 0x5A4E44524B;
         zob_treasure_.resize(grid_.n);
@@ -254,6 +361,8 @@ class Search
         treasures_.set_stride(k_ > 0 ? k_ : 1);
         const int w = grid_.m + 1;
         cost_.assign(static_cast<size_t>(w) * w, 0);
+        corral_id_.assign(grid_.n, -1);
+        if (options_.goal == SOLVE_ANY) find_packing_order();
     }
 
     Solve_result run();
@@ -261,6 +370,7 @@ class Search
   private:
     const Puzzle& puzzle_;
     Solve_options options_;
+    Any_weights weights_;
     Grid grid_;
     int k_;
     std::vector<uint64_t> zob_treasure_, zob_player_;
@@ -280,17 +390,29 @@ class Search
     std::vector<uint8_t> can_stand_;
     std::vector<int> cost_; // (m + 1) x (m + 1), 1-based rows and columns
 
-    bool exact_player() const { return options_.goal != SOLVE_PUSHES; }
+    bool exact_player() const { return options_.goal != SOLVE_PUSHES && options_.goal != SOLVE_ANY; }
     size_t f_of(const Node& n) const
     {
+        if (options_.goal == SOLVE_ANY) return n.rank;
         return static_cast<size_t>(options_.goal == SOLVE_MOVES ? n.moves : n.pushes) + n.h;
     }
     size_t tie_of(const Node& n) const
     {
         return options_.goal == SOLVE_PUSHES_THEN_MOVES ? static_cast<size_t>(n.moves) + n.h : n.h;
     }
+    // A known solution of `upper_bound` makes positions that cannot beat it
+    // useless; with pushes then steps an equal push count may still win.
+    bool beyond_bound(uint32_t pushes, uint32_t moves, int h) const
+    {
+        const uint32_t u = static_cast<uint32_t>(options_.upper_bound);
+        if (u == 0 || options_.goal == SOLVE_ANY) return false;
+        if (options_.goal == SOLVE_MOVES) return moves + h >= u;
+        if (options_.goal == SOLVE_PUSHES_THEN_MOVES) return pushes + h > u;
+        return pushes + h >= u;
+    }
     bool better(uint32_t pushes, uint32_t moves, const Node& old) const
     {
+        if (options_.goal == SOLVE_ANY) return false;
         if (options_.goal == SOLVE_PUSHES) return pushes < old.pushes;
         if (options_.goal == SOLVE_MOVES) return moves < old.moves;
         return pushes < old.pushes || (pushes == old.pushes && moves < old.moves);
@@ -310,7 +432,7 @@ class Search
         occupied_rows_[b / LEVEL_COLS] =
             on ? occupied_rows_[b / LEVEL_COLS] | bit : occupied_rows_[b / LEVEL_COLS] & ~bit;
     }
-    void set_row(int row, int cell);
+    void set_row(int row, size_t state);
     void augment(Assignment& a, int row);
     int total(const Assignment& a) const;
     int frozen(int cell);
@@ -342,7 +464,284 @@ class Search
     }
     void expand(uint32_t index);
     Solve_result result_for(uint32_t goal);
+
+    std::vector<int16_t> corral_id_;
+    std::vector<uint8_t> corral_bank_;
+    uint64_t corral_cuts_ = 0;
+    uint64_t bound_cuts_ = 0;
+    bool touches(int cell, int corral) const
+    {
+        for (int d = 0; d < 4; ++d) {
+            int c = grid_.next[cell][d];
+            if (c >= 0 && corral_id_[c] == corral) return true;
+        }
+        return false;
+    }
+    int corral_pushes(const uint16_t* cur, uint8_t* allowed);
+    int tunnel_end(int cell, int d) const;
+
+    struct Pattern {
+        std::vector<int16_t> fence; // treasure cells
+        std::vector<int16_t> empty; // the corral they shut
+    };
+    std::vector<Pattern> patterns_;
+    std::unordered_multimap<int16_t, uint32_t> patterns_of_; // fence cell -> pattern
+    std::unordered_set<uint64_t> pattern_keys_;
+    uint64_t pattern_cuts_ = 0;
+    void learn(const uint16_t* cur, int corral);
+    bool matches_pattern(int cell, int player) const;
+
+    std::vector<std::vector<int>> rooms_; // banks that touch, each room in its packing order
+    void find_packing_order();
+    int packed() const;
+    int floor_parts();
+    uint16_t any_rank(int h);
 };
+
+// Corrals: parts of the empty floor the player cannot enter, fenced by walls
+// and treasures (the fence). A corral whose fence treasures can only ever be
+// pushed into it, by a player who can reach every such push now, must be
+// opened by one of those pushes before any solution goes on, unless it is
+// done already; and the pushes elsewhere can wait without costing a push.
+// Returns how many pushes it leaves (a bit per direction in `allowed` for
+// each treasure index), 0 for a deadlock, or -1 when no corral narrows.
+int Search::corral_pushes(const uint16_t* cur, uint8_t* allowed)
+{
+    const int n = grid_.n;
+    std::fill(corral_id_.begin(), corral_id_.end(), -1);
+    corral_bank_.clear();
+    int count = 0;
+    for (int c = 0; c < n; ++c) {
+        if (occupied_[c] || can_stand_[c] || corral_id_[c] >= 0) continue;
+        bool has_bank = false;
+        int head = 0, tail = 0;
+        queue_[tail++] = static_cast<int16_t>(c);
+        corral_id_[c] = static_cast<int16_t>(count);
+        while (head < tail) {
+            int x = queue_[head++];
+            has_bank |= grid_.bank[x] != 0;
+            for (int d = 0; d < 4; ++d) {
+                int y = grid_.next[x][d];
+                if (y < 0 || occupied_[y] || corral_id_[y] >= 0) continue;
+                corral_id_[y] = static_cast<int16_t>(count);
+                queue_[tail++] = static_cast<int16_t>(y);
+            }
+        }
+        corral_bank_.push_back(has_bank);
+        ++count;
+    }
+    int best = -1;
+    for (int id = 0; id < count && best != 0; ++id) {
+        uint8_t mask[MAX_TREASURES] = {};
+        int pushes = 0;
+        bool fenced = true;
+        // An empty bank inside must be filled when every bank is needed.
+        bool open_work = corral_bank_[id] && k_ == grid_.m;
+        for (int i = 0; i < k_ && fenced; ++i) {
+            const int t = cur[i];
+            if (!touches(t, id)) continue;
+            open_work |= !grid_.bank[t];
+            for (int d = 0; d < 4 && fenced; ++d) {
+                const int side = grid_.next[t][opposite(d)], dest = grid_.next[t][d];
+                if (side < 0 || dest < 0) continue;
+                // Shut until the corral opens: the player would stand inside
+                // it or where another fence treasure stands.
+                const bool side_shut = corral_id_[side] == id || (occupied_[side] && touches(side, id));
+                if (!occupied_[dest] && corral_id_[dest] == id) {
+                    if (grid_.dead[dest]) continue;
+                    if (can_stand_[side]) {
+                        mask[i] |= static_cast<uint8_t>(1u << d);
+                        ++pushes;
+                    } else if (!side_shut) {
+                        fenced = false; // it may become possible later, from outside
+                    }
+                } else if (!side_shut && !grid_.dead[dest] && !(occupied_[dest] && touches(dest, id))) {
+                    fenced = false; // a push out of the corral, now or later
+                }
+            }
+        }
+        if (!fenced || !open_work || (best >= 0 && pushes >= best)) continue;
+        best = pushes;
+        std::memcpy(allowed, mask, sizeof mask);
+        if (pushes == 0) learn(cur, id);
+    }
+    return best;
+}
+
+// A corral with no push into it was judged by its fence, its own cells and
+// the walls alone, so the same fence round the same empty cells is dead in
+// any other position too, whatever else stands on the board.
+void Search::learn(const uint16_t* cur, int corral)
+{
+    if (patterns_.size() >= MAX_PATTERNS) return;
+    Pattern p;
+    for (int c = 0; c < grid_.n; ++c)
+        if (corral_id_[c] == corral) p.empty.push_back(static_cast<int16_t>(c));
+    for (int i = 0; i < k_; ++i)
+        if (touches(cur[i], corral)) p.fence.push_back(static_cast<int16_t>(cur[i]));
+    if (p.empty.size() > MAX_PATTERN_CELLS || p.fence.empty()) return;
+    // The same dead corral is met again wherever the search has not cut it
+    // (a fence closed by a walk, not a push); it is kept once.
+    uint64_t key = 0x9E3779B97F4A7C15ull;
+    for (int16_t c : p.fence)
+        key = (key ^ static_cast<uint64_t>(c)) * 0x100000001B3ull;
+    for (int16_t c : p.empty)
+        key = (key ^ static_cast<uint64_t>(c + CELLS)) * 0x100000001B3ull;
+    if (!pattern_keys_.insert(key).second) return;
+    const uint32_t id = static_cast<uint32_t>(patterns_.size());
+    for (int16_t c : p.fence)
+        patterns_of_.emplace(c, id);
+    patterns_.push_back(std::move(p));
+}
+
+// Whether a learned dead fence stands complete once a treasure reaches
+// `cell`, the player (on `player`) outside it.
+bool Search::matches_pattern(int cell, int player) const
+{
+    auto range = patterns_of_.equal_range(static_cast<int16_t>(cell));
+    for (auto it = range.first; it != range.second; ++it) {
+        const Pattern& p = patterns_[it->second];
+        bool all = true;
+        for (int16_t c : p.fence)
+            all = all && occupied_[c];
+        for (int16_t c : p.empty)
+            all = all && !occupied_[c] && c != player;
+        if (all) return true;
+    }
+    return false;
+}
+
+// Pushes that take a treasure just pushed onto `cell` on through a tunnel
+// (walls on both sides across the push) to where it leaves it; 1 when it is
+// in no tunnel or cannot go on. Banks end a tunnel: the treasure may be
+// wanted there.
+int Search::tunnel_end(int cell, int d) const
+{
+    const int across = d < 2 ? 2 : 0;
+    int run = 1;
+    for (int c = cell;; ++run) {
+        const bool walled = grid_.next[c][across] < 0 && grid_.next[c][across + 1] < 0;
+        const int n = grid_.next[c][d];
+        if (!walled || grid_.bank[c] || n < 0 || occupied_[n] || grid_.dead[n]) return run;
+        c = n;
+    }
+}
+
+// Pulled back from the full banks: a bank the player can pull its treasure
+// out of, the rest still filled, is packed last; the nearest to the player
+// goes first. What cannot be pulled out at all is packed first.
+void Search::find_packing_order()
+{
+    const int n = grid_.n;
+    std::vector<uint8_t> filled(n, 0);
+    for (int b : grid_.banks)
+        filled[b] = 1;
+    std::vector<int> removed, queue;
+    std::vector<int> dist(n);
+    const int start = grid_.compact_of[puzzle_.player];
+    for (;;) {
+        std::fill(dist.begin(), dist.end(), -1);
+        if (!filled[start]) {
+            dist[start] = 0;
+            queue.assign(1, start);
+            for (size_t qi = 0; qi < queue.size(); ++qi)
+                for (int d = 0; d < 4; ++d) {
+                    int c = grid_.next[queue[qi]][d];
+                    if (c < 0 || filled[c] || dist[c] >= 0) continue;
+                    dist[c] = dist[queue[qi]] + 1;
+                    queue.push_back(c);
+                }
+        }
+        int best = -1, best_dist = 0;
+        for (int b : grid_.banks) {
+            if (!filled[b]) continue;
+            for (int d = 0; d < 4; ++d) {
+                int p = grid_.next[b][d];
+                int q = p >= 0 ? grid_.next[p][d] : -1;
+                if (q < 0 || filled[p] || filled[q] || dist[p] < 0) continue;
+                if (best < 0 || dist[p] < best_dist) {
+                    best = b;
+                    best_dist = dist[p];
+                }
+            }
+        }
+        if (best < 0) break;
+        filled[best] = 0;
+        removed.push_back(best);
+    }
+    std::vector<int> order;
+    for (int b : grid_.banks)
+        if (filled[b]) order.push_back(b);
+    order.insert(order.end(), removed.rbegin(), removed.rend());
+    // Rooms: banks joined side by side.
+    std::vector<int> room_of(n, -1);
+    int rooms = 0;
+    for (int b : grid_.banks) {
+        if (room_of[b] >= 0) continue;
+        room_of[b] = rooms;
+        queue.assign(1, b);
+        for (size_t qi = 0; qi < queue.size(); ++qi)
+            for (int d = 0; d < 4; ++d) {
+                int c = grid_.next[queue[qi]][d];
+                if (c < 0 || !grid_.bank[c] || room_of[c] >= 0) continue;
+                room_of[c] = rooms;
+                queue.push_back(c);
+            }
+        ++rooms;
+    }
+    rooms_.assign(rooms, {});
+    for (int b : order)
+        rooms_[room_of[b]].push_back(b);
+}
+
+// Treasures on banks with every bank before them in their room's packing
+// order filled too.
+int Search::packed() const
+{
+    int count = 0;
+    for (const std::vector<int>& room : rooms_)
+        for (int b : room) {
+            if (!occupied_[b]) break;
+            ++count;
+        }
+    return count;
+}
+
+// Parts of the empty floor cut off from each other: each one more is a
+// region the player must open again.
+int Search::floor_parts()
+{
+    ++stamp_now_;
+    int parts = 0;
+    for (int c = 0; c < grid_.n; ++c) {
+        if (occupied_[c] || stamp_[c] == stamp_now_) continue;
+        ++parts;
+        int head = 0, tail = 0;
+        queue_[tail++] = static_cast<int16_t>(c);
+        stamp_[c] = stamp_now_;
+        while (head < tail) {
+            int x = queue_[head++];
+            for (int d = 0; d < 4; ++d) {
+                int y = grid_.next[x][d];
+                if (y < 0 || occupied_[y] || stamp_[y] == stamp_now_) continue;
+                stamp_[y] = stamp_now_;
+                queue_[tail++] = static_cast<int16_t>(y);
+            }
+        }
+    }
+    return parts;
+}
+
+// The fast mode weighs progress before distance: treasures packed in order,
+// then fewer cut-off regions, then the assignment bound.
+uint16_t Search::any_rank(int h)
+{
+    if (options_.goal != SOLVE_ANY) return 0;
+    const int unpacked = k_ - packed();
+    const int parts = floor_parts();
+    const int rank = unpacked * weights_.pack + (parts - 1) * weights_.part + h;
+    return static_cast<uint16_t>(std::min(rank, 0xFFFF));
+}
 
 // Breadth-first over free cells from `from`; marks reached cells with the
 // current stamp and their distance.
@@ -402,10 +801,10 @@ int Search::lowest_reachable(int from)
     return from;
 }
 
-void Search::set_row(int row, int cell)
+void Search::set_row(int row, size_t state)
 {
     const int w = grid_.m + 1;
-    const int* from = &grid_.cost[static_cast<size_t>(cell) * grid_.m];
+    const int* from = grid_.costs_of(state);
     std::copy(from, from + grid_.m, &cost_[static_cast<size_t>(row) * w + 1]);
 }
 
@@ -571,81 +970,106 @@ void Search::expand(uint32_t index)
     const int m = grid_.m, w = m + 1;
     Assignment base{};
     for (int i = 0; i < k_; ++i)
-        set_row(i + 1, cur[i]);
+        set_row(i + 1, grid_.state(cur[i], node.player));
     for (int row = 1; row <= m; ++row)
         augment(base, row);
     int bank_of_row[MAX_TREASURES + 1];
     for (int j = 1; j <= m; ++j)
         bank_of_row[base.p[j]] = j;
 
+    // A corral that must be opened first leaves only the pushes into it;
+    // the order of pushes elsewhere does not change the count, but it does
+    // change the steps, so a step goal keeps only the deadlock verdict.
+    uint8_t allowed[MAX_TREASURES];
+    const int narrowed = options_.corrals ? corral_pushes(cur, allowed) : -1;
+    if (narrowed >= 0) ++corral_cuts_;
+    const bool narrow = narrowed == 0 || (narrowed > 0 && !exact_player());
+
     for (int i = 0; i < k_; ++i) {
         const int t = cur[i];
         for (int d = 0; d < 4; ++d) {
+            if (narrow && !(allowed[i] >> d & 1)) continue;
             int behind = grid_.next[t][opposite(d)];
-            int ahead = grid_.next[t][d];
-            if (behind < 0 || ahead < 0 || !can_stand[behind]) continue;
-            if (occupied_[ahead] || grid_.dead[ahead]) continue;
-            ++generated_;
-            occupy(t, false);
-            occupy(ahead, true);
-            int h = UNREACHABLE;
-            if (frozen(ahead) != 2) {
-                const int row = i + 1, j = bank_of_row[row];
-                const int* was = &cost_[static_cast<size_t>(row) * w];
-                const int* now = &grid_.cost[static_cast<size_t>(ahead) * m];
-                if (now[j - 1] == was[j] - 1) {
-                    h = node.h - 1;
-                } else {
-                    Assignment a = base;
-                    int saved[MAX_TREASURES + 1];
-                    std::copy(was, was + w, saved);
-                    set_row(row, ahead);
-                    a.p[j] = 0;
-                    int lowest = UNREACHABLE * 4;
-                    for (int jj = 1; jj <= m; ++jj)
-                        lowest = std::min(lowest, now[jj - 1] - a.v[jj]);
-                    a.u[row] = lowest;
-                    augment(a, row);
-                    h = total(a);
-                    std::copy(saved, saved + w, &cost_[static_cast<size_t>(row) * w]);
-                }
-            }
-            if (h < UNREACHABLE) {
-                // Keep the list sorted: slide the moved treasure into place.
-                int n = 0;
-                for (int s = 0; s < k_; ++s)
-                    if (s != i) next[n++] = cur[s];
-                int pos = k_ - 1;
-                while (pos > 0 && next[pos - 1] > ahead) {
-                    next[pos] = next[pos - 1];
-                    --pos;
-                }
-                next[pos] = static_cast<uint16_t>(ahead);
-                const uint64_t th = parent_hash ^ zob_treasure_[t] ^ zob_treasure_[ahead];
-                prefetch(th);
-                int player = exact_player() ? t : lowest_reachable(t);
-                uint32_t pushes = node.pushes + 1u;
-                uint32_t moves = exact_player() ? node.moves + walk[behind] + 1u : 0u;
-                uint64_t hash = key_of(th, zob_player_[player]);
-                uint32_t e = find(next, player, hash);
-                if (e) {
-                    Node& old = *nodes_.at(e - 1);
-                    if (!old.closed && better(pushes, moves, old)) {
-                        old.pushes = static_cast<uint16_t>(pushes);
-                        old.moves = moves;
-                        old.parent = index;
-                        old.push_from = static_cast<uint16_t>(t);
-                        old.push_dir = static_cast<uint8_t>(d);
-                        open_.push(f_of(old), tie_of(old), e - 1);
+            int first = grid_.next[t][d];
+            if (behind < 0 || first < 0 || !can_stand[behind]) continue;
+            if (occupied_[first] || grid_.dead[first]) continue;
+            // The fast mode also pushes on through a tunnel in one go, as a
+            // second child beside the single push, so nothing is lost.
+            const int run_end = options_.goal == SOLVE_ANY ? tunnel_end(first, d) : 1;
+            for (int run = 1; run <= run_end; run = run == 1 && run_end > 1 ? run_end : run_end + 1) {
+                int ahead = first;
+                for (int r = 1; r < run; ++r)
+                    ahead = grid_.next[ahead][d];
+                const int pusher = run == 1 ? t : grid_.next[ahead][opposite(d)];
+                ++generated_;
+                occupy(t, false);
+                occupy(ahead, true);
+                int h = UNREACHABLE;
+                const bool learned_dead = !patterns_.empty() && matches_pattern(ahead, pusher);
+                pattern_cuts_ += learned_dead;
+                if (!learned_dead && frozen(ahead) != 2) {
+                    const int row = i + 1, j = bank_of_row[row];
+                    const int* was = &cost_[static_cast<size_t>(row) * w];
+                    const size_t moved = grid_.state(ahead, pusher);
+                    const int* now = grid_.costs_of(moved);
+                    if (run == 1 && now[j - 1] == was[j] - 1) {
+                        h = node.h - 1;
+                    } else {
+                        Assignment a = base;
+                        int saved[MAX_TREASURES + 1];
+                        std::copy(was, was + w, saved);
+                        set_row(row, moved);
+                        a.p[j] = 0;
+                        int lowest = UNREACHABLE * 4;
+                        for (int jj = 1; jj <= m; ++jj)
+                            lowest = std::min(lowest, now[jj - 1] - a.v[jj]);
+                        a.u[row] = lowest;
+                        augment(a, row);
+                        h = total(a);
+                        std::copy(saved, saved + w, &cost_[static_cast<size_t>(row) * w]);
                     }
-                } else if (pushes < 0xFFFF) {
-                    add_node(Node{index, moves, static_cast<uint16_t>(pushes), static_cast<uint16_t>(h),
-                                  static_cast<uint16_t>(player), static_cast<uint16_t>(t), static_cast<uint8_t>(d), 0},
-                             next, hash);
                 }
+                if (h < UNREACHABLE) {
+                    // Keep the list sorted: slide the moved treasure into place.
+                    int n = 0;
+                    for (int s = 0; s < k_; ++s)
+                        if (s != i) next[n++] = cur[s];
+                    int pos = k_ - 1;
+                    while (pos > 0 && next[pos - 1] > ahead) {
+                        next[pos] = next[pos - 1];
+                        --pos;
+                    }
+                    next[pos] = static_cast<uint16_t>(ahead);
+                    const uint64_t th = parent_hash ^ zob_treasure_[t] ^ zob_treasure_[ahead];
+                    prefetch(th);
+                    int player = exact_player() ? t : lowest_reachable(pusher);
+                    uint32_t pushes = node.pushes + static_cast<uint32_t>(run);
+                    uint32_t moves = exact_player() ? node.moves + walk[behind] + 1u : 0u;
+                    uint64_t hash = key_of(th, zob_player_[player]);
+                    const bool useless = beyond_bound(pushes, moves, h);
+                    uint32_t e = useless ? 0 : find(next, player, hash);
+                    if (useless) {
+                        ++bound_cuts_;
+                    } else if (e) {
+                        Node& old = *nodes_.at(e - 1);
+                        if (!old.closed && better(pushes, moves, old)) {
+                            old.pushes = static_cast<uint16_t>(pushes);
+                            old.moves = moves;
+                            old.parent = index;
+                            old.push_from = static_cast<uint16_t>(t);
+                            old.push_dir = static_cast<uint8_t>(d);
+                            open_.push(f_of(old), tie_of(old), e - 1);
+                        }
+                    } else if (pushes < 0xFFFF) {
+                        add_node(Node{index, moves, static_cast<uint16_t>(pushes), static_cast<uint16_t>(h),
+                                      static_cast<uint16_t>(player), static_cast<uint16_t>(t),
+                                      static_cast<uint8_t>(d | (run - 1) << 2), 0, any_rank(h)},
+                                 next, hash);
+                    }
+                }
+                occupy(ahead, false);
+                occupy(t, true);
             }
-            occupy(ahead, false);
-            occupy(t, true);
         }
     }
     for (int i = 0; i < k_; ++i)
@@ -660,6 +1084,8 @@ Solve_result Search::run()
     auto finish = [&](Solve_status status) {
         result.status = status;
         result.generated = generated_;
+        result.corral_cuts = corral_cuts_;
+        result.pattern_cuts = pattern_cuts_;
         result.stored = nodes_.size();
         result.bytes = bytes();
         result.seconds = elapsed();
@@ -673,22 +1099,23 @@ Solve_result Search::run()
         start[i] = static_cast<uint16_t>(grid_.compact_of[puzzle_.treasures[i]]);
     std::sort(start, start + k_);
     Assignment a{};
+    const int start_player = grid_.compact_of[puzzle_.player];
     for (int i = 0; i < k_; ++i)
-        set_row(i + 1, start[i]);
+        set_row(i + 1, grid_.state(start[i], start_player));
     for (int row = 1; row <= grid_.m; ++row)
         augment(a, row);
     int h = total(a);
     if (h >= UNREACHABLE) return finish(SOLVE_NONE);
     for (int i = 0; i < k_; ++i)
         occupy(start[i], true);
-    const int start_player = grid_.compact_of[puzzle_.player];
     int player = exact_player() ? start_player : lowest_reachable(start_player);
+    const uint16_t rank = any_rank(h);
     for (int i = 0; i < k_; ++i)
         occupy(start[i], false);
     table_.assign(1u << 12, 0);
     // The start stays out of the table: reaching its position again by a
     // push is a different thing when every treasure starts banked.
-    add_node(Node{0, 0, 0, static_cast<uint16_t>(h), static_cast<uint16_t>(player), 0, 0, 0}, start, 0);
+    add_node(Node{0, 0, 0, static_cast<uint16_t>(h), static_cast<uint16_t>(player), 0, 0, 0, rank}, start, 0);
     result.lower_bound = h;
 
     double next_report = options_.progress ? options_.progress_seconds : 0;
@@ -728,8 +1155,14 @@ Solve_result Search::result_for(uint32_t goal)
 {
     Solve_result r;
     std::vector<std::pair<int, int>> pushes; // treasure cell, direction
-    for (uint32_t i = goal; i != 0; i = nodes_.at(i)->parent)
-        pushes.emplace_back(nodes_.at(i)->push_from, nodes_.at(i)->push_dir);
+    for (uint32_t i = goal; i != 0; i = nodes_.at(i)->parent) {
+        const int d = nodes_.at(i)->push_dir & 3, run = (nodes_.at(i)->push_dir >> 2) + 1;
+        std::vector<int> cells{nodes_.at(i)->push_from};
+        for (int r = 1; r < run; ++r)
+            cells.push_back(grid_.next[cells.back()][d]);
+        for (auto c = cells.rbegin(); c != cells.rend(); ++c)
+            pushes.emplace_back(*c, d);
+    }
     std::reverse(pushes.begin(), pushes.end());
 
     std::fill(occupied_.begin(), occupied_.end(), 0);
@@ -826,10 +1259,87 @@ int puzzle_from_rows(const std::vector<std::string>& rows, Puzzle& puzzle, std::
     return puzzle_from_grid(layout, puzzle, error);
 }
 
+namespace
+{
+
+Solve_result search_once(const Puzzle& puzzle, const Solve_options& options, const Any_weights& weights = ANY_TURNS[0])
+{
+    Search search(puzzle, options, weights);
+    return search.run();
+}
+
+// The fast mode's turns. Any turn that runs out of positions proves there is
+// no solution, since every rule it prunes by keeps all solutions.
+Solve_result search_any(const Puzzle& puzzle, const Solve_options& options)
+{
+    Solve_result total;
+    const size_t turns = sizeof ANY_TURNS / sizeof ANY_TURNS[0];
+    double left = options.time_limit_seconds;
+    for (size_t i = 0; i < turns; ++i) {
+        const Any_weights& w = ANY_TURNS[i];
+        const bool last = i + 1 == turns;
+        Solve_options o = options;
+        if (options.time_limit_seconds > 0) o.time_limit_seconds = last ? left : options.time_limit_seconds * w.share;
+        if (options.max_states > 0)
+            o.max_states = last ? options.max_states : static_cast<uint64_t>(options.max_states * w.share);
+        else if (options.time_limit_seconds <= 0 && !last)
+            o.max_states = ANY_TURN_STATES;
+        if (o.time_limit_seconds <= 0 && options.time_limit_seconds > 0) break;
+        Solve_result r = search_once(puzzle, o, w);
+        r.expanded += total.expanded;
+        r.generated += total.generated;
+        r.corral_cuts += total.corral_cuts;
+        r.pattern_cuts += total.pattern_cuts;
+        r.bytes = std::max(r.bytes, total.bytes);
+        r.stored = std::max(r.stored, total.stored);
+        r.seconds += total.seconds;
+        total = r;
+        if (r.status != SOLVE_GAVE_UP) break;
+        left = options.time_limit_seconds - total.seconds;
+    }
+    return total;
+}
+
+// The cost a solution has in the goal's first measure.
+int measure(const Solve_result& r, Solve_goal goal)
+{
+    return goal == SOLVE_MOVES ? r.move_count : r.pushes;
+}
+
+} // namespace
+
 Solve_result solve_puzzle(const Puzzle& puzzle, const Solve_options& options)
 {
-    Search search(puzzle, options);
-    return search.run();
+    if (options.goal == SOLVE_ANY) return search_any(puzzle, options);
+    if (options.any_first_share <= 0) return search_once(puzzle, options);
+    Solve_options first = options;
+    first.goal = SOLVE_ANY;
+    first.time_limit_seconds = options.time_limit_seconds * options.any_first_share;
+    first.max_states = static_cast<uint64_t>(static_cast<double>(options.max_states) * options.any_first_share);
+    if (first.time_limit_seconds <= 0 && first.max_states == 0) first.max_states = ANY_FIRST_STATES;
+    Solve_result any = search_any(puzzle, first);
+    if (any.status == SOLVE_NONE) return any;
+    Solve_options rest = options;
+    if (rest.time_limit_seconds > 0) rest.time_limit_seconds = std::max(0.001, rest.time_limit_seconds - any.seconds);
+    const bool have = any.status == SOLVE_FOUND;
+    if (have && (rest.upper_bound == 0 || measure(any, options.goal) < rest.upper_bound))
+        rest.upper_bound = measure(any, options.goal);
+    Solve_result best = search_once(puzzle, rest);
+    best.seconds += any.seconds;
+    if (best.status == SOLVE_FOUND || !have) return best;
+    // The optimal search found nothing under the bound: the first solution
+    // is the best there is, or not known to be when it stopped at a limit.
+    Solve_result out = any;
+    out.status = best.status == SOLVE_NONE ? SOLVE_FOUND : SOLVE_UNPROVEN;
+    out.expanded += best.expanded;
+    out.generated += best.generated;
+    out.stored = std::max(out.stored, best.stored);
+    out.bytes = std::max(out.bytes, best.bytes);
+    out.corral_cuts += best.corral_cuts;
+    out.pattern_cuts += best.pattern_cuts;
+    out.seconds = best.seconds;
+    out.lower_bound = best.lower_bound;
+    return out;
 }
 
 std::vector<bool> dead_cells(const Puzzle& puzzle)

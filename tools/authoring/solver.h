@@ -27,9 +27,13 @@ int puzzle_from_level(const Level_info& level, Puzzle& puzzle, std::string* erro
 // The same from rows in the layout legend (tests and the generator).
 int puzzle_from_rows(const std::vector<std::string>& rows, Puzzle& puzzle, std::string* error = nullptr);
 
-// Fewest pushes; fewest steps; or fewest steps among the fewest pushes.
-enum Solve_goal { SOLVE_PUSHES, SOLVE_MOVES, SOLVE_PUSHES_THEN_MOVES };
-enum Solve_status { SOLVE_FOUND = 0, SOLVE_NONE = 1, SOLVE_GAVE_UP = 2 };
+// Fewest pushes; fewest steps; fewest steps among the fewest pushes; or any
+// solution, found fast by a best-first search that weighs progress.
+enum Solve_goal { SOLVE_PUSHES, SOLVE_MOVES, SOLVE_PUSHES_THEN_MOVES, SOLVE_ANY };
+// The values are the solve command's exit codes. SOLVE_UNPROVEN: an optimal
+// search reached a limit after a solution was found; it is not known to be
+// the best.
+enum Solve_status { SOLVE_FOUND = 0, SOLVE_NONE = 1, SOLVE_GAVE_UP = 2, SOLVE_UNPROVEN = 3 };
 
 // What a long search reports while it runs.
 struct Solve_progress {
@@ -50,6 +54,15 @@ struct Solve_options {
     // Called about every `progress_seconds` while the search runs.
     std::function<void(const Solve_progress&)> progress;
     double progress_seconds = 0.5;
+    // An optimal search first looks for any solution with this share of the
+    // limits; its cost then bounds the optimal search. 0: straight to A*.
+    double any_first_share = 0.25;
+    // A known solution's cost in the goal's measure: positions that cannot
+    // beat it are not stored. 0: none known.
+    int upper_bound = 0;
+    // Pruning by corrals the player cannot enter (tests turn it off to show
+    // what it alone decides).
+    bool corrals = true;
 };
 
 struct Solve_result {
@@ -57,12 +70,14 @@ struct Solve_result {
     std::string moves; // <>^v, one character per step
     int pushes = 0;
     int move_count = 0;
-    int treasure_changes = 0; // how often the solution turns to a different treasure
-    int lower_bound = 0;      // the matching bound at the start: pushes no solution can do without
-    uint64_t expanded = 0;    // positions taken from the open list
-    uint64_t generated = 0;   // positions made by a push and judged (pruned, found again or stored)
-    uint64_t stored = 0;      // positions in the closed set
-    uint64_t bytes = 0;       // memory the search held at the end
+    int treasure_changes = 0;  // how often the solution turns to a different treasure
+    int lower_bound = 0;       // the matching bound at the start: pushes no solution can do without
+    uint64_t corral_cuts = 0;  // expansions whose pushes a corral narrowed or ended
+    uint64_t pattern_cuts = 0; // pushes into a dead corral learned earlier in the search
+    uint64_t expanded = 0;     // positions taken from the open list
+    uint64_t generated = 0;    // positions made by a push and judged (pruned, found again or stored)
+    uint64_t stored = 0;       // positions in the closed set
+    uint64_t bytes = 0;        // memory the search held at the end
     double seconds = 0;
 };
 

@@ -1,0 +1,18 @@
+// A plain breadth-first search over pushes with no pruning at all, written
+// apart from the solver: the answer its rules are checked against on small
+// levels.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+struct Bfs_answer {
+    bool settled = false; // false: the position limit came first
+    int pushes = -1;      // fewest pushes; -1: no solution
+};
+
+// Rows in the layout legend ('-' floor, '.' bank, '$' treasure, '*' banked
+// treasure, '@' player, '+' player on a bank, anything else wall). A level
+// is solved after a push that leaves every treasure on a bank.
+Bfs_answer bfs_fewest_pushes(const std::vector<std::string>& rows, size_t max_positions = 200000);
