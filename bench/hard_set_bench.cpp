@@ -17,7 +17,7 @@
 
 #include "bench/previous_solver.h"
 #include "files/pack_reader.h"
-#include "files/pack_records.h"
+#include "engine/pack_records.h"
 #include "tools/authoring/solver.h"
 
 namespace

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "files/pack_records.h"
+#include "engine/pack_records.h"
 
 namespace previous_solver
 {

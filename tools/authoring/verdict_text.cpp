@@ -28,6 +28,8 @@ Verdict verdict_of(const Solve_result& result, bool optimal)
     case SOLVE_FOUND: verdict.kind = optimal ? VERDICT_OPTIMAL : VERDICT_FOUND; break;
     case SOLVE_NONE: verdict.kind = VERDICT_UNSOLVABLE; break;
     case SOLVE_GAVE_UP: verdict.kind = VERDICT_GAVE_UP; break;
+    // An optimal search stopped by its bound after finding a solution.
+    case SOLVE_UNPROVEN: verdict.kind = VERDICT_FOUND; break;
     }
     return verdict;
 }
