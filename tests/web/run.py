@@ -164,7 +164,8 @@ def case_reload_keeps_progress(c):
     p = c.start()
     c.enter_game("Tester")
     solve_level1_by_keys(c)
-    p.wait_for("the score file stored", "ZandrekPage.files.syncs > 0")
+    # Every save asked for so far has reached the stored copy.
+    p.wait_for("the score file stored", "ZandrekPage.files.syncs > 0 && ZandrekPage.files.pending === 0")
     p.reload()
     c.wait_title_screen()
     p.key("Enter")
@@ -201,7 +202,7 @@ def case_damaged_pack_refused(c):
     p = c.start()
     c.enter_game("Tester")
     solve_level1_by_keys(c)
-    p.wait_for("the score file stored", "ZandrekPage.files.syncs > 0")
+    p.wait_for("the score file stored", "ZandrekPage.files.syncs > 0 && ZandrekPage.files.pending === 0")
     before = p.evaluate("ZandrekPage.files.storedNames()")
     drop_file(p, "broken.zrp", "Zandrek Pack\nName: Broken\n\nLevel:\nName: Half\nLayout:\n#@\n")
     p.wait_for("the refusal", "document.getElementById('notice').dataset.kind === 'refused'")

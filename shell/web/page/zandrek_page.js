@@ -620,13 +620,16 @@ var ZandrekPage = (function () {
   page.settings = settings;
 
   // ---- files ----
-  const files = { seen: new Map(), syncing: Promise.resolve(), ready: false, syncs: 0 };
+  // `pending`: syncs asked for and not yet finished; the tests wait for none.
+  const files = { seen: new Map(), syncing: Promise.resolve(), ready: false, syncs: 0, pending: 0 };
   function syncStored() {
+    files.pending += 1;
     files.syncing = files.syncing.then(function () {
       return new Promise(function (resolve) {
         FS.syncfs(false, function (error) {
           if (error) notice("Your progress could not be stored in this browser: " + error);
           files.syncs += 1;
+          files.pending -= 1;
           resolve();
         });
       });
