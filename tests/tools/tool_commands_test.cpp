@@ -6,6 +6,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -156,13 +157,17 @@ TEST_F(Tool, PlayWithoutMovesPrintsTheStart)
     EXPECT_EQ(run("play fixture.zrp 2").out, "######\n#@-$.#\n######\nmoves 0 pushes 0 solved no\n");
 }
 
-TEST_F(Tool, CheckNamesEveryLevelsVerdictAndFailsOnAWrongAnswer)
+TEST_F(Tool, CheckNamesEachLevelsVerdict)
 {
-    const Outcome r = run("check fixture.zrp");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_THAT(r.out, HasSubstr("1\tOne Push\tsolved"));
-    EXPECT_THAT(r.out, HasSubstr("2\tWrong Answer\tFAILED"));
-    EXPECT_THAT(r.out, HasSubstr("3\tNo Answer\tno solution"));
+    const std::string out = run("check fixture.zrp").out;
+    EXPECT_THAT(out, HasSubstr("1\tOne Push\tsolved"));
+    EXPECT_THAT(out, HasSubstr("2\tWrong Answer\tFAILED"));
+    EXPECT_THAT(out, HasSubstr("3\tNo Answer\tno solution"));
+}
+
+TEST_F(Tool, CheckExitsOneWhenAStoredAnswerFails)
+{
+    EXPECT_EQ(run("check fixture.zrp").status, 1);
 }
 
 TEST_F(Tool, SolvePrintsTheMovesThenTheCounts)
@@ -172,15 +177,22 @@ TEST_F(Tool, SolvePrintsTheMovesThenTheCounts)
     EXPECT_EQ(r.out, ">\nmoves 1 pushes 1\n");
 }
 
-TEST_F(Tool, GeneratedPacksRepeatForASeedAndPassTheCheck)
+const char GENERATE[] = "generate --quiet --count 2 --size 6x6 --treasures 1 --seed 5";
+
+TEST_F(Tool, GeneratedPacksRepeatForTheSameSeed)
 {
-    const std::string args = "generate --quiet --count 2 --size 6x6 --treasures 1 --seed 5";
-    const Outcome first = run(args + " > generated.zrp");
+    const Outcome first = run(GENERATE);
     EXPECT_EQ(first.status, 0);
-    const std::string pack = file_text(dir / "generated.zrp");
-    EXPECT_EQ(run(args).out, pack);
+    EXPECT_EQ(run(GENERATE).out, first.out);
+}
+
+TEST_F(Tool, GeneratedLevelsCarryAnswersThatSolveThem)
+{
+    EXPECT_EQ(run(std::string(GENERATE) + " > generated.zrp").status, 0);
     EXPECT_EQ(run("check generated.zrp").status, 0);
-    EXPECT_EQ(run("levels generated.zrp").out.find("\tno\n"), std::string::npos); // every level carries its answer
+    const std::string levels = run("levels generated.zrp").out;
+    EXPECT_EQ(std::count(levels.begin(), levels.end(), '\n'), 2);
+    EXPECT_EQ(levels.find("\tno\n"), std::string::npos);
 }
 
 // A score file of one player, from its literal bytes: header, count, one 40-byte record.
