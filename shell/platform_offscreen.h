@@ -71,7 +71,11 @@ struct Offscreen {
     // Virtual clock: milliseconds since start, and the calendar second it began at.
     int64_t now_ms = 0;
     int64_t epoch_seconds = 1700000000;
-    std::map<uint32_t, int64_t> timers; // id -> due time in ms
+    std::map<uint32_t, int64_t> timers;        // id -> due time in ms
+    std::map<uint32_t, int64_t> timer_periods; // id -> ms between calls
+    // How long each box and dialog stays open before its answer, on the
+    // virtual clock; timers that come due meanwhile fire inside it.
+    int64_t box_open_ms = 0;
 
     // Wave output.
     int wave_rate = 0, wave_bits = 0;

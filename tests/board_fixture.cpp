@@ -103,3 +103,23 @@ void advance_ms(Game_state& state, int64_t ms)
     while (uint32_t id = offscreen_next_due_timer(until))
         on_window_timer(state, id);
 }
+
+void set_fidget_state(Game_state& state, int fidget_state)
+{
+    state.fidget.state = static_cast<uint16_t>(fidget_state);
+}
+
+int fidget_state(const Game_state& state)
+{
+    return state.fidget.state;
+}
+
+void set_last_reveal(Game_state& state, int last)
+{
+    state.draw.last_reveal = last;
+}
+
+int last_reveal(const Game_state& state)
+{
+    return state.draw.last_reveal;
+}

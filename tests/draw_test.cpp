@@ -200,14 +200,14 @@ TEST_F(Draw, EveryOrderDrawsEveryCellOnceInItsOwnWayAndBoardsChooseOrdersAtRando
     offscreen().recording = false;
     read_board_record(state, board, 1);
     reference.seed = state.draw.random_seed;
-    int previous = state.draw.last_reveal;
+    int previous = last_reveal(state);
     for (int n = 0; n < 100; ++n) {
         int expected;
         do
             expected = (reference.next() % 44) / 4;
         while (expected == previous);
         draw_board(state, board, true);
-        ASSERT_EQ(state.draw.last_reveal, expected) << n;
+        ASSERT_EQ(last_reveal(state), expected) << n;
         for (int i = 0; REVEAL_TABLE[expected] == REVEAL_RANDOM && i < 320; ++i)
             reference.next();
         previous = expected;

@@ -133,56 +133,138 @@ TEST_F(Play, KeysPlayTheRules)
     }
 }
 
-TEST_F(Play, MovesRedrawTheirCellsWithTheirTilesCornersAndTheMoveTest)
+TEST_F(Play, APushRedrawsTheTreasureCellsThenThePlayers)
 {
     load({"#######", "#@$-.-#", "#######"});
-    const Field_info& b = state.play_board;
-    state.fidget.state = 4, press_keys(state, ">");
-    auto blits = offscreen_calls_of(CALL_BLIT); // the treasure's two cells, then the player's
-    ASSERT_EQ(blits.size(), 4u);
-    EXPECT_EQ(std::vector<int64_t>({blits[0]->a, blits[1]->a, blits[2]->a, blits[3]->a, state.fidget.state}),
-              std::vector<int64_t>({64, 96, 32, 64, 0}));
     press_keys(state, ">");
-    EXPECT_EQ(std::vector<int>({b.cells[22].tile, b.cells[24].tile, b.cells[24].content}),
-              std::vector<int>({b.kind_tiles[KIND_FLOOR], b.kind_tiles[KIND_BANKED_TREASURE], KIND_BANKED_TREASURE}));
-    load({"####", "#@-#"}), state.play_board.cells[21].floor = 6; // a floor kind no tile stands for: a damaged map
-    press_keys(state, ">");
-    EXPECT_EQ(b.cells[21].tile, 0);
+    std::vector<int64_t> xs;
+    for (const Platform_call* blit : offscreen_calls_of(CALL_BLIT))
+        xs.push_back(blit->a);
+    EXPECT_EQ(xs, (std::vector<int64_t>{64, 96, 32, 64}));
+}
 
-    load({"#######", "#@*-*.#"}); // a treasure starting on a bank keeps content 4 till pushed onto a bank
-    EXPECT_EQ(std::vector<int>({b.banked, b.cells[22].content}), std::vector<int>({2, KIND_TREASURE}));
+TEST_F(Play, AMoveStopsTheIdleAnimation)
+{
+    load({"#######", "#@$-.-#", "#######"});
+    set_fidget_state(state, 4);
+    press_keys(state, ">");
+    EXPECT_EQ(fidget_state(state), 0);
+}
+
+TEST_F(Play, CellsLeftAndReachedTakeTheirKindsTiles)
+{
+    load({"#######", "#@$-.-#", "#######"});
+    press_keys(state, ">>");
+    const Field_info& b = state.play_board;
+    EXPECT_EQ(std::make_tuple(b.cells[22].tile, b.cells[24].tile, b.cells[24].content),
+              std::make_tuple(b.kind_tiles[KIND_FLOOR], b.kind_tiles[KIND_BANKED_TREASURE], KIND_BANKED_TREASURE));
+}
+
+TEST_F(Play, AFloorKindNoTileStandsForDrawsTileZero)
+{
+    load({"####", "#@-#"});
+    state.play_board.cells[21].floor = 6; // as a damaged map can give
+    press_keys(state, ">");
+    EXPECT_EQ(state.play_board.cells[21].tile, 0);
+}
+
+TEST_F(Play, ATreasureStartingOnABankStaysPlainTillPushedOntoOne)
+{
+    load({"#######", "#@*-*.#"});
+    const Field_info& b = state.play_board;
+    EXPECT_EQ(std::make_tuple(b.banked, b.cells[22].content), std::make_tuple(2, int{KIND_TREASURE}));
     press_keys(state, ">");
     EXPECT_EQ(b.cells[23].content, KIND_TREASURE);
-    state.draw.last_reveal = 5, state.fidget.state = 4, press_keys(state, "r"); // a restart draws it row by row
-    EXPECT_EQ(std::vector<int>({state.draw.last_reveal, state.fidget.state}), std::vector<int>({0, 0}));
-    EXPECT_EQ(titles(), Picture{"Zandrek - Level 7"});
+}
 
+TEST_F(Play, RestartRevealsTheBoardAgainFromTheStart)
+{
+    load({"#######", "#@*-*.#"});
+    press_keys(state, ">");
+    set_last_reveal(state, 5);
+    set_fidget_state(state, 4);
+    press_keys(state, "r");
+    EXPECT_EQ(std::make_tuple(last_reveal(state), fidget_state(state)), std::make_tuple(0, 0));
+    EXPECT_EQ(titles(), Picture{"Zandrek - Level 7"});
+}
+
+TEST_F(Play, ThePlayersTileFollowsItsFacingAndStep)
+{
+    load({"####", "#@-#"});
     for (int slot = 0; slot < 14; ++slot)
         state.tile_info.slots_14_to_27[slot] = static_cast<uint16_t>(114 + slot);
-    // clang-format off
-    const int facings[][3] = {{DIR_NONE, 1, 14}, {DIR_UP, 1, 17}, {DIR_UP, 2, 23}, {DIR_DOWN, 1, 15}, {DIR_DOWN, 2, 20},
-        {DIR_LEFT, 1, 14}, {DIR_RIGHT, 2, 21}, {DIR_BACK_UP, 1, 23}, {DIR_BACK_DOWN, 1, 24}, {DIR_BACK_LEFT, 1, 15},
-        {DIR_BACK_RIGHT, 1, 20}, {8, 1, -100}};
-    const int backing[][3] = {{21, 22, DIR_BACK_RIGHT}, {22, 21, DIR_BACK_LEFT}, {21, 41, DIR_BACK_DOWN},
-                              {41, 21, DIR_BACK_UP}, {21, 21, DIR_NONE}};
-    const int moves[][4] = {{1, 1, 4, MOVE_WALL}, {1, 1, -1, MOVE_WALL}, {3, 2, DIR_RIGHT, MOVE_WALL},
-                            {3, 2, DIR_LEFT, MOVE_FREE}, {3, 1, DIR_LEFT, MOVE_OCCUPIED}};
-    // clang-format on
-    for (const auto& f : facings)
-        EXPECT_EQ(player_tile_for(state, f[0], make_cell_pos(1, f[1])), 100 + f[2]) << f[0];
-    for (const auto& k : backing)
-        EXPECT_EQ(backing_dir(k[0], k[1], 20), k[2]);
-    load({"######", "#-$@-#", "######"}), press_keys(state, "<u"); // pushed left, undone: backs off to the right
-    EXPECT_EQ(state.play_board.cells[23].tile, 120);
+    struct Case {
+        const char* facing;
+        int dir, column, slot;
+    };
+    const Case cases[] = {{"none", DIR_NONE, 1, 14},
+                          {"up", DIR_UP, 1, 17},
+                          {"up, odd step", DIR_UP, 2, 23},
+                          {"down", DIR_DOWN, 1, 15},
+                          {"down, odd step", DIR_DOWN, 2, 20},
+                          {"left", DIR_LEFT, 1, 14},
+                          {"right, odd step", DIR_RIGHT, 2, 21},
+                          {"backing up", DIR_BACK_UP, 1, 23},
+                          {"backing down", DIR_BACK_DOWN, 1, 24},
+                          {"backing left", DIR_BACK_LEFT, 1, 15},
+                          {"backing right", DIR_BACK_RIGHT, 1, 20},
+                          {"no such facing", 8, 1, -100}};
+    for (const Case& c : cases)
+        EXPECT_EQ(player_tile_for(state, c.dir, make_cell_pos(1, c.column)), 100 + c.slot) << c.facing;
+}
 
+TEST_F(Play, BackingFacesAwayFromTheCellLeft)
+{
+    const int rows[][3] = {{21, 22, DIR_BACK_RIGHT},
+                           {22, 21, DIR_BACK_LEFT},
+                           {21, 41, DIR_BACK_DOWN},
+                           {41, 21, DIR_BACK_UP},
+                           {21, 21, DIR_NONE}};
+    for (const auto& r : rows)
+        EXPECT_EQ(backing_dir(r[0], r[1], 20), r[2]) << "from " << r[0] << " to " << r[1];
+}
+
+TEST_F(Play, AnUndonePushShowsThePlayerBackingOff)
+{
+    load({"######", "#-$@-#", "######"});
+    for (int slot = 0; slot < 14; ++slot)
+        state.tile_info.slots_14_to_27[slot] = static_cast<uint16_t>(114 + slot);
+    press_keys(state, "<u");
+    EXPECT_EQ(state.play_board.cells[23].tile, 120);
+}
+
+TEST_F(Play, ACellIsCorneredByTwoWallsAtRightAngles)
+{
     load({"#####", "#$$-#", "#-.-#", "#####"});
-    const std::pair<int, int> cells[] = {{21, 1}, {22, 0}, {42, 0}, {43, 1}, {23, 1}, {41, 1}};
+    const std::pair<int, bool> cells[] = {{21, true}, {22, false}, {42, false}, {43, true}, {23, true}, {41, true}};
     for (auto [index, cornered] : cells)
-        EXPECT_EQ(is_cornered(state.play_board, index), cornered) << index;
+        EXPECT_EQ(is_cornered(state.play_board, index), cornered) << "cell " << index;
+}
+
+TEST_F(Play, TheMoveTestNamesWhatLiesInEachDirection)
+{
+    load({"#####", "#$$-#", "#-.-#", "#####"});
+    struct Case {
+        const char* what;
+        int column, row, dir, expected;
+    };
+    const Case cases[] = {{"right into the wall", 3, 2, DIR_RIGHT, MOVE_WALL},
+                          {"left onto the bank", 3, 2, DIR_LEFT, MOVE_FREE},
+                          {"left onto a treasure", 3, 1, DIR_LEFT, MOVE_OCCUPIED}};
     std::pair<int, Cell_pos> to;
-    for (const auto& m : moves)
-        EXPECT_EQ(test_move(state.play_board, make_cell_pos(m[0], m[1]), m[2], &to.second, &to.first), m[3]) << m[2];
+    for (const Case& c : cases)
+        EXPECT_EQ(test_move(state.play_board, make_cell_pos(c.column, c.row), c.dir, &to.second, &to.first), c.expected)
+            << c.what;
     EXPECT_EQ(to, std::make_pair(22, make_cell_pos(2, 1)));
+}
+
+TEST_F(Play, TheMoveTestRefusesABogusDirectionWithABox)
+{
+    load({"#####", "#$$-#", "#-.-#", "#####"});
+    Cell_pos to_pos{};
+    int to_index = 0;
+    EXPECT_EQ(test_move(state.play_board, make_cell_pos(1, 1), 4, &to_pos, &to_index), MOVE_WALL);
+    EXPECT_EQ(test_move(state.play_board, make_cell_pos(1, 1), -1, &to_pos, &to_index), MOVE_WALL);
     EXPECT_EQ(box_texts(), Picture({"bogus move dir (4) in test_move", "bogus move dir (-1) in test_move"}));
     EXPECT_EQ(offscreen_calls_of(CALL_BOX).at(0)->a, BOX_ERROR);
 }
@@ -365,12 +447,15 @@ TEST_F(Play, KeysInPlayRepaintsAndLeavingAScreenByAnyKeyOrLeftClick)
         {EVENT_KEY, CODE_RIGHT}, {EVENT_KEY, CODE_OTHER_KEY}, {EVENT_BUTTON, CODE_LEFT_DOWN}};
     for (int32_t mode : {MODE_SOLVED, MODE_HELP, MODE_FINALE})
         for (auto [type, code] : ends) {
-            state.mode = mode, state.draw.last_reveal = 0, state.fidget.state = 4, state.board_shown = 0;
+            state.mode = mode;
+            set_last_reveal(state, 0);
+            set_fidget_state(state, 4);
+            state.board_shown = 0;
             offscreen().calls.clear();
             send(type, code);
             EXPECT_EQ(now(), "1,1 0/0 mode 0") << mode << " " << code; // back to play, the event not acted on
             EXPECT_EQ(std::vector<int>(
-                          {state.draw.last_reveal != 0, state.fidget.state, int(count(CALL_FILL)), state.board_shown}),
+                          {last_reveal(state) != 0, fidget_state(state), int(count(CALL_FILL)), state.board_shown}),
                       std::vector<int>({1, 0, 1, 1})); // redrawn afresh in a random order
             EXPECT_EQ(titles(), Picture{"Zandrek - Level 7"});
         }
@@ -401,13 +486,15 @@ TEST_F(Play, KeysInPlayRepaintsAndLeavingAScreenByAnyKeyOrLeftClick)
                                {MODE_DONE_TEXT, BOARD_BLANK, 10, 1}, {MODE_FINALE, BOARD_FINALE, 0, 0}};
     for (const auto& r : repaints) {
         state.mode = r[0], state.screen_board = state.play_board, state.screen_board.number = int16_t(r[1]);
-        state.fidget.state = 4, state.draw.last_reveal = 0, offscreen().calls.clear();
+        set_fidget_state(state, 4);
+        set_last_reveal(state, 0);
+        offscreen().calls.clear();
         send(EVENT_PAINT, CODE_PAINT);
         EXPECT_EQ(std::vector<size_t>(
                       {count(CALL_BLIT), count(CALL_TEXT), count(CALL_FILL) + count(CALL_TITLE) + count(CALL_BOX)}),
                   std::vector<size_t>({FIELD_MAX_CELLS, size_t(r[2]), 0}))
             << r[0] << " " << r[1];
-        EXPECT_EQ(std::vector<int>({state.draw.last_reveal != 0, state.mode, state.fidget.state, state.fidget.wait}),
+        EXPECT_EQ(std::vector<int>({last_reveal(state) != 0, state.mode, fidget_state(state), state.fidget.wait}),
                   std::vector<int>({r[3], r[0], 0, 3}));
     }
 }

@@ -193,9 +193,12 @@ TEST_F(Presentation, PackLevelsOpenOneByOneAsTheyAreSolved)
 TEST_F(Presentation, BuiltInLevelsOpenUpToTheMaximum)
 {
     give_sounds(state);
-    state.play_board.number = 1, offscreen().now_ms = 7000, state.fidget.state = 4, state.draw.last_reveal = 0;
+    state.play_board.number = 1;
+    offscreen().now_ms = 7000;
+    set_fidget_state(state, 4);
+    set_last_reveal(state, 0);
     next_level(state); // entered anew: the clock started, drawn in a random order, the idling restarted
-    EXPECT_EQ(std::vector<int64_t>({state.play_board.start_time, state.draw.last_reveal != 0, state.fidget.state}),
+    EXPECT_EQ(std::vector<int64_t>({state.play_board.start_time, last_reveal(state) != 0, fidget_state(state)}),
               std::vector<int64_t>({platform_now_seconds(), 1, 0}));
     EXPECT_EQ(effects(), (Texts{"sound:4", "level 2 mode 0"}));
     EXPECT_EQ(after(next_level), (Texts{"sound:14", MUST_SOLVE, "level 2 mode 0"}));
@@ -238,11 +241,12 @@ TEST_F(Presentation, EachScreenDrawsItsBoardTitleSoundsAndText)
     // clang-format on
     for (const auto& [show, mode, board, title, calls, rows_down] : screens) {
         SCOPED_TRACE(title);
-        state.mode = MODE_PLAY, state.draw.last_reveal = 0;
+        state.mode = MODE_PLAY;
+        set_last_reveal(state, 0);
         offscreen().calls.clear();
         show(state);
-        EXPECT_EQ(std::vector<int>({state.mode, state.screen_board.number, int(blitted_cells().size()),
-                                    state.draw.last_reveal == 0}),
+        EXPECT_EQ(std::vector<int>(
+                      {state.mode, state.screen_board.number, int(blitted_cells().size()), last_reveal(state) == 0}),
                   std::vector<int>({mode, board, 320, rows_down}));
         EXPECT_EQ(titles(), Texts{title});
         EXPECT_EQ(drawn(), calls);
@@ -315,15 +319,20 @@ TEST_F(Presentation, FidgetShowsTheStatusOnTheThirdTickThenSequenceZeroThenRando
     EXPECT_EQ(ticks(3), (std::vector<int>{-1, -1, -1}));
     for (int16_t count : {2, 1, 0, -4}) { // two sequences leave only sequence 1; fewer, nothing to choose
         const uint32_t seed = state.draw.random_seed;
-        state.fidget.sequence_count = count, state.fidget.state = 3, state.fidget.wait = 0, state.mode = MODE_PLAY;
+        state.fidget.sequence_count = count;
+        set_fidget_state(state, 3);
+        state.fidget.wait = 0;
+        state.mode = MODE_PLAY;
         EXPECT_EQ(ticks(3), (std::vector<int>{count == 2 ? 5 : -1, -1, -1}));
-        EXPECT_EQ(std::make_tuple(state.fidget.state, state.fidget.sequence, state.draw.random_seed == seed),
+        EXPECT_EQ(std::make_tuple(fidget_state(state), state.fidget.sequence, state.draw.random_seed == seed),
                   std::make_tuple(count == 2 ? 4 : 3, count == 2 ? 1 : state.fidget.sequence, count != 2));
     }
     state.fidget.sequences[14][19] = 7; // the very last entry of the table; missing and out-of-table: nothing shown
     for (auto [sequence, frame] : {std::pair<int16_t, uint16_t>{40, 0}, {15, 0}, {-1, 0}, {0, 20}, {14, 19}}) {
-        state.fidget.state = 4, state.fidget.sequence = sequence, state.fidget.frame = frame;
-        EXPECT_EQ((std::vector<int>{ticks(1)[0], state.fidget.state}),
+        set_fidget_state(state, 4);
+        state.fidget.sequence = sequence;
+        state.fidget.frame = frame;
+        EXPECT_EQ((std::vector<int>{ticks(1)[0], fidget_state(state)}),
                   (std::vector<int>{sequence == 14 ? 7 : -1, sequence == 14 ? 4 : 3}));
     }
     play_level_2();
@@ -342,13 +351,13 @@ TEST_F(Presentation, FidgetShowsTheStatusOnTheThirdTickThenSequenceZeroThenRando
     EXPECT_EQ(titles().back(), "Zandrek: Alice - Level=2 Moves=7 Pushes=6 Time=00:01");
     // The message-line timer shows it only while playing, and not before the idling showed it; no player, no name.
     state.current_player = nullptr;
-    for (auto [mode, fidget_state] : {std::pair<int, uint16_t>{MODE_PLAY, 1}, {MODE_PLAY, 0}, {MODE_HELP, 1}}) {
+    for (auto [mode, phase] : {std::pair<int, uint16_t>{MODE_PLAY, 1}, {MODE_PLAY, 0}, {MODE_HELP, 1}}) {
         state.mode = mode;
-        state.fidget.state = fidget_state;
+        set_fidget_state(state, phase);
         offscreen().calls.clear();
         msgline_tick(state, 0);
-        EXPECT_EQ(titles(), mode == MODE_PLAY && fidget_state ? Texts{"Zandrek:  - Level=2 Moves=7 Pushes=6 Time=00:01"}
-                                                              : Texts{})
+        EXPECT_EQ(titles(),
+                  mode == MODE_PLAY && phase ? Texts{"Zandrek:  - Level=2 Moves=7 Pushes=6 Time=00:01"} : Texts{})
             << mode << " " << fidget_state;
     }
 }
@@ -378,24 +387,27 @@ TEST_F(Presentation, ANewSoundCutsOffTheOneThatPlaysAndReopensOnlyForANewFormatA
     EXPECT_EQ(offscreen().sounds.back().bytes, (std::vector<uint8_t>{0x01, 0x00, 0xFE, 0xFF}));
     EXPECT_EQ(wave(), "reset unprepare close open 8000/16 prepare write reset unprepare prepare write");
     offscreen().wave_open_fails = true; // the device stays closed after a failed open
-    EXPECT_EQ(play_speech(state, 0) + play_speech(state, 0), -2);
+    const int first_try = play_speech(state, 0);
+    EXPECT_EQ(std::make_tuple(first_try, play_speech(state, 0)), std::make_tuple(-1, -1));
     offscreen().wave_open_fails = false;
     EXPECT_EQ(play_speech(state, 0), 0);
     offscreen().wave_reset_fails = true; // a sound the device cannot stop plays on; the new one is dropped
     EXPECT_EQ(play_speech(state, 4), -1);
     offscreen().wave_reset_fails = false;
-    close_sound(state), close_sound(state); // once closed, nothing more
+    close_sound(state);
+    close_sound(state); // once closed, nothing more
     EXPECT_EQ(wave(), "reset unprepare close open 11025/8 open 11025/8 open 11025/8 prepare write reset reset "
                       "unprepare close");
     // Switched off, silent ids and sounds that cannot be had: only the motion sound plays.
     sound.num_samples = 1, sound.samples = {5}, state.sound.speech_on = false;
     offscreen().sounds.clear();
-    EXPECT_EQ(play_speech(state, 2) + play_pack_sound(state, &sound) + play_motion_sound(state, 1), 0);
+    const int speech = play_speech(state, 2), pack = play_pack_sound(state, &sound);
+    EXPECT_EQ(std::make_tuple(speech, pack, play_motion_sound(state, 1)), std::make_tuple(0, 0, 0));
     state.sound.speech_on = true, state.sound.motion_sounds_on = false;
     sound.num_samples = 0, shorter.samples.clear();
-    EXPECT_EQ(play_motion_sound(state, 0) + play_pack_sound(state, nullptr) + play_pack_sound(state, &sound) +
-                  play_pack_sound(state, &shorter),
-              0);
+    const int motion = play_motion_sound(state, 0), none = play_pack_sound(state, nullptr);
+    const int empty = play_pack_sound(state, &sound);
+    EXPECT_EQ(std::make_tuple(motion, none, empty, play_pack_sound(state, &shorter)), std::make_tuple(0, 0, 0, 0));
     // 6 is not a sampled item and 8 is past the item table; the sample of 7 is not in the map, and
     // those of 2 and 3 claim more than the SAMP chunk holds: silent, no allocation, no box.
     state.samples[3].length = 1 << 30, state.samples[2].offset = 0xFFFFFFF0u;

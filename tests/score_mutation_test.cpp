@@ -3,6 +3,7 @@
 // replaces a file it keeps the old bytes as the .bad copy.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 
@@ -21,7 +22,8 @@ class Score_mutation : public Map_test
 
 TEST_F(Score_mutation, DamagedScoreFilesNeverLoseTheirBytes)
 {
-    Bytes good(SCORE_HEADER, SCORE_HEADER + 10);
+    const Bytes header = {'Z', 'A', 'N', 'D', 'S', 'C', 'O', 'R', 'E', '\n'};
+    Bytes good = header;
     good.push_back(3);
     for (int i = 0; i < 3; ++i) {
         Score_entry e{0, {'A', char('a' + i)}, 10 * i + 3, {24, 6}, uint16_t(100 + i), 0, 60 * i};
@@ -43,8 +45,7 @@ TEST_F(Score_mutation, DamagedScoreFilesNeverLoseTheirBytes)
         fs::remove(file + ".bad");
         ASSERT_TRUE(write_input(file, b.data(), b.size()));
         Game_state state;
-        std::vector<Score_entry> expected;
-        bool header_ok = parse_score_bytes(b.data(), b.size(), expected) == 0;
+        bool header_ok = b.size() >= header.size() && std::equal(header.begin(), header.end(), b.begin());
         ASSERT_TRUE(exercise_score(state, file)) << "round " << round;
         EXPECT_TRUE(box_texts().empty());
         size_t count = b.size() > 10 ? b[10] : 0, whole_records = b.size() > 11 ? (b.size() - 11) / 40 : 0;

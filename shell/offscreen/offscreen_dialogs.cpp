@@ -5,9 +5,32 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "engine/game_state.h"
+#include "engine/timers.h"
+
+namespace
+{
+
+// A box's own loop: the game's timers keep firing while it waits for its answer.
+void keep_box_open()
+{
+    Offscreen& o = offscreen();
+    if (o.box_open_ms <= 0) return;
+    const int64_t until = o.now_ms + o.box_open_ms;
+    while (uint32_t id = offscreen_next_due_timer(until)) {
+        const int64_t due = o.timers[id];
+        on_window_timer(the_game(), id);
+        auto still = o.timers.find(id);
+        if (still != o.timers.end() && still->second == due) still->second += std::max<int64_t>(1, o.timer_periods[id]);
+    }
+}
+
+} // namespace
+
 int platform_message_box(const char* text, const char* caption, Box_style style)
 {
     Offscreen& o = offscreen();
+    keep_box_open();
     Platform_call& c = offscreen_record(CALL_BOX);
     c.a = style;
     c.text = text;
@@ -23,6 +46,7 @@ int platform_player_name_dialog(char* buffer, int capacity)
     Offscreen& o = offscreen();
     Platform_call& c = offscreen_record(CALL_DIALOG);
     c.text = buffer;
+    keep_box_open();
     if (o.dialog_answers.empty()) return 0;
     auto [answer, typed] = o.dialog_answers.front();
     o.dialog_answers.pop_front();
@@ -46,6 +70,7 @@ int platform_news_dialog()
 {
     Offscreen& o = offscreen();
     offscreen_record(CALL_DIALOG).text = "DLG_NEWS";
+    keep_box_open();
     if (o.box_answers.empty()) return 0;
     int answer = o.box_answers.front();
     o.box_answers.pop_front();

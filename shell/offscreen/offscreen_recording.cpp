@@ -87,10 +87,12 @@ void platform_set_timer(uint32_t id, uint32_t milliseconds)
     Platform_call& c = offscreen_record(CALL_SET_TIMER);
     c.a = id, c.b = milliseconds;
     offscreen().timers[id] = offscreen().now_ms + milliseconds;
+    offscreen().timer_periods[id] = milliseconds;
 }
 
 void platform_kill_timer(uint32_t id)
 {
     offscreen_record(CALL_KILL_TIMER).a = id;
     offscreen().timers.erase(id);
+    offscreen().timer_periods.erase(id);
 }
