@@ -90,15 +90,7 @@ Picture read_png(const fs::path& file)
 
 struct Box {
     int left, top, right, bottom; // right and bottom just past the last pixel
-    bool operator==(const Box& o) const
-    {
-        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
-    }
 };
-std::ostream& operator<<(std::ostream& out, const Box& b)
-{
-    return out << b.left << "," << b.top << " to " << b.right << "," << b.bottom;
-}
 
 // The smallest box holding every pixel in which two pictures of one size differ.
 Box difference(const Picture& a, const Picture& b)
