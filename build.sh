@@ -8,7 +8,7 @@ source cmake/state.sh
 trap 'echo "!! build.sh: \"$BASH_COMMAND\" failed with exit status $? (line $LINENO)" >&2' ERR
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
-packages=(build-essential cmake ninja-build clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev libpng-dev
+packages=(build-essential cmake ninja-build clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 wine wine64 qemu-user xvfb xdotool
           nsis zip unzip imagemagick python3 libasound2 emscripten chromium python3-websocket)
 if ! dpkg -s "${packages[@]}" >/dev/null 2>&1; then

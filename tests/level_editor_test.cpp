@@ -7,8 +7,8 @@
 #include <random>
 #include <sstream>
 
-#include "files/pack_reader.h"
 #include "engine/pack_records.h"
+#include "files/pack_reader.h"
 #include "tools/authoring/authored_records.h"
 #include "tools/authoring/editor_session.h"
 #include "tools/authoring/level_checks.h"
@@ -521,6 +521,15 @@ TEST(EditorVerdict, EachStateOfTheSearchHasItsLine)
     };
     for (const auto& c : cases)
         EXPECT_EQ(verdict_text(c.verdict), c.text);
+}
+
+TEST(EditorVerdict, AnOptimalSearchStoppedAfterASolutionSaysItWasFound)
+{
+    Solve_result stopped;
+    stopped.status = SOLVE_UNPROVEN;
+    stopped.pushes = 31;
+    EXPECT_EQ(verdict_text(verdict_of(stopped, true)),
+              "Solvable: a solution of 31 pushes found, optimum not yet proven");
 }
 
 TEST(EditorVerdict, AFinishedSearchGivesTheLineOfItsOutcome)
