@@ -10,14 +10,12 @@
 #include <sys/resource.h>
 
 #include <algorithm>
-#include <fstream>
-#include <memory>
-#include <sstream>
 #include <vector>
 
+#include "bench/pack_puzzles.h"
 #include "bench/previous_solver.h"
-#include "files/pack_reader.h"
 #include "engine/pack_records.h"
+#include "files/pack_reader.h"
 #include "tools/authoring/solver.h"
 
 namespace
@@ -28,19 +26,7 @@ constexpr const char* HARD_SET = "tests/data/hard_set.zrp";
 
 const std::vector<Puzzle>& hard_set()
 {
-    static std::vector<Puzzle> puzzles = [] {
-        std::vector<Puzzle> out;
-        std::ifstream in(HARD_SET, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        std::string bytes = text.str();
-        std::unique_ptr<Pack_info> pack = read_pack_bytes(bytes.data(), bytes.size());
-        for (const Level_info* l = pack ? pack->levels.get() : nullptr; l; l = l->next.get()) {
-            Puzzle p;
-            if (puzzle_from_level(*l, p) == 0) out.push_back(p);
-        }
-        return out;
-    }();
+    static const std::vector<Puzzle> puzzles = pack_puzzles(HARD_SET);
     return puzzles;
 }
 

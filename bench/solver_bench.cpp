@@ -8,11 +8,9 @@
 
 #include <algorithm>
 #include <ctime>
-#include <fstream>
-#include <memory>
-#include <sstream>
 #include <vector>
 
+#include "bench/pack_puzzles.h"
 #include "bench/previous_solver.h"
 #include "engine/pack_records.h"
 #include "files/pack_reader.h"
@@ -30,19 +28,7 @@ const std::vector<std::string> EIGHT_TREASURES = {
 
 const std::vector<Puzzle>& builtin_puzzles()
 {
-    static std::vector<Puzzle> puzzles = [] {
-        std::vector<Puzzle> out;
-        std::ifstream in("assets/levels/builtin.zrp", std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        std::string bytes = text.str();
-        std::unique_ptr<Pack_info> pack = read_pack_bytes(bytes.data(), bytes.size());
-        for (const Level_info* l = pack ? pack->levels.get() : nullptr; l; l = l->next.get()) {
-            Puzzle p;
-            if (puzzle_from_level(*l, p) == 0) out.push_back(p);
-        }
-        return out;
-    }();
+    static const std::vector<Puzzle> puzzles = pack_puzzles("assets/levels/builtin.zrp");
     return puzzles;
 }
 
@@ -112,7 +98,9 @@ void BM_ProveBuiltinLevel(benchmark::State& state)
 }
 BENCHMARK(BM_ProveBuiltinLevel)->DenseRange(1, 50)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-void BM_ProveBuiltinSet(benchmark::State& state)
+// All fifty, with today's solver or with the one before the fast mode and
+// the corral rules.
+void prove_builtin_set(benchmark::State& state, bool previous)
 {
     const auto& all = builtin_puzzles();
     if (all.size() != 50) {
@@ -122,22 +110,18 @@ void BM_ProveBuiltinSet(benchmark::State& state)
     std::vector<const Puzzle*> which;
     for (const Puzzle& p : all)
         which.push_back(&p);
-    prove(state, which);
+    prove(state, which, previous);
+}
+
+void BM_ProveBuiltinSet(benchmark::State& state)
+{
+    prove_builtin_set(state, false);
 }
 BENCHMARK(BM_ProveBuiltinSet)->Unit(benchmark::kSecond)->Iterations(1);
 
-// The same with the solver before the fast mode and the corral rules.
 void BM_ProveBuiltinSetPrevious(benchmark::State& state)
 {
-    const auto& all = builtin_puzzles();
-    if (all.size() != 50) {
-        state.SkipWithError("assets/levels/builtin.zrp must hold fifty levels; run from the repository root");
-        return;
-    }
-    std::vector<const Puzzle*> which;
-    for (const Puzzle& p : all)
-        which.push_back(&p);
-    prove(state, which, true);
+    prove_builtin_set(state, true);
 }
 BENCHMARK(BM_ProveBuiltinSetPrevious)->Unit(benchmark::kSecond)->Iterations(1);
 
