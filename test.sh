@@ -12,6 +12,7 @@ set -uo pipefail
 set -E
 cd "$(dirname "$0")"
 source cmake/state.sh
+source cmake/sound_to_file.sh
 jobs=$(nproc)
 logs=$ZANDREK_STATE/test-logs
 rm -rf "$logs" && mkdir -p "$logs"
@@ -142,6 +143,10 @@ wine_stage() {  # PREFIX RUNNER BUILD LOG [RETRY]
     fi
     WINEPREFIX=$prefix $server -p
     WINEPREFIX=$prefix timeout -k 10 240 "$runner" "$build/zandrek_tests.exe" --gtest_list_tests >"$log.start" 2>&1 </dev/null
+    # The platform's sound cases play into a file, as the whole-program cases do.
+    alsa_driver_set "$prefix" ||
+        WINEPREFIX=$prefix timeout -k 10 240 "$runner" "${ALSA_DRIVER_SETTING[@]}" >"$log.sound" 2>&1 </dev/null
+    sound_to_file "$HOME" "$PWD/$build/sound.wav"
     WINEPREFIX=$prefix run_ctest "$build" "$log" || status=$?
     # Only a 32-bit case under the emulator may run again, and it is named.
     if [ "$status" != 0 ] && [ -n "$retry" ] && [ -s "$build/Testing/Temporary/LastTestsFailed.log" ]; then
@@ -153,6 +158,7 @@ wine_stage() {  # PREFIX RUNNER BUILD LOG [RETRY]
         WINEPREFIX=$prefix run_ctest "$build" "$log.again" --rerun-failed && status=0
     fi
     WINEPREFIX=$prefix $server -k
+    rm -f "$HOME/.asoundrc"
     return $status
 }
 

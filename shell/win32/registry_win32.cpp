@@ -1,5 +1,7 @@
 // The settings on Windows: one registry key, opened at start-up and closed
 // at shutdown, read and written a value at a time.
+#include <string>
+
 #include "shell/platform.h"
 #include "shell/win32/news_thread.h"
 #include "shell/win32/win32_shell.h"
@@ -51,5 +53,10 @@ int platform_reg_get_string(const char* name, char* buffer, uint32_t capacity)
 
 void platform_reg_set_string(const char* name, const char* text, uint32_t bytes)
 {
-    RegSetValueExA(win32_shell().settings_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes);
+    // The system stores one byte more than asked when the last byte asked is
+    // not zero and the one after it is: text not terminated within `bytes`
+    // goes over with a non-zero byte after it, so exactly `bytes` are stored.
+    std::string stored(text, bytes);
+    stored.push_back('\x01');
+    RegSetValueExA(win32_shell().settings_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(stored.data()), bytes);
 }

@@ -10,6 +10,7 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/cmake/state.sh"
+source "$root/cmake/sound_to_file.sh"
 here=$root/tests/whole_program
 win64=$root/build-win-x86_64
 win32=$root/build-win-i686
@@ -102,17 +103,14 @@ new_prefix() {
         rm -rf "$base" && mkdir -p "$work/home"
         # Sound goes to ALSA, whose output each case sends to a file.
         home=$work/home prefix=$base limit=300 in_prefix "$work/prefix-$1.log" wineboot -i
-        home=$work/home prefix=$base limit=300 in_prefix "$work/prefix-$1-reg.log" reg add \
-            'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f
+        home=$work/home prefix=$base limit=300 in_prefix "$work/prefix-$1-reg.log" "${ALSA_DRIVER_SETTING[@]}"
         stop_prefix "$base"
-        grep -q -i 'Software\\\\Wine\\\\Drivers' "$base/user.reg" 2>/dev/null ||
+        alsa_driver_set "$base" ||
             problem "the $1-bit prefix could not be made (see $work/prefix-$1.log)" || return
         touch "$base/.zandrek-ready"
     fi
     cp -a --reflink=auto "$base" "$case_dir/prefix"
-    mkdir -p "$case_dir/home"
-    printf 'pcm.!default {\n type file\n slave.pcm "null"\n file "%s"\n format "wav"\n}\n' "$case_dir/sound.wav" \
-        >"$case_dir/home/.asoundrc"
+    sound_to_file "$case_dir/home" "$case_dir/sound.wav"
 }
 
 # A 64-bit prefix and a game folder as a player has it.
