@@ -15,29 +15,16 @@ namespace
 
 std::filesystem::path home;
 DWORD boxes_answered_at = 0; // the tick count from which a box is answered
-UINT_PTR answering = 0;
-
-BOOL CALLBACK answer_box(HWND window, LPARAM)
-{
-    char name[8] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (std::string(name) != "#32770") return TRUE;
-    EndDialog(window, IDOK);
-    KillTimer(nullptr, answering);
-    return FALSE;
-}
 
 // Ticks on until a box is there: the time may be up before the box shows.
-void CALLBACK answer_box_when_due(HWND, UINT, UINT_PTR, DWORD now)
+void CALLBACK answer_box_when_due(HWND, UINT, UINT_PTR id, DWORD now)
 {
-    if (static_cast<LONG>(now - boxes_answered_at) >= 0) EnumThreadWindows(GetCurrentThreadId(), answer_box, 0);
-}
-
-void deliver_waiting_messages()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&msg);
+    HWND box = FindWindowA("#32770", nullptr);
+    if (static_cast<LONG>(now - boxes_answered_at) < 0 || !box ||
+        GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId())
+        return;
+    EndDialog(box, IDOK);
+    KillTimer(nullptr, id);
 }
 
 } // namespace
@@ -66,22 +53,24 @@ void contract_finish()
     platform_destroy_window();
     platform_close_settings();
     // The window's end posts a quit, which would end the next case's box at once.
-    deliver_waiting_messages();
+    contract_let_time_pass(0);
 }
 
 void contract_let_time_pass(int milliseconds)
 {
     const DWORD until = GetTickCount() + static_cast<DWORD>(milliseconds);
-    for (LONG left = milliseconds; left > 0; left = static_cast<LONG>(until - GetTickCount())) {
+    MSG msg;
+    for (LONG left = milliseconds; left >= 0; left = static_cast<LONG>(until - GetTickCount())) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left), QS_ALLINPUT);
-        deliver_waiting_messages();
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
     }
 }
 
 void contract_keep_boxes_open(int milliseconds)
 {
     boxes_answered_at = GetTickCount() + static_cast<DWORD>(milliseconds);
-    answering = SetTimer(nullptr, 0, 20, answer_box_when_due);
+    SetTimer(nullptr, 0, 20, answer_box_when_due);
 }
 
 uint32_t contract_menu_state(int id)
