@@ -1,6 +1,6 @@
 // The promises of shell/platform.h, one case each, kept by whichever
 // implementation is linked: the off-screen one in zandrek_tests. The Win32
-// one is to run the same cases in zandrek_win32_tests, with hooks of its own.
+// one runs the same cases in zandrek_win32_tests, with hooks of its own.
 //
 // The browser's implementation (shell/web/) keeps the same words; tests/web
 // checks there the timers inside a box's loop (boxes are dialogs the game
