@@ -255,6 +255,8 @@ var ZandrekPage = (function () {
     }
     markDone();
   };
+  // The player's first key or click starts it; a page may start it sooner.
+  audio.start = startAudio;
   page.audio = audio;
 
   // ---- boxes and the name dialog ----
@@ -459,6 +461,8 @@ var ZandrekPage = (function () {
   page.attachMenu = function () {
     const bar = document.getElementById("menubar");
     bar.textContent = "";
+    // A menu attached again starts from the resource script's states.
+    menus.states.clear();
     ZANDREK_MENU.forEach(function (top, index) {
       const title = document.createElement("div");
       title.className = "title";
