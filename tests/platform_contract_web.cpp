@@ -25,7 +25,6 @@ constexpr int AUDIO_START_LIMIT_MS = 5000;
 
 EM_JS(void, web_forget_settings, (), { localStorage.clear(); });
 EM_JS(void, web_answer_boxes_after, (int ms), {
-    if (window.boxAnswerer) window.boxAnswerer.disconnect();
     window.boxAnswerer = new MutationObserver(function() {
         for (const box of document.querySelectorAll("dialog[open]:not([data-answering])")) {
             box.dataset.answering = "yes";
@@ -34,9 +33,6 @@ EM_JS(void, web_answer_boxes_after, (int ms), {
         }
     });
     window.boxAnswerer.observe(document.body, {childList : true, subtree : true});
-});
-EM_JS(void, web_stop_answering_boxes, (), {
-    if (window.boxAnswerer) window.boxAnswerer.disconnect();
 });
 EM_JS(uint32_t, web_menu_shown, (int id, uint32_t greyed, uint32_t checked), {
     const item = document.querySelector("#menubar .item[data-id=\"" + id + "\"]");
@@ -53,8 +49,8 @@ EM_ASYNC_JS(int, web_audio_running, (int limit_ms), {
     return context.state == "running";
 });
 EM_JS(void, web_report, (const char* name, const char* outcome, const char* why), {
-    window.contractResults = window.contractResults || {};
-    window.contractResults[UTF8ToString(name)] = {outcome : UTF8ToString(outcome), why : UTF8ToString(why)};
+    window.contractRun = window.contractRun || {};
+    window.contractRun[UTF8ToString(name)] = {outcome : UTF8ToString(outcome), why : UTF8ToString(why)};
 });
 
 void report(const testing::TestInfo& test)
@@ -63,8 +59,7 @@ void report(const testing::TestInfo& test)
     std::string why;
     for (int i = 0; i < result.total_part_count(); ++i)
         why += result.GetTestPartResult(i).message() + std::string("\n");
-    const char* outcome = result.Skipped() ? "skipped" : result.Failed() ? "failed" : "passed";
-    web_report(test.name(), outcome, why.c_str());
+    web_report(test.name(), result.Skipped() ? "skipped" : result.Failed() ? "failed" : "passed", why.c_str());
 }
 
 } // namespace
@@ -84,7 +79,9 @@ void contract_finish()
 {
     fs::current_path("/");
     fs::remove_all(SCRATCH);
-    web_stop_answering_boxes();
+    EM_ASM({
+        if (window.boxAnswerer) window.boxAnswerer.disconnect();
+    });
     timer_list_clear(the_game());
 }
 
@@ -121,6 +118,6 @@ int main(int argc, char** argv)
     for (int i = 0; i < run.total_test_suite_count(); ++i)
         for (int j = 0; j < run.GetTestSuite(i)->total_test_count(); ++j)
             report(*run.GetTestSuite(i)->GetTestInfo(j));
-    EM_ASM({ window.contractDone = true; });
+    EM_ASM({ window.contractResults = window.contractRun; });
     return 0;
 }
