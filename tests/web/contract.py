@@ -3,6 +3,7 @@ in the game's page (contract.html), each of its cases a browser case here, skipp
 the browser cannot keep it."""
 import os
 import re
+import xml.etree.ElementTree as ElementTree
 
 import cdp
 from cdp import Failure
@@ -23,7 +24,9 @@ def outcomes(c):
         page = c.browser.page()
         page.goto(c.run.site.url + "contract.html")
         page.wait_for("the contract's cases run", f"typeof ZandrekPage !== 'undefined' && ({ENDED})", limit=120)
-        c.run.contract = page.evaluate("window.contractResults || {}"), page.evaluate("document.getElementById('notice').textContent")
+        report = ElementTree.fromstring(page.evaluate("window.contractResults || '<none/>'"))
+        c.run.contract = {case.get("name"): case for case in report.iter("testcase")}, page.evaluate(
+            "document.getElementById('notice').textContent")
     return c.run.contract
 
 
@@ -32,8 +35,9 @@ def contract_case(name):
         results, ended = outcomes(c)
         if name not in results:
             raise Failure(f"the program did not report the case: {ended}")
-        if results[name]["outcome"] != "passed":
-            raise (Skipped if results[name]["outcome"] == "skipped" else Failure)(results[name]["why"].strip())
+        for kind, error in (("failure", Failure), ("skipped", Skipped)):
+            if results[name].find(kind) is not None:
+                raise error(results[name].find(kind).get("message"))
 
     case.__name__ = "case_contract_" + name
     return case
