@@ -90,9 +90,7 @@ uint32_t contract_menu_state(int id)
 
 const char* contract_no_sound_because()
 {
-    return web_audio_running(AUDIO_START_LIMIT_MS)
-               ? ""
-               : "the browser keeps the page silent until the player first presses a key or clicks";
+    return web_audio_running(AUDIO_START_LIMIT_MS) ? "" : "the browser keeps the page silent until a key or click";
 }
 
 // The cases' outcomes reach the page as gtest's XML report.

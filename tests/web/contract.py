@@ -4,29 +4,27 @@ the browser cannot keep it."""
 import os
 import re
 import xml.etree.ElementTree as ElementTree
+from unittest import SkipTest as Skipped
 
 import cdp
 from cdp import Failure
 
 SOURCE = os.path.join(os.path.dirname(__file__), "..", "platform_contract.cpp")
-ENDED = "window.contractResults || document.getElementById('notice').dataset.kind === 'refused'"
-
-
-class Skipped(Exception):
-    pass
+NOTICE = "document.getElementById('notice')"
 
 
 def outcomes(c):
-    """Every case's outcome, from the one run of the program that the first case starts."""
+    """Every case's gtest report, from the one run of the program that the first case starts."""
     if not hasattr(c.run, "contract"):
         c.run.contract = {}, "the program did not finish"
         c.browser = cdp.Browser(cdp.fresh_folder(os.path.join(c.run.scratch, "profile-contract")))
         page = c.browser.page()
         page.goto(c.run.site.url + "contract.html")
-        page.wait_for("the contract's cases run", f"typeof ZandrekPage !== 'undefined' && ({ENDED})", limit=120)
+        page.wait_for("the contract's cases run", "typeof ZandrekPage !== 'undefined' && (window.contractResults || "
+                      f"{NOTICE}.dataset.kind === 'refused')", limit=120)
         report = ElementTree.fromstring(page.evaluate("window.contractResults || '<none/>'"))
         c.run.contract = {case.get("name"): case for case in report.iter("testcase")}, page.evaluate(
-            "document.getElementById('notice').textContent")
+            f"{NOTICE}.textContent")
     return c.run.contract
 
 
