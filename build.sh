@@ -47,7 +47,7 @@ export NODE_PATH=/usr/share/nodejs EM_CACHE=$PWD/.state/em-cache
 [ -e "$EM_CACHE/sysroot_install.stamp" ] || { mkdir -p "$EM_CACHE" && cp -as /usr/share/emscripten/cache/. "$EM_CACHE/"; }
 emcmake cmake -S . -B build-web -G Ninja -DCMAKE_BUILD_TYPE=Release -DZANDREK_BENCH=OFF \
         -DZANDREK_HOST_TOOL="$PWD/build/zandrek-tool"
-cmake --build build-web --target zandrek_web zandrek_editor_web -j "$jobs"
+cmake --build build-web --target zandrek_web zandrek_editor_web zandrek_contract_web -j "$jobs"
 bash tools/release/make_web_release.sh build-web build-release
 # ---- end of the browser edition ----
 

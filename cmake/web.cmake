@@ -71,3 +71,21 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/editor-page.stamp
   VERBATIM)
 add_custom_target(zandrek_editor_page ALL DEPENDS ${CMAKE_BINARY_DIR}/editor-page.stamp)
 add_dependencies(zandrek_editor_web zandrek_editor_page zandrek_map)
+
+# The platform contract's cases (tests/platform_contract.cpp) kept by the
+# browser layer: the layer without the game's entry, in the game's own page
+# with the test program in the game's place (contract.html), which
+# tests/web/contract.py opens. Boxes wait on the page, so Asyncify here too.
+set(ZANDREK_WEB_LAYER_SOURCES ${ZANDREK_WEB_SOURCES})
+list(FILTER ZANDREK_WEB_LAYER_SOURCES EXCLUDE REGEX "main_web\\.cpp$")
+add_executable(zandrek_contract_web tests/platform_contract.cpp tests/platform_contract_web.cpp
+  ${ZANDREK_WEB_LAYER_SOURCES} ${ZANDREK_PORTABLE_SEARCH})
+target_link_libraries(zandrek_contract_web zandrek_core zandrek_framebuffer gmock gtest)
+set_target_properties(zandrek_contract_web PROPERTIES OUTPUT_NAME zandrek_contract SUFFIX ".js")
+target_link_options(zandrek_contract_web PRIVATE
+  -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH -sENVIRONMENT=web -sFORCE_FILESYSTEM
+  "-sEXPORTED_RUNTIME_METHODS=[FS,UTF8ToString,allocateUTF8]")
+file(READ shell/web/page/index.html.in ZANDREK_CONTRACT_PAGE)
+string(REPLACE "\"zandrek.js\"" "\"zandrek_contract.js\"" ZANDREK_CONTRACT_PAGE "${ZANDREK_CONTRACT_PAGE}")
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/contract.html CONTENT "${ZANDREK_CONTRACT_PAGE}" @ONLY)
+add_dependencies(zandrek_contract_web zandrek_web_page)

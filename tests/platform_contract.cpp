@@ -2,12 +2,8 @@
 // implementation is linked: the off-screen one in zandrek_tests. The Win32
 // one runs the same cases in zandrek_win32_tests, with hooks of its own.
 //
-// The browser's implementation (shell/web/) keeps the same words; tests/web
-// checks there the timers inside a box's loop (boxes are dialogs the game
-// waits on), the settings' types (localStorage values carry their type) and
-// the directory search (the portable search these cases check off screen).
-// The sound promises are not checked in the browser: headless Chromium plays
-// no audio without a user gesture, so the done flag is never seen to turn.
+// The browser's implementation (shell/web/) runs them in the game's page,
+// with hooks of its own (platform_contract_web.cpp, run by tests/web).
 #include "tests/platform_contract.h"
 
 #include <gmock/gmock.h>

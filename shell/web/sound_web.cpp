@@ -1,6 +1,6 @@
 // The wave output in the browser: one Web Audio buffer at a time. The page
-// sets the game's done flag when the buffer has played (or at once while the
-// audio context waits for the player's first key or click).
+// sets the game's done flag when the buffer has played, or, while the audio
+// context waits for the player's first key or click, when it would have.
 #include <emscripten.h>
 
 #include <cstddef>

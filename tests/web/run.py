@@ -7,6 +7,7 @@ import sys
 import traceback
 
 import cdp
+import contract
 import editor_cases
 from cdp import Failure
 
@@ -504,7 +505,7 @@ CASES = [
     case_blocked_popup_is_a_failed_hand_over, case_name_cancelled_first_time, case_settings_types,
     case_damaged_score_file_kept_aside, case_exit_menu_ends_the_game, case_release_site,
     case_keys_kept_from_the_browser,
-] + editor_cases.CASES
+] + editor_cases.CASES + contract.CASES
 
 
 class Run:
@@ -529,7 +530,7 @@ def main():
         sys.exit(__doc__)
     run = Run(*sys.argv[1:4])
     wanted = sys.argv[4:]
-    passed = failed = 0
+    passed = failed = skipped = 0
     for case in CASES:
         name = case.__name__[len("case_"):]
         if wanted and name not in wanted:
@@ -539,6 +540,9 @@ def main():
             case(c)
             print(f"PASS {name}", flush=True)
             passed += 1
+        except contract.Skipped as e:
+            print(f"SKIP {name}: {e}", flush=True)
+            skipped += 1
         except Exception as e:  # a case's failure, whatever raised it, is reported and the run goes on
             print(f"FAIL {name}: {e}", flush=True)
             if not isinstance(e, Failure):
@@ -547,7 +551,7 @@ def main():
         finally:
             c.close()
     run.site.close()
-    print(f"{passed} passed, {failed} failed")
+    print(f"{passed} passed, {failed} failed, {skipped} skipped")
     sys.exit(1 if failed else 0)
 
 

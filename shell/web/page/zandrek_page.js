@@ -206,7 +206,9 @@ var ZandrekPage = (function () {
   }
 
   // ---- sound ----
-  const audio = { context: null, source: null, flags: 0, done: 0, lastSamples: null, lastRate: 0, played: 0 };
+  const audio = {
+    context: null, source: null, unheard: 0, flags: 0, done: 0, lastSamples: null, lastRate: 0, played: 0,
+  };
   function startAudio() {
     if (audio.context) return;
     const Context = window.AudioContext || window.webkitAudioContext;
@@ -214,6 +216,7 @@ var ZandrekPage = (function () {
     audio.context = new Context();
   }
   function markDone() {
+    clearTimeout(audio.unheard);
     if (audio.flags) HEAPU32[audio.flags >> 2] |= audio.done;
     audio.flags = 0;
     audio.source = null;
@@ -234,9 +237,9 @@ var ZandrekPage = (function () {
     audio.lastRate = rate;
     audio.played += 1;
     // Before the player's first key or click the context may not play: the
-    // buffer counts as played at once, so the game goes on.
+    // buffer goes unheard, done when it would have finished playing.
     if (!audio.context || audio.context.state !== "running" || count === 0) {
-      markDone();
+      audio.unheard = setTimeout(markDone, (count * 1000) / rate);
       return;
     }
     const buffer = audio.context.createBuffer(1, count, rate);
@@ -255,6 +258,8 @@ var ZandrekPage = (function () {
     }
     markDone();
   };
+  // The player's first key or click starts it; a page may start it sooner.
+  audio.start = startAudio;
   page.audio = audio;
 
   // ---- boxes and the name dialog ----
@@ -459,6 +464,8 @@ var ZandrekPage = (function () {
   page.attachMenu = function () {
     const bar = document.getElementById("menubar");
     bar.textContent = "";
+    // A menu attached again starts from the resource script's states.
+    menus.states.clear();
     ZANDREK_MENU.forEach(function (top, index) {
       const title = document.createElement("div");
       title.className = "title";
