@@ -135,24 +135,27 @@ def case_title_pixels(c):
     c.shot("title")
 
 
-def case_name_dialog_keeps_fourteen_characters(c):
-    """The first name dialog takes 14 characters, and the name is stored."""
-    p = c.start()
-    c.enter_game("Abcdefghijklmnopqrst")
-    stored = p.evaluate("JSON.parse(localStorage.getItem('player_name'))")
-    expect("the stored name", (stored["type"], bytes(stored["bytes"]).split(b"\0")[0]), ("string", b"Abcdefghijklmn"))
+# The first run's name dialog offers "Zandrek": (what is typed, the key that
+# answers, the player's name then, the name stored).
+NAME_ROWS = [("Abcdefghijklmnopqrst", "Enter", "Abcdefghijklmn", ("string", b"Abcdefghijklmn")),
+             ("", "Escape", "Zandrek", None)]
 
 
-def case_name_cancelled_first_time(c):
-    """Escape on the first name dialog plays on under the name it showed, unstored."""
-    p = c.start()
-    c.open_name_dialog()
-    expect("the name offered", p.evaluate(f"{NAME_FIELD}.value"), "Zandrek")
-    p.key("Escape")
-    c.wait_title("Zandrek - Level 1")
-    p.key("ArrowRight")
-    c.wait_title("Zandrek: Zandrek - Level=1 Moves=1")
-    expect("the stored name", p.evaluate("localStorage.getItem('player_name')"), None)
+def case_first_name_dialog_names_the_player(c):
+    """Return takes the first 14 characters typed and stores them; Escape plays on unstored."""
+    for typed, key, name, stored in NAME_ROWS:
+        p = c.start()
+        c.open_name_dialog()
+        expect("the name offered", p.evaluate(f"{NAME_FIELD}.value"), "Zandrek")
+        if typed:
+            p.call("Input.insertText", text=typed)
+        p.key(key)
+        c.wait_title("Zandrek - Level 1")
+        c.step_right()
+        c.wait_title(f"Zandrek: {name} - Level=1")
+        value = p.evaluate("JSON.parse(localStorage.getItem('player_name'))")
+        expect(f"{key}: the stored name", value and (value["type"], bytes(value["bytes"]).split(b"\0")[0]), stored)
+        c.close()
 
 
 def case_level1_solved_by_click_walk(c):
@@ -406,7 +409,7 @@ def case_keys_kept_from_the_browser(c):
 
 
 CASES = [
-    case_title_pixels, case_name_dialog_keeps_fourteen_characters, case_name_cancelled_first_time,
+    case_title_pixels, case_first_name_dialog_names_the_player,
     case_level1_solved_by_click_walk, case_reload_keeps_progress, case_magnification_menu, case_damaged_pack_refused,
     case_pack_added, case_step_sound, case_box_over_running_timers, case_second_box_stacks,
     case_answer_given_before_second_box, case_game_ended_starts_again, case_help_contents_hand_over,

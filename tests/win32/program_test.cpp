@@ -296,20 +296,21 @@ TEST(Program, CongratulationFollowsTheMessageThatLeftTheFinale)
 TEST(Program, RefusedBrowserHandOverIsReported)
 {
     const struct {
-        int command;
-        Answer answer;
+        int command, button;
+        bool ask_help; // F1 in the dialog first
         Texts shown;
     } asks[] = {
-        {MENU_PLAYER_NAME, {IDCANCEL, "", true}, {"Player Name: Player Name", "Zandrek: Error invoking URL: "}},
+        {MENU_PLAYER_NAME, IDCANCEL, true, {"Player Name: Player Name", "Zandrek: Error invoking URL: "}},
         {MENU_LEVEL_SOLUTIONS,
-         {IDYES, ""},
+         IDYES,
+         false,
          {"Zandrek Level Solutions: YES, YOU MAY NOT BEL", "Zandrek: Error invoking URL: "}},
     };
     leave_title_as("Tester");
     for (const auto& ask : asks) {
         SCOPED_TRACE(ask.command);
         Shown_from_now shown;
-        answers.push_back(ask.answer);
+        answers.push_back(Answer{ask.button, "", ask.ask_help});
         command(ask.command);
         pump();
         EXPECT_EQ(shown(), ask.shown);
