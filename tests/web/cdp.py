@@ -120,7 +120,7 @@ class Page:
         return wait_until(what, lambda: self.evaluate(expression), limit)
 
     def key(self, key, modifiers=0):
-        code, text = self.KEYS.get(key, (ord(key.upper()), key))
+        code, text = self.KEYS[key] if key in self.KEYS else (ord(key.upper()), key)
         text = "" if modifiers else text
         common = {"key": key, "windowsVirtualKeyCode": code, "nativeVirtualKeyCode": code, "modifiers": modifiers}
         self.call("Input.dispatchKeyEvent", type="keyDown" if text else "rawKeyDown", text=text, **common)

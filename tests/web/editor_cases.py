@@ -64,7 +64,7 @@ def drag_row(p, row, first, last):
 
 
 def set_field(p, field, text):
-    p.evaluate(f"const f = document.getElementById({field!r}); f.value = {text!r}; f.dispatchEvent(new Event('change'))")
+    p.evaluate(f"(f => {{ f.value = {text!r}; f.dispatchEvent(new Event('change')); }})(document.getElementById({field!r}))")
 
 
 def save_pack(c, name):
