@@ -30,10 +30,13 @@ BROKEN_PACK = "Zandrek Pack\nName: Broken\n\nLevel:\nName: Half\nLayout:\n#@\n"
 
 class Case:
     def __init__(self, run, name):
-        self.run, self.name, self.browser = run, name, None
+        self.run, self.name, self.browser, self.starts = run, name, None, 0
 
+    # Each start has a profile of its own: a closed browser's helpers may still be writing into the last one.
     def start(self):
-        self.browser = cdp.Browser(cdp.fresh_folder(os.path.join(self.run.scratch, "profile-" + self.name)))
+        self.starts += 1
+        profile = os.path.join(self.run.scratch, f"profile-{self.name}-{self.starts}")
+        self.browser = cdp.Browser(cdp.fresh_folder(profile))
         self.page = self.browser.page()
         self.page.call("Page.navigate", url=self.run.site.url)
         self.wait_title_screen()
