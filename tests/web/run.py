@@ -113,14 +113,6 @@ def expect(what, got, want):
         raise Failure(f"{what}: {got!r}, not {want!r}")
 
 
-def solve_level1_by_keys(c):
-    for _ in range(3):
-        c.page.key("ArrowRight")
-    c.page.wait_for("level 1 solved", f"ZandrekPage.gameMode === {MODE_SOLVED}")
-    c.page.key(" ")
-    c.wait_title("Zandrek - Level 2")
-
-
 # ---- the cases ----
 
 def case_title_pixels(c):
@@ -180,7 +172,11 @@ def case_reload_keeps_progress(c):
     p = c.start()
     c.enter_game("Tester")
     c.shot("level-1")
-    solve_level1_by_keys(c)
+    for _ in range(3):
+        p.key("ArrowRight")
+    p.wait_for("level 1 solved", f"ZandrekPage.gameMode === {MODE_SOLVED}")
+    p.key(" ")
+    c.wait_title("Zandrek - Level 2")
     p.wait_for("the score file stored", STORED)
     c.reload()
     p.key("Enter")
