@@ -40,7 +40,6 @@ const char* const COMMANDS[] = {
     "expect-box-open: the box last waited for is still open",
     "wait-exit: wait for the game process to end",
     "expect-file-version FILE V: the version resource of FILE says V (as 1.2.3)",
-    "elapsed LABEL: print the milliseconds since the program was started",
     "touch FILE: create FILE (empty), e.g. to tell a test server to go on",
 };
 
@@ -49,7 +48,6 @@ HWND window = nullptr;    // the game window, once found
 HWND box = nullptr;       // the dialog or message box last waited for
 HANDLE process = nullptr; // the game process, started or found through its window
 DWORD process_id = 0;
-DWORD started_at = 0; // tick count when `run` started the program
 
 template <typename Ready> bool wait_until(double seconds, Ready ready)
 {
@@ -181,12 +179,13 @@ bool post_key(HWND to, const std::string& name)
 // message is handled at the thread's next look at its queue, before the posted
 // ones, so each of a few sent in turn takes one more posted message through.
 // A box's own loop answers them too; a window gone answers at once.
-void settle(HWND to)
+bool settled(HWND to)
 {
     constexpr int POSTED_AT_MOST = 3; // a key's down, character and up
     DWORD_PTR ignored = 0;
     for (int i = 0; i <= POSTED_AT_MOST; ++i)
         SendMessageTimeoutA(to, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(wait_seconds * 1000), &ignored);
+    return true;
 }
 
 // The client area as the screen shows it, as a bottom-up 24-bit BMP file;
@@ -245,7 +244,6 @@ bool step(const std::string& c, const char* const* a)
         CloseHandle(info.hThread);
         process = info.hProcess;
         process_id = info.dwProcessId;
-        started_at = GetTickCount();
         return note("started " + line);
     }
     if (c == "cd") return SetCurrentDirectoryA(a[0]) || fail(std::string("cannot change to ") + a[0]);
@@ -270,23 +268,16 @@ bool step(const std::string& c, const char* const* a)
     }
     if (c == "key") {
         HWND to = (box && IsWindowVisible(box)) ? box : need_window() ? window : nullptr;
-        if (!to || !post_key(to, a[0])) return false;
-        settle(to);
-        return true;
+        return to && post_key(to, a[0]) && settled(to);
     }
     if (c == "click") {
         const LPARAM at = MAKELPARAM(std::atoi(a[0]), std::atoi(a[1]));
-        if (!need_window() || !PostMessageA(window, WM_MOUSEMOVE, 0, at) ||
-            !PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at) || !PostMessageA(window, WM_LBUTTONUP, 0, at))
-            return false;
-        settle(window);
-        return true;
+        return need_window() && PostMessageA(window, WM_MOUSEMOVE, 0, at) &&
+               PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at) && PostMessageA(window, WM_LBUTTONUP, 0, at) &&
+               settled(window);
     }
-    if (c == "command") {
-        if (!need_window() || !PostMessageA(window, WM_COMMAND, MAKEWPARAM(std::atoi(a[0]), 0), 0)) return false;
-        settle(window);
-        return true;
-    }
+    if (c == "command")
+        return need_window() && PostMessageA(window, WM_COMMAND, MAKEWPARAM(std::atoi(a[0]), 0), 0) && settled(window);
     if (c == "expect-box") {
         HWND seen = nullptr;
         if ((process_id || need_window()) && wait_until(wait_seconds, [&] {
@@ -352,8 +343,7 @@ bool step(const std::string& c, const char* const* a)
         // No paint waiting, and two captures a little apart that agree: the
         // picture has settled.
         std::vector<char> before, now;
-        if (need_window()) settle(window);
-        if (!need_window() || !wait_until(wait_seconds, [&] {
+        if (!need_window() || !settled(window) || !wait_until(wait_seconds, [&] {
                 before.swap(now);
                 return !GetUpdateRect(window, nullptr, FALSE) && save_client_bmp(a[0], &now) && now == before;
             }))
@@ -371,10 +361,6 @@ bool step(const std::string& c, const char* const* a)
     if (c == "expect-file-version")
         return file_version(a[0]) == a[1] ||
                fail(std::string(a[0]) + ": version " + file_version(a[0]) + ", not " + a[1]);
-    if (c == "elapsed")
-        return started_at
-                   ? note("elapsed " + std::string(a[0]) + " " + std::to_string(GetTickCount() - started_at) + " ms")
-                   : fail("elapsed: no program was started");
     // touch, the one command left
     HANDLE file = CreateFileA(a[0], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     return (file != INVALID_HANDLE_VALUE && CloseHandle(file)) || fail(std::string("cannot create ") + a[0]);

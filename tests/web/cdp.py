@@ -7,12 +7,10 @@ import http.server
 import json
 import os
 import shutil
-import struct
 import subprocess
 import threading
 import time
 import urllib.request
-import zlib
 
 import websocket
 
@@ -23,7 +21,6 @@ CHROMIUM_FLAGS = [
     "--autoplay-policy=no-user-gesture-required", "--window-size=1400,1000", "--remote-debugging-port=0",
 ]
 WAIT_LIMIT = 20.0  # seconds any one condition may take before the case fails
-POLL = 0.02
 
 
 class Failure(Exception):
@@ -33,28 +30,11 @@ class Failure(Exception):
 def wait_until(what, condition, limit=WAIT_LIMIT):
     """Polls `condition` until it gives a true value, which is returned."""
     end = time.monotonic() + limit
-    while True:
-        value = condition()
-        if value:
-            return value
+    while not (value := condition()):
         if time.monotonic() > end:
             raise Failure(f"timed out waiting for {what}")
-        time.sleep(POLL)
-
-
-class Site:
-    """The built site, served on 127.0.0.1 on a free port."""
-
-    def __init__(self, folder):
-        handler = functools.partial(QuietHandler, directory=folder)
-        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-        self.url = f"http://127.0.0.1:{self.server.server_address[1]}/"
-        self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
-        self.thread.start()
-
-    def close(self):
-        self.server.shutdown()
-        self.server.server_close()
+        time.sleep(0.02)
+    return value
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -65,14 +45,27 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
         pass
 
 
+class Site:
+    """A folder served on 127.0.0.1 on a free port."""
+
+    def __init__(self, folder):
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0),
+                                                      functools.partial(QuietHandler, directory=folder))
+        self.url = f"http://127.0.0.1:{self.server.server_address[1]}/"
+        threading.Thread(target=self.server.serve_forever, daemon=True).start()
+
+    def close(self):
+        self.server.shutdown()
+        self.server.server_close()
+
+
 class Browser:
     def __init__(self, profile):
-        self.profile = profile
         os.makedirs(profile, exist_ok=True)
         port_file = os.path.join(profile, "DevToolsActivePort")
         if os.path.exists(port_file):
             os.remove(port_file)
-        self.log = open(os.path.join(profile, "..", os.path.basename(profile) + ".log"), "w")
+        self.log = open(profile + ".log", "w")
         self.process = subprocess.Popen([CHROMIUM, *CHROMIUM_FLAGS, f"--user-data-dir={profile}", "about:blank"],
                                         stdout=self.log, stderr=subprocess.STDOUT)
         text = wait_until("Chromium's debugging port", lambda: os.path.exists(port_file) and open(port_file).read())
@@ -96,24 +89,25 @@ class Browser:
 
 
 class Page:
+    # A key as the keyboard gives it: (key code, the text it types).
+    KEYS = {"Enter": (13, "\r"), "Escape": (27, ""), "ArrowUp": (38, ""), "ArrowDown": (40, ""),
+            "ArrowLeft": (37, ""), "ArrowRight": (39, ""), "Backspace": (8, ""), "Tab": (9, ""), "F1": (112, "")}
+
     def __init__(self, ws_url):
         self.ws = websocket.create_connection(ws_url, timeout=WAIT_LIMIT, suppress_origin=True)
         self.next_id = 0
-        self.events = []
         self.call("Page.enable")
         self.call("Runtime.enable")
 
     def call(self, method, **params):
+        """Sends one command and returns its result; events meanwhile are dropped."""
         self.next_id += 1
-        mine = self.next_id
-        self.ws.send(json.dumps({"id": mine, "method": method, "params": params}))
-        while True:
-            message = json.loads(self.ws.recv())
-            if message.get("id") == mine:
-                if "error" in message:
-                    raise Failure(f"{method}: {message['error']}")
-                return message.get("result", {})
-            self.events.append(message)
+        self.ws.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
+        while (message := json.loads(self.ws.recv())).get("id") != self.next_id:
+            pass
+        if "error" in message:
+            raise Failure(f"{method}: {message['error']}")
+        return message.get("result", {})
 
     def evaluate(self, expression, await_promise=False):
         result = self.call("Runtime.evaluate", expression=expression, returnByValue=True, awaitPromise=await_promise,
@@ -125,36 +119,36 @@ class Page:
     def wait_for(self, what, expression, limit=WAIT_LIMIT):
         return wait_until(what, lambda: self.evaluate(expression), limit)
 
-    def goto(self, url):
-        self.call("Page.navigate", url=url)
-
-    def reload(self):
-        self.call("Page.reload", ignoreCache=True)
-
-    # A key as the keyboard gives it: down with its text, then up.
-    KEYS = {
-        "Enter": (13, "\r"), "Escape": (27, ""), "ArrowUp": (38, ""), "ArrowDown": (40, ""),
-        "ArrowLeft": (37, ""), "ArrowRight": (39, ""), "Backspace": (8, ""), "Tab": (9, ""), "F1": (112, ""),
-    }
-
-    def key(self, key):
-        if key in self.KEYS:
-            code, text = self.KEYS[key]
-        else:
-            code, text = ord(key.upper()) if key.isalpha() else ord(key), key
-        common = {"key": key, "windowsVirtualKeyCode": code, "nativeVirtualKeyCode": code}
+    def key(self, key, modifiers=0):
+        code, text = self.KEYS[key] if key in self.KEYS else (ord(key.upper()), key)
+        text = "" if modifiers else text
+        common = {"key": key, "windowsVirtualKeyCode": code, "nativeVirtualKeyCode": code, "modifiers": modifiers}
         self.call("Input.dispatchKeyEvent", type="keyDown" if text else "rawKeyDown", text=text, **common)
         self.call("Input.dispatchKeyEvent", type="keyUp", **common)
 
+    def mouse(self, kind, x, y, button="left", buttons=0):
+        self.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button=button, buttons=buttons, clickCount=1)
+
     def click(self, x, y, button="left"):
-        for kind in ("mouseMoved", "mousePressed", "mouseReleased"):
-            self.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button=button if kind != "mouseMoved" else "none",
-                      clickCount=1)
+        self.mouse("mouseMoved", x, y, "none")
+        self.mouse("mousePressed", x, y, button)
+        self.mouse("mouseReleased", x, y, button)
+
+    def choose_file(self, path):
+        """Gives the page's file picker the file at `path`."""
+        picker = self.call("Runtime.evaluate", expression="document.getElementById('pack-picker')")["result"]
+        self.call("DOM.setFileInputFiles", files=[path], objectId=picker["objectId"])
+
+    def drop_file(self, name, text):
+        self.evaluate(f"""(() => {{
+            const dt = new DataTransfer();
+            dt.items.add(new File([{text!r}], {name!r}));
+            document.dispatchEvent(new DragEvent('drop', {{dataTransfer: dt, bubbles: true, cancelable: true}}));
+        }})()""")
 
     def screenshot(self, path):
-        data = self.call("Page.captureScreenshot", format="png")["data"]
         with open(path, "wb") as f:
-            f.write(base64.b64decode(data))
+            f.write(base64.b64decode(self.call("Page.captureScreenshot", format="png")["data"]))
 
     def canvas_rgba(self):
         """The canvas's pixels as (width, height, RGBA bytes)."""
@@ -172,51 +166,11 @@ class Page:
 
 
 def read_png_rgba(path):
-    """(width, height, RGBA bytes) of an 8-bit RGB or RGBA PNG without interlacing."""
-    data = open(path, "rb").read()
-    if data[:8] != b"\x89PNG\r\n\x1a\n":
-        raise Failure(f"{path}: not a PNG")
-    pos, idat = 8, b""
-    while pos < len(data):
-        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
-        body = data[pos + 8:pos + 8 + length]
-        if kind == b"IHDR":
-            width, height, depth, colour, _, _, interlace = struct.unpack(">IIBBBBB", body)
-            if depth != 8 or colour not in (2, 6) or interlace:
-                raise Failure(f"{path}: only 8-bit RGB or RGBA PNGs are read here")
-        elif kind == b"IDAT":
-            idat += body
-        pos += 12 + length
-    channels = 3 if colour == 2 else 4
-    raw = zlib.decompress(idat)
-    stride = width * channels
-    rows, previous = [], bytearray(stride)
-    for y in range(height):
-        kind = raw[y * (stride + 1)]
-        row = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-        for i in range(stride):
-            a = row[i - channels] if i >= channels else 0
-            b = previous[i]
-            c = previous[i - channels] if i >= channels else 0
-            if kind == 1:
-                row[i] = (row[i] + a) & 0xFF
-            elif kind == 2:
-                row[i] = (row[i] + b) & 0xFF
-            elif kind == 3:
-                row[i] = (row[i] + (a + b) // 2) & 0xFF
-            elif kind == 4:
-                p = a + b - c
-                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-                row[i] = (row[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 0xFF
-        rows.append(bytes(row))
-        previous = row
-    pixels = b"".join(rows)
-    if channels == 4:
-        return width, height, pixels
-    out = bytearray(width * height * 4)
-    out[0::4], out[1::4], out[2::4] = pixels[0::3], pixels[1::3], pixels[2::3]
-    out[3::4] = b"\xff" * (width * height)
-    return width, height, bytes(out)
+    """(width, height, RGBA bytes) of a picture file, as ImageMagick reads it."""
+    size = subprocess.run(["identify", "-format", "%w %h", path], check=True, capture_output=True, text=True).stdout
+    pixels = subprocess.run(["convert", path, "-depth", "8", "rgba:-"], check=True, capture_output=True).stdout
+    width, height = map(int, size.split())
+    return width, height, pixels
 
 
 def fresh_folder(path):

@@ -8,17 +8,16 @@ import cdp
 from cdp import Failure
 from push_search import fewest_pushes
 
-READY = "typeof EditorPage !== 'undefined' && EditorPage.ready"
+NOTICE = "document.getElementById('notice')"
 # The verdict line once the search of the layout now shown has ended.
 FINISHED = "EditorPage.verdict.last && EditorPage.verdict.last.generation === EditorPage.verdict.generation"
 
 
-def start_editor(c, fragment=""):
-    profile = cdp.fresh_folder(os.path.join(c.run.scratch, "profile-" + c.name))
-    c.browser = cdp.Browser(profile)
+def start_editor(c, rows=None):
+    c.browser = cdp.Browser(cdp.fresh_folder(os.path.join(c.run.scratch, "profile-" + c.name)))
     c.page = c.browser.page()
-    c.page.goto(c.run.site.url + "editor.html" + fragment)
-    c.page.wait_for("the editor ready", READY)
+    c.page.call("Page.navigate", url=c.run.site.url + "editor.html" + (fragment_of(rows) if rows else ""))
+    c.page.wait_for("the editor ready", "typeof EditorPage !== 'undefined' && EditorPage.ready")
     return c.page
 
 
@@ -47,55 +46,46 @@ def shown_rows(p):
     return [r.rstrip() for r in p.evaluate("EditorPage.state().level.rows")]
 
 
-def drawn(rows):
-    """Rows as the page keeps them, trailing spaces and empty rows left out."""
-    out = [r.rstrip() for r in rows] + [""] * (16 - len(rows))
-    return out
-
-
-def click_cell(p, row, col, button="left"):
-    x, y = p.evaluate(f"EditorPage.cellCentre({row}, {col})")
-    p.click(x, y, button)
+def cell(p, row, col):
+    return p.evaluate(f"EditorPage.cellCentre({row}, {col})")
 
 
 def hover_cell(p, row, col):
-    x, y = p.evaluate(f"EditorPage.cellCentre({row}, {col})")
-    p.call("Input.dispatchMouseEvent", type="mouseMoved", x=x, y=y, button="none")
+    p.mouse("mouseMoved", *cell(p, row, col), "none")
 
 
-def drag_row(p, row, first, last, button="left"):
+def drag_row(p, row, first, last):
     """Presses on the first cell, moves over each cell to the last, lets go."""
-    x, y = p.evaluate(f"EditorPage.cellCentre({row}, {first})")
-    p.call("Input.dispatchMouseEvent", type="mouseMoved", x=x, y=y, button="none")
-    p.call("Input.dispatchMouseEvent", type="mousePressed", x=x, y=y, button=button, clickCount=1,
-           buttons=1 if button == "left" else 2)
+    hover_cell(p, row, first)
+    p.mouse("mousePressed", *cell(p, row, first), buttons=1)
     for col in range(first + 1, last + 1):
-        x, y = p.evaluate(f"EditorPage.cellCentre({row}, {col})")
-        p.call("Input.dispatchMouseEvent", type="mouseMoved", x=x, y=y, button=button,
-               buttons=1 if button == "left" else 2)
-    p.call("Input.dispatchMouseEvent", type="mouseReleased", x=x, y=y, button=button, clickCount=1)
+        p.mouse("mouseMoved", *cell(p, row, col), buttons=1)
+    p.mouse("mouseReleased", *cell(p, row, last))
+
+
+def set_field(p, field, text):
+    p.evaluate(f"(f => {{ f.value = {text!r}; f.dispatchEvent(new Event('change')); }})(document.getElementById({field!r}))")
 
 
 def save_pack(c, name):
     p = c.page
     p.evaluate("EditorPage.saved = null; document.getElementById('save').click()")
-    text = p.wait_for("the saved pack", "EditorPage.saved")
     path = os.path.join(c.run.scratch, name)
     with open(path, "wb") as f:
-        f.write(text.encode("latin-1"))
+        f.write(p.wait_for("the saved pack", "EditorPage.saved").encode("latin-1"))
     return path
 
 
 def tool_lines(c, *args):
-    done = subprocess.run([c.run.tool_path, *args], stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
-                          encoding="latin-1")
+    done = subprocess.run([c.run.tool_path, *args], capture_output=True, text=True, encoding="latin-1")
     return done.returncode, done.stdout.splitlines(), done.stderr
 
 
-def open_file_by_picker(c, path):
-    p = c.page
-    picker = p.call("Runtime.evaluate", expression="document.getElementById('pack-picker')")["result"]["objectId"]
-    p.call("DOM.setFileInputFiles", files=[path], objectId=picker)
+def expect_solved_by_check(c, name):
+    c.page.wait_for("the solution stored", f"{NOTICE}.dataset.kind === 'stored'")
+    code, lines, err = tool_lines(c, "check", save_pack(c, name))
+    if code != 0 or "\tsolved" not in lines[0]:
+        raise Failure(f"zandrek-tool check says {lines} {err}")
 
 
 # Small rooms, solvable and not, each judged by the test's own search.
@@ -135,10 +125,9 @@ def case_editor_drawn_level_equals_its_link(c):
     for col, piece in ((2, "@"), (3, "$"), (4, ".")):
         hover_cell(p, 2, col)
         p.key(piece)
-    click_cell(p, 3, 3)  # a bank there, the mouse's piece now, then taken back
-    p.call("Input.dispatchKeyEvent", type="rawKeyDown", key="z", windowsVirtualKeyCode=90, modifiers=2)
-    p.call("Input.dispatchKeyEvent", type="keyUp", key="z", windowsVirtualKeyCode=90, modifiers=2)
-    click_cell(p, 0, 0, "right")
+    p.click(*cell(p, 3, 3))  # a bank there, the mouse's piece now, then taken back
+    p.key("z", modifiers=2)
+    p.click(*cell(p, 0, 0), "right")
     p.wait_for("the last edit", "EditorPage.state().level.rows[0][0] === ' '")
     by_hand = shown_rows(p)
     p.evaluate("document.getElementById('copy-link').click()")
@@ -146,9 +135,9 @@ def case_editor_drawn_level_equals_its_link(c):
     if not copied.endswith("/editor.html" + fragment_of(DRAWN)):
         raise Failure(f"Copy link gave {copied}")
     open_link(p, DRAWN)
-    typed = shown_rows(p)
-    if by_hand != typed or typed != drawn(DRAWN):
-        raise Failure(f"drawn {by_hand}, opened from the link {typed}")
+    want = [r.rstrip() for r in DRAWN] + [""] * (16 - len(DRAWN))
+    if (by_hand, shown_rows(p)) != (want, want):
+        raise Failure(f"drawn {by_hand}, opened from the link {shown_rows(p)}")
 
 
 PLAYED = ["#######", "#--.--#", "#-$@$-#", "#--.--#", "#######"]
@@ -156,7 +145,7 @@ PLAYED = ["#######", "#--.--#", "#-$@$-#", "#--.--#", "#######"]
 
 def case_editor_play_test_stores_a_solution(c):
     """Moves played in the page, an undone push among them, are stored and the tool's check accepts them."""
-    p = start_editor(c, fragment_of(PLAYED))
+    p = start_editor(c, PLAYED)
     p.evaluate("document.getElementById('play').click()")
     p.wait_for("play-testing", "EditorPage.playing")
     # The left treasure pushed the wrong way and the push undone, then both treasures banked.
@@ -166,88 +155,72 @@ def case_editor_play_test_stores_a_solution(c):
         p.key(key)
     p.wait_for("the level solved", "document.getElementById('play-status').dataset.solved === 'true'")
     p.evaluate("document.getElementById('store-mine').click()")
-    p.wait_for("the solution stored", "document.getElementById('notice').dataset.kind === 'stored'")
-    path = save_pack(c, "played.zrp")
-    code, lines, err = tool_lines(c, "check", path)
-    if code != 0 or "\tsolved" not in lines[0]:
-        raise Failure(f"zandrek-tool check says {lines} {err}")
+    expect_solved_by_check(c, "played.zrp")
 
 
 def case_editor_solver_solution_stored(c):
     """The solver's solution of a level, stored from the page, is one the tool's check accepts."""
-    p = start_editor(c, fragment_of(PLAYED))
+    p = start_editor(c, PLAYED)
     final_verdict(p)
     p.evaluate("document.getElementById('store-solver').click()")
-    p.wait_for("the solution stored", "document.getElementById('notice').dataset.kind === 'stored'")
-    code, lines, err = tool_lines(c, "check", save_pack(c, "solver.zrp"))
-    if code != 0 or "\tsolved" not in lines[0]:
-        raise Failure(f"zandrek-tool check says {lines} {err}")
+    expect_solved_by_check(c, "solver.zrp")
 
 
 def case_editor_about_line_starting_with_end_refused(c):
     """An About line beginning with "end" is refused with the reason; the About kept stays."""
-    p = start_editor(c, fragment_of(PLAYED))
-    p.evaluate("const a = document.getElementById('level-about'); a.value = 'Walk on.\\nend of the quay'; "
-               "a.dispatchEvent(new Event('change'))")
-    p.wait_for("the refusal", "document.getElementById('notice').dataset.kind === 'refused'")
-    said = p.evaluate("document.getElementById('notice').textContent")
+    p = start_editor(c, PLAYED)
+    set_field(p, "level-about", "Walk on.\nend of the quay")
+    p.wait_for("the refusal", f"{NOTICE}.dataset.kind === 'refused'")
+    said = p.evaluate(f"{NOTICE}.textContent")
     kept = p.evaluate("[EditorPage.state().level.about, document.getElementById('level-about').value]")
     if "end" not in said or kept != ["", ""]:
         raise Failure(f'the page says "{said}" and keeps {kept}')
 
 
+def fields(lines, first):
+    return [line.split("\t")[first:] for line in lines]
+
+
 def case_editor_pack_round_trip(c):
-    """The sample pack opened, renamed, reordered and saved reads back with the same levels, solutions, tiles and sounds."""
+    """The sample pack renamed, its first two levels swapped and saved reads back the same otherwise."""
     p = start_editor(c)
-    open_file_by_picker(c, c.run.sample_pack)
-    p.wait_for("the pack opened", "document.getElementById('notice').dataset.kind === 'opened'")
+    p.choose_file(c.run.sample_pack)
+    p.wait_for("the pack opened", f"{NOTICE}.dataset.kind === 'opened'")
     shown = p.evaluate("EditorPage.state().pack")
     final_verdict(p)
     c.shot("editor")
     p.evaluate("document.querySelectorAll('#levels li')[1].click()")
     references = p.evaluate("EditorPage.state().level.references")
-    p.evaluate("const n = document.getElementById('level-name'); n.value = 'Tide Gate'; "
-               "n.dispatchEvent(new Event('change'))")
+    set_field(p, "level-name", "Tide Gate")
     p.evaluate("document.getElementById('level-up').click()")
-    p.evaluate("const a = document.getElementById('pack-name'); a.value = 'Lantern Docks Again'; "
-               "a.dispatchEvent(new Event('change'))")
+    set_field(p, "pack-name", "Lantern Docks Again")
     p.wait_for("the edits", "EditorPage.state().pack.levels[0] === 'Tide Gate' && "
                "EditorPage.state().pack.name === 'Lantern Docks Again'")
     path = save_pack(c, "round_trip.zrp")
-    _, before, _ = tool_lines(c, "levels", c.run.sample_pack)
-    code, after, err = tool_lines(c, "levels", path)
-    want = [line.split("\t")[1:] for line in before]
-    want[1][0] = "Tide Gate"
-    want[0], want[1] = want[1], want[0]
-    if code != 0 or [line.split("\t")[1:] for line in after] != want:
-        raise Failure(f"the saved pack's levels: {after} {err}")
-    _, checked_before, _ = tool_lines(c, "check", c.run.sample_pack)
-    code, checked, err = tool_lines(c, "check", path)
-    plays = [line.split("\t")[2:] for line in checked_before]
-    plays[0], plays[1] = plays[1], plays[0]
-    if code != 0 or [line.split("\t")[2:] for line in checked] != plays:
-        raise Failure(f"the saved pack's solutions: {checked} {err}")
-    open_file_by_picker(c, path)
-    p.wait_for("the saved pack opened", "document.getElementById('notice').textContent.startsWith('round_trip.zrp')")
-    again = p.evaluate("EditorPage.state().pack")
-    if (again["tiles"], again["sounds"], again["about"]) != (shown["tiles"], shown["sounds"], shown["about"]):
-        raise Failure(f"tiles, sounds, About: {again} after saving, {shown} before")
-    kept = p.evaluate("EditorPage.state().level.references")
-    if kept != references:
-        raise Failure(f"the moved level's tiles and sounds: {kept} after saving, {references} before")
+    # Each listing of the sample pack, its first two rows swapped and the moved level renamed.
+    for command, first in (("levels", 1), ("check", 2)):
+        want = fields(tool_lines(c, command, c.run.sample_pack)[1], first)
+        want[0], want[1] = want[1], want[0]
+        if command == "levels":
+            want[0][0] = "Tide Gate"
+        code, after, err = tool_lines(c, command, path)
+        if code != 0 or fields(after, first) != want:
+            raise Failure(f"zandrek-tool {command} of the saved pack: {after} {err}")
+    p.choose_file(path)
+    p.wait_for("the saved pack opened", f"{NOTICE}.textContent.startsWith('round_trip.zrp')")
+    again = p.evaluate("[EditorPage.state().pack, EditorPage.state().level.references]")
+    kept = [[again[0][k] for k in ("tiles", "sounds", "about")], again[1]]
+    if kept != [[shown[k] for k in ("tiles", "sounds", "about")], references]:
+        raise Failure(f"tiles, sounds, About, the moved level's references: {kept} after saving")
 
 
 def case_editor_damaged_pack_diagnostic(c):
     """A damaged pack dropped on the editor shows the reader's line; the pack open stays."""
-    p = start_editor(c, fragment_of(ROOMS[0]))
+    p = start_editor(c, ROOMS[0])
     before = p.evaluate("EditorPage.state()")
-    p.evaluate("""(() => {
-        const dt = new DataTransfer();
-        dt.items.add(new File(['Zandrek Pack\\nName: Broken\\n\\nLevel:\\nName: Half\\nLayout:\\n#@\\n'], 'broken.zrp'));
-        document.dispatchEvent(new DragEvent('drop', {dataTransfer: dt, bubbles: true, cancelable: true}));
-    })()""")
-    p.wait_for("the refusal", "document.getElementById('notice').dataset.kind === 'refused'")
-    said = p.evaluate("document.getElementById('notice').textContent")
+    p.drop_file("broken.zrp", "Zandrek Pack\nName: Broken\n\nLevel:\nName: Half\nLayout:\n#@\n")
+    p.wait_for("the refusal", f"{NOTICE}.dataset.kind === 'refused'")
+    said = p.evaluate(f"{NOTICE}.textContent")
     if "broken.zrp" not in said or "line" not in said:
         raise Failure(f'the page says "{said}"')
     if p.evaluate("EditorPage.state()") != before:
@@ -255,23 +228,21 @@ def case_editor_damaged_pack_diagnostic(c):
 
 
 # A room whose search runs long: a block of four treasures that can never
-# move, five more free, and a walled cell of floor (row 3, column 19).
+# move, five more free, and a walled cell of floor (row 2, column 18).
 LONG = ["####################", "#--.---.---.---.-###", "#-$--$----$------#-#", "#-------------$-.###",
         "#-.----$$---$---.###", "#------$$-------.###", "#-@-------.------###", "####################"]
-POCKET = (2, 18)
 
 
 def case_editor_edit_cancels_search(c):
     """An edit while a search runs cancels it; only the new layout's verdict is ever shown after."""
-    p = start_editor(c, fragment_of(LONG))
+    p = start_editor(c, LONG)
     first = p.evaluate("EditorPage.verdict.generation")
     p.wait_for("the search under way", "/^Searching\u2026 [1-9]/.test(document.getElementById('verdict').textContent)")
-    hover_cell(p, *POCKET)
+    hover_cell(p, 2, 18)
     p.key("@")  # Zandrek walled in: nothing can move any more
     after = p.evaluate("EditorPage.verdict.generation")
-    edited = [r.rstrip() for r in p.evaluate("EditorPage.state().level.rows")]
-    got = final_verdict(p)
-    if got != expected_verdict(edited) or p.evaluate("EditorPage.verdict.counts.cancelled") < 1:
+    got, want = final_verdict(p), expected_verdict(shown_rows(p))
+    if got != want or p.evaluate("EditorPage.verdict.counts.cancelled") < 1:
         raise Failure(f'the page says "{got}" after {p.evaluate("EditorPage.verdict.counts")}')
     log = p.evaluate("EditorPage.verdict.log")
     late = [e for e in log[[e["generation"] for e in log].index(after):] if e["generation"] != after]

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# The browser edition's cases, the game's and the pack editor's, in headless Chromium, driven over the DevTools
-# protocol (tests/web/run.py). Needs build-web/ (build.sh) and the native
-# tool in build/. Prints each case's PASS or FAIL and "N passed, N failed";
-# exits non-zero when a case failed. Profiles and scratch files stay in
-# build-web/test/; the screenshots go to build/screenshots/web-*.png.
+# The browser edition's cases, the game's and the pack editor's, in headless Chromium (tests/web/run.py).
+# Needs build-web/ and the native tool (build.sh). Profiles and scratch files stay in build-web/test/;
+# screenshots go to build/screenshots/web-*.png. Prints each case's PASS or FAIL and "N passed, N failed".
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 for needed in build-web/index.html build-web/zandrek.wasm build-web/editor.html build-web/zandrek_editor.wasm \

@@ -52,6 +52,5 @@ server.daemon_threads = True
 with open(a.port_file + ".tmp", "w") as f:
     f.write("%d\n" % server.server_address[1])
 os.replace(a.port_file + ".tmp", a.port_file)
-# A test that is cut short leaves no server behind for long.
-threading.Timer(300, os._exit, args=(0,)).start()
+threading.Timer(300, os._exit, args=(0,)).start()  # a test cut short leaves no server for long
 server.serve_forever()

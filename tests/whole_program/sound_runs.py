@@ -37,21 +37,19 @@ def sounds(values, quiet, gap):
     return [values[m.start():m.end()] for m in re.finditer(b"\x01(?:\x00{0,%d}\x01)*" % (gap - 1), marks)]
 
 
-if len(sys.argv) == 4 and sys.argv[1] == "--quiet-after":
-    (rate, _, bits), captured = read_wav(sys.argv[3])
-    quiet, gap = 128 if bits == 8 else 0, int(0.1 * rate)
-    runs = sounds(captured, quiet, gap)
-    ended = len(captured) >= gap and all(v == quiet for v in captured[-gap:])
-    sys.exit(not (len(runs) >= int(sys.argv[2]) and ended))
-if len(sys.argv) != 3:
+if len(sys.argv) != 3 and (len(sys.argv) != 4 or sys.argv[1] != "--quiet-after"):
     sys.exit(__doc__)
-(form, captured), (sample_form, sample) = read_wav(sys.argv[1]), read_wav(sys.argv[2])
+form, captured = read_wav(sys.argv[-1] if len(sys.argv) == 4 else sys.argv[1])
+rate, bits = form[0], form[2]
+quiet, gap = 128 if bits == 8 else 0, int(0.1 * rate)
+runs = sounds(captured, quiet, gap)
+if len(sys.argv) == 4:
+    sys.exit(not (len(runs) >= int(sys.argv[2]) and len(captured) >= gap and all(v == quiet for v in captured[-gap:])))
+sample_form, sample = read_wav(sys.argv[2])
 if form != sample_form:
     sys.exit(f"the output ran at (Hz, channels, bits) {form}; the sample is {sample_form}")
-rate, quiet = form[0], 128 if form[2] == 8 else 0
-runs = sounds(captured, quiet, int(0.1 * rate))
 want = (sounds(sample, quiet, len(sample) + 1) or [sample[:0]])[0]
-print(f"captured {len(captured) / rate:.2f} s of output at {rate} Hz, {form[2]} bits; {len(runs)} sound(s): " +
+print(f"captured {len(captured) / rate:.2f} s of output at {rate} Hz, {bits} bits; {len(runs)} sound(s): " +
       ", ".join(f"{len(r) / rate * 1000:.0f} ms" for r in runs))
 if not runs:
     sys.exit("no sound was played")
