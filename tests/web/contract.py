@@ -19,7 +19,7 @@ def outcomes(c):
         c.run.contract = {}, "the program did not finish"
         c.browser = cdp.Browser(cdp.fresh_folder(os.path.join(c.run.scratch, "profile-contract")))
         page = c.browser.page()
-        page.goto(c.run.site.url + "contract.html")
+        page.call("Page.navigate", url=c.run.site.url + "contract.html")
         page.wait_for("the contract's cases run", "typeof ZandrekPage !== 'undefined' && (window.contractResults || "
                       f"{NOTICE}.dataset.kind === 'refused')", limit=120)
         report = ElementTree.fromstring(page.evaluate("window.contractResults || '<none/>'"))
