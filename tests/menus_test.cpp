@@ -85,7 +85,7 @@ TEST_F(Menus, PackProgressIsReadFromTheSettings)
     EXPECT_EQ(std::make_tuple(pack(1).highest_level, pack(2).highest_level), std::make_tuple(1, 2));
 }
 
-TEST_F(Menus, OnTheTitleScreenEveryLevelAndMoveItemIsGreyed)
+TEST_F(Menus, OnTheTitleScreenEveryLevelCommandIsGreyed)
 {
     build_pack_menus(state);
     update_menu_states(state);

@@ -62,7 +62,7 @@ std::string first_record(const std::string& text)
 }
 
 // One case per way a pack is refused: the record and the line where reading stopped.
-TEST(PackReader, AnUnreadablePackNamesTheRecordAndLine)
+TEST(PackReader, AnUnreadablePackNamesWhereReadingStopped)
 {
     const std::string two = HEAD + LEVEL;
     const std::string not_header = "the first line is not \"Zandrek Pack\"";
@@ -129,7 +129,7 @@ TEST(PackReader, ReferencesResolveToTheTileOrSoundOfTheirName)
     EXPECT_EQ(resolve_sound(*pack, level.start_sound), pack->sounds.get());
 }
 
-TEST(RecordReader, ALevelTakesItsWordsBlocksAndLayout)
+TEST(RecordReader, ALevelRecordFillsEveryField)
 {
     auto pack =
         read_text(HEAD + "Level:\nName: Twin Rooms \nWall:\nFloor: brick stone\n Bank: hidden\nTreasure:\tgold\n"

@@ -155,7 +155,7 @@ TEST_F(Score_file, ANewNameRefusedKeepsThePlayerPlayingOn)
     EXPECT_EQ(file_bytes(file), before);
 }
 
-TEST_F(Score_file, AnUnwritableFileWarnsTwiceARunAndIsKept)
+TEST_F(Score_file, AnUnwritableFileIsKeptWithTwoWarningsARun)
 {
     ASSERT_EQ(read(header(1) + record("Anne", 7)), 0);
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);

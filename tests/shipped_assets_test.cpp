@@ -21,7 +21,7 @@ const char SHIPPED[] = "assets/map/zandrek_map.txt";
 
 using Shipped_assets = Map_test;
 
-TEST_F(Shipped_assets, TheMapHoldsEveryTileFrameAndSoundTheGameNames)
+TEST_F(Shipped_assets, TheMapHoldsEverythingTheGameNames)
 {
     Map_contents m;
     std::string levels, error;

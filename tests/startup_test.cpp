@@ -61,7 +61,7 @@ class Startup : public ::testing::Test
 
 } // namespace
 
-TEST_F(Startup, StepsRunInOrderAndShutdownReversesThem)
+TEST_F(Startup, TheProgramRunsItsStepsInOrder)
 {
     platform_reg_set_dword("x", static_cast<uint32_t>(-20));
     platform_reg_set_dword("y", 50);
@@ -75,7 +75,7 @@ TEST_F(Startup, StepsRunInOrderAndShutdownReversesThem)
                   std::string(NEWS_PAGE_URL) + ", close news, pictures 50");
 }
 
-TEST_F(Startup, StoredSettingsPlaceAndSizeTheWindow)
+TEST_F(Startup, StoredSettingsGiveTheWindowsGeometry)
 {
     // Off a 1024 by 768 screen a coordinate becomes 0; a magnification stored as text is absent.
     const int ABSENT = 1 << 30, TEXT = ABSENT + 1, D = PLATFORM_DEFAULT_POSITION;
@@ -104,7 +104,7 @@ TEST_F(Startup, StoredSettingsPlaceAndSizeTheWindow)
     }
 }
 
-TEST_F(Startup, EachFailureShowsItsBoxAndEndsBeforeTheLoop)
+TEST_F(Startup, EachFailureEndsBeforeTheLoopWithItsBox)
 {
     // The arrangement, the box and the step that fails.
     const std::tuple<void (*)(Offscreen&), const char*, const char*> rows[] = {
