@@ -129,6 +129,23 @@ TEST(PackReader, ReferencesResolveToTheTileOrSoundOfTheirName)
     EXPECT_EQ(resolve_sound(*pack, level.start_sound), pack->sounds.get());
 }
 
+// The file reader fills a buffer of its own; lines across its end read like any other.
+TEST(PackFile, LinesAcrossTheReadersBufferReadLikeAnyOther)
+{
+    std::string huge = HEAD;
+    for (int i = 0; i < 1500; ++i)
+        huge += "Level:\nName: Level " + std::to_string(i + 1) + "\nLayout:\n#####\n#@$.#\n#####\nend\nend\n";
+    const std::string file = temp_path("huge.zrp");
+    write_bytes(file, std::vector<uint8_t>(huge.begin(), huge.end()));
+    Game_state state;
+    ASSERT_EQ(read_pack(state, file.c_str()), 0);
+    std::remove(file.c_str());
+    int whole = 0, n = 0;
+    for (Level_info* l = state.packs->levels.get(); l; l = l->next.get())
+        whole += summary(*l) == "Level " + std::to_string(++n) + "|Untitled|#####/#@$.#/#####|-|1";
+    EXPECT_EQ(std::make_tuple(state.packs->num_levels, whole), std::make_tuple(1500, 1500));
+}
+
 TEST(RecordReader, ALevelRecordFillsEveryField)
 {
     auto pack =

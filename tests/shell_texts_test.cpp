@@ -1,10 +1,13 @@
-// Error texts and input codes.
+// Error texts, input codes and the news check's decisions.
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "shell/error_text.h"
+#include "shell/news_check.h"
 #include "shell/window_input.h"
 #include "tests/board_fixture.h"
 
@@ -74,4 +77,79 @@ TEST(Input, CharactersBecomeTheEnginesCodes)
     for (uint32_t c = 0; c < 256; ++c)
         if (char_code(c) != -1) chars += static_cast<char>(c) + std::to_string(char_code(c)) + " ";
     EXPECT_EQ(chars, "/20 ?21 a22 b23 c24 d25 e26 f27 g28 h29 j30 k31 l32 m33 n34 p35 r36 s37 t38 u17 v39 w40 x41 ");
+}
+
+namespace
+{
+
+using Text = std::optional<std::string>; // absent: the query fails, or nothing is stored
+
+struct News_case {
+    const char* name;
+    bool sends;
+    Text status, last_modified, stored;
+    bool key_open, news;       // news: the received date stored and the flag raised
+    uint32_t stored_bytes = 0; // the stored value's size when not its text and zero
+};
+
+// Answers as a server and a settings key would, and checks the order of the calls.
+struct Fake_news_session final : News_session, News_case {
+    explicit Fake_news_session(const News_case& c) : News_case(c) {}
+    char buffer[NEWS_TEXT_BYTES] = {};
+    int closes = 0;
+    bool holding = false, stored_while_raised = false;
+
+    bool send_head() override { return sends; }
+    char* text() override { return buffer; }
+    bool query_status() override { return answer(status); }
+    bool query_header() override { return std::string(buffer) == "Last-Modified" && answer(last_modified); }
+    void close() override { ++closes; }
+    bool hold_settings() override { return holding = key_open; }
+    void release_settings() override { holding = holding ? false : (ADD_FAILURE() << "released unheld", true); }
+    bool read_stored_date(char* text, uint32_t capacity) override
+    {
+        EXPECT_TRUE(holding); // and the settings refuse a value longer than the buffer
+        uint32_t bytes = stored_bytes ? stored_bytes : static_cast<uint32_t>(stored ? stored->size() + 1 : 0);
+        if (!stored || bytes > capacity) return false;
+        std::memcpy(text, stored->c_str(), std::min<size_t>(bytes, stored->size() + 1));
+        return true;
+    }
+    void store_date(const char* text) override
+    {
+        stored_while_raised = news_waiting || !holding;
+        stored = text;
+    }
+    bool answer(const Text& value) { return value && std::snprintf(buffer, sizeof buffer, "%s", value->c_str()) >= 0; }
+};
+
+} // namespace
+
+TEST(News_check, NewsIsOfferedOnlyForADateNotSeenBefore)
+{
+    const std::string date = "Tue, 01 Dec 2026 09:30:00 GMT";
+    const std::string date_255 = date + std::string(255 - date.size(), 'y'), date_256 = date_255 + "z";
+    // The first row also meets the flag as the program starts it: a check that never answers offers nothing.
+    const News_case cases[] = {
+        {"request not sent", false, "200", date, {}, true, false},
+        {"first run, nothing stored", true, "200", date, {}, true, true},
+        {"same date in other letter case", true, "200", date, "TUE, 01 DEC 2026 09:30:00 gmt", true, false},
+        {"a different date", true, "200", date, "Mon, 30 Nov 2026 09:30:00 GMT", true, true},
+        {"A and Z fold too", true, "200", "AZ", "az", true, false},
+        {"stored date a prefix of the received one", true, "200", date, date.substr(0, 16), true, true},
+        {"received date a prefix of the stored one", true, "200", date.substr(0, 16), date, true, true},
+        {"255 characters stored fit and compare", true, "200", date_255, date_255, true, false},
+        {"256 characters stored do not fit: read as missing", true, "200", date_256, date_256, true, true},
+        {"256 bytes stored without their zero", true, "200", date_256, date_256, true, false, 256},
+        {"status 404", true, "404", date, {}, true, false},
+        {"no Last-Modified header", true, "200", {}, {}, true, false},
+        {"settings key already closed", true, "200", date, {}, false, false}};
+    for (const News_case& c : cases) {
+        Fake_news_session session(c);
+        check_news(session);
+        EXPECT_EQ(std::make_tuple(news_waiting.load(), session.stored, session.stored_while_raised, session.holding,
+                                  session.closes),
+                  std::make_tuple(c.news, c.news ? c.last_modified : c.stored, false, false, c.sends ? 1 : 0))
+            << c.name;
+        news_waiting = false;
+    }
 }

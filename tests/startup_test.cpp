@@ -10,6 +10,7 @@
 #include "shell/help_pages.h"
 #include "shell/news_check.h"
 #include "shell/startup.h"
+#include "shell/window_position.h"
 #include "tests/map_fixture.h"
 
 namespace
@@ -128,4 +129,13 @@ TEST_F(Startup, EachFailureEndsBeforeTheLoopWithItsBox)
         EXPECT_EQ(taken.substr(taken.rfind(failed_step)), failed_step + std::string(", close news, pictures 0"));
         EXPECT_THAT(box_texts(), testing::ElementsAre(box));
     }
+}
+
+TEST(Window_position, AMoveIsStoredAsXAndY)
+{
+    offscreen_reset(2);
+    store_window_position(-20, 50);
+    uint32_t x = 0, y = 0;
+    EXPECT_EQ(std::make_tuple(platform_reg_get_dword("x", &x), platform_reg_get_dword("y", &y)), std::make_tuple(1, 1));
+    EXPECT_EQ(std::make_tuple(static_cast<int32_t>(x), static_cast<int32_t>(y)), std::make_tuple(-20, 50));
 }

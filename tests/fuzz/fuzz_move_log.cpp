@@ -8,6 +8,7 @@
 #include "engine/game_state.h"
 #include "engine/level_progression.h"
 #include "engine/move_log.h"
+#include "engine/move_rules.h"
 #include "files/pack_reader.h"
 #include "shell/platform_offscreen.h"
 

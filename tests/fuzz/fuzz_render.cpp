@@ -1,13 +1,14 @@
-// Drawing and sounding whatever a map file holds: the map reader first, then
-// every board a number can reach drawn in both kinds of order, every screen
-// shown, every speech id sounded, and the idle animation and the screen-sample
-// preloading run over whatever the file claims.
+// Whatever a map file holds, drawn and sounded: every board a number can reach
+// in both kinds of order, every screen, every speech id, the idle animation
+// and the screen-sample preloading, over whatever the file claims.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 
+#include "engine/game_state.h"
 #include "file_exercises.h"
+#include "files/map_file.h"
 #include "presentation/fidget.h"
 #include "presentation/palette.h"
 #include "presentation/screens.h"
