@@ -1,4 +1,4 @@
-// Error texts, input codes and the news check's decisions.
+// Error texts, the news check's decisions and the off-screen platform's drawing and sound.
 #include <gmock/gmock.h>
 
 #include <algorithm>
@@ -8,10 +8,7 @@
 
 #include "shell/error_text.h"
 #include "shell/news_check.h"
-#include "shell/window_input.h"
 #include "tests/board_fixture.h"
-
-using testing::ElementsAre;
 
 namespace
 {
@@ -36,6 +33,31 @@ std::vector<int> documented_codes()
 
 } // namespace
 
+TEST(Offscreen, ABlitTakesTheColourTableItIsGiven)
+{
+    offscreen_reset(2);
+    Tile_dib dib{};
+    const uint8_t bits[] = {1, 0, 0, 0}; // one pixel of colour 1, its row padded to four bytes
+    for (uint8_t blue : {7, 9}) {
+        dib.colours[1] = Rgb_quad{blue, 0, 0, 0};
+        platform_stretch_dib(dib, bits, 1, 1, 0, 0, 1, 1);
+        EXPECT_EQ(offscreen().pixels.at(0), blue);
+    }
+}
+
+TEST(Offscreen, AResetWithNothingPlayingMarksNoBuffer)
+{
+    offscreen_reset(2);
+    Wave_header header{};
+    header.length = 16000;
+    platform_wave_open(8000, 16);
+    platform_wave_write(header);
+    platform_wave_reset();
+    header.flags = 0;
+    platform_wave_reset();
+    EXPECT_EQ(header.flags & WAVE_DONE, 0u);
+}
+
 TEST(Error_texts, TheTableHoldsExactlyTheDocumentedCodesInOrder)
 {
     std::vector<int> table;
@@ -57,26 +79,6 @@ TEST(Error_texts, OnlyTheDocumentedCodesHaveAText)
         if (std::strcmp(error_text(code), UNKNOWN_ERROR_TEXT) != 0) known.push_back(code);
     EXPECT_EQ(known, documented_codes());
     EXPECT_STREQ(error_text(static_cast<int>(0x80004005u)), UNKNOWN_ERROR_TEXT);
-}
-
-TEST(Input, KeysBecomeTheEnginesCodes)
-{
-    // Key by key: F1 to F10 are 1 to 10, keys the engine does not tell apart 48.
-    const std::vector<uint32_t> keys = {VKEY_ESCAPE, VKEY_F1,    0x74,           VKEY_F10,    0x7A, VKEY_UP, VKEY_DOWN,
-                                        VKEY_LEFT,   VKEY_RIGHT, VKEY_BACKSPACE, VKEY_DELETE, 'H',  0x0D};
-    std::vector<int32_t> codes;
-    for (uint32_t key : keys)
-        codes.push_back(key_code(key));
-    EXPECT_THAT(codes, ElementsAre(CODE_ESCAPE, 1, 5, 10, 48, CODE_UP, CODE_DOWN, CODE_LEFT, CODE_RIGHT, CODE_BACKSPACE,
-                                   CODE_DELETE, 48, 48));
-}
-
-TEST(Input, CharactersBecomeTheEnginesCodes)
-{
-    std::string chars; // each character with a code, and its code; the others give -1
-    for (uint32_t c = 0; c < 256; ++c)
-        if (char_code(c) != -1) chars += static_cast<char>(c) + std::to_string(char_code(c)) + " ";
-    EXPECT_EQ(chars, "/20 ?21 a22 b23 c24 d25 e26 f27 g28 h29 j30 k31 l32 m33 n34 p35 r36 s37 t38 u17 v39 w40 x41 ");
 }
 
 namespace
