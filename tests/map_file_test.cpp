@@ -177,9 +177,8 @@ TEST_F(Map_file, ARepeatedChunkReplacesTheEarlierOne)
 
 TEST_F(Map_file, SampleLengthsComeFromTheNextOffset)
 {
-    // Offsets, chunk size; per sample its length, whether it fits its chunk, what reading it gives. A wild first
-    // offset wraps its length round to a small number: only the position tells; an offset before the one ahead of
-    // it gives a negative length.
+    // Offsets, chunk size; per sample its length, whether it fits, what reading gives. A wild first offset wraps
+    // its length round to a small number; an offset before the one ahead of it gives a negative length.
     using Sample_seen = std::tuple<int64_t, bool, int>;
     using Row = std::tuple<std::vector<uint32_t>, size_t, std::vector<Sample_seen>>;
     const Row rows[] = {Row{{14, 120, 320}, 514, {{100, true, 0}, {194, true, 0}, {188, true, 0}}},

@@ -1,5 +1,4 @@
-// One small map for every test that needs a map file, written by the game's
-// own writer and read through its own reader; what the off-screen platform saw.
+// One small map for every test that needs one, written by the game's own writer.
 #pragma once
 
 #include <cstdint>

@@ -3,7 +3,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <tuple>
 
 #include "engine/level_progression.h"
 #include "files/pack_reader.h"

@@ -3,7 +3,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <tuple>
 
 #include "engine/game_state.h"
 #include "files/score_file.h"

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <tuple>
 
 #include "engine/game_state.h"
 #include "shell/help_pages.h"

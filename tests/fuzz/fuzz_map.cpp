@@ -1,7 +1,6 @@
-// Any bytes as "Zandrek.map": the reader, then every board a level number or
-// screen can reach, the images the tile table names and every sample the
-// speech table can play, so that a position or length taken from hostile
-// bytes is followed as far as the game would follow it.
+// Any bytes as "Zandrek.map": the reader, then every board, image and sample
+// the game could reach, so that a position or length taken from hostile bytes
+// is followed as far as the game would follow it.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>

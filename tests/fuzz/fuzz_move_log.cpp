@@ -24,8 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     state.mode = MODE_PLAY;
     state.move_log.log = std::tmpfile();
     state.move_log.echo = nullptr;
-    // Counts may ask for billions of steps; a few thousand show the same things.
-    int budget = 5000;
+    int budget = 5000; // counts may ask for billions of steps; a few thousand show the same things
     scan_playback_text(std::string_view(reinterpret_cast<const char*>(data), size), [&](char c) {
         replay_char(state, c, 0, 0, 0);
         return --budget > 0;
