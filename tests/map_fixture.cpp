@@ -90,38 +90,6 @@ std::vector<uint8_t> file_bytes(const std::string& path)
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::vector<uint8_t> form_bytes(const std::vector<Raw_chunk>& chunks, int64_t form_length)
-{
-    std::vector<uint8_t> out = {'F', 'O', 'R', 'M', 0, 0, 0, 0, 'S', 'O', 'K', 'O'};
-    auto put_u32 = [&out](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            out[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    for (const Raw_chunk& c : chunks) {
-        out.insert(out.end(), c.id.begin(), c.id.end());
-        out.resize(out.size() + 4);
-        put_u32(out.size() - 4, static_cast<uint32_t>(c.data.size()));
-        out.insert(out.end(), c.data.begin(), c.data.end());
-    }
-    put_u32(4, static_cast<uint32_t>(form_length < 0 ? out.size() - 8 : form_length));
-    return out;
-}
-
-std::vector<Raw_chunk> split_chunks(const std::vector<uint8_t>& bytes)
-{
-    std::vector<Raw_chunk> chunks;
-    size_t pos = 12;
-    while (pos + 8 <= bytes.size()) {
-        uint32_t length =
-            bytes[pos + 4] | bytes[pos + 5] << 8 | bytes[pos + 6] << 16 | static_cast<uint32_t>(bytes[pos + 7]) << 24;
-        if (length > bytes.size() - pos - 8) break; // a damaged length: the rest is no chunk
-        chunks.push_back(Raw_chunk{std::string(bytes.begin() + pos, bytes.begin() + pos + 4),
-                                   std::vector<uint8_t>(bytes.begin() + pos + 8, bytes.begin() + pos + 8 + length)});
-        pos += 8 + length;
-    }
-    return chunks;
-}
-
 void Map_test::TearDown()
 {
     // An open file cannot be removed on every system.

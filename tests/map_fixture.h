@@ -1,6 +1,4 @@
-// One small map for every test that needs a map file, written by the game's
-// own writer and read through its own reader; raw chunk assembly for hostile
-// files; what the off-screen platform saw.
+// One small map for every test that needs one, written by the game's own writer.
 #pragma once
 
 #include <cstdint>
@@ -38,14 +36,6 @@ Map_contents test_map_contents();
 std::string temp_path(const std::string& stem);
 void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> file_bytes(const std::string& path);
-
-// Raw assembly: a FORM header (form length as given) followed by chunks.
-struct Raw_chunk {
-    std::string id;
-    std::vector<uint8_t> data;
-};
-std::vector<uint8_t> form_bytes(const std::vector<Raw_chunk>& chunks, int64_t form_length = -1);
-std::vector<Raw_chunk> split_chunks(const std::vector<uint8_t>& map_bytes);
 
 // A fresh game state on a reset platform; its temporary files go when the
 // test ends.

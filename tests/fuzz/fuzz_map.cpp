@@ -1,11 +1,16 @@
-// Any bytes as "Zandrek.map": the reader and every positioned read after it.
+// Any bytes as "Zandrek.map": the reader, then every board, image and sample
+// the game could reach, so that a position or length taken from hostile bytes
+// is followed as far as the game would follow it.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <random>
 #include <string>
+#include <vector>
 
+#include "engine/game_state.h"
 #include "file_exercises.h"
+#include "files/map_file.h"
 #include "shell/platform_offscreen.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -17,6 +22,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     offscreen().recording = false;
     if (!write_input(path, data, size)) return 0;
     Game_state state;
-    exercise_map(state, path);
+    state.map_file_name = path;
+    File_diagnostics diagnostics;
+    const int result = read_map_file(state, diagnostics);
+    show_file_diagnostics(diagnostics); // as start-up shows them
+    if (result != 0) return 0;
+    Field_info board;
+    for (int n = -8; n <= 60; ++n)
+        read_map_board(state, board, n);
+    std::vector<uint8_t> image(static_cast<size_t>(
+        state.tile_info.image_size > 0 && state.tile_info.image_size < 65536 ? state.tile_info.image_size : 256));
+    for (uint16_t index : state.tile_table)
+        read_map_image(state, image.data(), image.size(), index);
+    for (const Speech_item& item : state.speech_items) {
+        if (!(item.flags & 1) || item.sample >= state.samples.size()) continue;
+        Sample_info& s = state.samples[item.sample];
+        if (!map_sample_fits(state, s)) continue;
+        std::vector<uint8_t> samples(static_cast<size_t>(s.length));
+        read_map_sample(state, s, samples.data());
+    }
     return 0;
 }

@@ -3,49 +3,28 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <string_view>
 
 #include "engine/game_state.h"
 #include "engine/level_progression.h"
 #include "engine/move_log.h"
 #include "engine/move_rules.h"
+#include "files/pack_reader.h"
 #include "shell/platform_offscreen.h"
-
-namespace
-{
-
-const char* const LAYOUT[] = {"#######", "#-$-.-#", "#-@*$.#", "#-----#", "#######"};
-
-void load(Game_state& state)
-{
-    Level_info level;
-    std::memset(level.layout, '#', sizeof level.layout);
-    for (int r = 0; r < 5; ++r)
-        std::memcpy(level.layout[r], LAYOUT[r], std::strlen(LAYOUT[r]));
-    level.start_x = 2;
-    level.start_y = 2;
-    level.num_treasures = 3;
-    level.loose_treasures = 2;
-    level.banked_treasures = 1;
-    build_pack_board(state, level);
-    reset_board(state, false);
-    state.mode = MODE_PLAY;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    static const char PACK[] = "Zandrek Pack\nLevel:\nLayout:\n#######\n#-$-.-#\n#-@*$.#\n#-----#\n#######\nend\nend\n";
+    static const std::unique_ptr<Pack_info> pack = read_pack_bytes(PACK, sizeof PACK - 1);
     offscreen_reset();
     offscreen().recording = false;
     Game_state state;
-    load(state);
-    FILE* sink = std::tmpfile();
-    state.move_log.log = sink;
+    build_pack_board(state, *pack->levels);
+    reset_board(state, false);
+    state.mode = MODE_PLAY;
+    state.move_log.log = std::tmpfile();
     state.move_log.echo = nullptr;
-    // Counts may ask for billions of steps; a few thousand show the same things.
-    int budget = 5000;
+    int budget = 5000; // counts may ask for billions of steps; a few thousand show the same things
     scan_playback_text(std::string_view(reinterpret_cast<const char*>(data), size), [&](char c) {
         replay_char(state, c, 0, 0, 0);
         return --budget > 0;

@@ -1,12 +1,18 @@
-// Drawing and sounding whatever a map file holds: the map reader first, then
-// everything the presentation does with what it accepted.
+// Whatever a map file holds, drawn and sounded: every board a number can reach
+// in both kinds of order, every screen, every speech id, the idle animation
+// and the screen-sample preloading, over whatever the file claims.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 
+#include "engine/game_state.h"
 #include "file_exercises.h"
-#include "presentation_exercises.h"
+#include "files/map_file.h"
+#include "presentation/fidget.h"
+#include "presentation/palette.h"
+#include "presentation/screens.h"
+#include "presentation/sound.h"
 #include "shell/platform_offscreen.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -19,6 +25,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     state.magnify = 1;
     state.map_file_name = path;
     File_diagnostics diagnostics;
-    if (read_map_file(state, diagnostics) == 0) exercise_presentation(state, 4);
+    if (read_map_file(state, diagnostics) != 0) return 0;
+    create_game_palette(state);
+    Field_info board{};
+    for (int n = -6; n <= 4; ++n) {
+        read_board_record(state, board, n);
+        draw_board(state, board, n % 2 != 0);
+    }
+    for (void (*show)(Game_state&) : {show_greeting, show_help, show_about, show_closing_text, show_finale})
+        show(state);
+    for (int id = 0; id < 256; ++id)
+        play_speech(state, static_cast<uint8_t>(id));
+    read_board_record(state, state.play_board, 1);
+    state.mode = MODE_PLAY;
+    fidget_reset(state);
+    for (int i = 0; i < 200; ++i)
+        fidget_tick(state, 0);
+    preload_screen_samples(state, state.play_board);
+    close_sound(state);
     return 0;
 }
