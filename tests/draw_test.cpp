@@ -57,28 +57,6 @@ TEST_F(Draw, TheColourTableKeepsTheMapsColoursBlueFirst)
               std::make_tuple(0xE3, 0x43, 0x33, 0, 0));
 }
 
-TEST_F(Draw, ThePaletteTakesAsManyColoursAsTheTableHolds)
-{
-    open_map();
-    std::vector<uint8_t> long_map(300 * 3, 0x11);
-    // The colour count and whether there is a map, then the colours in the table and in the palette (-1: none).
-    const std::tuple<const char*, int, bool, int, int> cases[] = {{"the map's", 128, true, 128, 128},
-                                                                  {"longer than the table", 300, true, 256, 256},
-                                                                  {"a negative count", -1, true, 0, -1},
-                                                                  {"no map", 5, false, 0, -1},
-                                                                  {"one colour", 1, true, 1, 1}};
-    for (const auto& [what, count, has_map, in_table, in_palette] : cases) {
-        offscreen().calls.clear();
-        state.colour_count = count;
-        state.colour_map = has_map ? long_map.data() : nullptr;
-        create_game_palette(state);
-        auto made = offscreen_calls_of(CALL_PALETTE);
-        EXPECT_EQ(std::make_tuple(int(state.draw.tile_dib.header.colours_used), made.empty() ? -1 : int(made[0]->a)),
-                  std::make_tuple(in_table, in_palette))
-            << what;
-    }
-}
-
 TEST_F(Draw, CellsShowTheirMapImagesAtEveryMagnification)
 {
     Map_contents map = test_map_contents();
@@ -150,27 +128,6 @@ TEST_F(Draw, TileSizesThatCannotBeHadDrawNothing)
                   std::make_tuple(bytes, drawn ? size_t{2} : size_t{0}))
             << w << "x" << h << " claiming " << tile_size << " and " << map_size;
     }
-}
-
-TEST_F(Draw, ClearingFillsTheWholeDisplay)
-{
-    open_map(test_map_contents(), 4);
-    clear_display(state);
-    const Platform_call* fill = offscreen_calls_of(CALL_FILL).at(0);
-    EXPECT_EQ(std::make_tuple(fill->a, fill->b, fill->c, fill->d), std::make_tuple(0, 0, 1280, 768));
-}
-
-TEST_F(Draw, TheRandomOrderTakesOneRandomNumberACell)
-{
-    Field_info board{};
-    open_map(test_map_contents(), 1);
-    read_board_record(state, board, 1);
-    Reference_random reference{state.draw.random_seed};
-    const int first = reference.next() % 320; // the first choosing among all
-    for (int i = 1; i < 320; ++i)
-        reference.next();
-    EXPECT_EQ(reveal(board, REVEAL_RANDOM).at(0), std::make_pair(first % 20, first / 20));
-    EXPECT_EQ(state.draw.random_seed, reference.seed);
 }
 
 TEST_F(Draw, EveryOrderDrawsEveryCellOnceWhateverTheBoardClaims)

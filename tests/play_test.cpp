@@ -45,7 +45,6 @@ class Play : public ::testing::Test
         return out;
     }
     void set_magnification(int m) { state.magnify = m; }
-    void set_pointer(int32_t x) { state.last_pointer_x = x; }
     void point_at(int c, int r) { cell_pointer(state, c, r, &state.last_pointer_x, &state.last_pointer_y); }
     void send(int32_t type, int32_t code, int32_t flags = 0)
     {
@@ -77,12 +76,6 @@ class Play : public ::testing::Test
         return out + (state.walk_timer && state.walk_timer->running() ? " walking" : "");
     }
     size_t count(Call_kind kind) { return offscreen_calls_of(kind).size(); }
-    // The player's tiles 14..27 become 114..127.
-    void number_player_tiles()
-    {
-        for (int slot = 0; slot < 14; ++slot)
-            state.tile_info.slots_14_to_27[slot] = static_cast<uint16_t>(114 + slot);
-    }
 
     Game_state state;
 };
@@ -136,92 +129,6 @@ TEST_F(Play, APushRedrawsTheTreasureCellsThenThePlayers)
     for (const Platform_call* blit : offscreen_calls_of(CALL_BLIT))
         xs.push_back(blit->a);
     EXPECT_EQ(xs, (std::vector<int64_t>{64, 96, 32, 64}));
-}
-
-TEST_F(Play, AMoveStopsTheIdleAnimation)
-{
-    load({"#######", "#@$-.-#", "#######"});
-    set_fidget_state(state, 4);
-    press_keys(state, ">");
-    EXPECT_EQ(fidget_state(state), 0);
-}
-
-TEST_F(Play, CellsLeftAndReachedTakeTheirKindsTiles)
-{
-    load({"#######", "#@$-.-#", "#######"});
-    press_keys(state, ">>");
-    const Field_info& b = state.play_board;
-    EXPECT_EQ(std::make_tuple(b.cells[22].tile, b.cells[24].tile, b.cells[24].content),
-              std::make_tuple(b.kind_tiles[KIND_FLOOR], b.kind_tiles[KIND_BANKED_TREASURE], KIND_BANKED_TREASURE));
-}
-
-TEST_F(Play, ATreasureStartingOnABankStaysPlainTillPushedOntoOne)
-{
-    load({"#######", "#@*-*.#"});
-    const Field_info& b = state.play_board;
-    EXPECT_EQ(std::make_tuple(int{b.banked}, b.cells[22].content), std::make_tuple(2, int{KIND_TREASURE}));
-    press_keys(state, ">");
-    EXPECT_EQ(b.cells[23].content, KIND_TREASURE);
-}
-
-TEST_F(Play, RestartRevealsTheBoardAfreshFromTheStart)
-{
-    load({"#######", "#@*-*.#"});
-    press_keys(state, ">");
-    set_last_reveal(state, 5);
-    set_fidget_state(state, 4);
-    press_keys(state, "r");
-    EXPECT_EQ(std::make_tuple(last_reveal(state), fidget_state(state)), std::make_tuple(0, 0));
-    EXPECT_EQ(titles(), Picture{"Zandrek - Level 7"});
-}
-
-TEST_F(Play, ThePlayersTileFollowsItsFacingAndStep)
-{
-    load({"####", "#@-#"});
-    number_player_tiles();
-    struct Case {
-        const char* facing;
-        int dir, column, slot;
-    };
-    // clang-format off
-    const Case cases[] = {{"none", DIR_NONE, 1, 14}, {"up", DIR_UP, 1, 17}, {"up, odd step", DIR_UP, 2, 23},
-        {"down", DIR_DOWN, 1, 15}, {"down, odd step", DIR_DOWN, 2, 20}, {"left", DIR_LEFT, 1, 14},
-        {"right, odd step", DIR_RIGHT, 2, 21}, {"backing up", DIR_BACK_UP, 1, 23}, {"backing down", DIR_BACK_DOWN, 1, 24},
-        {"backing left", DIR_BACK_LEFT, 1, 15}, {"backing right", DIR_BACK_RIGHT, 1, 20}, {"no such facing", 8, 1, -100}};
-    // clang-format on
-    for (const Case& c : cases)
-        EXPECT_EQ(player_tile_for(state, c.dir, make_cell_pos(1, c.column)), 100 + c.slot) << c.facing;
-}
-
-TEST_F(Play, AnUndonePushShowsThePlayerBackingOff)
-{
-    load({"######", "#-$@-#", "######"});
-    number_player_tiles();
-    press_keys(state, "<u");
-    EXPECT_EQ(state.play_board.cells[23].tile, 120);
-}
-
-TEST_F(Play, ACellIsCorneredByTwoWallsAtRightAngles)
-{
-    load({"#####", "#$$-#", "#-.-#", "#####"});
-    const std::pair<int, bool> cells[] = {{21, true}, {22, false}, {42, false}, {43, true}, {23, true}, {41, true}};
-    for (auto [index, cornered] : cells)
-        EXPECT_EQ(is_cornered(state.play_board, index), cornered) << "cell " << index;
-}
-
-TEST_F(Play, PointerMapsToCellsAtEveryMagnification)
-{
-    for (int m = 1; m <= 4; ++m) {
-        set_magnification(m);
-        const int w = 16 * m, h = 12 * m; // less than a cell off the window still counts as the first
-        const int cases[][4] = {{0, 0, 0, 0},      {w - 1, h - 1, 0, 0}, {w, h, 1, 1}, {5 * w + w / 2, 3 * h, 5, 3},
-                                {-1, 1 - h, 0, 0}, {-w, -h, -1, -1}};
-        for (const auto& [x, y, column, row] : cases) {
-            state.last_pointer_x = x;
-            state.last_pointer_y = y;
-            EXPECT_EQ(pointer_cell(state), make_cell_pos(column, row)) << "magnify " << m << " at " << x << "," << y;
-        }
-    }
 }
 
 TEST_F(Play, AStraightStepGoesTowardThePointerInLine)
@@ -289,16 +196,6 @@ TEST_F(Play, AHeldButtonWalksTowardThePointer)
     EXPECT_EQ(trail(3), (Trail{{4, 2}, {4, 3}, {4, 3}}));
 }
 
-TEST_F(Play, APointerOffTheWindowIsApproachedUntilBlocked)
-{
-    load({"##########", "#--------#", "#--------#", "#---@----#", "##########"});
-    click(0, 3);
-    set_pointer(-3); // just left of the window, in line with the wall
-    EXPECT_EQ(trail(4), (Trail{{3, 3}, {2, 3}, {1, 3}, {1, 3}}));
-    set_pointer(25 * 32); // far right of the window: off the grid
-    EXPECT_EQ(now(2), "1,3 3/0 mode 0 walking");
-}
-
 TEST_F(Play, AShiftWalkOutlivesTheReleaseUntilTheNextClick)
 {
     load({"##########", "#@-------#", "##########"});
@@ -309,16 +206,6 @@ TEST_F(Play, AShiftWalkOutlivesTheReleaseUntilTheNextClick)
     EXPECT_EQ(trail(1), (Trail{{4, 1}}));
     send(EVENT_BUTTON, CODE_LEFT_UP);
     EXPECT_EQ(now(2), "4,1 3/0 mode 0");
-}
-
-TEST_F(Play, AScreenEndsTheWalkAtTheNextTick)
-{
-    load(OPEN_ROOM);
-    click(8, 1);
-    trail(1);
-    press(state, CODE_A);
-    trail(1);
-    EXPECT_TRUE(offscreen().timers.empty());
 }
 
 TEST_F(Play, TheRightButtonsUndoEndsEvenAShiftWalk)
@@ -346,27 +233,7 @@ TEST_F(Play, WalkingFramesComeEveryFifthTickFromEntryOne)
     }
 }
 
-TEST_F(Play, TheToolsWalkToACellCountsItsSteps)
-{
-    load({"#######", "#-----#", "#--#--#", "#--@--#"});
-    EXPECT_EQ(walk_to_cell(state, 3, 1, 100), 4);
-    EXPECT_EQ(walk_to_cell(state, 3, 1, 100), 0);
-    EXPECT_EQ(walk_to_cell(state, 5, 3, 1), -1); // cut off after one step
-    EXPECT_EQ(now(), "4,1 5/0 mode 0");
-}
-
 const Picture KEYS_ROOM = {"########", "#@-$-.-#", "#------#", "########"};
-
-TEST_F(Play, KeysWithoutACommandInPlayDoNothing)
-{
-    load(KEYS_ROOM);
-    make_player(state, "Anne");
-    for (int32_t code : std::initializer_list<int32_t>{2, 7, 10, CODE_F8, CODE_F9, CODE_M, CODE_W, CODE_OTHER_KEY,
-                                                       CODE_KEY_RELEASED, 42, 49, 60, -1, 64, 1000})
-        press(state, code);
-    EXPECT_EQ(now(), "1,1 0/0 mode 0");
-    EXPECT_TRUE(offscreen().calls.empty());
-}
 
 TEST_F(Play, EachScreenKeyInPlayHasItsEffect)
 {
@@ -419,33 +286,6 @@ TEST_F(Play, AnyKeyOrLeftClickEndsAScreenWithAFreshRedraw)
                       std::make_tuple(true, 0, size_t{1}));
             EXPECT_EQ(titles(), Picture{"Zandrek - Level 7"});
         }
-}
-
-TEST_F(Play, OtherEventsLeaveAScreenOnShow)
-{
-    load(KEYS_ROOM);
-    click(2, 1);
-    state.mode = MODE_HELP;
-    const std::pair<int32_t, int32_t> others[] = {{EVENT_MOTION, CODE_LEFT_DOWN},    {EVENT_BUTTON, CODE_RIGHT_DOWN},
-                                                  {EVENT_MOTION, CODE_MOUSE_MOVED},  {EVENT_BUTTON, CODE_LEFT_UP},
-                                                  {EVENT_KEY_UP, CODE_KEY_RELEASED}, {EVENT_BUTTON, CODE_RIGHT_UP},
-                                                  {EVENT_BUTTON, CODE_RIGHT}};
-    for (auto [type, code] : others) {
-        send(type, code);
-        EXPECT_EQ(now(), "1,1 0/0 mode 3") << "event " << type << " code " << code; // no undo, and the walk stops
-    }
-}
-
-TEST_F(Play, AfterTheLastLevelKeysLeadThroughTheClosingTextAndFinale)
-{
-    load(KEYS_ROOM);
-    state.mode = MODE_ALL_DONE;
-    std::vector<std::pair<int, int>> seen;
-    for (int i = 0; i < 3; ++i) {
-        press(state, CODE_OTHER_KEY);
-        seen.emplace_back(state.mode, state.finale_seen);
-    }
-    EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{MODE_DONE_TEXT, 0}, {MODE_FINALE, 0}, {MODE_PLAY, 1}}));
 }
 
 TEST_F(Play, ARepaintRedrawsEachScreenWithoutClearing)
@@ -529,48 +369,6 @@ TEST_F(Move_log, EachLoggedCommandWritesItsCharacter)
         press(state, CODE_F9);
         EXPECT_EQ(file_text("Zandmove.txt"), std::string(1, logged)) << what;
     }
-}
-
-TEST_F(Move_log, OtherCommandsAreNotLogged)
-{
-    press(state, CODE_F9);
-    for (int32_t code :
-         {CODE_ESCAPE, CODE_F1, CODE_SLASH, CODE_QUESTION, CODE_A, CODE_E, CODE_G, CODE_N, CODE_P, CODE_OTHER_KEY,
-          CODE_PAINT, CODE_LEFT_DOWN, CODE_LEFT_UP, CODE_B, CODE_C, CODE_S, CODE_V, CODE_X})
-        handle_event(state, Game_event{EVENT_MOTION, code, 0, 0, 0});
-    state.mode = MODE_PLAY;
-    press(state, CODE_F9);
-    EXPECT_EQ(file_text("Zandmove.txt"), "");
-    EXPECT_EQ(titles(), (Picture{"Zandmove.txt opened.", "Zandmove.txt closed."}));
-}
-
-TEST_F(Move_log, LinesBreakAfterSeventyCharactersInTheFileOnly)
-{
-    press(state, CODE_F9);
-    press(state, CODE_RIGHT, 70); // blocked after three, logged all the same
-    log_move_char(state, '\n');   // a line end of its own starts the count afresh
-    press(state, CODE_UP, 71);
-    press(state, CODE_F9);
-    EXPECT_EQ(file_text("Zandmove.txt"), std::string(70, '>') + "\n\n" + std::string(70, '^') + "\n^");
-    EXPECT_EQ(file_text("echo.txt"), std::string(70, '>') + "\n" + std::string(71, '^'));
-}
-
-TEST_F(Move_log, DeveloperKeysDoNothingForAnyOtherPlayer)
-{
-    make_player(state, "quillbarrow");
-    for (int32_t code : {CODE_F8, CODE_F9, CODE_B, CODE_C, CODE_D, CODE_F, CODE_S, CODE_T, CODE_V, CODE_X})
-        press(state, code);
-    EXPECT_TRUE(offscreen().calls.empty()); // not even a mode change: that would draw
-}
-
-TEST_F(Move_log, PlaybackWhileRecordingPlaysTheLogAsItWas)
-{
-    press(state, CODE_F9);
-    press(state, CODE_LEFT, 2);
-    press(state, CODE_T); // plays "<<", logs it after what it read, and ends
-    press(state, CODE_F9);
-    EXPECT_EQ(file_text("Zandmove.txt"), "<<<<");
-    EXPECT_EQ(now(), "1,3 3/0 mode 0"); // the third step left meets the wall
 }
 
 TEST_F(Move_log, PlaybackTextFollowsTheRecordSyntax)

@@ -19,6 +19,8 @@ namespace
 using Texts = std::vector<std::string>;
 const char PRESS[] = "(Press any key to continue)";
 const std::string MUST_SOLVE = "box:Sorry, you must solve this\nlevel before going on.\n";
+const std::string FIRST_LEVEL = "box:You're at the first level.\nNowhere to go but up.";
+const std::string NONE_SOLVED = "box:Sorry, you haven't solved\nthe first level yet.";
 
 // The test map at magnification 1 with the title, help and finale boards sounding.
 class Presentation : public Map_test
@@ -120,35 +122,13 @@ class Presentation : public Map_test
     Pack_info* pack = nullptr;
 };
 
-TEST_F(Presentation, APackLayoutRowSetsItsCellsOverTheTemplate)
-{
-    const std::string text = "Zandrek Pack\nLevel:\nLayout:\n ########\n #@-$.*+#\n ########\nend\nend\n";
-    build_pack_board(state, *read_pack_bytes(text.data(), text.size())->levels);
-    std::vector<std::tuple<int, int, int>> row; // tile, content, floor; the leading space keeps the template's cell
-    for (const Field_cell* c = state.pristine_board.cells + LEVEL_COLS; c < state.pristine_board.cells + 28; ++c)
-        row.emplace_back(c->tile, c->content, c->floor);
-    EXPECT_EQ(row, (std::vector<std::tuple<int, int, int>>{
-                       {22, 2, 2}, {2, 255, 255}, {5, 0, 2}, {1, 2, 2}, {15, 4, 2}, {4, 3, 3}, {16, 4, 3}, {5, 0, 3}}));
-}
-
-TEST_F(Presentation, SelectingAPackEntersItsFirstLevel)
-{
-    enter_pack();
-    EXPECT_EQ(std::make_tuple(state.pack, level(), titles()), std::make_tuple(pack, 1, Texts{"Zandrek - Level 1"}));
-    EXPECT_EQ(sounds_played(), std::vector<int>{1});
-}
-
 TEST_F(Presentation, PackLevelCommandsKeepToTheOpenLevels)
 {
     enter_pack();
     using Action = void (*)(Game_state&);
     // The level played and the highest open, then the command and its effects.
     const std::tuple<const char*, int, int, Action, Texts> cases[] = {
-        {"previous before the first",
-         1,
-         1,
-         previous_level,
-         {"sound:15", "box:You're at the first level.\nNowhere to go but up.", "level 1 mode 0"}},
+        {"previous before the first", 1, 1, previous_level, {"sound:15", FIRST_LEVEL, "level 1 mode 0"}},
         {"next, past the highest open", 2, 2, next_level, {"sound:14", MUST_SOLVE, "level 2 mode 0"}},
         {"next, up to the highest open", 1, 2, next_level, {"sound:1", "level 2 mode 0"}},
         {"previous", 2, 2, previous_level, {"sound:1", "level 1 mode 0"}},
@@ -192,27 +172,12 @@ TEST_F(Presentation, BuiltInLevelCommandsKeepToTheOpenLevels)
         {"next, past the maximum", 2, 2, next_level, {"sound:14", MUST_SOLVE, "level 2 mode 0"}},
         {"choose always declines", 2, 2, choose_level, {"level 2 mode 0"}},
         {"previous", 2, 2, previous_level, {"level 1 mode 0"}},
-        {"choose from one level",
-         1,
-         1,
-         choose_level,
-         {"sound:14", "box:Sorry, you haven't solved\nthe first level yet.", "level 1 mode 0"}}};
+        {"choose from one level", 1, 1, choose_level, {"sound:14", NONE_SOLVED, "level 1 mode 0"}}};
     for (const auto& [what, from, max_level, action, expected] : cases) {
         read_board_record(state, state.play_board, from);
         state.max_level = max_level;
         EXPECT_EQ(after(action), expected) << what;
     }
-}
-
-TEST_F(Presentation, EnteringALevelStartsItsClockWithAFreshReveal)
-{
-    state.play_board.number = 1;
-    offscreen().now_ms = 7000;
-    set_fidget_state(state, 4);
-    set_last_reveal(state, 0);
-    next_level(state);
-    EXPECT_EQ(std::make_tuple(int64_t{state.play_board.start_time}, last_reveal(state) != 0, fidget_state(state)),
-              std::make_tuple(platform_now_seconds(), true, 0));
 }
 
 TEST_F(Presentation, ASolvedBuiltInLevelIsRecordedBeforeTheNextWaits)
@@ -224,16 +189,6 @@ TEST_F(Presentation, ASolvedBuiltInLevelIsRecordedBeforeTheNextWaits)
     EXPECT_EQ(std::make_tuple(int{state.current_player->level}, state.max_level, int{state.pristine_board.number},
                               int64_t{state.play_board.solve_time}),
               std::make_tuple(2, 3, 3, platform_now_seconds()));
-}
-
-TEST_F(Presentation, LeavingTheTitleEntersThePlayersOwnLevel)
-{
-    give_sounds(state);
-    make_player(state, "Zandrek", 1);
-    state.mode = MODE_TITLE;
-    state.screen_board.solved_sound = 5;
-    EXPECT_EQ(after([](Game_state& s) { press(s, CODE_OTHER_KEY); }),
-              (Texts{"sound:13", "player_name=Zandrek", "sound:5", "sound:4", "level 2 mode 0"}));
 }
 
 TEST_F(Presentation, EachScreenDrawsItsBoardTitleSoundsAndText)
@@ -270,21 +225,6 @@ TEST_F(Presentation, EachScreenDrawsItsBoardTitleSoundsAndText)
     }
 }
 
-TEST_F(Presentation, TheSolvedTextGivesTheResult)
-{
-    Field_info board{};
-    board.number = 4;
-    board.banked = 3;
-    board.moves = 10;
-    board.pushes = 2;
-    board.start_time = 1000;
-    board.solve_time = 1065;
-    draw_solved_text(state, board);
-    EXPECT_EQ(drawn(),
-              (Texts{"160,50c:Alice Has Solved Level 4", "160,100c:Treasures Saved: 3", "160,115c:Moves: 10  Pushes: 2",
-                     "160,130c:Elapsed Time: 01:05", std::string("160,182c:") + PRESS}));
-}
-
 TEST_F(Presentation, ElapsedTimesShowMinutesThenHours)
 {
     const std::pair<int64_t, const char*> cases[] = {{0, "00:00"},          {59, "00:59"},      {61, "01:01"},
@@ -313,13 +253,6 @@ TEST_F(Presentation, IdlingThenPlaysARandomSequenceAfterARandomWait)
     EXPECT_EQ(ticks(1)[0], 5);
     EXPECT_EQ(ticks(wait - 1), std::vector<int>(static_cast<size_t>(wait - 1), -1));
     EXPECT_EQ(ticks(1)[0], sequence == 1 ? 12 : 13);
-}
-
-TEST_F(Presentation, NothingIdlesOffThePlayScreen)
-{
-    play_level_2();
-    state.mode = MODE_HELP;
-    EXPECT_EQ(ticks(3), (std::vector<int>{-1, -1, -1}));
 }
 
 TEST_F(Presentation, SamplesPlayAsStoredWithEightBitOnesUnsigned)
@@ -388,46 +321,6 @@ TEST_F(Presentation, SoundsThatCannotBeHadAreSilentWithoutABox)
     for (const auto& [what, result, expected] : cases)
         EXPECT_EQ(result, expected) << what;
     EXPECT_EQ(std::make_tuple(offscreen().sounds.size(), box_texts()), std::make_tuple(size_t{0}, Texts{}));
-}
-
-TEST_F(Presentation, SwitchedOffSpeechLeavesOnlyTheMotionSound)
-{
-    Pack_sound sound;
-    sound.speed = 8000;
-    sound.num_samples = 1;
-    sound.samples = {5};
-    state.sound.speech_on = false;
-    const int speech = play_speech(state, 2);
-    const int pack_sound = play_pack_sound(state, &sound);
-    EXPECT_EQ(std::make_tuple(speech, pack_sound, play_motion_sound(state, 1)), std::make_tuple(0, 0, 0));
-    EXPECT_EQ(offscreen().sounds.size(), size_t{1});
-}
-
-TEST_F(Presentation, PreloadingPinsTheBoardsSoundsAndFreesTheRest)
-{
-    for (uint8_t id : {0, 2, 3, 4, 5, 1}) // sample 1 playing
-        play_speech(state, id);
-    // The samples loaded, pinned or not, then what the device was told.
-    auto preload = [&](int16_t number, uint8_t start, uint8_t banked, uint8_t solved, uint8_t spare) {
-        Field_info b{};
-        b.number = number;
-        b.start_sound = start;
-        b.banked_sound = banked;
-        b.solved_sound = solved;
-        b.spare_sound = spare;
-        offscreen().calls.clear();
-        preload_screen_samples(state, b);
-        std::string out;
-        for (const Sample_info& s : state.samples)
-            out += s.data ? ((s.flags & SAMPLE_PINNED) ? 'P' : 'L') : '-';
-        return out + " " + wave();
-    };
-    // Id 6 is not sampled: nothing to pin. The others go, the device left alone while its sample stays.
-    EXPECT_EQ(preload(BOARD_FINALE, 1, 2, NO_SOUND, 6), "-PP--- ");
-    // A screen board keeps the pins it finds; a level clears them, the playing sample going with the device reset.
-    EXPECT_EQ(preload(BOARD_HELP, NO_SOUND, NO_SOUND, 4, NO_SOUND), "-PP-P- ");
-    EXPECT_EQ(preload(3, NO_SOUND, NO_SOUND, NO_SOUND, 0), "P----- reset unprepare");
-    EXPECT_EQ(preload(1, 5, NO_SOUND, NO_SOUND, NO_SOUND), "-----P ");
 }
 
 } // namespace
