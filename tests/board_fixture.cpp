@@ -132,12 +132,6 @@ int last_reveal(const Game_state& state)
     return state.draw.last_reveal;
 }
 
-void set_tile_size(Game_state& state, int32_t width, int32_t height)
-{
-    state.tile_info.width = width;
-    state.tile_info.height = height;
-}
-
 void set_walking_frames(Game_state& state, int count, const std::vector<uint16_t>& frames)
 {
     state.fidget.sequence_count = static_cast<int16_t>(count);

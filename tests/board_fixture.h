@@ -26,7 +26,6 @@ Score_entry* make_player(Game_state& state, const char* name, int level = 0);
 void press(Game_state& state, int32_t code, int times = 1);
 void press_keys(Game_state& state, const std::string& keys); // ^ v < > u r, as the move log writes them
 void advance_ms(Game_state& state, int64_t ms);              // fires the timers as they come due
-void set_tile_size(Game_state& state, int32_t width, int32_t height);
 // `count` idle sequences, the last of them the walking frames.
 void set_walking_frames(Game_state& state, int count, const std::vector<uint16_t>& frames);
 // The idle animation's phase and the last row or cell revealed, set and read

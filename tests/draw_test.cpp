@@ -57,23 +57,6 @@ TEST_F(Draw, TheColourTableKeepsTheMapsColoursBlueFirst)
               std::make_tuple(0xE3, 0x43, 0x33, 0, 0));
 }
 
-TEST_F(Draw, CellsShowTheirMapImagesAtEveryMagnification)
-{
-    Map_contents map = test_map_contents();
-    map.tile_table[6] = 500; // past the image records
-    // Codes not replaceable, one without an image record, one past the tile table, one in the far corner.
-    const std::pair<int, int> codes[] = {{0, 0}, {3, 3}, {6, -1}, {14, 14}, {TEST_TILES, -1}, {19, 19}};
-    for (int m = 1; m <= 4; ++m) {
-        open_map(map, m);
-        for (int i = 0; i < 6; ++i) {
-            draw_cell(state, make_cell_pos(3 * i + 4, 3 * i), static_cast<uint16_t>(codes[i].first));
-            EXPECT_EQ(wrong_pixels(3 * i + 4, 3 * i, codes[i].second), 0)
-                << "code " << codes[i].first << " magnification " << m;
-        }
-        TearDown();
-    }
-}
-
 TEST_F(Draw, APackLevelsNamedTilesReplaceTheFiveCodes)
 {
     Pack_info pack;
@@ -103,30 +86,6 @@ TEST_F(Draw, APackLevelsNamedTilesReplaceTheFiveCodes)
                       std::make_tuple(0xFFFFFFu, 0xFFFFFFu, 0xFFFFFFu)); // the neighbours untouched
         }
         TearDown();
-    }
-}
-
-TEST_F(Draw, TileSizesThatCannotBeHadDrawNothing)
-{
-    open_map(test_map_contents(), 2);
-    // Width, height, claimed tile and map image sizes, then the buffer's bytes (padded rows or the longest
-    // image record claimed, up to a bound) and whether map and pack tiles are drawn.
-    // clang-format off
-    const std::tuple<int, int, int, int, size_t, bool> cases[] = {{0, 12, 0, 0, 0, false}, {16, 0, 0, 0, 0, false},
-        {-16, 12, 0, 0, 0, false}, {1025, 12, 0, 0, 0, false}, {16, 1025, 0, 0, 0, false}, {1024, 1, 0, 0, 1024, true},
-        {1, 1024, 0, 0, 4096, true}, {13, 12, 0, 0, 16 * 12, true}, {16, 12, 0, 229, 232, true},
-        {16, 12, 233, 37, 236, true}, {16, 12, 0, 1 << 30, 1 << 20, true}};
-    // clang-format on
-    for (auto [w, h, tile_size, map_size, bytes, drawn] : cases) {
-        set_tile_size(state, w, h);
-        state.tile_info.image_size = tile_size;
-        state.map.image_size = map_size;
-        offscreen().calls.clear();
-        draw_tile(state, make_cell_pos(0, 0), 1);
-        draw_pack_tile(state, make_cell_pos(0, 0), *make_pack_tile("t", w, h));
-        EXPECT_EQ(std::make_tuple(tile_buffer_bytes(state), offscreen_calls_of(CALL_BLIT).size()),
-                  std::make_tuple(bytes, drawn ? size_t{2} : size_t{0}))
-            << w << "x" << h << " claiming " << tile_size << " and " << map_size;
     }
 }
 

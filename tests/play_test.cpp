@@ -208,15 +208,6 @@ TEST_F(Play, AShiftWalkOutlivesTheReleaseUntilTheNextClick)
     EXPECT_EQ(now(2), "4,1 3/0 mode 0");
 }
 
-TEST_F(Play, TheRightButtonsUndoEndsEvenAShiftWalk)
-{
-    load({"#######", "#@-$-.#"});
-    click(5, 1, EVENT_FLAG_SHIFT);
-    trail(2);
-    send(EVENT_BUTTON, CODE_RIGHT_UP);
-    EXPECT_EQ(now(), "2,1 4/2 mode 0");
-}
-
 TEST_F(Play, WalkingFramesComeEveryFifthTickFromEntryOne)
 {
     const std::vector<int> shown = {0, 0, 0, 0, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 0, 0};
@@ -292,11 +283,11 @@ TEST_F(Play, ARepaintRedrawsEachScreenWithoutClearing)
 {
     load(KEYS_ROOM);
     // Mode, screen board, texts drawn, whether in a random order.
-    const std::tuple<int, int, size_t, bool> cases[] = {
-        {MODE_PLAY, BOARD_HELP, 0, true},        {MODE_TITLE, BOARD_TITLE, 0, false},
-        {MODE_SOLVED, BOARD_HELP, 10, true},     {MODE_HELP, BOARD_HELP, 22, true},
-        {MODE_HELP, BOARD_ABOUT, 0, true},       {MODE_ALL_DONE, BOARD_HELP, 10, true},
-        {MODE_DONE_TEXT, BOARD_BLANK, 10, true}, {MODE_FINALE, BOARD_FINALE, 0, false}};
+    // clang-format off
+    const std::tuple<int, int, size_t, bool> cases[] = {{MODE_PLAY, BOARD_HELP, 0, true}, {MODE_TITLE, BOARD_TITLE, 0, false},
+        {MODE_SOLVED, BOARD_HELP, 10, true}, {MODE_HELP, BOARD_HELP, 22, true}, {MODE_HELP, BOARD_ABOUT, 0, true},
+        {MODE_ALL_DONE, BOARD_HELP, 10, true}, {MODE_DONE_TEXT, BOARD_BLANK, 10, true}, {MODE_FINALE, BOARD_FINALE, 0, false}};
+    // clang-format on
     for (const auto& [mode, board, texts, random_order] : cases) {
         SCOPED_TRACE(testing::Message() << "mode " << mode << " board " << board);
         state.mode = mode;
@@ -306,8 +297,8 @@ TEST_F(Play, ARepaintRedrawsEachScreenWithoutClearing)
         set_last_reveal(state, 0);
         offscreen().calls.clear();
         send(EVENT_PAINT, CODE_PAINT);
-        EXPECT_EQ(std::make_tuple(count(CALL_BLIT), count(CALL_TEXT), count(CALL_FILL) + count(CALL_TITLE)),
-                  std::make_tuple(size_t{FIELD_MAX_CELLS}, texts, size_t{0}));
+        EXPECT_EQ(std::make_tuple(count(CALL_BLIT), count(CALL_TEXT), count(CALL_FILL), count(CALL_TITLE)),
+                  std::make_tuple(size_t{FIELD_MAX_CELLS}, texts, size_t{0}, size_t{0}));
         EXPECT_EQ(std::make_tuple(last_reveal(state) != 0, state.mode, fidget_state(state)),
                   std::make_tuple(random_order, mode, 0));
     }

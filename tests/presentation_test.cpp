@@ -82,7 +82,6 @@ class Presentation : public Map_test
         return out;
     }
     int level() const { return state.pack ? state.pack->current_level->number : state.play_board.number; }
-    void solve() { press(state, CODE_RIGHT, level() + 1); }
     // The boxes, sounds and settings written by `action`, then the current level and the mode.
     Texts after(void (*action)(Game_state&))
     {
@@ -180,17 +179,6 @@ TEST_F(Presentation, BuiltInLevelCommandsKeepToTheOpenLevels)
     }
 }
 
-TEST_F(Presentation, ASolvedBuiltInLevelIsRecordedBeforeTheNextWaits)
-{
-    offscreen().now_ms = 7000;
-    read_board_record(state, state.play_board, 2);
-    state.mode = MODE_PLAY;
-    EXPECT_EQ(after(level_solved), (Texts{"level 2 mode 2"}));
-    EXPECT_EQ(std::make_tuple(int{state.current_player->level}, state.max_level, int{state.pristine_board.number},
-                              int64_t{state.play_board.solve_time}),
-              std::make_tuple(2, 3, 3, platform_now_seconds()));
-}
-
 TEST_F(Presentation, EachScreenDrawsItsBoardTitleSoundsAndText)
 {
     // clang-format off
@@ -243,18 +231,6 @@ TEST_F(Presentation, IdlingShowsTheStatusOnTheThirdTickThenSequenceZero)
     EXPECT_EQ(ticks(4), (std::vector<int>{-1, 10, 11, -1})); // sequence 0 played, then ended
 }
 
-TEST_F(Presentation, IdlingThenPlaysARandomSequenceAfterARandomWait)
-{
-    play_level_2();
-    ticks(7);
-    Reference_random reference{state.draw.random_seed};
-    const int sequence = reference.next() % 2 + 1; // never sequence 0
-    const int wait = reference.next() % 60 + 20;
-    EXPECT_EQ(ticks(1)[0], 5);
-    EXPECT_EQ(ticks(wait - 1), std::vector<int>(static_cast<size_t>(wait - 1), -1));
-    EXPECT_EQ(ticks(1)[0], sequence == 1 ? 12 : 13);
-}
-
 TEST_F(Presentation, SamplesPlayAsStoredWithEightBitOnesUnsigned)
 {
     for (int k : {0, 4, 5}) {
@@ -289,38 +265,6 @@ TEST_F(Presentation, TheWaveDeviceIsToldOnlyWhatEachSoundNeeds)
         EXPECT_EQ(wave(), expected) << what;
         close_sound(state);
     }
-}
-
-TEST_F(Presentation, APackSoundPlaysSixteenBitForItsSampleCount)
-{
-    Pack_sound sound, shorter; // the shorter one in other memory
-    sound.speed = shorter.speed = 8000;
-    sound.num_samples = 1000;
-    shorter.num_samples = 2;
-    sound.samples = shorter.samples = {1, -2, 0x1234};
-    play_pack_sound(state, &sound);
-    EXPECT_EQ(offscreen().sounds.back().bytes, (std::vector<uint8_t>{0x01, 0x00, 0xFE, 0xFF, 0x34, 0x12}));
-    play_pack_sound(state, &shorter);
-    EXPECT_EQ(offscreen().sounds.back().bytes, (std::vector<uint8_t>{0x01, 0x00, 0xFE, 0xFF}));
-    EXPECT_EQ(wave(), "open 8000/16 prepare write reset unprepare prepare write");
-}
-
-TEST_F(Presentation, SoundsThatCannotBeHadAreSilentWithoutABox)
-{
-    Pack_sound empty;
-    state.samples[3].length = 1 << 30; // 2 and 3 claim more than the SAMP chunk holds
-    state.samples[2].offset = 0xFFFFFFF0u;
-    // clang-format off
-    const std::tuple<const char*, int, int> cases[] = {
-        {"no sound", play_speech(state, NO_SOUND), 0}, {"id 6, not sampled", play_speech(state, 6), 0},
-        {"id 8, past the items", play_speech(state, 8), 0}, {"id 7, its sample missing", play_speech(state, 7), -1},
-        {"sample -1", play_sample(state, -1), -1}, {"sample 6", play_sample(state, 6), -1},
-        {"id 3, too long", play_speech(state, 3), -1}, {"id 2, too far", play_speech(state, 2), -1},
-        {"no pack sound", play_pack_sound(state, nullptr), 0}, {"an empty pack sound", play_pack_sound(state, &empty), 0}};
-    // clang-format on
-    for (const auto& [what, result, expected] : cases)
-        EXPECT_EQ(result, expected) << what;
-    EXPECT_EQ(std::make_tuple(offscreen().sounds.size(), box_texts()), std::make_tuple(size_t{0}, Texts{}));
 }
 
 } // namespace
