@@ -6,9 +6,7 @@
 #include <random>
 
 #include "engine/click_to_move.h"
-#include "engine/level_progression.h"
 #include "engine/move_log.h"
-#include "engine/move_rules.h"
 #include "map_fixture.h"
 
 namespace
@@ -184,11 +182,9 @@ TEST_F(Play, TheFastPathSearchTakesTheListSearchsStep)
     }
 }
 
-const Picture OPEN_ROOM = {"##########", "#@-------#", "#--------#", "#--------#", "##########"};
-
 TEST_F(Play, AHeldButtonWalksTowardThePointer)
 {
-    load(OPEN_ROOM);
+    load({"##########", "#@-------#", "#--------#", "#--------#", "##########"});
     click(8, 1);
     EXPECT_EQ(trail(3), (Trail{{2, 1}, {3, 1}, {4, 1}}));
     point_at(4, 3);

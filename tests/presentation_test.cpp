@@ -9,7 +9,6 @@
 #include "map_fixture.h"
 #include "presentation/elapsed_time.h"
 #include "presentation/fidget.h"
-#include "presentation/message_line.h"
 #include "presentation/screens.h"
 #include "presentation/sound.h"
 
@@ -17,7 +16,6 @@ namespace
 {
 
 using Texts = std::vector<std::string>;
-const char PRESS[] = "(Press any key to continue)";
 const std::string MUST_SOLVE = "box:Sorry, you must solve this\nlevel before going on.\n";
 const std::string FIRST_LEVEL = "box:You're at the first level.\nNowhere to go but up.";
 const std::string NONE_SOLVED = "box:Sorry, you haven't solved\nthe first level yet.";
@@ -111,12 +109,6 @@ class Presentation : public Map_test
         offscreen().calls.clear();
         select_level_set(state, pack->number, 0);
     }
-    void play_level_2()
-    {
-        read_board_record(state, state.play_board, 2);
-        fidget_reset(state);
-        state.mode = MODE_PLAY;
-    }
 
     Pack_info* pack = nullptr;
 };
@@ -192,7 +184,7 @@ TEST_F(Presentation, EachScreenDrawsItsBoardTitleSoundsAndText)
           "88,153l:Restart the level", "88,165l:Go to next level", "88,177l:Go to previous level"}, false},
         {show_closing_text, MODE_DONE_TEXT, BOARD_BLANK, "Oh, I say.  Bravo.  Frightfully good.",
          {"fill", "blit", "title", "160,30c:Alice Has Done It!", "160,80c:You have achieved a sublime state",
-          "160,100c:of pure Zandnicity", "160,145c:You sure are cool", std::string("160,170c:") + PRESS}, false},
+          "160,100c:of pure Zandnicity", "160,145c:You sure are cool", "160,170c:(Press any key to continue)"}, false},
         // The banked sound cuts the start sound off.
         {show_finale, MODE_FINALE, BOARD_FINALE, "   Jumpin' Jehosephat!!!", {"fill", "sound", "blit", "title", "sound"},
          true},
@@ -225,7 +217,9 @@ TEST_F(Presentation, ElapsedTimesShowMinutesThenHours)
 // The idle sequences are {10, 11}, {12} and {13, 14}; the standing tile is 5.
 TEST_F(Presentation, IdlingShowsTheStatusOnTheThirdTickThenSequenceZero)
 {
-    play_level_2();
+    read_board_record(state, state.play_board, 2);
+    fidget_reset(state);
+    state.mode = MODE_PLAY;
     EXPECT_EQ(ticks(3), (std::vector<int>{-1, -1, 5})); // the standing tile, with the status title
     EXPECT_EQ(titles(), Texts{"Zandrek: Alice - Level=2 Moves=0 Pushes=0 Time=00:00"});
     EXPECT_EQ(ticks(4), (std::vector<int>{-1, 10, 11, -1})); // sequence 0 played, then ended
