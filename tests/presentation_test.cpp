@@ -211,13 +211,14 @@ TEST_F(Presentation, ElapsedTimesShowMinutesThenHours)
                                                      {3599, "59:59"},       {3600, "01:00:00"}, {86399, "23:59:59"},
                                                      {363600, "101:00:00"}, {-5, "00:00"}};
     for (auto [seconds, text] : cases)
-        EXPECT_EQ(format_elapsed(seconds), text) << seconds << " s";
+        EXPECT_EQ(std::string(format_elapsed(seconds)), text) << seconds << " s";
 }
 
 // The idle sequences are {10, 11}, {12} and {13, 14}; the standing tile is 5.
 TEST_F(Presentation, IdlingShowsTheStatusOnTheThirdTickThenSequenceZero)
 {
     read_board_record(state, state.play_board, 2);
+    state.play_board.start_time = static_cast<uint32_t>(platform_now_seconds());
     fidget_reset(state);
     state.mode = MODE_PLAY;
     EXPECT_EQ(ticks(3), (std::vector<int>{-1, -1, 5})); // the standing tile, with the status title
