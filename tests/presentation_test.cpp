@@ -118,6 +118,7 @@ TEST_F(Presentation, PackLevelCommandsKeepToTheOpenLevels)
     enter_pack();
     using Action = void (*)(Game_state&);
     // The level played and the highest open, then the command and its effects.
+    // clang-format off
     const std::tuple<const char*, int, int, Action, Texts> cases[] = {
         {"previous before the first", 1, 1, previous_level, {"sound:15", FIRST_LEVEL, "level 1 mode 0"}},
         {"next, past the highest open", 2, 2, next_level, {"sound:14", MUST_SOLVE, "level 2 mode 0"}},
@@ -126,11 +127,8 @@ TEST_F(Presentation, PackLevelCommandsKeepToTheOpenLevels)
         {"next after the last", 3, 3, next_level, {"level 3 mode 0"}},
         {"go to, unchecked", 1, 1, [](Game_state& s) { goto_level(s, 3); }, {"sound:1", "level 3 mode 0"}},
         {"select past the list", 1, 1, [](Game_state& s) { select_level_set(s, 2, 1); }, {"level 1 mode 0"}},
-        {"select past the end",
-         1,
-         1,
-         [](Game_state& s) { select_level_set(s, 1, 99); },
-         {"sound:1", "level 3 mode 0"}}};
+        {"select past the end", 1, 1, [](Game_state& s) { select_level_set(s, 1, 99); }, {"sound:1", "level 3 mode 0"}}};
+    // clang-format on
     for (const auto& [what, from, highest, action, expected] : cases) {
         goto_level(state, from);
         pack->highest_level = highest;
