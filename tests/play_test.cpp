@@ -7,6 +7,7 @@
 
 #include "engine/click_to_move.h"
 #include "engine/move_log.h"
+#include "engine/move_rules.h"
 #include "map_fixture.h"
 
 namespace
