@@ -89,6 +89,23 @@ TEST_F(Draw, APackLevelsNamedTilesReplaceTheFiveCodes)
     }
 }
 
+TEST_F(Draw, TileSizesThatCannotBeHadDrawNothing)
+{
+    open_map(test_map_contents(), 2);
+    // Width and height, then the buffer's bytes (rows padded to four) and whether a pack tile is drawn.
+    const std::tuple<int, int, size_t, bool> cases[] = {
+        {0, 12, 0, false}, {16, 0, 0, false}, {1025, 12, 0, false}, {13, 12, 16 * 12, true}};
+    for (auto [w, h, bytes, drawn] : cases) {
+        state.tile_info.width = w;
+        state.tile_info.height = h;
+        offscreen().calls.clear();
+        draw_pack_tile(state, make_cell_pos(0, 0), *make_pack_tile("t", w, h));
+        EXPECT_EQ(std::make_tuple(tile_buffer_bytes(state), offscreen_calls_of(CALL_BLIT).size()),
+                  std::make_tuple(bytes, size_t{drawn}))
+            << w << "x" << h;
+    }
+}
+
 TEST_F(Draw, EveryOrderDrawsEveryCellOnceWhateverTheBoardClaims)
 {
     Field_info board{};

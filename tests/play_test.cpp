@@ -43,7 +43,11 @@ class Play : public ::testing::Test
             }
         return out;
     }
-    void set_magnification(int m) { state.magnify = m; }
+    void set_tile_size(int w, int h)
+    {
+        state.tile_info.width = w;
+        state.tile_info.height = h;
+    }
     void point_at(int c, int r) { cell_pointer(state, c, r, &state.last_pointer_x, &state.last_pointer_y); }
     void send(int32_t type, int32_t code, int32_t flags = 0)
     {
@@ -130,6 +134,14 @@ TEST_F(Play, APushRedrawsTheTreasureCellsThenThePlayers)
     EXPECT_EQ(xs, (std::vector<int64_t>{64, 96, 32, 64}));
 }
 
+TEST_F(Play, WithoutATileSizeThePointerIsOnNoCell)
+{
+    for (auto [w, h] : {std::pair{0, 12}, {16, 0}, {-16, 12}}) {
+        set_tile_size(w, h);
+        EXPECT_EQ(pointer_cell(state), make_cell_pos(-1, -1)) << w << "x" << h;
+    }
+}
+
 TEST_F(Play, AStraightStepGoesTowardThePointerInLine)
 {
     load({"######", "#-#--#", "#-@--#", "#--$-#", "#--$-#", "######"});
@@ -203,6 +215,13 @@ TEST_F(Play, AShiftWalkOutlivesTheReleaseUntilTheNextClick)
     EXPECT_EQ(trail(1), (Trail{{4, 1}}));
     send(EVENT_BUTTON, CODE_LEFT_UP);
     EXPECT_EQ(now(2), "4,1 3/0 mode 0");
+}
+
+TEST_F(Play, AShiftWalkTriesAStraightPushFirst)
+{
+    load({"#######", "#@-$--#", "#-----#", "#######"});
+    click(5, 1, EVENT_FLAG_SHIFT);
+    EXPECT_EQ(now(4), "4,1 3/2 mode 0 walking"); // not the free path around the treasure
 }
 
 TEST_F(Play, WalkingFramesComeEveryFifthTickFromEntryOne)
@@ -339,17 +358,13 @@ class Move_log : public Play
 
 TEST_F(Move_log, EachLoggedCommandWritesItsCharacter)
 {
-    const std::tuple<const char*, Game_event, char> events[] = {
-        {"up", {EVENT_KEY, CODE_UP, 0, 0, 0}, '^'},
-        {"h", {EVENT_KEY, CODE_H, 0, 0, 0}, '<'},
-        {"j", {EVENT_KEY, CODE_J, 0, 0, 0}, 'v'},
-        {"k", {EVENT_KEY, CODE_K, 0, 0, 0}, '^'},
-        {"l", {EVENT_KEY, CODE_L, 0, 0, 0}, '>'},
-        {"backspace", {EVENT_KEY, CODE_BACKSPACE, 0, 0, 0}, 'u'},
-        {"delete", {EVENT_KEY, CODE_DELETE, 0, 0, 0}, 'u'},
-        {"u", {EVENT_KEY, CODE_U, 0, 0, 0}, 'u'},
-        {"r", {EVENT_KEY, CODE_R, 0, 0, 0}, 'r'},
-        {"right button", {EVENT_BUTTON, CODE_RIGHT_UP, 0, 0, 0}, 'u'}};
+    // clang-format off
+    const std::tuple<const char*, Game_event, char> events[] = {{"up", {EVENT_KEY, CODE_UP, 0, 0, 0}, '^'},
+        {"h", {EVENT_KEY, CODE_H, 0, 0, 0}, '<'}, {"j", {EVENT_KEY, CODE_J, 0, 0, 0}, 'v'}, {"k", {EVENT_KEY, CODE_K, 0, 0, 0}, '^'},
+        {"l", {EVENT_KEY, CODE_L, 0, 0, 0}, '>'}, {"backspace", {EVENT_KEY, CODE_BACKSPACE, 0, 0, 0}, 'u'},
+        {"delete", {EVENT_KEY, CODE_DELETE, 0, 0, 0}, 'u'}, {"u", {EVENT_KEY, CODE_U, 0, 0, 0}, 'u'},
+        {"r", {EVENT_KEY, CODE_R, 0, 0, 0}, 'r'}, {"right button", {EVENT_BUTTON, CODE_RIGHT_UP, 0, 0, 0}, 'u'}};
+    // clang-format on
     for (const auto& [what, event, logged] : events) {
         load(ROOM);
         press(state, CODE_F9);
@@ -361,7 +376,7 @@ TEST_F(Move_log, EachLoggedCommandWritesItsCharacter)
 
 TEST_F(Move_log, PlaybackTextFollowsTheRecordSyntax)
 {
-    const std::tuple<const char*, const char*, std::string> cases[] = {
+    const std::tuple<const char*, std::string_view, std::string> cases[] = {
         {"two steps, then the wall", "^x3", "4,1 2/0 mode 0"},
         {"no count: once; zero or less: never", "^x0 <x-2 `^^^ v` >x", "5,3 1/0 mode 0"},
         {"compass letters walk like the arrows", "N\nW\r\nWx2 SxE", "2,3 6/0 mode 0"},
@@ -370,12 +385,46 @@ TEST_F(Move_log, PlaybackTextFollowsTheRecordSyntax)
         {"every kind of blank before the count", "<x\t\v\f\r 2", "2,3 2/0 mode 0"},
         {"the count's own x is not a character", "<x2x3", "2,3 2/0 mode 0"},
         {"only playback characters reach the game", "hjklnpaxgs?/bcdtf 1\t\xff", "4,3 0/0 mode 0"},
+        {"no further than the text's length", std::string_view("<<v", 2), "2,3 2/0 mode 0"},
     };
     for (const auto& [what, text, after] : cases) {
         load(ROOM);
         play_back_text(state, text, 0, 0, 0);
         EXPECT_EQ(now(), after) << what;
     }
+}
+
+TEST_F(Move_log, ALogThatCannotBeCreatedIsRefused)
+{
+    fs::create_directory("Zandmove.txt");
+    EXPECT_EQ(open_move_log(state, "Zandmove.txt"), -1);
+}
+
+TEST_F(Move_log, TheDevelopersXReturnsToTheBuiltInLevels)
+{
+    Pack_info pack;
+    state.pack = &pack;
+    press(state, CODE_X);
+    EXPECT_EQ(state.pack, nullptr);
+}
+
+TEST_F(Move_log, TheTileDumpWritesTheTreasureTileRowByRow)
+{
+    Pack_info pack;
+    pack.levels = std::make_unique<Level_info>();
+    pack.current_level = pack.levels.get();
+    pack.tiles = std::make_unique<Pack_tile>();
+    std::snprintf(pack.tiles->name, NAME_CAPACITY, "Gold");
+    pack.tiles->width = 1;
+    pack.tiles->height = 2;
+    pack.tiles->pixels = {0, 200}; // printed as signed bytes
+    pack.levels->treasure_tile.tile = pack.tiles.get();
+    state.pack = &pack;
+    FILE* out = std::fopen("dump.txt", "wb");
+    dump_tile_text(state, out);
+    std::fclose(out);
+    state.pack = nullptr;
+    EXPECT_EQ(file_text("dump.txt"), "Tile:\nName: Gold\nWidth: 1\nHeight: 2\nImagery:\n0 \n-56 \nend\nend\n");
 }
 
 TEST_F(Move_log, AStoredSolutionPlaysWithoutCounts)

@@ -260,4 +260,22 @@ TEST_F(Presentation, TheWaveDeviceIsToldOnlyWhatEachSoundNeeds)
     }
 }
 
+TEST_F(Presentation, SwitchedOffMotionSoundsStaySilent)
+{
+    state.sound.motion_sounds_on = false;
+    EXPECT_EQ(play_motion_sound(state, 0), 0);
+    EXPECT_TRUE(offscreen().sounds.empty());
+}
+
+TEST_F(Presentation, ALevelBoardUnpinsTheScreensSounds)
+{
+    show_finale(state);
+    Field_info level{};
+    level.number = 1;
+    level.start_sound = level.banked_sound = level.solved_sound = level.spare_sound = NO_SOUND;
+    preload_screen_samples(state, level);
+    EXPECT_EQ(std::make_tuple(state.samples[0].flags & SAMPLE_PINNED, state.samples[1].flags & SAMPLE_PINNED),
+              std::make_tuple(0, 0));
+}
+
 } // namespace
