@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "engine/events.h"
 #include "engine/game_state.h"
 #include "shell/platform_offscreen.h"

@@ -1,6 +1,5 @@
 // Drawing: the palette, cells from map images or pack tiles at every
 // magnification, and the reveal orders of whole boards.
-#include <set>
 #include <tuple>
 
 #include "engine/pack_records.h"
@@ -49,14 +48,6 @@ class Draw : public Map_test
     }
 };
 
-TEST_F(Draw, TheColourTableKeepsTheMapsColoursBlueFirst)
-{
-    open_map();
-    const Rgb_quad& c = state.draw.tile_dib.colours[5]; // 3343E3
-    EXPECT_EQ(std::make_tuple(c.blue, c.green, c.red, c.reserved, state.draw.tile_dib.colours[255].red),
-              std::make_tuple(0xE3, 0x43, 0x33, 0, 0));
-}
-
 TEST_F(Draw, APackLevelsNamedTilesReplaceTheFiveCodes)
 {
     Pack_info pack;
@@ -103,30 +94,6 @@ TEST_F(Draw, TileSizesThatCannotBeHadDrawNothing)
         EXPECT_EQ(std::make_tuple(tile_buffer_bytes(state), offscreen_calls_of(CALL_BLIT).size()),
                   std::make_tuple(bytes, size_t{drawn}))
             << w << "x" << h;
-    }
-}
-
-TEST_F(Draw, EveryOrderDrawsEveryCellOnceWhateverTheBoardClaims)
-{
-    Field_info board{};
-    open_map(test_map_contents(), 1);
-    read_board_record(state, board, 1);
-    // Rows, columns, cells drawn, draws of the spiral (it goes back over a thin board's cells).
-    // clang-format off
-    const int claims[][4] = {{16, 20, 320, 320}, {0, 20, 0, 0}, {16, 0, 0, 0}, {-3, 20, 0, 0}, {1000, 1000, 320, 639},
-                             {32767, 1, 320, 638}, {1, 32767, 320, 639}, {16, 21, 320, 320}, {2, 2, 4, 4},
-                             {1, 1, 1, 1}, {1, 3, 3, 5}, {3, 1, 3, 4}};
-    // clang-format on
-    for (auto [rows, cols, cells, spiral_draws] : claims) {
-        board.rows = static_cast<int16_t>(rows);
-        board.columns = static_cast<int16_t>(cols);
-        for (int order = REVEAL_ROWS_DOWN; order <= REVEAL_COLUMNS_LEFT; ++order) {
-            Cells drawn = reveal(board, Reveal_order(order));
-            std::set<std::pair<int, int>> distinct(drawn.begin(), drawn.end());
-            EXPECT_EQ(std::make_tuple(drawn.size(), distinct.size()),
-                      std::make_tuple(size_t(order == REVEAL_SPIRAL ? spiral_draws : cells), size_t(cells)))
-                << rows << "x" << cols << " order " << order;
-        }
     }
 }
 

@@ -7,7 +7,6 @@
 #include "engine/pack_records.h"
 #include "files/pack_reader.h"
 #include "map_fixture.h"
-#include "presentation/elapsed_time.h"
 #include "presentation/fidget.h"
 #include "presentation/screens.h"
 #include "presentation/sound.h"
@@ -203,15 +202,6 @@ TEST_F(Presentation, EachScreenDrawsItsBoardTitleSoundsAndText)
     }
 }
 
-TEST_F(Presentation, ElapsedTimesShowMinutesThenHours)
-{
-    const std::pair<int64_t, const char*> cases[] = {{0, "00:00"},          {59, "00:59"},      {61, "01:01"},
-                                                     {3599, "59:59"},       {3600, "01:00:00"}, {86399, "23:59:59"},
-                                                     {363600, "101:00:00"}, {-5, "00:00"}};
-    for (auto [seconds, text] : cases)
-        EXPECT_EQ(std::string(format_elapsed(seconds)), text) << seconds << " s";
-}
-
 // The idle sequences are {10, 11}, {12} and {13, 14}; the standing tile is 5.
 TEST_F(Presentation, IdlingShowsTheStatusOnTheThirdTickThenSequenceZero)
 {
@@ -222,17 +212,6 @@ TEST_F(Presentation, IdlingShowsTheStatusOnTheThirdTickThenSequenceZero)
     EXPECT_EQ(ticks(3), (std::vector<int>{-1, -1, 5})); // the standing tile, with the status title
     EXPECT_EQ(titles(), Texts{"Zandrek: Alice - Level=2 Moves=0 Pushes=0 Time=00:00"});
     EXPECT_EQ(ticks(4), (std::vector<int>{-1, 10, 11, -1})); // sequence 0 played, then ended
-}
-
-TEST_F(Presentation, SamplesPlayAsStoredWithEightBitOnesUnsigned)
-{
-    for (int k : {0, 4, 5}) {
-        Map_sample s = test_map_contents().samples[k];
-        for (uint8_t& b : s.data)
-            b ^= s.bits == 8 ? 0x80 : 0;
-        play_speech(state, static_cast<uint8_t>(k));
-        EXPECT_EQ(offscreen().sounds.back().bytes, s.data) << k;
-    }
 }
 
 TEST_F(Presentation, TheWaveDeviceIsToldOnlyWhatEachSoundNeeds)
