@@ -9,9 +9,8 @@
 #include "engine/game_state.h"
 #include "shell/platform_offscreen.h"
 
-// Rows in the layout legend (# wall, - floor, . bank, $ treasure, * treasure on
-// a bank, @ player, + player on a bank; a space is a wall) make level 7 with
-// start, banked and solved sounds 20, 21 and 22.
+// Rows in the layout legend (# wall, - floor, . bank, $ treasure, * treasure on a bank, @ player, + player on a bank;
+// a space is a wall) make level 7 with start, banked and solved sounds 20, 21 and 22.
 void load_board(Game_state& state, const std::vector<std::string>& rows);
 // Speech id k plays four bytes of value k, already in memory. Speech_info names
 // step 8, push 9, corner 10, undo 11, leaving the title 13, refused 14, first level 15.

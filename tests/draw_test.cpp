@@ -10,8 +10,6 @@
 namespace
 {
 
-using Cells = std::vector<std::pair<int, int>>;
-
 std::unique_ptr<Pack_tile> make_pack_tile(const char* name, int w, int h)
 {
     auto t = std::make_unique<Pack_tile>();
@@ -40,7 +38,7 @@ class Draw : public Map_test
             }
         return wrong;
     }
-    Cells reveal(const Field_info& board, Reveal_order order)
+    std::vector<std::pair<int, int>> reveal(const Field_info& board, Reveal_order order)
     {
         offscreen().calls.clear();
         reveal_board(state, board, order);
@@ -83,12 +81,15 @@ TEST_F(Draw, APackLevelsNamedTilesReplaceTheFiveCodes)
 TEST_F(Draw, TileSizesThatCannotBeHadDrawNothing)
 {
     open_map(test_map_contents(), 2);
-    // Width and height, then the buffer's bytes (rows padded to four) and whether a pack tile is drawn.
-    const std::tuple<int, int, size_t, bool> cases[] = {
-        {0, 12, 0, false}, {16, 0, 0, false}, {1025, 12, 0, false}, {13, 12, 16 * 12, true}};
-    for (auto [w, h, bytes, drawn] : cases) {
+    // Width, height, the map's image size; the buffer's bytes (padded to four), whether a pack tile is drawn.
+    // clang-format off
+    const std::tuple<int, int, int, size_t, bool> cases[] = {{0, 12, 0, 0, false}, {16, 0, 0, 0, false},
+        {1025, 12, 0, 0, false}, {13, 12, 0, 16 * 12, true}, {16, 12, 229, 232, true}};
+    // clang-format on
+    for (auto [w, h, map_size, bytes, drawn] : cases) {
         state.tile_info.width = w;
         state.tile_info.height = h;
+        state.map.image_size = map_size;
         offscreen().calls.clear();
         draw_pack_tile(state, make_cell_pos(0, 0), *make_pack_tile("t", w, h));
         EXPECT_EQ(std::make_tuple(tile_buffer_bytes(state), offscreen_calls_of(CALL_BLIT).size()),
