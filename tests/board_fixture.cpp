@@ -1,5 +1,6 @@
 #include "board_fixture.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/level_progression.h"
@@ -28,8 +29,11 @@ void load_board(Game_state& state, const std::vector<std::string>& rows)
     }
     build_pack_board(state, level);
     Field_info& b = state.pristine_board;
-    b.start_sound = 20, b.banked_sound = 21, b.solved_sound = 22;
-    reset_board(state, false), state.mode = MODE_PLAY;
+    b.start_sound = 20;
+    b.banked_sound = 21;
+    b.solved_sound = 22;
+    reset_board(state, false);
+    state.mode = MODE_PLAY;
 }
 
 Score_entry* make_player(Game_state& state, const char* name, int level)
@@ -38,7 +42,8 @@ Score_entry* make_player(Game_state& state, const char* name, int level)
     Score_entry* p = state.players.front().get();
     std::memset(p, 0, sizeof *p);
     std::strncpy(p->name, name, sizeof p->name - 1);
-    p->level = level, state.num_players += 1;
+    p->level = level;
+    state.num_players += 1;
     return state.current_player = p;
 }
 
@@ -52,7 +57,10 @@ void give_sounds(Game_state& state)
     for (int k = 0; k < ids; ++k) {
         Sample_info& s = state.samples[k];
         s.data = new uint8_t[4]{uint8_t(k), uint8_t(k), uint8_t(k), uint8_t(k)};
-        s.length = 4, s.loaded = 1, s.bits = 8, s.rate = s.rate_word = 8000;
+        s.length = 4;
+        s.loaded = 1;
+        s.bits = 8;
+        s.rate = s.rate_word = 8000;
         state.speech_items[k].sample = static_cast<uint8_t>(k);
     }
     state.speech_info.num_samples = ids;
@@ -122,4 +130,12 @@ void set_last_reveal(Game_state& state, int last)
 int last_reveal(const Game_state& state)
 {
     return state.draw.last_reveal;
+}
+
+void set_walking_frames(Game_state& state, int count, const std::vector<uint16_t>& frames)
+{
+    state.fidget.sequence_count = static_cast<int16_t>(count);
+    uint16_t* last = state.fidget.sequences[count ? count - 1 : 0];
+    std::copy(frames.begin(), frames.end(), last);
+    last[frames.size()] = FIDGET_END;
 }

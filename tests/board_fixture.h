@@ -5,15 +5,12 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "engine/events.h"
 #include "engine/game_state.h"
 #include "shell/platform_offscreen.h"
 
-// Rows in the layout legend (# wall, - floor, . bank, $ treasure, * treasure on
-// a bank, @ player, + player on a bank; a space is a wall) make level 7 with
-// start, banked and solved sounds 20, 21 and 22.
+// Rows in the layout legend (# wall, - floor, . bank, $ treasure, * treasure on a bank, @ player, + player on a bank;
+// a space is a wall) make level 7 with start, banked and solved sounds 20, 21 and 22.
 void load_board(Game_state& state, const std::vector<std::string>& rows);
 // Speech id k plays four bytes of value k, already in memory. Speech_info names
 // step 8, push 9, corner 10, undo 11, leaving the title 13, refused 14, first level 15.
@@ -26,6 +23,8 @@ Score_entry* make_player(Game_state& state, const char* name, int level = 0);
 void press(Game_state& state, int32_t code, int times = 1);
 void press_keys(Game_state& state, const std::string& keys); // ^ v < > u r, as the move log writes them
 void advance_ms(Game_state& state, int64_t ms);              // fires the timers as they come due
+// `count` idle sequences, the last of them the walking frames.
+void set_walking_frames(Game_state& state, int count, const std::vector<uint16_t>& frames);
 // The idle animation's phase and the last row or cell revealed, set and read
 // here alone so that tests do not depend on where the game keeps them.
 void set_fidget_state(Game_state& state, int fidget_state);
