@@ -179,7 +179,7 @@ TEST(EditorSolution, ALayoutChangeDropsTheSolutionUntilUndone)
     EXPECT_EQ(editor.level.solution, ">>");
 }
 
-TEST(EditorFields, ValuesTheWriterCannotWriteAreRefusedAndChangeNothing)
+TEST(EditorFields, ValuesTheWriterCannotWriteAreRefused)
 {
     using Set = int (*)(Level_editor&, std::string&);
     const struct {
@@ -260,7 +260,7 @@ TEST(EditorLink, RowsAreEncodedAsTheBrowserEncodesThem)
         EXPECT_EQ(encode_level_rows(rows_of(c.rows)), c.encoded) << c.rows;
 }
 
-TEST(EditorLink, DecodingFillsShortRowsAndTakesWholeLinks)
+TEST(EditorLink, EachLinkFormDecodesToTheFullRows)
 {
     const char* const links[] = {
         "editor.html#level=%23%23%23%7C%23%40%24.%23",

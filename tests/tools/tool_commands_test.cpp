@@ -129,7 +129,7 @@ TEST_F(Tool, LevelsRefusesAPackTheGameLeavesOut)
     EXPECT_NE(err(), "");
 }
 
-TEST_F(Tool, PlayPrintsTheBoardAndTheCounts)
+TEST_F(Tool, PlayPrintsTheFinalBoardWithItsCounts)
 {
     const Outcome r = run("play fixture.zrp 1 '>'");
     EXPECT_EQ(r.status, 0);
