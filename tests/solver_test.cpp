@@ -184,6 +184,7 @@ const std::vector<Random_room>& random_rooms()
 
 TEST(AuthoringSolverRandomRooms, OptimalPushesAgreeWithBreadthFirstSearch)
 {
+    EXPECT_GT(random_rooms().size(), 300u); // else the agreement below means little
     for (const Random_room& room : random_rooms()) {
         const Solve_result r = solve_puzzle(puzzle_of(room.rows));
         EXPECT_EQ(r.status == SOLVE_FOUND ? r.pushes : -1, room.pushes) << testing::PrintToString(room.rows);
