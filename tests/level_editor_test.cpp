@@ -168,6 +168,12 @@ TEST(EditorHistory, AStrokeIsUndoneAsOneEdit)
     EXPECT_EQ(editor.level.rows, full_rows("######|#@$#.#|######"));
 }
 
+TEST(EditorOpen, RowsLongerThanTheBoardAreCut)
+{
+    const std::string rows = std::string(25, '#') + "|#@$.#";
+    EXPECT_EQ(editor_with(rows).level.rows, full_rows(std::string(20, '#') + "|#@$.#"));
+}
+
 // The stored solution belongs to the layout it solves.
 TEST(EditorSolution, ALayoutChangeDropsTheSolutionUntilUndone)
 {

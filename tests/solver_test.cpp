@@ -291,12 +291,12 @@ class Generated : public Authoring
     static Generate_options options()
     {
         Generate_options o;
-        o.rows = 7;
-        o.cols = 8;
-        o.treasures = 2;
+        o.rows = 9;
+        o.cols = 10;
+        o.treasures = 3;
         o.seed = 7;
         o.candidates = 3;
-        o.min_pushes = 4;
+        o.min_pushes = 6;
         o.max_pushes = 60;
         return o;
     }
@@ -326,7 +326,8 @@ TEST_F(Generated, EachRoomFitsTheSizeAsked)
             }
         const auto [top, bottom] = std::minmax_element(used_rows.begin(), used_rows.end());
         const auto [left, right] = std::minmax_element(used_cols.begin(), used_cols.end());
-        EXPECT_THAT(std::make_tuple(*bottom - *top + 1, *right - *left + 1), FieldsAre(testing::Le(7), testing::Le(8)));
+        EXPECT_THAT(std::make_tuple(*bottom - *top + 1, *right - *left + 1),
+                    FieldsAre(testing::Le(9), testing::Le(10)));
     }
 }
 
@@ -343,7 +344,39 @@ TEST_F(Generated, EachStoredSolutionSolvesTheLevelInTheGame)
 TEST_F(Generated, EachSolutionTakesThePushesAsked)
 {
     for (const Generated_level& g : levels())
-        EXPECT_THAT(g.solution.pushes, testing::AllOf(testing::Ge(4), testing::Le(60)));
+        EXPECT_THAT(g.solution.pushes, testing::AllOf(testing::Ge(6), testing::Le(60)));
+}
+
+TEST_F(Generated, EachStoredSolutionWalksLeastAmongTheFewestPushes)
+{
+    for (const Generated_level& g : levels()) {
+        Solve_options options;
+        options.goal = SOLVE_PUSHES_THEN_MOVES;
+        EXPECT_EQ(g.solution.move_count, solve_puzzle(puzzle_of(g.rows), options).move_count);
+    }
+}
+
+// A hand-made room is walled round and centred on the board.
+TEST(GeneratorLayout, AFinishedRoomIsWalledAndCentred)
+{
+    std::vector<std::string> board(LEVEL_ROWS, std::string(LEVEL_COLS, ' '));
+    board[6] = "       #####        ";
+    board[7] = "       #@$.#        ";
+    board[8] = "       #####        ";
+    EXPECT_EQ(finish_layout({"@$."}), board);
+}
+
+TEST(GeneratorLayout, TurnsAndMirrorsShareOneShape)
+{
+    const std::vector<std::string> room = {"####  ", "#@$.##", "#-$-.#", "######"};
+    const std::vector<std::vector<std::string>> same = {
+        {"  ####", "##.$@#", "#.-$-#", "######"},         // mirrored left to right
+        {"######", "#-$-.#", "#@$.##", "####  "},         // upside down
+        {"####", "#@-#", "#$$#", "#.-#", " #.#", " ###"}, // turned over the diagonal
+    };
+    for (const auto& rows : same)
+        EXPECT_EQ(canonical_shape(rows), canonical_shape(room)) << testing::PrintToString(rows);
+    EXPECT_NE(canonical_shape({"####  ", "#@-$.##", "#-$-.#", "######"}), canonical_shape(room));
 }
 
 TEST_F(Authoring, ThePlayCommandReplaysTheSamplePackToTheLastPush)
