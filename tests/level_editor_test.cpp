@@ -367,6 +367,22 @@ TEST(EditorPack, EachListEditGivesTheOrderAsked)
     }
 }
 
+TEST(EditorPack, ARefusedEditNamesTheMissingLevel)
+{
+    Authored_pack pack = pack_abc();
+    std::string problem;
+    EXPECT_EQ(edit_pack(pack, {"move past the end", MOVE, 0, 3}, problem), -1);
+    EXPECT_EQ(problem, "the pack has no level 4");
+}
+
+TEST(EditorPack, TypedAboutTextIsKeptAsTheReaderWouldKeepIt)
+{
+    Authored_pack pack = new_pack();
+    std::string problem;
+    EXPECT_EQ(pack_set_about(pack, {"one\r\ntwo"}, problem), 0) << problem;
+    EXPECT_THAT(pack.about, ElementsAre("one\ntwo\n"));
+}
+
 TEST(EditorWriter, TheSamplePackRoundTripsThroughTheGamesReader)
 {
     std::string original = file_bytes("assets/packs/lantern_docks.zrp");

@@ -393,4 +393,14 @@ TEST_F(Authoring, ThePlayCommandReplaysTheSamplePackToTheLastPush)
     }
 }
 
+TEST_F(Authoring, ThePlayCommandsBoardShowsTheLayoutAfterTheMoves)
+{
+    Pack_info* pack = load_tool_pack(game, "assets/packs/lantern_docks.zrp");
+    ASSERT_NE(pack, nullptr) << game.error;
+    enter_tool_level(game, *pack, 1);
+    play_moves(game.state, ">>", false);
+    EXPECT_EQ(board_legend_text(game.state.play_board, pack->levels.get(), 4, 8),
+              "########\n#--@$-.#\n#--$--.#\n########\n");
+}
+
 } // namespace
