@@ -49,62 +49,22 @@ int first_walkable(const Board& b, const std::vector<int>& treasures, int from)
     return static_cast<int>(std::find(v.begin(), v.end(), true) - v.begin());
 }
 
-// The board, with the start's sorted treasures and player cell (-1: none).
-Board read_board(const std::vector<std::string>& rows, std::vector<int>& treasures, int& player)
+} // namespace
+
+Bfs_answer bfs_fewest_pushes(const std::vector<std::string>& rows, size_t max_positions)
 {
     Board b;
     for (const std::string& r : rows)
         b.cols = std::max(b.cols, static_cast<int>(r.size()));
     for (const std::string& r : rows)
         b.cells.push_back(r + std::string(b.cols - r.size(), '#'));
-    player = -1;
+    std::vector<int> treasures;
+    int player = -1;
     for (int cell = 0; cell < static_cast<int>(rows.size()) * b.cols; ++cell) {
         const char ch = b.cells[cell / b.cols][cell % b.cols];
         if (ch == '$' || ch == '*') treasures.push_back(cell);
         if (ch == '@' || ch == '+') player = cell;
     }
-    return b;
-}
-
-} // namespace
-
-Bfs_answer bfs_fewest_moves(const std::vector<std::string>& rows, size_t max_positions)
-{
-    std::vector<int> treasures;
-    int player = -1;
-    const Board b = read_board(rows, treasures, player);
-    if (player < 0) return {};
-    std::vector<Position> layer{{treasures, player}};
-    std::set<Position> seen(layer.begin(), layer.end());
-    for (int moves = 1; !layer.empty(); ++moves) {
-        std::vector<Position> next;
-        for (const auto& [at, walker] : layer)
-            for (int d = 0; d < 4; ++d) {
-                const int r = walker / b.cols + DR[d], c = walker % b.cols + DC[d], to = r * b.cols + c;
-                if (!b.floor(r, c)) continue;
-                std::vector<int> moved = at;
-                const auto pushed = std::find(moved.begin(), moved.end(), to);
-                if (pushed != moved.end()) {
-                    const int ahead = to + DR[d] * b.cols + DC[d];
-                    if (!b.floor(r + DR[d], c + DC[d]) || std::count(at.begin(), at.end(), ahead)) continue;
-                    *pushed = ahead;
-                    std::sort(moved.begin(), moved.end());
-                    if (std::all_of(moved.begin(), moved.end(), [&](int t) { return b.bank(t); })) return {true, moves};
-                }
-                if (!seen.insert({moved, to}).second) continue;
-                if (seen.size() > max_positions) return {};
-                next.push_back({moved, to});
-            }
-        layer.swap(next);
-    }
-    return {true, -1};
-}
-
-Bfs_answer bfs_fewest_pushes(const std::vector<std::string>& rows, size_t max_positions)
-{
-    std::vector<int> treasures;
-    int player = -1;
-    const Board b = read_board(rows, treasures, player);
     if (player < 0) return {};
     std::vector<Position> layer{{treasures, first_walkable(b, treasures, player)}};
     std::set<Position> seen(layer.begin(), layer.end());

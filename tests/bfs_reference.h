@@ -16,5 +16,3 @@ struct Bfs_answer {
 // treasure, '@' player, '+' player on a bank, anything else wall). A level
 // is solved after a push that leaves every treasure on a bank.
 Bfs_answer bfs_fewest_pushes(const std::vector<std::string>& rows, size_t max_positions = 200000);
-// The same counting steps: the answer's `pushes` holds the fewest moves.
-Bfs_answer bfs_fewest_moves(const std::vector<std::string>& rows, size_t max_positions = 200000);

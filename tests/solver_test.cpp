@@ -191,18 +191,6 @@ TEST(AuthoringSolverRandomRooms, OptimalPushesAgreeWithBreadthFirstSearch)
     }
 }
 
-TEST(AuthoringSolverRandomRooms, FewestMovesAgreeWithBreadthFirstSearch)
-{
-    Solve_options by_moves;
-    by_moves.goal = SOLVE_MOVES;
-    for (const Random_room& room : random_rooms()) {
-        const Bfs_answer truth = bfs_fewest_moves(room.rows, 200000);
-        if (!truth.settled) continue;
-        const Solve_result r = solve_puzzle(puzzle_of(room.rows), by_moves);
-        EXPECT_EQ(r.status == SOLVE_FOUND ? r.move_count : -1, truth.pushes) << testing::PrintToString(room.rows);
-    }
-}
-
 TEST(AuthoringSolverRandomRooms, AnySolutionModeSettlesAsBreadthFirstSearch)
 {
     Solve_options any;
