@@ -1,4 +1,5 @@
 // zandrek-tool levels: one tab-separated line per level of a pack.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -11,12 +12,30 @@ namespace
 
 const char LEVELS_USAGE[] = "usage: zandrek-tool levels PACK.zrp\n"
                             "\n"
-                            "Prints one line per level, tab-separated: number, name, rows, cols (the extent\n"
-                            "the layout uses), treasures, banks, solution (yes/no). A pack the game would\n"
-                            "leave out prints the reason on standard error and exits 1.\n"
+                            "Prints one line per level, tab-separated: number, name, rows, cols (the room's\n"
+                            "size, from its first to its last non-blank row and column), treasures, banks,\n"
+                            "solution (yes/no). A pack the game would leave out prints the reason on\n"
+                            "standard error and exits 1.\n"
                             "\n"
                             "options:\n"
                             "  --help           show this text\n";
+
+// Generated rooms stand centred on the board, so the blank rows and columns
+// before a room are not part of its size.
+void room_size(const Level_info& level, int* rows, int* cols)
+{
+    int top = LEVEL_ROWS, left = LEVEL_COLS, bottom = -1, right = -1;
+    for (int r = 0; r < LEVEL_ROWS; ++r)
+        for (int c = 0; c < LEVEL_COLS; ++c) {
+            if (level.layout[r][c] == ' ') continue;
+            top = std::min(top, r);
+            left = std::min(left, c);
+            bottom = std::max(bottom, r);
+            right = std::max(right, c);
+        }
+    *rows = bottom < 0 ? 0 : bottom - top + 1;
+    *cols = right < 0 ? 0 : right - left + 1;
+}
 
 int count_banks(const Level_info& level)
 {
@@ -56,7 +75,7 @@ int cmd_levels(int argc, char** argv)
     }
     for (const Level_info* level = state.packs->levels.get(); level; level = level->next.get()) {
         int rows = 0, cols = 0;
-        level_extent(*level, &rows, &cols);
+        room_size(*level, &rows, &cols);
         // A tab inside a name would split the line for the scripts that read it.
         std::string name = level->name;
         for (char& c : name)

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,11 @@ namespace
 {
 
 namespace fs = std::filesystem;
-using testing::ElementsAre;
+using testing::AllOf;
+using testing::FieldsAre;
+using testing::Gt;
 using testing::HasSubstr;
+using testing::Le;
 using Bytes = std::vector<uint8_t>;
 
 // Level 1 is solved by its answer, level 2's answer walks into a wall, level 3 has none.
@@ -88,22 +92,6 @@ Picture read_png(const fs::path& file)
     return p;
 }
 
-struct Box {
-    int left, top, right, bottom; // right and bottom just past the last pixel
-};
-
-// The smallest box holding every pixel in which two pictures of one size differ.
-Box difference(const Picture& a, const Picture& b)
-{
-    Box box{a.width, a.height, 0, 0};
-    for (int y = 0; y < a.height; ++y)
-        for (int x = 0; x < a.width; ++x)
-            if (a.at(x, y) != b.at(x, y))
-                box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
-                       std::max(box.bottom, y + 1)};
-    return box;
-}
-
 TEST_F(Tool, HelpListsTheTenCommands)
 {
     const Outcome r = run("--help");
@@ -137,24 +125,18 @@ TEST_F(Tool, LevelsRefusesAPackTheGameLeavesOut)
     EXPECT_NE(err(), "");
 }
 
-TEST_F(Tool, PlayPrintsTheBoardAndTheCounts)
+TEST_F(Tool, PlayPrintsTheFinalBoardWithItsCounts)
 {
     const Outcome r = run("play fixture.zrp 1 '>'");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "#####\n#-@*#\n#####\nmoves 1 pushes 1 solved yes\n");
 }
 
-TEST_F(Tool, PlayWithoutMovesPrintsTheStart)
-{
-    EXPECT_EQ(run("play fixture.zrp 2").out, "######\n#@-$.#\n######\nmoves 0 pushes 0 solved no\n");
-}
-
 TEST_F(Tool, CheckNamesEachLevelsVerdict)
 {
     const std::string out = run("check fixture.zrp").out;
-    EXPECT_THAT(out, HasSubstr("1\tOne Push\tsolved"));
-    EXPECT_THAT(out, HasSubstr("2\tWrong Answer\tFAILED"));
-    EXPECT_THAT(out, HasSubstr("3\tNo Answer\tno solution"));
+    for (const char* line : {"1\tOne Push\tsolved", "2\tWrong Answer\tFAILED", "3\tNo Answer\tno solution"})
+        EXPECT_THAT(out, HasSubstr(line));
 }
 
 TEST_F(Tool, CheckExitsOneWhenAStoredAnswerFails)
@@ -178,13 +160,25 @@ TEST_F(Tool, GeneratedPacksRepeatForTheSameSeed)
     EXPECT_EQ(run(GENERATE).out, first.out);
 }
 
-TEST_F(Tool, GeneratedLevelsCarryAnswersThatSolveThem)
+TEST_F(Tool, GeneratedLevelsCarryAnswersThatPassTheCheck)
 {
-    EXPECT_EQ(run(std::string(GENERATE) + " > generated.zrp").status, 0);
-    EXPECT_EQ(run("check generated.zrp").status, 0);
-    const std::string levels = run("levels generated.zrp").out;
-    EXPECT_EQ(std::count(levels.begin(), levels.end(), '\n'), 2);
-    EXPECT_EQ(levels.find("\tno\n"), std::string::npos);
+    run(std::string(GENERATE) + " > generated.zrp");
+    const Outcome r = run("check generated.zrp");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_THAT(r.out, HasSubstr("\n2 solved, 0 failed, 0 without a solution\n"));
+}
+
+// The room's size is what --size bounds, wherever the room stands on the board.
+TEST_F(Tool, GeneratedRoomsFitTheSizeAsked)
+{
+    run(std::string(GENERATE) + " > generated.zrp");
+    std::istringstream lines(run("levels generated.zrp").out);
+    int number = 0, rows = 0, cols = 0;
+    for (std::string name; lines >> number && std::getline(lines.ignore(), name, '\t') && lines >> rows >> cols;) {
+        EXPECT_THAT(std::make_tuple(rows, cols), FieldsAre(Le(6), Le(6))) << name;
+        lines.ignore(100, '\n');
+    }
+    EXPECT_EQ(number, 2);
 }
 
 // A score file of one player, from its literal bytes: header, count, one 40-byte record.
@@ -211,9 +205,7 @@ TEST_F(Tool, ScoreListsEachPlayersBestResult)
     std::ofstream(dir / "Zandrek.score", std::ios::binary).write(reinterpret_cast<const char*>(b.data()), b.size());
     const Outcome r = run("score Zandrek.score");
     EXPECT_EQ(r.status, 0);
-    EXPECT_THAT(r.out, HasSubstr("Ada"));
-    EXPECT_THAT(r.out, HasSubstr("300"));
-    EXPECT_THAT(r.out, HasSubstr("40"));
+    EXPECT_EQ(r.out, "players: 1\nname\tlevel\tmoves\tpushes\tseconds\tcarried\nAda\t7\t300\t40\t125\t24 6\n");
 }
 
 TEST_F(Tool, ScoreRefusesAFileWithAWrongHeader)
@@ -225,9 +217,11 @@ TEST_F(Tool, ScoreRefusesAFileWithAWrongHeader)
     EXPECT_EQ(file_text(dir / "Zandrek.score").size(), b.size()); // only read
 }
 
-TEST_F(Tool, MapReadsTheBuiltMap)
+TEST_F(Tool, MapSummarisesTheBuiltMap)
 {
-    EXPECT_EQ(run(std::string("map '") + ZANDREK_MAP + "'").status, 0);
+    const Outcome r = run(std::string("map '") + ZANDREK_MAP + "'");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_THAT(r.out, HasSubstr("levels: 50\n"));
 }
 
 TEST_F(Tool, MapRefusesAFileThatIsNoMap)
@@ -247,19 +241,13 @@ TEST_F(Tool, BuildMapGivesTheSameBytesEachTime)
     EXPECT_EQ(file_text(dir / "a.map"), file_text(ZANDREK_MAP));
 }
 
-TEST_F(Tool, BuildMapWithoutAnOutputIsAUsageError)
-{
-    EXPECT_EQ(run("build-map description.txt").status, 1);
-    EXPECT_THAT(err(), HasSubstr("usage: zandrek-tool build-map"));
-}
-
 TEST_F(Tool, SoundWritesAMonoWave)
 {
     EXPECT_EQ(run(std::string("sound '") + ZANDREK_MAP + "' 8 -o step.wav").status, 0);
-    const std::string wav = file_text(dir / "step.wav");
-    ASSERT_GE(wav.size(), 44u);
-    EXPECT_EQ(wav.substr(0, 4) + wav.substr(8, 8), "RIFFWAVEfmt ");
-    EXPECT_EQ(std::make_tuple(wav[20], wav[22]), std::make_tuple('\1', '\1')); // PCM, one channel
+    // The header's first 24 bytes: RIFF, a size, WAVE, a 16-byte fmt chunk of PCM, one channel.
+    const std::string wav = file_text(dir / "step.wav").substr(0, 24);
+    EXPECT_THAT(std::make_tuple(wav.substr(0, 4), wav.substr(8, 16)),
+                FieldsAre("RIFF", std::string("WAVEfmt \x10\0\0\0\1\0\1\0", 16)));
 }
 
 TEST_F(Tool, SoundRefusesAnIdPastTheTable)
@@ -268,18 +256,18 @@ TEST_F(Tool, SoundRefusesAnIdPastTheTable)
     EXPECT_FALSE(fs::exists(dir / "none.wav"));
 }
 
-// A step with no push changes two neighbouring cells of 16 by 12 pixels, times the magnification.
-TEST_F(Tool, RenderAStepChangesTwoCellsOnly)
+// A step with no push changes at most two cells of 16 by 12 pixels.
+TEST_F(Tool, RenderAStepChangesTwoCellsAtMost)
 {
     const std::string map = std::string(" '") + ZANDREK_MAP + "' 2 --pack fixture.zrp --magnify 1";
     EXPECT_EQ(run("render" + map + " -o before.png").status, 0);
     EXPECT_EQ(run("render" + map + " --moves '>' -o after.png").status, 0);
     const Picture before = read_png(dir / "before.png"), after = read_png(dir / "after.png");
-    EXPECT_EQ(std::make_tuple(before.width, before.height), std::make_tuple(320, 192));
-    const Box changed = difference(before, after);
-    EXPECT_LE(changed.right - changed.left, 32);
-    EXPECT_LE(changed.bottom - changed.top, 12);
-    EXPECT_GT(changed.right, changed.left);
+    size_t changed = 0;
+    for (size_t i = 0; i < std::min(before.pixels.size(), after.pixels.size()); ++i)
+        changed += before.pixels[i] != after.pixels[i];
+    EXPECT_THAT(std::make_tuple(before.width, before.height, after.pixels.size(), changed),
+                FieldsAre(320, 192, 320 * 192, AllOf(Gt(0u), Le(2u * 16 * 12))));
 }
 
 // Magnification M draws each pixel of magnification 1 as an M by M square.
@@ -289,18 +277,14 @@ TEST_F(Tool, RenderMagnifiesEveryPixelIntoASquare)
     EXPECT_EQ(run("render" + map + " --magnify 1 -o one.png").status, 0);
     EXPECT_EQ(run("render" + map + " --magnify 3 -o three.png").status, 0);
     const Picture one = read_png(dir / "one.png"), three = read_png(dir / "three.png");
-    ASSERT_EQ(std::make_tuple(three.width, three.height), std::make_tuple(960, 576));
-    int mismatches = 0;
-    for (int y = 0; y < three.height; ++y)
-        for (int x = 0; x < three.width; ++x)
-            mismatches += three.at(x, y) != one.at(x / 3, y / 3);
-    EXPECT_EQ(mismatches, 0);
-}
-
-TEST_F(Tool, RenderWithoutAnOutputIsAUsageError)
-{
-    EXPECT_NE(run(std::string("render '") + ZANDREK_MAP + "' 1").status, 0);
-    EXPECT_THAT(err(), HasSubstr("usage: zandrek-tool render"));
+    Picture grown{960, 576, {}};
+    for (int y = 0; y < grown.height; ++y)
+        for (int x = 0; x < grown.width; ++x)
+            grown.pixels.push_back(x / 3 < one.width && y / 3 < one.height ? one.at(x / 3, y / 3) : 0);
+    EXPECT_THAT(std::make_tuple(three.width, three.height), FieldsAre(grown.width, grown.height));
+    const auto at =
+        std::mismatch(three.pixels.begin(), three.pixels.end(), grown.pixels.begin(), grown.pixels.end()).first;
+    EXPECT_EQ(at - three.pixels.begin(), three.height * three.width) << "first differing pixel";
 }
 
 } // namespace
