@@ -27,6 +27,14 @@ class Failure(Exception):
     pass
 
 
+NOTICE = "document.getElementById('notice')"
+
+
+def expect(what, got, want):
+    if got != want:
+        raise Failure(f"{what}: {got!r}, not {want!r}")
+
+
 def wait_until(what, condition, limit=WAIT_LIMIT):
     """Polls `condition` until it gives a true value, which is returned."""
     end = time.monotonic() + limit
@@ -61,10 +69,7 @@ class Site:
 
 class Browser:
     def __init__(self, profile):
-        os.makedirs(profile, exist_ok=True)
-        port_file = os.path.join(profile, "DevToolsActivePort")
-        if os.path.exists(port_file):
-            os.remove(port_file)
+        port_file = os.path.join(fresh_folder(profile), "DevToolsActivePort")
         self.log = open(profile + ".log", "w")
         self.process = subprocess.Popen([CHROMIUM, *CHROMIUM_FLAGS, f"--user-data-dir={profile}", "about:blank"],
                                         stdout=self.log, stderr=subprocess.STDOUT)
@@ -135,7 +140,6 @@ class Page:
         self.mouse("mouseReleased", x, y, button)
 
     def choose_file(self, path):
-        """Gives the page's file picker the file at `path`."""
         picker = self.call("Runtime.evaluate", expression="document.getElementById('pack-picker')")["result"]
         self.call("DOM.setFileInputFiles", files=[path], objectId=picker["objectId"])
 
@@ -161,9 +165,6 @@ class Page:
         })()""")
         return value[0], value[1], base64.b64decode(value[2])
 
-    def close(self):
-        self.ws.close()
-
 
 def read_png_rgba(path):
     """(width, height, RGBA bytes) of a picture file, as ImageMagick reads it."""
@@ -177,3 +178,4 @@ def fresh_folder(path):
     shutil.rmtree(path, ignore_errors=True)
     os.makedirs(path)
     return path
+
