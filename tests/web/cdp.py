@@ -7,6 +7,7 @@ import http.server
 import json
 import os
 import shutil
+import struct
 import subprocess
 import threading
 import time
@@ -76,12 +77,9 @@ class Browser:
         text = wait_until("Chromium's debugging port", lambda: os.path.exists(port_file) and open(port_file).read())
         self.port = int(text.split()[0])
 
-    def targets(self):
-        with urllib.request.urlopen(f"http://127.0.0.1:{self.port}/json/list") as r:
-            return [t for t in json.load(r) if t["type"] == "page"]
-
     def page(self):
-        return Page(self.targets()[0]["webSocketDebuggerUrl"])
+        with urllib.request.urlopen(f"http://127.0.0.1:{self.port}/json/list") as r:
+            return Page(next(t for t in json.load(r) if t["type"] == "page")["webSocketDebuggerUrl"])
 
     def close(self):
         self.process.terminate()
@@ -167,10 +165,10 @@ class Page:
 
 
 def read_png_rgba(path):
-    """(width, height, RGBA bytes) of a picture file, as ImageMagick reads it."""
-    size = subprocess.run(["identify", "-format", "%w %h", path], check=True, capture_output=True, text=True).stdout
+    """(width, height, RGBA bytes) of a PNG file: the size from its header, the pixels as ImageMagick reads them."""
+    with open(path, "rb") as f:
+        width, height = struct.unpack(">II", f.read(24)[16:24])
     pixels = subprocess.run(["convert", path, "-depth", "8", "rgba:-"], check=True, capture_output=True).stdout
-    width, height = map(int, size.split())
     return width, height, pixels
 
 

@@ -6,9 +6,6 @@ import urllib.parse
 
 from cdp import NOTICE, Failure, expect
 
-# The verdict line once the search of the layout now shown has ended.
-FINISHED = "EditorPage.verdict.last && EditorPage.verdict.last.generation === EditorPage.verdict.generation"
-
 
 def start_editor(c, rows=None):
     return c.start("editor.html" + (fragment_of(rows) if rows else ""),
@@ -20,14 +17,9 @@ def fragment_of(rows):
     return "#level=" + urllib.parse.quote("|".join(r.rstrip() for r in rows), safe="!~*'()")
 
 
-def open_link(p, rows):
-    before = p.evaluate("EditorPage.verdict.generation")
-    p.evaluate(f"location.hash = {fragment_of(rows)!r}")
-    p.wait_for("the link's level", f"EditorPage.verdict.generation > {before}")
-
-
 def final_verdict(p):
-    p.wait_for("the verdict", FINISHED, limit=60)
+    p.wait_for("the search of the layout shown ended", "EditorPage.verdict.last && "
+               "EditorPage.verdict.last.generation === EditorPage.verdict.generation", limit=60)
     return p.evaluate("document.getElementById('verdict').textContent")
 
 
@@ -70,13 +62,6 @@ def tool_lines(c, *args):
     return done.returncode, done.stdout.splitlines(), done.stderr
 
 
-def expect_solved_by_check(c, name):
-    c.page.wait_for("the solution stored", f"{NOTICE}.dataset.kind === 'stored'")
-    code, lines, err = tool_lines(c, "check", save_pack(c, name))
-    if code != 0 or "\tsolved" not in lines[0]:
-        raise Failure(f"zandrek-tool check says {lines} {err}")
-
-
 # What the mouse and keys draw below, as a link would give it.
 DRAWN = [" ######", "#-----#", "#-@$.-#", "#-----#", "#######"]
 
@@ -100,7 +85,9 @@ def case_editor_drawn_level_equals_its_link(c):
     p.evaluate("document.getElementById('copy-link').click()")
     copied = p.wait_for("the link copied", "EditorPage.copied")
     expect("Copy link", copied, c.run.site.url + "editor.html" + fragment_of(DRAWN))
-    open_link(p, DRAWN)
+    before = p.evaluate("EditorPage.verdict.generation")
+    p.evaluate(f"location.hash = {fragment_of(DRAWN)!r}")
+    p.wait_for("the link's level", f"EditorPage.verdict.generation > {before}")
     want = [r.rstrip() for r in DRAWN] + [""] * (16 - len(DRAWN))
     expect("drawn, opened from the link", (by_hand, shown_rows(p)), (want, want))
 
@@ -108,8 +95,7 @@ def case_editor_drawn_level_equals_its_link(c):
 PLAYED = ["#######", "#--.--#", "#-$@$-#", "#--.--#", "#######"]
 
 
-def case_editor_played_solution_passes_the_tools_check(c):
-    p = start_editor(c, PLAYED)
+def play_to_the_end(p):
     p.evaluate("document.getElementById('play').click()")
     p.wait_for("play-testing", "EditorPage.playing")
     # The left treasure pushed the wrong way and the push undone, then both treasures banked.
@@ -118,51 +104,44 @@ def case_editor_played_solution_passes_the_tools_check(c):
                 "ArrowDown", "ArrowRight", "ArrowDown", "ArrowLeft"]:
         p.key(key)
     p.wait_for("the level solved", "document.getElementById('play-status').dataset.solved === 'true'")
-    p.evaluate("document.getElementById('store-mine').click()")
-    expect_solved_by_check(c, "played.zrp")
 
 
-def case_editor_solvers_solution_passes_the_tools_check(c):
-    p = start_editor(c, PLAYED)
-    final_verdict(p)
-    p.evaluate("document.getElementById('store-solver').click()")
-    expect_solved_by_check(c, "solver.zrp")
+# A solution of PLAYED stored from the page: (whose, how it comes, the button that stores it).
+SOLUTION_ROWS = [("played", play_to_the_end, "store-mine"), ("solver", final_verdict, "store-solver")]
 
 
-def fields(lines, first):
-    return [line.split("\t")[first:] for line in lines]
+def case_editor_stored_solution_passes_the_tools_check(c):
+    for whose, solve, button in SOLUTION_ROWS:
+        p = start_editor(c, PLAYED)
+        solve(p)
+        p.evaluate(f"document.getElementById({button!r}).click()")
+        p.wait_for(f"the {whose} solution stored", f"{NOTICE}.dataset.kind === 'stored'")
+        code, lines, err = tool_lines(c, "check", save_pack(c, f"{whose}.zrp"))
+        if code != 0 or "\tsolved" not in lines[0]:
+            raise Failure(f"{whose}: zandrek-tool check says {lines} {err}")
+        c.close()
 
 
-def case_editor_saved_pack_reads_back_with_its_edits(c):
+def case_editor_saved_pack_lists_its_edits_in_the_tool(c):
     p = start_editor(c)
     p.choose_file(c.run.sample_pack)
     p.wait_for("the pack opened", f"{NOTICE}.dataset.kind === 'opened'")
-    shown = p.evaluate("EditorPage.state().pack")
     final_verdict(p)
     c.shot("editor")
     p.evaluate("document.querySelectorAll('#levels li')[1].click()")
-    references = p.evaluate("EditorPage.state().level.references")
     set_field(p, "level-name", "Tide Gate")
     p.evaluate("document.getElementById('level-up').click()")
-    set_field(p, "pack-name", "Lantern Docks Again")
-    p.wait_for("the edits", "EditorPage.state().pack.levels[0] === 'Tide Gate' && "
-               "EditorPage.state().pack.name === 'Lantern Docks Again'")
+    p.wait_for("the edits", "EditorPage.state().pack.levels[0] === 'Tide Gate'")
     path = save_pack(c, "round_trip.zrp")
     # Each listing of the sample pack, its first two rows swapped and the moved level renamed.
     for command, first in (("levels", 1), ("check", 2)):
-        want = fields(tool_lines(c, command, c.run.sample_pack)[1], first)
+        want = [line.split("\t")[first:] for line in tool_lines(c, command, c.run.sample_pack)[1]]
         want[0], want[1] = want[1], want[0]
         if command == "levels":
             want[0][0] = "Tide Gate"
         code, after, err = tool_lines(c, command, path)
-        if code != 0 or fields(after, first) != want:
+        if code != 0 or [line.split("\t")[first:] for line in after] != want:
             raise Failure(f"zandrek-tool {command} of the saved pack: {after} {err}")
-    p.choose_file(path)
-    p.wait_for("the saved pack opened", f"{NOTICE}.textContent.startsWith('round_trip.zrp')")
-    again = p.evaluate("[EditorPage.state().pack, EditorPage.state().level.references]")
-    kept = [[again[0][k] for k in ("tiles", "sounds", "about")], again[1]]
-    if kept != [[shown[k] for k in ("tiles", "sounds", "about")], references]:
-        raise Failure(f"tiles, sounds, About, the moved level's references: {kept} after saving")
 
 
 # A room whose search runs long: a block of four treasures that can never
@@ -189,7 +168,6 @@ def case_editor_edit_during_a_search_shows_only_its_verdict(c):
 
 
 CASES = [
-    case_editor_drawn_level_equals_its_link, case_editor_played_solution_passes_the_tools_check,
-    case_editor_solvers_solution_passes_the_tools_check, case_editor_saved_pack_reads_back_with_its_edits,
-    case_editor_edit_during_a_search_shows_only_its_verdict,
+    case_editor_drawn_level_equals_its_link, case_editor_stored_solution_passes_the_tools_check,
+    case_editor_saved_pack_lists_its_edits_in_the_tool, case_editor_edit_during_a_search_shows_only_its_verdict,
 ]
