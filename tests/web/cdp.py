@@ -7,6 +7,7 @@ import http.server
 import json
 import os
 import shutil
+import struct
 import subprocess
 import threading
 import time
@@ -25,6 +26,14 @@ WAIT_LIMIT = 20.0  # seconds any one condition may take before the case fails
 
 class Failure(Exception):
     pass
+
+
+NOTICE = "document.getElementById('notice')"
+
+
+def expect(what, got, want):
+    if got != want:
+        raise Failure(f"{what}: {got!r}, not {want!r}")
 
 
 def wait_until(what, condition, limit=WAIT_LIMIT):
@@ -61,22 +70,16 @@ class Site:
 
 class Browser:
     def __init__(self, profile):
-        os.makedirs(profile, exist_ok=True)
-        port_file = os.path.join(profile, "DevToolsActivePort")
-        if os.path.exists(port_file):
-            os.remove(port_file)
+        port_file = os.path.join(fresh_folder(profile), "DevToolsActivePort")
         self.log = open(profile + ".log", "w")
         self.process = subprocess.Popen([CHROMIUM, *CHROMIUM_FLAGS, f"--user-data-dir={profile}", "about:blank"],
                                         stdout=self.log, stderr=subprocess.STDOUT)
         text = wait_until("Chromium's debugging port", lambda: os.path.exists(port_file) and open(port_file).read())
         self.port = int(text.split()[0])
 
-    def targets(self):
-        with urllib.request.urlopen(f"http://127.0.0.1:{self.port}/json/list") as r:
-            return [t for t in json.load(r) if t["type"] == "page"]
-
     def page(self):
-        return Page(self.targets()[0]["webSocketDebuggerUrl"])
+        with urllib.request.urlopen(f"http://127.0.0.1:{self.port}/json/list") as r:
+            return Page(next(t for t in json.load(r) if t["type"] == "page")["webSocketDebuggerUrl"])
 
     def close(self):
         self.process.terminate()
@@ -135,7 +138,6 @@ class Page:
         self.mouse("mouseReleased", x, y, button)
 
     def choose_file(self, path):
-        """Gives the page's file picker the file at `path`."""
         picker = self.call("Runtime.evaluate", expression="document.getElementById('pack-picker')")["result"]
         self.call("DOM.setFileInputFiles", files=[path], objectId=picker["objectId"])
 
@@ -161,15 +163,12 @@ class Page:
         })()""")
         return value[0], value[1], base64.b64decode(value[2])
 
-    def close(self):
-        self.ws.close()
-
 
 def read_png_rgba(path):
-    """(width, height, RGBA bytes) of a picture file, as ImageMagick reads it."""
-    size = subprocess.run(["identify", "-format", "%w %h", path], check=True, capture_output=True, text=True).stdout
+    """(width, height, RGBA bytes) of a PNG file: the size from its header, the pixels as ImageMagick reads them."""
+    with open(path, "rb") as f:
+        width, height = struct.unpack(">II", f.read(24)[16:24])
     pixels = subprocess.run(["convert", path, "-depth", "8", "rgba:-"], check=True, capture_output=True).stdout
-    width, height = map(int, size.split())
     return width, height, pixels
 
 
@@ -177,3 +176,4 @@ def fresh_folder(path):
     shutil.rmtree(path, ignore_errors=True)
     os.makedirs(path)
     return path
+

@@ -6,22 +6,17 @@ import re
 import xml.etree.ElementTree as ElementTree
 from unittest import SkipTest as Skipped
 
-import cdp
-from cdp import Failure
+from cdp import NOTICE, Failure
 
 SOURCE = os.path.join(os.path.dirname(__file__), "..", "platform_contract.cpp")
-NOTICE = "document.getElementById('notice')"
 
 
 def outcomes(c):
     """Every case's gtest report, from the one run of the program that the first case starts."""
     if not hasattr(c.run, "contract"):
         c.run.contract = {}, "the program did not finish"
-        c.browser = cdp.Browser(cdp.fresh_folder(os.path.join(c.run.scratch, "profile-contract")))
-        page = c.browser.page()
-        page.call("Page.navigate", url=c.run.site.url + "contract.html")
-        page.wait_for("the contract's cases run", "typeof ZandrekPage !== 'undefined' && (window.contractResults || "
-                      f"{NOTICE}.dataset.kind === 'refused')", limit=120)
+        page = c.start("contract.html", "typeof ZandrekPage !== 'undefined' && (window.contractResults || "
+                       f"{NOTICE}.dataset.kind === 'refused')", limit=120)
         report = ElementTree.fromstring(page.evaluate("window.contractResults || '<none/>'"))
         c.run.contract = {case.get("name"): case for case in report.iter("testcase")}, page.evaluate(
             f"{NOTICE}.textContent")

@@ -1,8 +1,7 @@
-"""The browser edition's cases (the game's, then the pack editor's), each in a fresh headless Chromium profile
-(inside build-web/test/), against the built site served on 127.0.0.1.
+"""The browser edition's cases (the game's, the pack editor's, then the platform contract's), each in a fresh
+headless Chromium profile (inside build-web/test/), against the built site served on 127.0.0.1.
 
 usage: run.py BUILD_WEB TOOL SCREENSHOTS [CASE...]"""
-import json
 import os
 import subprocess
 import sys
@@ -12,21 +11,18 @@ import zipfile
 import cdp
 import contract
 import editor_cases
-from cdp import Failure
+from cdp import NOTICE, Failure, expect
 
-MENU_PREVIOUS_LEVEL = 112
 MENU_LEVEL_SOLUTIONS = 139
-MENU_HELP_CONTENTS = 132
 MENU_EXIT = 103
-MENU_MAGNIFY_4 = 1224
 MODE_SOLVED = 2
 TILE_W, TILE_H = 16, 12
 LEVEL1_BANK = (11, 8)  # column, row; the player starts three cells to its left
 BOX_OPEN = "document.querySelectorAll('dialog[open]').length"
 NAME_FIELD = "document.querySelector('dialog[open] input')"
-NOTICE = "document.getElementById('notice')"
 STORED = "ZandrekPage.files.syncs > 0 && ZandrekPage.files.pending === 0"
-BROKEN_PACK = "Zandrek Pack\nName: Broken\n\nLevel:\nName: Half\nLayout:\n#@\n"
+TITLE_SCREEN = ("typeof ZandrekPage !== 'undefined' && ZandrekPage.flushes > 0 && "
+                "document.title.startsWith('Greetings')")
 
 
 class Case:
@@ -34,46 +30,43 @@ class Case:
         self.run, self.name, self.browser, self.starts = run, name, None, 0
 
     # Each start has a profile of its own: a closed browser's helpers may still be writing into the last one.
-    def start(self):
+    def start(self, path="", ready=TITLE_SCREEN, limit=cdp.WAIT_LIMIT, site=None):
         self.starts += 1
-        profile = os.path.join(self.run.scratch, f"profile-{self.name}-{self.starts}")
-        self.browser = cdp.Browser(cdp.fresh_folder(profile))
+        self.browser = cdp.Browser(os.path.join(self.run.scratch, f"profile-{self.name}-{self.starts}"))
         self.page = self.browser.page()
-        self.page.call("Page.navigate", url=self.run.site.url)
-        self.wait_title_screen()
+        self.page.call("Page.navigate", url=(site or self.run.site).url + path)
+        self.page.wait_for(f"{path or 'the title screen'} ready", ready, limit)
         return self.page
 
     def reload(self):
         self.page.call("Page.reload", ignoreCache=True)
-        self.wait_title_screen()
+        self.page.wait_for("the title screen", TITLE_SCREEN)
 
-    def wait_title_screen(self):
-        self.page.wait_for("the title screen", "typeof ZandrekPage !== 'undefined' && ZandrekPage.flushes > 0 && "
-                           "document.title.startsWith('Greetings')")
-
-    def wait_title(self, text):
-        self.page.wait_for(f'the title "{text}"', f"document.title.startsWith({text!r})")
-
-    def wait_in_title(self, text):
-        self.page.wait_for(f'"{text}" in the title', f"document.title.indexOf({text!r}) >= 0")
+    def wait_title(self, text, anywhere=False):
+        test = f"indexOf({text!r}) >= 0" if anywhere else f"startsWith({text!r})"
+        self.page.wait_for(f'"{text}" in the title', f"document.title.{test}")
 
     def open_name_dialog(self):
         self.page.key("Enter")
         self.page.wait_for("the name dialog", f"{NAME_FIELD} !== null")
 
+    def start_game(self, name=None):
+        self.start()
+        return self.enter_game(name)
+
     def enter_game(self, name=None):
-        p = self.page
         self.open_name_dialog()
         if name:
-            p.call("Input.insertText", text=name)
-        p.key("Enter")
+            self.page.call("Input.insertText", text=name)
+        self.page.key("Enter")
         self.wait_title("Zandrek - Level 1")
-        p.wait_for("the dialog gone", f"{BOX_OPEN} === 0")
+        self.page.wait_for("the dialog gone", f"{BOX_OPEN} === 0")
+        return self.page
 
     def step_right(self):
         """Level 1 with one step taken, so that its clock runs in the title."""
         self.page.key("ArrowRight")
-        self.wait_in_title("Moves=1")
+        self.wait_title("Moves=1", anywhere=True)
 
     def command(self, item_id):
         """Chooses a menu item as a player does: its menu opened, then the item."""
@@ -85,8 +78,8 @@ class Case:
             raise Failure(f"menu item {item_id} is greyed")
         p.evaluate(f"{item}.click()")
 
-    def answer_box(self, label, which=0):
-        self.page.evaluate(f"Array.from(document.querySelectorAll('dialog[open]')[{which}].querySelectorAll('button'))"
+    def answer_box(self, label):
+        self.page.evaluate(f"Array.from(document.querySelector('dialog[open]').querySelectorAll('button'))"
                            f".find(b => b.textContent === {label!r}).click()")
 
     def open_solutions_box(self):
@@ -109,16 +102,9 @@ class Case:
         self.browser = None
 
 
-def expect(what, got, want):
-    if got != want:
-        raise Failure(f"{what}: {got!r}, not {want!r}")
-
-
-# ---- the cases ----
-
-def case_title_pixels(c):
-    """The canvas on the title screen equals the tool's drawing of it, under the banner."""
+def case_title_canvas_equals_the_tools_render(c):
     p = c.start()
+    p.wait_for("the banner", "!document.getElementById('banner').hidden")
     expected = os.path.join(c.run.scratch, "title.png")
     c.run.tool("render", c.run.map, "-1", "-o", expected, "--magnify", "2")
     w, h, want = cdp.read_png_rgba(expected)
@@ -127,7 +113,6 @@ def case_title_pixels(c):
     wrong = [i // 4 for i in range(0, len(want), 4) if want[i:i + 3] != got[i:i + 3]]
     if wrong:
         raise Failure(f"{len(wrong)} pixels differ, the first at {wrong[0] % w}, {wrong[0] // w}")
-    expect("the banner hidden", p.evaluate("document.getElementById('banner').hidden"), False)
     c.shot("title")
 
 
@@ -138,7 +123,6 @@ NAME_ROWS = [("Abcdefghijklmnopqrst", "Enter", "Abcdefghijklmn", ("string", b"Ab
 
 
 def case_first_name_dialog_names_the_player(c):
-    """Return takes the first 14 characters typed and stores them; Escape plays on unstored."""
     for typed, key, name, stored in NAME_ROWS:
         p = c.start()
         c.open_name_dialog()
@@ -154,10 +138,8 @@ def case_first_name_dialog_names_the_player(c):
         c.close()
 
 
-def case_level1_solved_by_click_walk(c):
-    """The left button held on the bank walks Zandrek there, pushing the treasure in."""
-    p = c.start()
-    c.enter_game("Tester")
+def case_left_button_held_on_the_bank_solves_level_1(c):
+    p = c.start_game("Tester")
     left, top, scale = p.evaluate("(() => { const c = document.getElementById('canvas'), r = c.getBoundingClientRect();"
                                   " return [r.left, r.top, c.width / 320]; })()")
     x = left + (LEVEL1_BANK[0] * TILE_W + TILE_W // 2) * scale
@@ -168,10 +150,8 @@ def case_level1_solved_by_click_walk(c):
     p.mouse("mouseReleased", x, y)
 
 
-def case_reload_keeps_progress(c):
-    """Level 1 solved by keys and the page reloaded, the stored name goes on at level 2 unasked."""
-    p = c.start()
-    c.enter_game("Tester")
+def case_reload_goes_on_at_the_level_reached(c):
+    p = c.start_game("Tester")
     c.shot("level-1")
     for _ in range(3):
         p.key("ArrowRight")
@@ -182,27 +162,13 @@ def case_reload_keeps_progress(c):
     c.reload()
     p.key("Enter")
     c.wait_title("Zandrek - Level 2")
-    expect("dialogs open", p.evaluate(BOX_OPEN), 0)
 
 
-def case_magnification_menu(c):
-    """4 X in the menu makes the canvas 1280 x 768, checks the item and stores 4."""
-    p = c.start()
-    c.command(MENU_MAGNIFY_4)
-    p.wait_for("the canvas at 4 X", "document.getElementById('canvas').width === 1280")
-    expect("canvas, item checked, stored",
-           p.evaluate(f"[document.getElementById('canvas').height, document.querySelector('#menubar "
-                      f".item[data-id=\"{MENU_MAGNIFY_4}\"]').getAttribute('aria-checked'), "
-                      "JSON.parse(localStorage.getItem('magnify'))]"), [768, "true", {"type": "dword", "value": 4}])
-
-
-def case_damaged_pack_refused(c):
-    """A damaged pack dropped on the page is refused with the reader's line; the stored files stay."""
-    p = c.start()
-    c.enter_game("Tester")
+def case_damaged_pack_dropped_is_refused_unstored(c):
+    p = c.start_game("Tester")
     p.wait_for("the score file stored", STORED)
     before = p.evaluate("ZandrekPage.files.storedNames()")
-    p.drop_file("broken.zrp", BROKEN_PACK)
+    p.drop_file("broken.zrp", "Zandrek Pack\nName: Broken\n\nLevel:\nName: Half\nLayout:\n#@\n")
     p.wait_for("the refusal", f"{NOTICE}.dataset.kind === 'refused'")
     said = p.evaluate(f"{NOTICE}.textContent")
     if "broken.zrp" not in said or "line" not in said:
@@ -212,8 +178,7 @@ def case_damaged_pack_refused(c):
     c.step_right()
 
 
-def case_pack_added(c):
-    """A pack chosen with the file picker is kept, and its levels are in the Level menu at the next start."""
+def case_picked_pack_is_in_the_level_menu_after_reload(c):
     p = c.start()
     pack = open(c.run.sample_pack, encoding="latin-1").read().replace("Name: Lantern Docks", "Name: Added Docks", 1)
     path = os.path.join(c.run.scratch, "added_docks.zrp")
@@ -226,35 +191,27 @@ def case_pack_added(c):
     first = p.evaluate("Number(Array.from(document.querySelectorAll('#menubar .item.has-popup'))"
                        ".find(i => i.textContent.indexOf('Added Docks') >= 0).querySelector('.item').dataset.id)")
     c.command(first)
-    c.wait_in_title("Level 1")
+    c.wait_title("Level 1", anywhere=True)
     c.shot("pack-level")
 
 
-def case_step_sound(c):
-    """A step plays the step sample: the Web Audio buffer holds its samples."""
-    p = c.start()
+def case_step_plays_the_step_sample(c):
     wav = os.path.join(c.run.scratch, "step.wav")
     c.run.tool("sound", c.run.map, "0", "-o", wav)
-    c.enter_game()
+    p = c.start_game()
     c.step_right()
     p.wait_for("a sound", "ZandrekPage.audio.played > 0")
-    samples = p.evaluate("Array.from(ZandrekPage.audio.lastSamples)")
     data = open(wav, "rb").read()
+    expect("the step sample's bits a sample", int.from_bytes(data[34:36], "little"), 8)
     at = data.index(b"data")
-    body = data[at + 8:at + 8 + int.from_bytes(data[at + 4:at + 8], "little")]
-    if int.from_bytes(data[34:36], "little") == 8:
-        want, got = list(body), [round(s * 128 + 128) for s in samples]
-    else:
-        want = [int.from_bytes(body[i:i + 2], "little", signed=True) for i in range(0, len(body) - 1, 2)]
-        got = [round(s * 32768) for s in samples]
+    want = list(data[at + 8:at + 8 + int.from_bytes(data[at + 4:at + 8], "little")])
+    got = [round(s * 128 + 128) for s in p.evaluate("Array.from(ZandrekPage.audio.lastSamples)")]
     expect("the buffer's samples equal the step sample's", got == want, True)
     expect("the audio context", p.evaluate("ZandrekPage.audio.context && ZandrekPage.audio.context.state"), "running")
 
 
-def case_box_over_running_timers(c):
-    """Keys pressed while a box is open, the game's timers running, never reach the game."""
-    p = c.start()
-    c.enter_game()
+def case_keys_under_an_open_box_never_reach_the_game(c):
+    p = c.start_game()
     c.step_right()
     c.open_solutions_box()
     c.clock_advances()
@@ -265,13 +222,11 @@ def case_box_over_running_timers(c):
     p.wait_for("the box gone", f"{BOX_OPEN} === 0")
     expect("a key reached the game under the box", "Moves=1 " in p.evaluate("document.title"), True)
     p.key("ArrowRight")
-    c.wait_in_title("Moves=2")
+    c.wait_title("Moves=2", anywhere=True)
 
 
-def case_second_box_stacks(c):
-    """A box raised while one is open is answered first; the box below waits for it."""
-    p = c.start()
-    c.enter_game()
+def case_second_box_is_answered_before_the_one_below(c):
+    p = c.start_game()
     c.step_right()
     c.open_solutions_box()
     p.evaluate("ZandrekPage.testBox()")
@@ -284,13 +239,11 @@ def case_second_box_stacks(c):
     c.answer_box("No")
     p.wait_for("both boxes gone", f"{BOX_OPEN} === 0 && ZandrekPage.dialogs.stack.length === 0")
     p.key("ArrowRight")
-    c.wait_in_title("Moves=2")
+    c.wait_title("Moves=2", anywhere=True)
 
 
-def case_answer_given_before_second_box(c):
-    """An answer given just before a second box rose is kept for its own box, not lost."""
-    p = c.start()
-    c.enter_game()
+def case_answer_just_before_a_second_box_is_kept(c):
+    p = c.start_game()
     c.open_solutions_box()
     # Both in one turn of the page: the second box's message is queued before the first box's answer.
     p.evaluate("ZandrekPage.testBox(); Array.from(document.querySelector('dialog[open]').querySelectorAll('button'))"
@@ -301,78 +254,18 @@ def case_answer_given_before_second_box(c):
     c.step_right()
 
 
-def case_game_ended_starts_again(c):
-    """The game ended by q or by Exit hides its window; the ended page starts it again."""
+def case_ended_page_starts_the_game_again(c):
     for end in ("q", MENU_EXIT):
-        p = c.start()
-        c.enter_game()
+        p = c.start_game()
         p.key(end) if end == "q" else c.command(end)
         p.wait_for(f"the ended page after {end}",
                    "!document.getElementById('ended').hidden && document.getElementById('window').hidden")
         p.evaluate("document.getElementById('again').click()")
-        c.wait_title_screen()
+        p.wait_for("the title screen again", TITLE_SCREEN)
         c.close()
 
 
-def case_help_contents_hand_over(c):
-    """Help Contents hands the help page to a new tab, a blocked pop-up being reported as "Error invoking URL"."""
-    p = c.start()
-    c.command(MENU_HELP_CONTENTS)
-    cdp.wait_until("the help page in a new tab",
-                   lambda: any(t["url"].endswith("/zandhelp.html") for t in c.browser.targets()))
-    p.evaluate("window.open = () => null")
-    c.command(MENU_HELP_CONTENTS)
-    p.wait_for("the error box", f"{BOX_OPEN} === 1")
-    text = p.evaluate("document.querySelector('dialog[open] .text').textContent")
-    expect("the box's text", text[:len("Error invoking URL")], "Error invoking URL")
-
-
-# A stored value of the wrong type or size counts as missing: (value name,
-# what is stored, what the game does then).
-SETTINGS_ROWS = [
-    ("magnify", {"type": "string", "bytes": [51, 0]}, ("canvas", 640)),
-    ("magnify", {"type": "dword", "value": 3}, ("canvas", 960)),
-    ("player_name", {"type": "dword", "value": 7}, ("asks", None)),
-    ("player_name", {"type": "string", "bytes": [65] * 16 + [0]}, ("asks", None)),
-    ("player_name", {"type": "string", "bytes": [65, 98, 0]}, ("takes", "Ab")),
-]
-
-
-def case_settings_types(c):
-    """Settings of the wrong type or size count as missing."""
-    p = c.start()
-    for name, value, (what, argument) in SETTINGS_ROWS:
-        row = f"{name} = {value}"
-        p.evaluate(f"localStorage.clear(); localStorage.setItem({name!r}, {json.dumps(value)!r})")
-        c.reload()
-        if what == "canvas":
-            expect(f"{row}: the canvas's width", p.evaluate("document.getElementById('canvas').width"), argument)
-            continue
-        p.key("Enter")
-        if what == "asks":
-            p.wait_for(f"{row}: the name dialog", f"{NAME_FIELD} !== null")
-            continue
-        c.wait_title("Zandrek - Level 1")
-        p.key("ArrowRight")
-        c.wait_title(f"Zandrek: {argument} - Level=1")
-
-
-def case_damaged_score_file_kept_aside(c):
-    """A damaged stored score file is kept aside, stored, and a new one begun."""
-    p = c.start()
-    p.evaluate("FS.writeFile('/zandrek-stored/Zandrek.score', 'NOT A SCORE FILE')")
-    p.evaluate("new Promise(r => FS.syncfs(false, r))", await_promise=True)
-    c.reload()
-    p.wait_for("both files stored", "ZandrekPage.files.syncs > 0 && "
-               "ZandrekPage.files.storedNames().join(' ') === 'Zandrek.score Zandrek.score.bad'")
-    expect("kept aside", p.evaluate("FS.readFile('/zandrek-stored/Zandrek.score.bad', {encoding: 'utf8'})"),
-           "NOT A SCORE FILE")
-    expect("the new score file's header", p.evaluate("Array.from(FS.readFile('/zandrek-stored/Zandrek.score'))"
-                                                     ".slice(0, 10)"), list(b"ZANDSCORE\n"))
-
-
-def case_release_site(c):
-    """The release zip is a site that serves the game as it stands."""
+def case_release_zip_serves_the_built_version(c):
     out = cdp.fresh_folder(os.path.join(c.run.scratch, "release"))
     subprocess.run(["bash", c.run.root + "/tools/release/make_web_release.sh", c.run.build_web, out], check=True,
                    stdout=subprocess.DEVNULL)
@@ -380,13 +273,12 @@ def case_release_site(c):
     version = cache.split("CMAKE_PROJECT_VERSION:STATIC=")[1].split()[0]
     with zipfile.ZipFile(os.path.join(out, f"zandrek-{version}-web.zip")) as z:
         z.extractall(os.path.join(out, "site"))
-    c.run.site, saved = cdp.Site(os.path.join(out, "site", f"zandrek-{version}-web")), c.run.site
+    site = cdp.Site(os.path.join(out, "site", f"zandrek-{version}-web"))
     try:
-        expect("the version shown", c.start().evaluate("document.getElementById('version').textContent"),
+        expect("the version shown", c.start(site=site).evaluate("document.getElementById('version').textContent"),
                f"Zandrek {version}")
     finally:
-        c.run.site.close()
-        c.run.site = saved
+        site.close()
 
 
 # Keys the game uses are kept from the browser; the ones it does not use stay
@@ -396,9 +288,7 @@ KEY_ROWS = [("ArrowDown", True), ("ArrowUp", True), (" ", True), ("Backspace", T
 
 
 def case_keys_kept_from_the_browser(c):
-    """Arrows, space, Backspace, F1, / and ? are kept from the browser; Tab and x stay its own."""
-    p = c.start()
-    c.enter_game()
+    p = c.start_game()
     p.evaluate("window.prevented = {}; window.addEventListener('keydown', e => { prevented[e.key] = e.defaultPrevented; })")
     for key, kept in KEY_ROWS:
         p.key(key)
@@ -409,11 +299,12 @@ def case_keys_kept_from_the_browser(c):
 
 
 CASES = [
-    case_title_pixels, case_first_name_dialog_names_the_player,
-    case_level1_solved_by_click_walk, case_reload_keeps_progress, case_magnification_menu, case_damaged_pack_refused,
-    case_pack_added, case_step_sound, case_box_over_running_timers, case_second_box_stacks,
-    case_answer_given_before_second_box, case_game_ended_starts_again, case_help_contents_hand_over,
-    case_settings_types, case_damaged_score_file_kept_aside, case_release_site, case_keys_kept_from_the_browser,
+    case_title_canvas_equals_the_tools_render, case_first_name_dialog_names_the_player,
+    case_left_button_held_on_the_bank_solves_level_1, case_reload_goes_on_at_the_level_reached,
+    case_damaged_pack_dropped_is_refused_unstored, case_picked_pack_is_in_the_level_menu_after_reload,
+    case_step_plays_the_step_sample, case_keys_under_an_open_box_never_reach_the_game,
+    case_second_box_is_answered_before_the_one_below, case_answer_just_before_a_second_box_is_kept,
+    case_ended_page_starts_the_game_again, case_release_zip_serves_the_built_version, case_keys_kept_from_the_browser,
 ] + editor_cases.CASES + contract.CASES
 
 
@@ -436,29 +327,27 @@ def main():
     if len(sys.argv) < 4:
         sys.exit(__doc__)
     run, wanted = Run(*sys.argv[1:4]), sys.argv[4:]
-    passed = failed = skipped = 0
+    counts = {"PASS": 0, "FAIL": 0, "SKIP": 0}
     for case in CASES:
         name = case.__name__[len("case_"):]
         if wanted and name not in wanted:
             continue
-        c = Case(run, name)
+        c, outcome, why = Case(run, name), "PASS", ""
         try:
             case(c)
-            print(f"PASS {name}", flush=True)
-            passed += 1
         except contract.Skipped as e:
-            print(f"SKIP {name}: {e}", flush=True)
-            skipped += 1
+            outcome, why = "SKIP", f": {e}"
         except Exception as e:  # a case's failure, whatever raised it, is reported and the run goes on
-            print(f"FAIL {name}: {e}", flush=True)
+            outcome, why = "FAIL", f": {e}"
             if not isinstance(e, Failure):
                 traceback.print_exc()
-            failed += 1
         finally:
             c.close()
+        counts[outcome] += 1
+        print(f"{outcome} {name}{why}", flush=True)
     run.site.close()
-    print(f"{passed} passed, {failed} failed, {skipped} skipped")
-    sys.exit(1 if failed else 0)
+    print(f"{counts['PASS']} passed, {counts['FAIL']} failed, {counts['SKIP']} skipped")
+    sys.exit(1 if counts["FAIL"] else 0)
 
 
 if __name__ == "__main__":

@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# The browser edition's cases, the game's and the pack editor's, in headless Chromium (tests/web/run.py).
-# Needs build-web/ and the native tool (build.sh). Profiles and scratch files stay in build-web/test/;
-# screenshots go to build/screenshots/web-*.png. Prints each case's PASS or FAIL and "N passed, N failed".
+# The browser edition's cases in headless Chromium (tests/web/run.py); needs build-web/ and the native tool.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 for needed in build-web/index.html build-web/zandrek.wasm build-web/editor.html build-web/zandrek_editor.wasm \
