@@ -179,8 +179,7 @@ bool settled(HWND to)
     return true;
 }
 
-// The client area as the screen shows it, as a bottom-up 24-bit BMP file;
-// its pixels also into `pixels`.
+// The client area as the screen shows it, into a bottom-up 24-bit BMP file and `pixels`.
 bool save_client_bmp(const char* path, std::vector<char>* pixels)
 {
     RECT r{};
@@ -208,7 +207,6 @@ bool save_client_bmp(const char* path, std::vector<char>* pixels)
     return ok;
 }
 
-// One command of the script with its arguments `a`.
 bool step(const std::string& c, const char* const* a)
 {
     if (c == "run") {
@@ -336,7 +334,6 @@ bool step(const std::string& c, const char* const* a)
     return fail("the program still runs" + (open ? "; open is " + describe_box(open) : ""));
 }
 
-// The number of arguments a command takes, or -1 for no command.
 int arity(const std::string& name)
 {
     for (std::string c : COMMANDS)

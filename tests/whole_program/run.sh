@@ -86,7 +86,6 @@ new_prefix() {
     sound_to_file "$case_dir/home" "$case_dir/sound.wav"
 }
 
-# A 64-bit prefix and a game folder as a player has it.
 new_game() {
     new_prefix 64 && cp "$win64"/{zandrek.exe,Zandrek.map} "$root/assets/packs/lantern_docks.zrp" "$case_dir/game/"
 }
@@ -139,8 +138,6 @@ expect_reg() {  # NAME TYPE_DATA
     [ "$seen" = "$2" ] || problem "registry value $1 is \"$seen\", not \"$2\""
 }
 
-# ---- the cases ----
-
 MENU_EXIT=103
 MAGNIFY_1=1221 MAGNIFY_3=1223 MAGNIFY_4=1224
 
@@ -191,7 +188,6 @@ case_sound() {
     sed 's/^/   /' "$case_dir/sound.txt"
 }
 
-# The release zip holds what a player needs.
 case_release_zip() {
     local zip=$release/zandrek-$version-win32.zip
     unzip -Z1 "$zip" | sed 's|^[^/]*/||' | grep -v '^$' | LC_ALL=C sort >"$case_dir/zip.txt"
@@ -330,8 +326,6 @@ case_news_after_quit() {
         play expect-no-box 2 "${ENTER[@]}" "${LEVEL1[@]}" key q wait-window-gone && touch "$case_dir/quit-sent" &&
         news_ended ""
 }
-
-# ---- main ----
 
 cases=("$@")
 [ ${#cases[@]} -gt 0 ] ||

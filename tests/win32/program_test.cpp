@@ -392,7 +392,6 @@ TEST(Program, PaintSelectsThePaletteIntoItsOwnContextUnrealized)
     EXPECT_EQ(std::make_tuple(palette_calls, win32_shell().draw_dc), std::make_tuple(Texts{"select"}, HDC{nullptr}));
 }
 
-// A stand-in shortcut object that keeps what it was handed.
 struct Fake_locator : IUniformResourceLocatorA {
     std::string url;
     DWORD set_flags = 99;
