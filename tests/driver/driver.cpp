@@ -2,7 +2,6 @@
 // person's keys and clicks make, from a script on the command line, e.g.
 //   zandrek-driver run zandrek.exe wait-window 20 key RIGHT expect-title "Level 1" shot one.bmp
 // A command that waits gives up after `timeout` seconds and says what it saw.
-// Exit status 0 when every command did what it should, 1 when one failed.
 #include <windows.h>
 
 #include <algorithm>
@@ -39,8 +38,6 @@ const char* const COMMANDS[] = {
     "shot FILE.bmp: once the game has handled what was sent and its picture has settled, save it as a 24-bit BMP",
     "expect-box-open: the box last waited for is still open",
     "wait-exit: wait for the game process to end",
-    "expect-file-version FILE V: the version resource of FILE says V (as 1.2.3)",
-    "touch FILE: create FILE (empty), e.g. to tell a test server to go on",
 };
 
 double wait_seconds = 10.0;
@@ -105,20 +102,15 @@ bool matches(const std::string& text, const std::string& pattern)
     return rest ? text.rfind(pattern.substr(0, pattern.size() - 1), 0) == 0 : text == pattern;
 }
 
-BOOL CALLBACK find_box_of_process(HWND w, LPARAM found)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid != process_id || !is_class(w, "#32770") || !IsWindowVisible(w)) return TRUE;
-    *reinterpret_cast<HWND*>(found) = w;
-    return FALSE;
-}
-
 HWND find_box()
 {
-    HWND found = nullptr;
-    EnumWindows(find_box_of_process, reinterpret_cast<LPARAM>(&found));
-    return found;
+    for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w;
+         w = FindWindowExA(nullptr, w, "#32770", nullptr)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid == process_id && IsWindowVisible(w)) return w;
+    }
+    return nullptr;
 }
 
 // The texts of a box's static controls, one line each; icons have none.
@@ -159,10 +151,9 @@ bool need_box()
     return (box && IsWindow(box) && IsWindowVisible(box)) || fail("no box is open");
 }
 
-// Posted the way the keyboard driver queues them, so that the receiver's
-// TranslateMessage still makes the character messages of letter keys. Bits
-// 0-15 of lParam are the repeat count, 16-23 the scan code, 30 and 31 the
-// previous state and the transition.
+// Posted as the keyboard driver queues them, so that TranslateMessage still
+// makes letters' characters: lParam holds the repeat count, the scan code
+// (bits 16-23), the previous state and the transition (bits 30, 31).
 bool post_key(HWND to, const std::string& name)
 {
     static const std::map<std::string, int> names{{"UP", VK_UP},       {"DOWN", VK_DOWN},     {"LEFT", VK_LEFT},
@@ -188,8 +179,7 @@ bool settled(HWND to)
     return true;
 }
 
-// The client area as the screen shows it, as a bottom-up 24-bit BMP file;
-// its pixels also into `pixels`.
+// The client area as the screen shows it, into a bottom-up 24-bit BMP file and `pixels`.
 bool save_client_bmp(const char* path, std::vector<char>* pixels)
 {
     RECT r{};
@@ -217,21 +207,6 @@ bool save_client_bmp(const char* path, std::vector<char>* pixels)
     return ok;
 }
 
-// The file version of a program's version resource, as "major.minor.patch".
-std::string file_version(const char* path)
-{
-    DWORD ignored = 0;
-    std::vector<char> block(GetFileVersionInfoSizeA(path, &ignored));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    if (block.empty() || !GetFileVersionInfoA(path, 0, block.size(), block.data()) ||
-        !VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || length < sizeof *fixed)
-        return "none";
-    return std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
-           std::to_string(HIWORD(fixed->dwFileVersionLS));
-}
-
-// One command of the script with its arguments `a`.
 bool step(const std::string& c, const char* const* a)
 {
     if (c == "run") {
@@ -350,23 +325,15 @@ bool step(const std::string& c, const char* const* a)
             return fail(std::string("the picture never settled for ") + a[0]);
         return note(std::string("saved ") + a[0]);
     }
-    if (c == "wait-exit") {
-        DWORD code = 0;
-        if (!process && !need_window()) return false;
-        if (WaitForSingleObject(process, static_cast<DWORD>(wait_seconds * 1000)) == WAIT_OBJECT_0)
-            return GetExitCodeProcess(process, &code), note("the program ended with exit code " + std::to_string(code));
-        HWND open = find_box();
-        return fail("the program still runs" + (open ? "; open is " + describe_box(open) : ""));
-    }
-    if (c == "expect-file-version")
-        return file_version(a[0]) == a[1] ||
-               fail(std::string(a[0]) + ": version " + file_version(a[0]) + ", not " + a[1]);
-    // touch, the one command left
-    HANDLE file = CreateFileA(a[0], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return (file != INVALID_HANDLE_VALUE && CloseHandle(file)) || fail(std::string("cannot create ") + a[0]);
+    // wait-exit, the one command left
+    DWORD code = 0;
+    if (!process && !need_window()) return false;
+    if (WaitForSingleObject(process, static_cast<DWORD>(wait_seconds * 1000)) == WAIT_OBJECT_0)
+        return GetExitCodeProcess(process, &code), note("the program ended with exit code " + std::to_string(code));
+    HWND open = find_box();
+    return fail("the program still runs" + (open ? "; open is " + describe_box(open) : ""));
 }
 
-// The number of arguments a command takes, or -1 for no command.
 int arity(const std::string& name)
 {
     for (std::string c : COMMANDS)

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """usage: news_server.py PORT PORT_FILE LOG [--date D] [--delay SECS] [--after FILE]
 
-The maker's web server as the news check meets it: answers every request
-with 200 and the Last-Modified date D, once FILE exists and SECS more have
-passed, and logs each request (line and headers). PORT 0, or one that cannot
-be had, takes a free port; the port taken is written to PORT_FILE."""
+The maker's web server as the news check meets it: answers every request with
+200 and the Last-Modified date D, once FILE exists and SECS more have passed,
+logging each (line and headers). PORT 0, or one that cannot be had, takes a
+free port; the port taken is written to PORT_FILE."""
 import argparse
 import http.server
 import os

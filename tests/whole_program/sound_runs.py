@@ -46,12 +46,7 @@ runs = sounds(captured, quiet, gap)
 if len(sys.argv) == 4:
     sys.exit(not (len(runs) >= int(sys.argv[2]) and len(captured) >= gap and all(v == quiet for v in captured[-gap:])))
 sample_form, sample = read_wav(sys.argv[2])
-if form != sample_form:
-    sys.exit(f"the output ran at (Hz, channels, bits) {form}; the sample is {sample_form}")
 want = (sounds(sample, quiet, len(sample) + 1) or [sample[:0]])[0]
-print(f"captured {len(captured) / rate:.2f} s of output at {rate} Hz, {bits} bits; {len(runs)} sound(s): " +
-      ", ".join(f"{len(r) / rate * 1000:.0f} ms" for r in runs))
-if not runs:
-    sys.exit("no sound was played")
-print(f"last sound: {len(runs[-1])} samples; the sample: {len(want)} samples; the same: {runs[-1] == want}")
-sys.exit(runs[-1] != want)
+print(f"output at (Hz, channels, bits) {form}, the sample's {sample_form}; {len(runs)} sound(s) of " +
+      ", ".join(f"{len(r)}" for r in runs) + f" samples; the sample's {len(want)}")
+sys.exit(form != sample_form or not runs or runs[-1] != want)
