@@ -42,6 +42,13 @@ Puzzle puzzle_of(const std::vector<std::string>& rows)
     return p;
 }
 
+Solve_options with_goal(Solve_goal goal)
+{
+    Solve_options options;
+    options.goal = goal;
+    return options;
+}
+
 class Authoring : public ::testing::Test
 {
   protected:
@@ -71,9 +78,7 @@ TEST(AuthoringSolver, FindsTheOptimumOfEachGoal)
 {
     for (const Solvable& c : SOLVABLE) {
         SCOPED_TRACE(c.what);
-        Solve_options options;
-        options.goal = c.goal;
-        const Solve_result r = solve_puzzle(puzzle_of(split_rows(c.rows)), options);
+        const Solve_result r = solve_puzzle(puzzle_of(split_rows(c.rows)), with_goal(c.goal));
         EXPECT_THAT(std::make_tuple(r.status, r.pushes, r.move_count), FieldsAre(SOLVE_FOUND, c.pushes, c.moves));
     }
 }
@@ -103,8 +108,7 @@ TEST(AuthoringSolver, EachRuleProvesAnUnsolvableLevelQuickly)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Solve_options options;
-        options.goal = c.goal;
+        Solve_options options = with_goal(c.goal);
         options.any_first_share = 0;
         const Solve_result r = solve_puzzle(puzzle_of(split_rows(c.rows)), options);
         EXPECT_THAT(std::make_tuple(r.status, r.expanded, bfs_fewest_pushes(split_rows(c.rows)).pushes),
@@ -154,20 +158,22 @@ const std::vector<Random_room>& random_rooms()
 TEST(AuthoringSolverRandomRooms, OptimalPushesAgreeWithBreadthFirstSearch)
 {
     EXPECT_GT(random_rooms().size(), 300u); // else the agreement below means little
-    for (const Random_room& room : random_rooms()) {
-        const Solve_result r = solve_puzzle(puzzle_of(room.rows));
-        EXPECT_EQ(r.status == SOLVE_FOUND ? r.pushes : -1, room.pushes) << testing::PrintToString(room.rows);
-    }
+    for (Solve_goal goal : {SOLVE_PUSHES, SOLVE_PUSHES_THEN_MOVES})
+        for (const Random_room& room : random_rooms()) {
+            const Solve_result r = solve_puzzle(puzzle_of(room.rows), with_goal(goal));
+            EXPECT_EQ(r.status == SOLVE_FOUND ? r.pushes : -1, room.pushes)
+                << "goal " << goal << testing::PrintToString(room.rows);
+        }
 }
 
-TEST(AuthoringSolverRandomRooms, AnySolutionModeSettlesAsBreadthFirstSearch)
+TEST(AuthoringSolverRandomRooms, EachOtherGoalSettlesAsBreadthFirstSearch)
 {
-    Solve_options any;
-    any.goal = SOLVE_ANY;
-    for (const Random_room& room : random_rooms()) {
-        const Solve_result r = solve_puzzle(puzzle_of(room.rows), any);
-        EXPECT_EQ(r.status, room.pushes < 0 ? SOLVE_NONE : SOLVE_FOUND) << testing::PrintToString(room.rows);
-    }
+    for (Solve_goal goal : {SOLVE_ANY, SOLVE_MOVES})
+        for (const Random_room& room : random_rooms()) {
+            const Solve_result r = solve_puzzle(puzzle_of(room.rows), with_goal(goal));
+            EXPECT_EQ(r.status, room.pushes < 0 ? SOLVE_NONE : SOLVE_FOUND)
+                << "goal " << goal << testing::PrintToString(room.rows);
+        }
 }
 
 const char LARGE[] = "       #########|       #-------#|    ####-----$-#|    #..#-----$-#|    #...-------#|"
@@ -209,8 +215,7 @@ TEST(AuthoringSolverAnswers, EveryLimitGivesUpRatherThanSayingUnsolvable)
     for (const auto& c : cases)
         for (Solve_goal goal : {SOLVE_PUSHES, SOLVE_MOVES, SOLVE_ANY}) {
             SCOPED_TRACE(std::string(c.limit) + ", goal " + std::to_string(goal));
-            Solve_options options;
-            options.goal = goal;
+            Solve_options options = with_goal(goal);
             options.any_first_share = 0;
             options.max_states = c.max_states;
             options.max_bytes = c.max_bytes;
