@@ -388,7 +388,7 @@ TEST_F(Generated, NoTwoLevelsOfARunShareAShape)
     }
 }
 
-TEST(GeneratorLayout, TurnsAndMirrorsShareOneShape)
+TEST(GeneratorLayout, EveryTurnOrMirrorSharesOneShape)
 {
     const std::vector<std::string> room = {"####  ", "#@$.##", "#-$-.#", "######"};
     const std::vector<std::vector<std::string>> same = {
