@@ -252,12 +252,8 @@ TEST_P(BuiltinLevel, IsProvenUnderAStateCap)
     EXPECT_EQ(solve_puzzle(puzzles[static_cast<size_t>(GetParam() - 1)], options).status, SOLVE_FOUND);
 }
 
-std::string level_name(const testing::TestParamInfo<int>& info)
-{
-    return "Level" + std::to_string(info.param);
-}
-INSTANTIATE_TEST_SUITE_P(Beginner, BuiltinLevel, testing::Range(1, 11), level_name);
-INSTANTIATE_TEST_SUITE_P(Intermediate, BuiltinLevel, testing::Range(11, 31), level_name);
+INSTANTIATE_TEST_SUITE_P(Beginner, BuiltinLevel, testing::Range(1, 11), testing::PrintToStringParamName());
+INSTANTIATE_TEST_SUITE_P(Intermediate, BuiltinLevel, testing::Range(11, 31), testing::PrintToStringParamName());
 
 struct Generate_case {
     const char* what;
@@ -368,6 +364,13 @@ TEST_F(Generated, EachSolutionTakesThePushesAsked)
 {
     each_level([](const Generate_case&, const Generated_level& g) {
         EXPECT_THAT(g.solution.pushes, testing::AllOf(testing::Ge(MIN_PUSHES), testing::Le(MAX_PUSHES)));
+    });
+}
+
+TEST_F(Generated, TheFewestMovesAreNoMoreThanTheStoredSolutions)
+{
+    each_level([](const Generate_case&, const Generated_level& g) {
+        EXPECT_THAT(g.fewest_moves, testing::AllOf(testing::Gt(0), testing::Le(g.solution.move_count)));
     });
 }
 

@@ -18,11 +18,8 @@ namespace
 {
 
 namespace fs = std::filesystem;
-using testing::AllOf;
 using testing::FieldsAre;
-using testing::Gt;
 using testing::HasSubstr;
-using testing::Le;
 using Bytes = std::vector<uint8_t>;
 
 // Level 1 is solved by its answer, level 2's answer walks into a wall, level 3 has none.
@@ -182,7 +179,7 @@ TEST_F(Tool, RenderAStepChangesTwoCellsAtMost)
     for (size_t i = 0; i < std::min(before.pixels.size(), after.pixels.size()); ++i)
         changed += before.pixels[i] != after.pixels[i];
     EXPECT_THAT(std::make_tuple(before.width, before.height, after.pixels.size(), changed),
-                FieldsAre(320, 192, 320 * 192, AllOf(Gt(0u), Le(2u * 16 * 12))));
+                FieldsAre(320, 192, 320 * 192, testing::AllOf(testing::Gt(0u), testing::Le(2u * 16 * 12))));
 }
 
 } // namespace
