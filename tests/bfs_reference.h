@@ -1,6 +1,5 @@
 // A plain breadth-first search over pushes with no pruning at all, written
-// apart from the solver: the answer its rules are checked against on small
-// levels.
+// apart from the solver, to check its answers on small levels.
 #pragma once
 
 #include <cstddef>
