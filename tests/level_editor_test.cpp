@@ -10,6 +10,7 @@
 #include "engine/pack_records.h"
 #include "files/pack_reader.h"
 #include "tools/authoring/authored_records.h"
+#include "tools/authoring/editor_session.h"
 #include "tools/authoring/level_checks.h"
 #include "tools/authoring/level_editor.h"
 #include "tools/authoring/level_link.h"
@@ -261,6 +262,22 @@ TEST(EditorPack, EachListEditGivesTheOrderAsked)
         EXPECT_EQ(c.edit(pack, problem), 0) << problem;
         EXPECT_EQ(level_names(pack), c.names);
     }
+}
+
+TEST(EditorPack, ANewPackIsNamedWithOneLevel)
+{
+    const Authored_pack pack = new_pack();
+    EXPECT_EQ(std::make_tuple(pack.name, pack.levels.size()), std::make_tuple(std::string("New pack"), size_t{1}));
+}
+
+TEST(EditorSession, ADamagedPackLeavesTheOpenPackAsItWas)
+{
+    Editor_session session;
+    session.pack = new_pack();
+    std::string problem;
+    EXPECT_EQ(session_open_pack(session, "Level 1\n", "broken.zrp", problem), -1);
+    EXPECT_EQ(session.pack.name, "New pack");
+    EXPECT_THAT(problem, testing::HasSubstr("broken.zrp"));
 }
 
 TEST(EditorPack, ARefusedEditNamesTheMissingLevel)
