@@ -57,11 +57,13 @@ std::vector<uint8_t> header_bytes(uint8_t count)
 }
 
 // A file with a wrong header is about to be replaced by an empty one; a copy
-// beside it lets a player's history be recovered by hand.
+// beside it lets a player's history be recovered by hand. The older copy is
+// removed first: on Windows the library's overwrite refuses any existing file.
 void keep_bad_file(const std::string& name)
 {
     std::error_code ec;
-    fs::copy_file(name, name + ".bad", fs::copy_options::overwrite_existing, ec);
+    fs::remove(name + ".bad", ec);
+    fs::copy_file(name, name + ".bad", ec);
 }
 
 bool same_name(const char* a, const char* b)
