@@ -150,7 +150,7 @@ TEST_F(Platform_search, AQuestionMarkMatchesExactlyOneCharacter)
     EXPECT_THAT(search("?.zrp"), UnorderedElementsAre("a.zrp", "b.zrp"));
 }
 
-TEST_F(Platform_search, AFolderPartIsSearchedInAndLeftOutOfTheName)
+TEST_F(Platform_search, MatchesInAFolderComeWithoutTheFolderPart)
 {
     EXPECT_THAT(search("sub/*.zrp"), UnorderedElementsAre("d.zrp"));
 }
@@ -162,7 +162,7 @@ TEST_F(Platform_search, NothingMatchingLeavesNoSearchOpen)
     EXPECT_EQ(platform_find_next(name, sizeof name), -1);
 }
 
-TEST_F(Platform_search, ANameIsCutToTheBufferAndTerminated)
+TEST_F(Platform_search, ALongNameIsCutToATerminatedBuffer)
 {
     EXPECT_THAT(search("ab.zrp", 3), UnorderedElementsAre("ab"));
 }
