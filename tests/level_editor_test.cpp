@@ -139,6 +139,29 @@ TEST(EditorPaint, NoPieceOrNoCellChangesNothing)
     }
 }
 
+TEST(EditorHistory, AStrokeIsUndoneAsOneEdit)
+{
+    Level_editor editor = editor_with(ROOM);
+    editor_begin_stroke(editor);
+    editor_paint(editor, 1, 3, '#');
+    editor_paint(editor, 1, 4, '#');
+    editor_end_stroke(editor);
+    EXPECT_TRUE(editor_undo(editor));
+    EXPECT_EQ(editor.level.rows, full_rows(ROOM));
+    EXPECT_FALSE(editor_undo(editor));
+}
+
+TEST(EditorHistory, RedoPutsBackWhatUndoTook)
+{
+    Level_editor editor = editor_with(ROOM);
+    editor_paint(editor, 1, 3, '#');
+    const std::vector<std::string> painted = editor.level.rows;
+    editor_undo(editor);
+    EXPECT_TRUE(editor_redo(editor));
+    EXPECT_EQ(editor.level.rows, painted);
+    EXPECT_FALSE(editor_redo(editor));
+}
+
 TEST(EditorChecks, FaultsFoundBeforeAnySearch)
 {
     const struct {
@@ -278,6 +301,75 @@ TEST(EditorSession, ADamagedPackLeavesTheOpenPackAsItWas)
     EXPECT_EQ(session_open_pack(session, "Level 1\n", "broken.zrp", problem), -1);
     EXPECT_EQ(session.pack.name, "New pack");
     EXPECT_THAT(problem, testing::HasSubstr("broken.zrp"));
+}
+
+using Session_edit = int (*)(Editor_session&, std::string&);
+
+// A session opened, as the page opens one, on A, B and C, drawing level `drawn`.
+void open_abc(Editor_session& session, size_t drawn)
+{
+    std::string text, problem;
+    ASSERT_EQ(pack_text(pack_abc(), text, problem), 0) << problem;
+    ASSERT_EQ(session_open_pack(session, text, "abc.zrp", problem), 0) << problem;
+    ASSERT_EQ(session_select_level(session, drawn, problem), 0) << problem;
+}
+
+// Edits to the list of a session drawing B of A, B, C (or C, where a row says so).
+TEST(EditorSession, TheLevelDrawnFollowsEachListEdit)
+{
+    const struct {
+        const char* what;
+        size_t drawn_first;
+        Session_edit edit;
+        int result;
+        std::string drawn;
+        size_t position;
+    } rows[] = {
+        {"remove one before", 1, [](Editor_session& s, std::string& e) { return session_remove_level(s, 0, e); }, 0,
+         "B", 0},
+        {"remove the one drawn", 1, [](Editor_session& s, std::string& e) { return session_remove_level(s, 1, e); }, 0,
+         "C", 1},
+        {"remove one after", 1, [](Editor_session& s, std::string& e) { return session_remove_level(s, 2, e); }, 0, "B",
+         1},
+        {"remove the last, drawn", 2, [](Editor_session& s, std::string& e) { return session_remove_level(s, 2, e); },
+         0, "B", 1},
+        {"remove a missing level", 1, [](Editor_session& s, std::string& e) { return session_remove_level(s, 3, e); },
+         -1, "B", 1},
+        {"move the one drawn", 1, [](Editor_session& s, std::string& e) { return session_move_level(s, 1, 2, e); }, 0,
+         "B", 2},
+        {"move one from before to after", 1,
+         [](Editor_session& s, std::string& e) { return session_move_level(s, 0, 2, e); }, 0, "B", 0},
+        {"move one from after to before", 1,
+         [](Editor_session& s, std::string& e) { return session_move_level(s, 2, 0, e); }, 0, "B", 2},
+        {"move one after to after", 1, [](Editor_session& s, std::string& e) { return session_move_level(s, 2, 2, e); },
+         0, "B", 1},
+        {"move to a missing place", 1, [](Editor_session& s, std::string& e) { return session_move_level(s, 0, 3, e); },
+         -1, "B", 1},
+        {"add before", 1, [](Editor_session& s, std::string& e) { return session_add_level(s, 0, e); }, 0, "New level",
+         0},
+        {"add beyond the end", 1, [](Editor_session& s, std::string& e) { return session_add_level(s, 4, e); }, -1, "B",
+         1},
+        {"choose a missing level", 1, [](Editor_session& s, std::string& e) { return session_select_level(s, 3, e); },
+         -1, "B", 1},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        Editor_session session;
+        open_abc(session, r.drawn_first);
+        std::string problem;
+        EXPECT_EQ(r.edit(session, problem), r.result);
+        EXPECT_EQ(std::make_tuple(session.editor.level.name, session.current), std::make_tuple(r.drawn, r.position));
+    }
+}
+
+TEST(EditorSession, TheLevelDrawnGoesBackIntoThePackOnAChoice)
+{
+    Editor_session session;
+    open_abc(session, 1);
+    std::string problem;
+    session.editor.level.name = "B, edited";
+    EXPECT_EQ(session_select_level(session, 0, problem), 0);
+    EXPECT_THAT(level_names(session.pack), testing::ElementsAre("A", "B, edited", "C"));
 }
 
 TEST(EditorPack, ARefusedEditNamesTheMissingLevel)

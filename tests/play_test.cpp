@@ -81,6 +81,27 @@ class Play : public ::testing::Test
     Game_state state;
 };
 
+// Slot k of the player image table holds tile 100 + k, so a tile names its slot.
+TEST_F(Play, EachFacingShowsItsSlotOfThePlayerImages)
+{
+    for (int k = 0; k < 14; ++k)
+        state.tile_info.slots_14_to_27[k] = static_cast<uint16_t>(114 + k);
+    const struct {
+        const char* facing_name;
+        int facing, row, slot;
+    } rows[] = {
+        {"none", DIR_NONE, 3, 14},           {"up, odd row", DIR_UP, 1, 17},      {"up, even row", DIR_UP, 2, 23},
+        {"up, row 3", DIR_UP, 3, 17},        {"down, odd row", DIR_DOWN, 5, 15},  {"down, even row", DIR_DOWN, 6, 20},
+        {"left", DIR_LEFT, 1, 14},           {"right", DIR_RIGHT, 1, 21},         {"back up", DIR_BACK_UP, 1, 23},
+        {"back down", DIR_BACK_DOWN, 1, 24}, {"back left", DIR_BACK_LEFT, 2, 15}, {"back right", DIR_BACK_RIGHT, 2, 20},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.facing_name);
+        EXPECT_EQ(player_tile_for(state, r.facing, make_cell_pos(4, r.row)), 100 + r.slot);
+    }
+    EXPECT_EQ(player_tile_for(state, DIR_BACK_RIGHT + 1, make_cell_pos(4, 1)), 0);
+}
+
 TEST_F(Play, KeySequencesFollowTheMoveRules)
 {
     // Before, keys, after, then moves, pushes, banked and mode, then the sounds: step 8, push 9, corner 10,
