@@ -16,6 +16,8 @@ struct Map_header {
     uint8_t unused_48[4];
     int32_t image_size; // bytes of one IMGS image record
     uint32_t imgs_pos;  // replaced by the reader
+    // Pointer slots of the 32-bit original (texts, name, file); the game keeps
+    // those beside the header and never reads these.
     uint32_t cpyr_slot;
     uint32_t prog_slot;
     uint32_t arts_slot;

@@ -225,7 +225,6 @@ int read_map_file(Game_state& state, File_diagnostics& diagnostics)
     const char* name = state.map_file_name.c_str();
     FILE* f = std::fopen(name, "rb");
     if (!f) {
-        state.map.file_slot = 0xFFFFFFFFu; // no file open
         note_error(diagnostics, "Can't open %s for reading", name);
         return -1;
     }
@@ -252,11 +251,6 @@ int read_map_file(Game_state& state, File_diagnostics& diagnostics)
     state.map.imgs_pos = r.imgs_pos;
     state.flds_length = r.flds_length;
     state.imgs_length = r.imgs_length;
-    // The texts, the name and the file live in the game state beside the
-    // header; the 4-byte slots only say that they are there.
-    state.map.cpyr_slot = state.map.prog_slot = state.map.arts_slot = 0;
-    state.map.name_slot = 0;
-    state.map.file_slot = 0;
     std::memset(&state.play_board, 0, sizeof state.play_board);
     std::memset(&state.pristine_board, 0, sizeof state.pristine_board);
     std::memset(&state.screen_board, 0, sizeof state.screen_board);

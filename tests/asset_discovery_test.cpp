@@ -1,7 +1,6 @@
 // Start-up's search for the game's data in the working directory.
 #include <gmock/gmock.h>
 
-#include <filesystem>
 #include <fstream>
 
 #include "files/asset_discovery.h"
@@ -10,7 +9,6 @@
 namespace
 {
 
-namespace fs = std::filesystem;
 using testing::ElementsAre;
 using testing::Pair;
 
@@ -21,13 +19,7 @@ class Asset_discovery : public Map_test
     void SetUp() override
     {
         Map_test::SetUp();
-        fs::create_directories(path("assets_dir"));
-        fs::current_path(paths.back());
-    }
-    void TearDown() override
-    {
-        fs::current_path(home);
-        Map_test::TearDown();
+        enter_temp_folder();
     }
     void put_pack(const std::string& file, const std::string& title, const char* rows = "#@$.#\nend\nend\n")
     {
@@ -41,11 +33,9 @@ class Asset_discovery : public Map_test
             out.emplace_back(p->number, p->name);
         return out;
     }
-    fs::path home = fs::current_path();
     File_diagnostics said;
 };
 
-// The search delivers file names in name order here; the packs follow it, whatever they are called inside.
 // The search delivers file names in name order here; the packs follow it, whatever they are called inside.
 TEST_F(Asset_discovery, ReadablePacksAreNumberedInTheOrderTheSearchGives)
 {

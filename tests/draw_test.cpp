@@ -38,12 +38,6 @@ class Draw : public Map_test
             }
         return wrong;
     }
-    std::vector<std::pair<int, int>> reveal(const Field_info& board, Reveal_order order)
-    {
-        offscreen().calls.clear();
-        reveal_board(state, board, order);
-        return blitted_cells();
-    }
 };
 
 TEST_F(Draw, APackLevelsNamedTilesReplaceTheFiveCodes)
@@ -114,8 +108,10 @@ TEST_F(Draw, EachOrderWalksTheCellsInItsOwnWay)
     for (auto [order, rows, cols, expected] : walks) {
         board.rows = rows;
         board.columns = cols;
+        offscreen().calls.clear();
+        reveal_board(state, board, order);
         std::string drawn;
-        for (auto [c, r] : reveal(board, order))
+        for (auto [c, r] : blitted_cells())
             drawn += static_cast<char>('a' + r * cols + c);
         EXPECT_EQ(drawn, expected) << "order " << order << " on " << rows << "x" << cols;
     }

@@ -95,9 +95,17 @@ void Map_test::TearDown()
     // An open file cannot be removed on every system.
     if (state.map_file) std::fclose(state.map_file);
     state.map_file = nullptr;
+    if (!home_folder.empty()) std::filesystem::current_path(home_folder);
     std::error_code ignored;
     for (const std::string& p : paths)
         std::filesystem::remove_all(p, ignored);
+}
+
+void Map_test::enter_temp_folder()
+{
+    home_folder = std::filesystem::current_path();
+    std::filesystem::create_directories(path("folder"));
+    std::filesystem::current_path(paths.back());
 }
 
 int Map_test::read_bytes(const std::vector<uint8_t>& bytes)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -45,6 +46,8 @@ class Map_test : public ::testing::Test
     void SetUp() override { offscreen_reset(); }
     void TearDown() override;
     std::string path(const std::string& stem) { return paths.emplace_back(temp_path(stem)); }
+    // A fresh folder, the working directory until the test ends.
+    void enter_temp_folder();
     // Writes the bytes and reads them as the game reads its map.
     int read_bytes(const std::vector<uint8_t>& bytes);
     // Reads `contents` as the game does, builds the palette, sets the
@@ -56,6 +59,7 @@ class Map_test : public ::testing::Test
 
     Game_state state;
     std::vector<std::string> paths;
+    std::filesystem::path home_folder;
 };
 
 // An independent copy of the game's generator, for expected sequences.

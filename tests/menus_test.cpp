@@ -1,7 +1,6 @@
 // The menu bar against the off-screen platform: level pictures, item states, commands and the pages they open.
 #include <gmock/gmock.h>
 
-#include <filesystem>
 #include <fstream>
 
 #include "engine/level_progression.h"
@@ -132,9 +131,7 @@ TEST_F(Menus, PagesOpenInTheBrowserOrTheHelpViewer)
         {MENU_LEVEL_SOLUTIONS, 0, ANSWER_NO, false, offer},
         {MENU_LEVEL_SOLUTIONS, 0, ANSWER_YES, false, offer + "url " + GAME_PAGE_SHORT_URL + "; "},
         {MENU_LEVEL_SOLUTIONS, 0, ANSWER_YES, true, "help C:\\zandrek\\HintBook.hlp; "}};
-    const auto home = std::filesystem::current_path();
-    std::filesystem::create_directory(path("hints"));
-    std::filesystem::current_path(paths.back());
+    enter_temp_folder();
     for (const auto& [id, url_result, answer, hint_book, expected] : pages) {
         offscreen_reset();
         offscreen().url_result = url_result;
@@ -151,5 +148,4 @@ TEST_F(Menus, PagesOpenInTheBrowserOrTheHelpViewer)
         }
         EXPECT_EQ(handed, expected) << id;
     }
-    std::filesystem::current_path(home);
 }

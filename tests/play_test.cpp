@@ -1,6 +1,5 @@
 // Playing a board through handle_event: steps, pushes, undo, walking with the mouse, each event in
 // each mode, and the developer player's move log with its playbacks.
-#include <filesystem>
 #include <random>
 
 #include "engine/click_to_move.h"
@@ -11,17 +10,15 @@
 namespace
 {
 
-namespace fs = std::filesystem;
-
 using Picture = std::vector<std::string>;
 using Trail = std::vector<std::pair<int, int>>;
 
-class Play : public ::testing::Test
+class Play : public Map_test
 {
   protected:
     void SetUp() override
     {
-        offscreen_reset();
+        Map_test::SetUp();
         give_sounds(state);
     }
     void load(const Picture& rows)
@@ -77,8 +74,6 @@ class Play : public ::testing::Test
         return out + (state.walk_timer && state.walk_timer->running() ? " walking" : "");
     }
     size_t count(Call_kind kind) { return offscreen_calls_of(kind).size(); }
-
-    Game_state state;
 };
 
 // Slot k of the player image table holds tile 100 + k, so a tile names its slot.
@@ -321,10 +316,7 @@ class Move_log : public Play
     void SetUp() override
     {
         Play::SetUp();
-        home = fs::current_path();
-        dir = temp_path("move_log");
-        fs::create_directories(dir);
-        fs::current_path(dir);
+        enter_temp_folder();
         state.move_log.echo = echo = std::fopen("echo.txt", "w+b");
         make_player(state, "Quillbarrow");
         load(ROOM);
@@ -333,8 +325,7 @@ class Move_log : public Play
     {
         close_move_log(state);
         std::fclose(echo);
-        fs::current_path(home);
-        fs::remove_all(dir);
+        Play::TearDown();
     }
     std::string file_text(const char* path)
     {
@@ -343,24 +334,21 @@ class Move_log : public Play
         return std::string(bytes.begin(), bytes.end());
     }
 
-    fs::path home;
-    std::string dir;
     FILE* echo = nullptr;
 };
 
 TEST_F(Move_log, EachLoggedCommandWritesItsCharacter)
 {
-    // clang-format off
-    const std::tuple<const char*, Game_event, char> events[] = {{"up", {EVENT_KEY, CODE_UP, 0, 0, 0}, '^'},
-        {"h", {EVENT_KEY, CODE_H, 0, 0, 0}, '<'}, {"j", {EVENT_KEY, CODE_J, 0, 0, 0}, 'v'}, {"k", {EVENT_KEY, CODE_K, 0, 0, 0}, '^'},
-        {"l", {EVENT_KEY, CODE_L, 0, 0, 0}, '>'}, {"backspace", {EVENT_KEY, CODE_BACKSPACE, 0, 0, 0}, 'u'},
-        {"delete", {EVENT_KEY, CODE_DELETE, 0, 0, 0}, 'u'}, {"u", {EVENT_KEY, CODE_U, 0, 0, 0}, 'u'},
-        {"r", {EVENT_KEY, CODE_R, 0, 0, 0}, 'r'}, {"right button", {EVENT_BUTTON, CODE_RIGHT_UP, 0, 0, 0}, 'u'}};
-    // clang-format on
-    for (const auto& [what, event, logged] : events) {
+    const std::tuple<const char*, int32_t, int32_t, char> events[] = {
+        {"up", EVENT_KEY, CODE_UP, '^'},         {"h", EVENT_KEY, CODE_H, '<'},
+        {"j", EVENT_KEY, CODE_J, 'v'},           {"k", EVENT_KEY, CODE_K, '^'},
+        {"l", EVENT_KEY, CODE_L, '>'},           {"backspace", EVENT_KEY, CODE_BACKSPACE, 'u'},
+        {"delete", EVENT_KEY, CODE_DELETE, 'u'}, {"u", EVENT_KEY, CODE_U, 'u'},
+        {"r", EVENT_KEY, CODE_R, 'r'},           {"right button", EVENT_BUTTON, CODE_RIGHT_UP, 'u'}};
+    for (const auto& [what, type, code, logged] : events) {
         load(ROOM);
         press(state, CODE_F9);
-        handle_event(state, event);
+        send(type, code);
         press(state, CODE_F9);
         EXPECT_EQ(file_text("Zandmove.txt"), std::string(1, logged)) << what;
     }

@@ -111,25 +111,30 @@ class Presentation : public Map_test
     Pack_info* pack = nullptr;
 };
 
-TEST_F(Presentation, PackLevelCommandsKeepToTheOpenLevels)
+TEST_F(Presentation, LevelCommandsKeepToTheOpenLevels)
 {
     enter_pack();
     using Action = void (*)(Game_state&);
-    // The level played and the highest open, then the command and its effects.
+    // The level set (0: the built-in levels), the level played and the highest open, then the command and its effects.
     // clang-format off
-    const std::tuple<const char*, int, int, Action, Texts> cases[] = {
-        {"previous before the first", 1, 1, previous_level, {"sound:15", FIRST_LEVEL, "level 1 mode 0"}},
-        {"next, past the highest open", 2, 2, next_level, {"sound:14", MUST_SOLVE, "level 2 mode 0"}},
-        {"next, up to the highest open", 1, 2, next_level, {"sound:1", "level 2 mode 0"}},
-        {"previous", 2, 2, previous_level, {"sound:1", "level 1 mode 0"}},
-        {"next after the last", 3, 3, next_level, {"level 3 mode 0"}},
-        {"go to, unchecked", 1, 1, [](Game_state& s) { goto_level(s, 3); }, {"sound:1", "level 3 mode 0"}},
-        {"select past the list", 1, 1, [](Game_state& s) { select_level_set(s, 2, 1); }, {"level 1 mode 0"}},
-        {"select past the end", 1, 1, [](Game_state& s) { select_level_set(s, 1, 99); }, {"sound:1", "level 3 mode 0"}}};
+    const std::tuple<const char*, int, int, int, Action, Texts> cases[] = {
+        {"previous before the first", 1, 1, 1, previous_level, {"sound:15", FIRST_LEVEL, "level 1 mode 0"}},
+        {"next, past the highest open", 1, 2, 2, next_level, {"sound:14", MUST_SOLVE, "level 2 mode 0"}},
+        {"next, up to the highest open", 1, 1, 2, next_level, {"sound:1", "level 2 mode 0"}},
+        {"previous", 1, 2, 2, previous_level, {"sound:1", "level 1 mode 0"}},
+        {"next after the last", 1, 3, 3, next_level, {"level 3 mode 0"}},
+        {"go to, unchecked", 1, 1, 1, [](Game_state& s) { goto_level(s, 3); }, {"sound:1", "level 3 mode 0"}},
+        {"select past the list", 1, 1, 1, [](Game_state& s) { select_level_set(s, 2, 1); }, {"level 1 mode 0"}},
+        {"select past the end", 1, 1, 1, [](Game_state& s) { select_level_set(s, 1, 99); }, {"sound:1", "level 3 mode 0"}},
+        {"built in: next, up to the maximum", 0, 1, 2, next_level, {"sound:4", "level 2 mode 0"}},
+        {"built in: next, past the maximum", 0, 2, 2, next_level, {"sound:14", MUST_SOLVE, "level 2 mode 0"}},
+        {"built in: choose always declines", 0, 2, 2, choose_level, {"level 2 mode 0"}},
+        {"built in: previous", 0, 2, 2, previous_level, {"level 1 mode 0"}},
+        {"built in: choose from one level", 0, 1, 1, choose_level, {"sound:14", NONE_SOLVED, "level 1 mode 0"}}};
     // clang-format on
-    for (const auto& [what, from, highest, action, expected] : cases) {
-        goto_level(state, from);
-        pack->highest_level = highest;
+    for (const auto& [what, set, from, highest, action, expected] : cases) {
+        select_level_set(state, set, from);
+        (set ? pack->highest_level : state.max_level) = highest;
         EXPECT_EQ(after(action), expected) << what;
     }
 }
@@ -148,23 +153,6 @@ TEST_F(Presentation, SolvingAPacksLastLevelEndsItWithoutAMark)
     goto_level(state, 3);
     EXPECT_EQ(after([](Game_state& s) { press(s, CODE_RIGHT, 4); }),
               (Texts{"sound:8", "sound:8", "sound:8", "sound:9", "sound:2", "sound:3", "level 3 mode 4"}));
-}
-
-TEST_F(Presentation, BuiltInLevelCommandsKeepToTheOpenLevels)
-{
-    give_sounds(state);
-    using Action = void (*)(Game_state&);
-    const std::tuple<const char*, int, int, Action, Texts> cases[] = {
-        {"next, up to the maximum", 1, 2, next_level, {"sound:4", "level 2 mode 0"}},
-        {"next, past the maximum", 2, 2, next_level, {"sound:14", MUST_SOLVE, "level 2 mode 0"}},
-        {"choose always declines", 2, 2, choose_level, {"level 2 mode 0"}},
-        {"previous", 2, 2, previous_level, {"level 1 mode 0"}},
-        {"choose from one level", 1, 1, choose_level, {"sound:14", NONE_SOLVED, "level 1 mode 0"}}};
-    for (const auto& [what, from, max_level, action, expected] : cases) {
-        read_board_record(state, state.play_board, from);
-        state.max_level = max_level;
-        EXPECT_EQ(after(action), expected) << what;
-    }
 }
 
 TEST_F(Presentation, EachScreenDrawsItsOwnContents)
@@ -256,8 +244,7 @@ TEST_F(Presentation, ALevelBoardUnpinsTheScreensSounds)
 {
     show_finale(state);
     Field_info level{};
-    level.number = 1;
-    level.start_sound = level.banked_sound = level.solved_sound = level.spare_sound = NO_SOUND;
+    read_board_record(state, level, 1); // no sounds
     preload_screen_samples(state, level);
     EXPECT_EQ(std::make_tuple(state.samples[0].flags & SAMPLE_PINNED, state.samples[1].flags & SAMPLE_PINNED),
               std::make_tuple(0, 0));

@@ -15,31 +15,29 @@
 namespace
 {
 
-class Startup : public ::testing::Test
+class Startup : public Map_test
 {
   protected:
     void SetUp() override
     {
-        home = std::filesystem::current_path();
-        std::filesystem::create_directory(folder = temp_path("folder"));
-        std::filesystem::current_path(folder);
+        Map_test::SetUp();
+        enter_temp_folder();
         ASSERT_EQ(write_map_file(test_map_contents(), "Zandrek.map"), 0);
         std::ofstream("castle.zrp") << "Zandrek Pack\nName: Castle\nLevel:\nLayout:\n#####\n#@$.#\n#####\nend\nend\n";
         offscreen_reset(2);
     }
     void TearDown() override
     {
-        state.reset();
-        std::filesystem::current_path(home);
-        std::filesystem::remove_all(folder);
+        program.reset();
         news_waiting = false;
+        Map_test::TearDown();
     }
     // The whole program, or only its start: the steps it took, with sizes, pauses and pictures, as one line.
     std::string run(bool whole, std::vector<std::string> args = {"zandrek.exe"})
     {
-        state = std::make_unique<Game_state>();
+        program = std::make_unique<Game_state>();
         std::vector<char*> argv = {args[0].data(), args.size() > 1 ? args[1].data() : nullptr};
-        EXPECT_EQ((whole ? run_program : start_program)(*state, static_cast<int>(args.size()), argv.data()), 0);
+        EXPECT_EQ((whole ? run_program : start_program)(*program, static_cast<int>(args.size()), argv.data()), 0);
         std::string out;
         int pictures = 0;
         for (const Platform_call& c : offscreen().calls) {
@@ -55,16 +53,14 @@ class Startup : public ::testing::Test
         }
         return out + "pictures " + std::to_string(pictures);
     }
-    std::unique_ptr<Game_state> state;
-    std::filesystem::path home, folder;
+    std::unique_ptr<Game_state> program;
 };
 
 } // namespace
 
 TEST_F(Startup, TheProgramRunsItsStepsInOrder)
 {
-    platform_reg_set_dword("x", static_cast<uint32_t>(-20));
-    platform_reg_set_dword("y", 50);
+    store_window_position(-20, 50); // the last run's window, partly off the screen's left edge
     news_waiting = true;
     offscreen().box_answers = {ANSWER_NO, ANSWER_YES}; // declined at start, taken at shutdown
     EXPECT_EQ(run(true, {"zandrek.exe", "3"}),
@@ -121,20 +117,10 @@ TEST_F(Startup, EachFailureEndsBeforeTheLoopWithItsBox)
     for (const auto& [arrange, box, failed_step] : rows) {
         SCOPED_TRACE(failed_step);
         offscreen_reset(2);
-        platform_reg_set_dword("x", 0); // a stored position, so the window step shows no default
-        platform_reg_set_dword("y", 0);
+        store_window_position(0, 0); // so the window step shows no default
         arrange(offscreen());
         const std::string taken = run(true);
         EXPECT_EQ(taken.substr(taken.rfind(failed_step)), failed_step + std::string(", close news, pictures 0"));
         EXPECT_THAT(box_texts(), testing::ElementsAre(box));
     }
-}
-
-TEST(Window_position, AMoveIsStoredAsXAndY)
-{
-    offscreen_reset(2);
-    store_window_position(-20, 50);
-    uint32_t x = 0, y = 0;
-    EXPECT_EQ(std::make_tuple(platform_reg_get_dword("x", &x), platform_reg_get_dword("y", &y)), std::make_tuple(1, 1));
-    EXPECT_EQ(std::make_tuple(static_cast<int32_t>(x), static_cast<int32_t>(y)), std::make_tuple(-20, 50));
 }

@@ -102,19 +102,11 @@ void CALLBACK answer_boxes(HWND, UINT, UINT_PTR, DWORD)
     EnumThreadWindows(GetCurrentThreadId(), answer_window, 0);
 }
 
-// The platform contract's cases, in this program too, make a platform of their own.
-bool program_cases_run()
-{
-    const ::testing::UnitTest& unit = *::testing::UnitTest::GetInstance();
-    for (int i = 0; i < unit.total_test_suite_count(); ++i)
-        if (std::string(unit.GetTestSuite(i)->name()) == "Program" && unit.GetTestSuite(i)->should_run()) return true;
-    return false;
-}
-
-struct Program_environment : ::testing::Environment {
-    void SetUp() override
+// Each case runs in a process of its own, so the suite's start is the case's;
+// the platform contract's cases in this program make a platform of their own.
+struct Program : ::testing::Test {
+    static void SetUpTestSuite()
     {
-        if (!program_cases_run()) return;
         home = std::filesystem::current_path();
         folder = home / ("win32-test-" + std::to_string(GetCurrentProcessId()));
         // Process ids come round again: a folder left by a crashed run goes first.
@@ -126,60 +118,46 @@ struct Program_environment : ::testing::Environment {
         std::filesystem::current_path(folder);
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Ostrovane\\Zandrek");
         SetTimer(nullptr, 0, 40, answer_boxes);
-        Win32_shell& w = win32_shell();
-        w.instance = GetModuleHandleA(nullptr);
-        w.show_command = SW_SHOWNORMAL;
+        win32_shell().instance = GetModuleHandleA(nullptr);
+        win32_shell().show_command = SW_SHOWNORMAL;
         char name[] = "zandrek_win32_tests.exe";
         char* argv[] = {name};
         ASSERT_EQ(start_program(the_game(), 1, argv), 0) << (shown_windows.empty() ? "" : shown_windows[0]);
         pump();
     }
-    void TearDown() override
+    static void TearDownTestSuite()
     {
-        if (home.empty()) return;
         shut_down_program(the_game());
         pump();
         std::filesystem::current_path(home);
         std::error_code ignored;
         std::filesystem::remove_all(folder, ignored);
     }
-    std::filesystem::path home, folder;
+    inline static std::filesystem::path home, folder;
+
+    static HWND game_window() { return win32_shell().main_window; }
+    static void command(int id) { SendMessageA(game_window(), WM_COMMAND, static_cast<WPARAM>(id), 0); }
+    static UINT menu_state(int id)
+    {
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_STATE | MIIM_TYPE;
+        GetMenuItemInfoA(GetMenu(game_window()), static_cast<UINT>(id), FALSE, &info);
+        return info.fState | info.fType;
+    }
+    // A key as its window message alone: 'X' leaves the title as any key does.
+    static void key(UINT virtual_key)
+    {
+        PostMessageA(game_window(), WM_KEYDOWN, virtual_key, 1);
+        pump();
+    }
+    static void leave_title_as(const char* name)
+    {
+        if (the_game().mode != MODE_TITLE) show_greeting(the_game());
+        if (!the_game().name_asked) answers.push_back(Answer{IDOK, name});
+        key('X');
+    }
 };
-
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new Program_environment);
-
-HWND game_window()
-{
-    return win32_shell().main_window;
-}
-
-UINT menu_state(int id)
-{
-    MENUITEMINFOA info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_STATE | MIIM_TYPE;
-    GetMenuItemInfoA(GetMenu(game_window()), static_cast<UINT>(id), FALSE, &info);
-    return info.fState | info.fType;
-}
-
-void command(int id)
-{
-    SendMessageA(game_window(), WM_COMMAND, static_cast<WPARAM>(id), 0);
-}
-
-// A key as its window message alone: 'X' leaves the title as any key does.
-void key(UINT virtual_key)
-{
-    PostMessageA(game_window(), WM_KEYDOWN, virtual_key, 1);
-    pump();
-}
-
-void leave_title_as(const char* name)
-{
-    if (the_game().mode != MODE_TITLE) show_greeting(the_game());
-    if (!the_game().name_asked) answers.push_back(Answer{IDOK, name});
-    key('X');
-}
 
 // The boxes and dialogs shown from now on: title and the start of the text.
 struct Shown_from_now {
@@ -194,7 +172,7 @@ struct Shown_from_now {
 };
 
 // No class style and no background brush: the game paints every pixel itself.
-TEST(Program, WindowIsOfThePlainGameClassInAFixedFrame)
+TEST_F(Program, WindowIsOfThePlainGameClassInAFixedFrame)
 {
     HWND w = game_window();
     char name[64] = {};
@@ -207,7 +185,7 @@ TEST(Program, WindowIsOfThePlainGameClassInAFixedFrame)
         std::make_tuple(std::string("Zandrek Class"), ULONG_PTR{0}, ULONG_PTR{0}, frame, LONG{WS_EX_OVERLAPPEDWINDOW}));
 }
 
-TEST(Program, LevelMenuShowsPicturesThenTheSamplePack)
+TEST_F(Program, LevelMenuShowsPicturesThenTheSamplePack)
 {
     HMENU bar = GetMenu(game_window()), level = GetSubMenu(bar, 1);
     char pack_title[80] = {};
@@ -216,7 +194,7 @@ TEST(Program, LevelMenuShowsPicturesThenTheSamplePack)
               std::make_tuple(5, true, std::string("Lantern Docks")));
 }
 
-TEST(Program, MagnifyCommandChecksOnlyItsOwnItem)
+TEST_F(Program, MagnifyCommandChecksOnlyItsOwnItem)
 {
     for (int m : {1, 4, 3, 2}) {
         SCOPED_TRACE(m);
@@ -230,7 +208,7 @@ TEST(Program, MagnifyCommandChecksOnlyItsOwnItem)
     }
 }
 
-TEST(Program, StoresTheWindowPositionNotItsClientOrigin)
+TEST_F(Program, StoresTheWindowPositionNotItsClientOrigin)
 {
     SetWindowPos(game_window(), nullptr, 123, 45, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     pump();
@@ -239,7 +217,7 @@ TEST(Program, StoresTheWindowPositionNotItsClientOrigin)
               std::make_tuple(1, uint32_t{123}, 1, uint32_t{45}));
 }
 
-TEST(Program, NameDialogAtTheFirstChoiceKeepsFourteenCharacters)
+TEST_F(Program, NameDialogAtTheFirstChoiceKeepsFourteenCharacters)
 {
     Shown_from_now shown;
     leave_title_as("Abcdefghijklmnopqrst");
@@ -247,7 +225,7 @@ TEST(Program, NameDialogAtTheFirstChoiceKeepsFourteenCharacters)
               std::make_tuple(MODE_PLAY, std::string("Abcdefghijklmn"), Texts{"Player Name: Player Name"}));
 }
 
-TEST(Program, LeftButtonCapturesTheMouseUntilReleased)
+TEST_F(Program, LeftButtonCapturesTheMouseUntilReleased)
 {
     leave_title_as("Tester");
     PostMessageA(game_window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
@@ -261,8 +239,8 @@ TEST(Program, LeftButtonCapturesTheMouseUntilReleased)
 void CALLBACK disturb_window(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(nullptr, id);
-    PostMessageA(game_window(), WM_KEYDOWN, VK_LEFT, 1);
-    InvalidateRect(game_window(), nullptr, FALSE);
+    PostMessageA(Program::game_window(), WM_KEYDOWN, VK_LEFT, 1);
+    InvalidateRect(Program::game_window(), nullptr, FALSE);
 }
 
 // A box raised in play while the window is asked to repaint and sent a step.
@@ -272,14 +250,14 @@ void box_while_disturbed()
     error_box("%s", "A box from the middle of play");
 }
 
-TEST(Program, BoxLoopRepaintsTheWindow)
+TEST_F(Program, BoxLoopRepaintsTheWindow)
 {
     leave_title_as("Tester");
     box_while_disturbed();
     EXPECT_FALSE(GetUpdateRect(game_window(), nullptr, FALSE));
 }
 
-TEST(Program, BoxLoopHoldsKeysBackFromTheWindow)
+TEST_F(Program, BoxLoopHoldsKeysBackFromTheWindow)
 {
     leave_title_as("Tester");
     const int x = the_game().play_board.player_x;
@@ -287,7 +265,7 @@ TEST(Program, BoxLoopHoldsKeysBackFromTheWindow)
     EXPECT_EQ(the_game().play_board.player_x, x);
 }
 
-TEST(Program, CongratulationFollowsTheMessageThatLeftTheFinale)
+TEST_F(Program, CongratulationFollowsTheMessageThatLeftTheFinale)
 {
     leave_title_as("Tester");
     Shown_from_now shown;
@@ -297,18 +275,16 @@ TEST(Program, CongratulationFollowsTheMessageThatLeftTheFinale)
 }
 
 // Wine's shortcut object refuses the verb flags; each refusal is reported.
-TEST(Program, RefusedBrowserHandOverIsReported)
+TEST_F(Program, RefusedBrowserHandOverIsReported)
 {
+    const std::string refused = "Zandrek: Error invoking URL: ";
     const struct {
         int command, button;
         bool ask_help; // F1 in the dialog first
         Texts shown;
     } asks[] = {
-        {MENU_PLAYER_NAME, IDCANCEL, true, {"Player Name: Player Name", "Zandrek: Error invoking URL: "}},
-        {MENU_LEVEL_SOLUTIONS,
-         IDYES,
-         false,
-         {"Zandrek Level Solutions: YES, YOU MAY NOT BEL", "Zandrek: Error invoking URL: "}},
+        {MENU_PLAYER_NAME, IDCANCEL, true, {"Player Name: Player Name", refused}},
+        {MENU_LEVEL_SOLUTIONS, IDYES, false, {"Zandrek Level Solutions: YES, YOU MAY NOT BEL", refused}},
     };
     leave_title_as("Tester");
     for (const auto& ask : asks) {
@@ -346,12 +322,12 @@ void use_fake_gdi(int(WINAPI* caps)(HDC, int))
     win32_shell().gdi =
         Palette_calls{caps, Fake_gdi::select, Fake_gdi::unrealize, Fake_gdi::realize, Fake_gdi::update_colors};
     platform_release_draw_dc();
-    ValidateRect(game_window(), nullptr);
+    ValidateRect(Program::game_window(), nullptr);
     palette_calls.clear();
 }
 
 // The cached context is fetched afresh on each turn, selecting and realizing first.
-TEST(Program, PaletteTurnsRealizeTheGamePaletteOnAPaletteDevice)
+TEST_F(Program, PaletteTurnsRealizeTheGamePaletteOnAPaletteDevice)
 {
     Win32_shell& w = win32_shell();
     const HPALETTE palette = w.game_palette;
@@ -385,7 +361,7 @@ TEST(Program, PaletteTurnsRealizeTheGamePaletteOnAPaletteDevice)
     }
 }
 
-TEST(Program, PaintSelectsThePaletteIntoItsOwnContextUnrealized)
+TEST_F(Program, PaintSelectsThePaletteIntoItsOwnContextUnrealized)
 {
     use_fake_gdi(Fake_gdi::palette_caps);
     RedrawWindow(game_window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -415,7 +391,7 @@ struct Fake_locator : IUniformResourceLocatorA {
     }
 };
 
-TEST(Program, BrowserHandOverPassesTheRecordTheShortcutWants)
+TEST_F(Program, BrowserHandOverPassesTheRecordTheShortcutWants)
 {
     Fake_locator locator;
     EXPECT_EQ(invoke_url_locator(&locator, game_window(), "http://example.invalid/page"), 0);
@@ -426,7 +402,7 @@ TEST(Program, BrowserHandOverPassesTheRecordTheShortcutWants)
                               game_window(), PCSTR{nullptr}, 1));
 }
 
-TEST(Program, RefusedAddressIsReleasedWithoutInvoking)
+TEST_F(Program, RefusedAddressIsReleasedWithoutInvoking)
 {
     Fake_locator refusing;
     refusing.set_result = E_INVALIDARG;
@@ -446,7 +422,7 @@ std::string score_file_header()
 void solve(Game_state& state)
 {
     for (int i = 0; i < 8 && state.mode == MODE_PLAY; ++i)
-        key(VK_RIGHT);
+        Program::key(VK_RIGHT);
 }
 
 void collect_commands(HMENU menu, std::vector<int>* ids)
@@ -459,7 +435,7 @@ void collect_commands(HMENU menu, std::vector<int>* ids)
 }
 
 // The game survives each, its score file whole.
-TEST(Program, EveryEnabledCommandInEveryScreenLeavesTheGameWhole)
+TEST_F(Program, EveryEnabledCommandInEveryScreenLeavesTheGameWhole)
 {
     leave_title_as("Sweeper");
     // Each screen entered from wherever the game is: a level set's first level, then a step.
