@@ -1,0 +1,99 @@
+// The text description the map file is built from: what the shipped one
+// holds, and each mistake named by its file and line.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "map_fixture.h"
+#include "tools/authoring/map_description.h"
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+TEST(MapDescription, TheShippedDescriptionGivesWhatItWrites)
+{
+    Map_contents contents;
+    std::string used, error;
+    ASSERT_EQ(read_map_description("assets/map/zandrek_map.txt", contents, used, error), 0) << error;
+    const uint16_t* slots = contents.tile_info.slots_14_to_27;
+    // player 5 6 8 7 10 9 11: slots 14 15 17 20 21 23 24
+    EXPECT_THAT(std::make_tuple(slots[0], slots[1], slots[3], slots[6], slots[7], slots[9], slots[10]),
+                testing::FieldsAre(5, 6, 8, 7, 10, 9, 11));
+    EXPECT_THAT(
+        std::make_tuple(contents.map.num_levels, contents.boards.size(), contents.samples.size(), contents.cpyr, used),
+        testing::FieldsAre(50, 55u, 16u, "Zandrek 4.0 - (c) Ostrovane and the Zandrek team",
+                           "assets/levels/builtin.zrp"));
+}
+
+class MapDescriptionMistake : public ::testing::Test
+{
+  protected:
+    void SetUp() override { fs::create_directories(dir); }
+    void TearDown() override { fs::remove_all(dir); }
+    // The error of reading `text` as a description, with the folder's path left out.
+    std::string error_of(const std::string& text)
+    {
+        std::ofstream(dir / "d.txt", std::ios::binary) << text;
+        Map_contents contents;
+        std::string used, error;
+        EXPECT_EQ(read_map_description((dir / "d.txt").string(), contents, used, error), -1);
+        const std::string folder = (dir / "").string();
+        return error.find(folder) == 0 ? error.substr(folder.size()) : error;
+    }
+    const fs::path dir = temp_path("description");
+};
+
+TEST_F(MapDescriptionMistake, EachIsNamedWithItsFileAndLine)
+{
+    const struct {
+        const char* what;
+        std::string text, error;
+    } rows[] = {
+        {"unknown directive", "# remark\n\nfrobnicate 3\n", "d.txt:3: cannot make sense of 'frobnicate 3'"},
+        {"too few words", "tile-size 4\n", "d.txt:1: cannot make sense of 'tile-size 4'"},
+        {"colour of two characters", "colour ab 3\n", "d.txt:1: cannot make sense of 'colour ab 3'"},
+        {"tile size 0", "tile-size 0 4\n", "d.txt:1: tile sizes are 1 to 64 pixels"},
+        {"tile size 65", "tile-size 4 65\n", "d.txt:1: tile sizes are 1 to 64 pixels"},
+        {"image before its size", "image a\n", "d.txt:1: tile-size must come before the first image"},
+        {"palette index 256", "colour x 256\n", "d.txt:1: a palette index is 0 to 255"},
+        {"image row too long", "tile-size 2 1\ncolour x 3\nimage a\nxxx\nend\n",
+         "d.txt:4: image rows are 2 characters"},
+        {"image colour unknown", "tile-size 2 1\ncolour x 3\nimage a\nxy\nend\n", "d.txt:4: no colour for 'y'"},
+        {"image rows too few", "tile-size 1 2\ncolour x 3\nimage a\nx\nend\n", "d.txt:5: image a needs 2 rows"},
+        {"image without end", "tile-size 1 1\ncolour x 3\nimage a\nx\n", "d.txt:4: image a has no end line"},
+        {"image twice", "tile-size 1 1\ncolour x 3\nimage a\nx\nend\nimage a\nx\nend\n",
+         "d.txt:8: image a is defined twice"},
+        {"tile code 4096", "tile 4096 a\n", "d.txt:1: tile codes are 0 to 4095"},
+        {"tile code not a number", "tile 4x a\n", "d.txt:1: tile codes are 0 to 4095"},
+        {"player code 4096", "player 1 2 3 4 5 6 4096\n", "d.txt:1: tile codes are 0 to 4095"},
+        {"sound id 256", "level-sounds 1 2 256\n", "d.txt:1: a sound id is 0 to 255"},
+        {"unknown occasion", "occasion sneeze 3\n", "d.txt:1: no occasion sneeze"},
+        {"occasion sound 256", "occasion step 256\n", "d.txt:1: a sound id is 0 to 255"},
+        {"unknown board", "board-sounds nowhere 1 2 3 4\n", "d.txt:1: no special board nowhere"},
+        {"legend tile too large", "legend x 4096 0 0\n", "d.txt:1: legend C TILE CONTENT FLOOR"},
+        {"board row short", "legend x 1 0 0\nboard title\nxx\n", "d.txt:3: board rows are 20 characters"},
+        {"missing include", "include gone.txt\n", "gone.txt:0: cannot open the file"},
+        {"missing sample", "sample step gone.wav\n",
+         "d.txt:1: " + (dir / "gone.wav").string() + ": cannot open the file"},
+        {"empty description", "", "d.txt: no image"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        EXPECT_EQ(error_of(r.text), r.error);
+    }
+}
+
+TEST_F(MapDescriptionMistake, ALevelsPackTooSmallIsNamed)
+{
+    std::ofstream(dir / "small.zrp") << "Zandrek Pack\nLevel:\nLayout:\n#####\n#@$.#\n#####\nend\nend\n";
+    const std::string shipped = fs::absolute("assets/map/zandrek_map.txt").string();
+    EXPECT_THAT(error_of("include " + shipped + "\nlevels gone.zrp small.zrp\n"),
+                testing::EndsWith(":\n  " + (dir / "gone.zrp").string() + ": no such file\n  " +
+                                  (dir / "small.zrp").string() + ": holds 1 levels, 50 are needed"));
+}
+
+} // namespace
