@@ -40,7 +40,6 @@ Score_entry* make_player(Game_state& state, const char* name, int level)
 {
     state.players.insert(state.players.begin(), std::make_unique<Score_entry>());
     Score_entry* p = state.players.front().get();
-    std::memset(p, 0, sizeof *p);
     std::strncpy(p->name, name, sizeof p->name - 1);
     p->level = level;
     state.num_players += 1;

@@ -24,18 +24,14 @@ std::unique_ptr<Pack_tile> make_pack_tile(const char* name, int w, int h)
 class Draw : public Map_test
 {
   protected:
-    // How many of the cell's device pixels do not show image k (-1: black), or the pack tile fitted to the cell.
-    int wrong_pixels(int col, int row, int k, const Pack_tile* tile = nullptr)
+    // How many of the cell's device pixels do not show the pack tile fitted to the cell.
+    int wrong_pixels(int col, int row, const Pack_tile& tile)
     {
         int m = state.magnify, w = TILE_W * m, h = TILE_H * m, wrong = 0;
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
-                const uint32_t expected =
-                    tile    ? colour_rgb(tile->pixels[(y * tile->height / h) * tile->width + x * tile->width / w])
-                    : k < 0 ? 0u
-                            : colour_rgb(image_pixel(k, x / m, y / m));
-                wrong += pixel(col * w + x, row * h + y) != expected;
-            }
+            for (int x = 0; x < w; ++x)
+                wrong += pixel(col * w + x, row * h + y) !=
+                         colour_rgb(tile.pixels[(y * tile.height / h) * tile.width + x * tile.width / w]);
         return wrong;
     }
 };
@@ -63,7 +59,7 @@ TEST_F(Draw, APackLevelsNamedTilesReplaceTheFiveCodes)
         for (int i = 0; i < 5; ++i) {
             SCOPED_TRACE(testing::Message() << names[i] << " magnification " << m);
             draw_cell(state, make_cell_pos(4, 5), static_cast<uint16_t>(codes[i]));
-            EXPECT_EQ(wrong_pixels(4, 5, 0, find_pack_tile(pack, names[i])), 0);
+            EXPECT_EQ(wrong_pixels(4, 5, *make_pack_tile(names[i], sides[i][0], sides[i][1])), 0);
             EXPECT_EQ(std::make_tuple(pixel(4 * TILE_W * m - 1, 5 * TILE_H * m),
                                       pixel(5 * TILE_W * m, 6 * TILE_H * m - 1), pixel(4 * TILE_W * m, 6 * TILE_H * m)),
                       std::make_tuple(0xFFFFFFu, 0xFFFFFFu, 0xFFFFFFu)); // the neighbours untouched

@@ -95,25 +95,22 @@ TEST_F(Menus, LevelItemsFollowProgressTheLevelPlayedChecked)
 {
     const uint32_t E = MENU_ITEM_ENABLED, G = MENU_ITEM_GREYED, C = MENU_ITEM_CHECKED;
     build_pack_menus(state);
-    struct Row {
-        int highest_builtin, highest_in_pack, level, pack; // pack 0: the built-in levels
-        uint32_t next, previous;
-    };
-    const Row rows[] = {
+    // The highest built-in and pack 2 levels open, the level played and its pack (0: built in); next's, previous's.
+    const std::tuple<int, int, int, int, uint32_t, uint32_t> rows[] = {
         {3, 1, 2, 0, E, E}, {3, 1, 3, 0, G, E}, {1, 3, 1, 0, G, G}, {1, 2, 2, 2, G, E}, {1, 3, 2, 2, E, E}};
-    for (const Row& r : rows) {
-        SCOPED_TRACE(testing::Message() << "level " << r.level << " of pack " << r.pack);
-        state.max_level = r.highest_builtin;
-        set_pack_progress(2, r.highest_in_pack);
-        select_level_set(state, r.pack, r.level);
+    for (const auto& [highest_builtin, highest_in_pack, level, set, next, previous] : rows) {
+        SCOPED_TRACE(testing::Message() << "level " << level << " of pack " << set);
+        state.max_level = highest_builtin;
+        set_pack_progress(2, highest_in_pack);
+        select_level_set(state, set, level);
         update_menu_states(state);
         for (int n = 1; n <= 50; ++n)
-            EXPECT_EQ(item(10000 + n), r.pack == 0 && n == r.level ? C : n <= r.highest_builtin ? E : G) << n;
+            EXPECT_EQ(item(10000 + n), set == 0 && n == level ? C : n <= highest_builtin ? E : G) << n;
         for (int n = 1; n <= 3; ++n)
-            EXPECT_EQ(item(10200 + n), r.pack == 2 && n == r.level ? C : n <= r.highest_in_pack ? E : G) << n;
+            EXPECT_EQ(item(10200 + n), set == 2 && n == level ? C : n <= highest_in_pack ? E : G) << n;
         EXPECT_EQ(
             std::make_tuple(item(MENU_NEXT_LEVEL), item(MENU_PREVIOUS_LEVEL), item(MENU_UNDO), item(MENU_RESTART)),
-            std::make_tuple(r.next, r.previous, G, E));
+            std::make_tuple(next, previous, G, E));
     }
 }
 

@@ -81,19 +81,15 @@ TEST_F(Play, EachFacingShowsItsSlotOfThePlayerImages)
 {
     for (int k = 0; k < 14; ++k)
         state.tile_info.slots_14_to_27[k] = static_cast<uint16_t>(114 + k);
-    const struct {
-        const char* facing_name;
-        int facing, row, slot;
-    } rows[] = {
+    // The facing, the player's row, the slot shown.
+    const std::tuple<const char*, int, int, int> rows[] = {
         {"none", DIR_NONE, 3, 14},           {"up, odd row", DIR_UP, 1, 17},      {"up, even row", DIR_UP, 2, 23},
         {"up, row 3", DIR_UP, 3, 17},        {"down, odd row", DIR_DOWN, 5, 15},  {"down, even row", DIR_DOWN, 6, 20},
         {"left", DIR_LEFT, 1, 14},           {"right", DIR_RIGHT, 1, 21},         {"back up", DIR_BACK_UP, 1, 23},
         {"back down", DIR_BACK_DOWN, 1, 24}, {"back left", DIR_BACK_LEFT, 2, 15}, {"back right", DIR_BACK_RIGHT, 2, 20},
     };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.facing_name);
-        EXPECT_EQ(player_tile_for(state, r.facing, make_cell_pos(4, r.row)), 100 + r.slot);
-    }
+    for (const auto& [name, facing, row, slot] : rows)
+        EXPECT_EQ(player_tile_for(state, facing, make_cell_pos(4, row)), 100 + slot) << name;
     EXPECT_EQ(player_tile_for(state, DIR_BACK_RIGHT + 1, make_cell_pos(4, 1)), 0);
 }
 
@@ -144,20 +140,17 @@ TEST_F(Play, WithoutATileSizeThePointerIsOnNoCell)
 TEST_F(Play, AStraightStepGoesTowardThePointerInLine)
 {
     load({"######", "#-#--#", "#-@--#", "#--$-#", "#--$-#", "######"});
-    struct Case {
-        const char* what;
-        int column, row, step;
-    };
+    // The cell pointed at, the step taken toward it.
     // clang-format off
-    const Case cases[] = {{"the player's own cell", 2, 2, STEP_HERE}, {"a wall next to it", 2, 1, STEP_NONE},
+    const std::tuple<const char*, int, int, int> cases[] = {{"the player's own cell", 2, 2, STEP_HERE}, {"a wall next to it", 2, 1, STEP_NONE},
         {"in line right", 4, 2, DIR_RIGHT}, {"a push down", 2, 4, DIR_DOWN}, {"in line left", 1, 2, DIR_LEFT},
         {"the horizontal corner first", 3, 1, DIR_RIGHT}, {"diagonal up left", 1, 1, DIR_LEFT},
         {"diagonal down left", 1, 3, DIR_LEFT}, {"a treasure on the diagonal", 3, 3, STEP_NONE},
         {"past a treasure on the diagonal", 4, 4, STEP_NONE}, {"the wall's corner", 0, 0, STEP_NONE},
         {"the top wall", 3, 0, STEP_NONE}};
     // clang-format on
-    for (const Case& c : cases)
-        EXPECT_EQ(straight_step(state, make_cell_pos(c.column, c.row), make_cell_pos(2, 2)), c.step) << c.what;
+    for (const auto& [what, column, row, step] : cases)
+        EXPECT_EQ(straight_step(state, make_cell_pos(column, row), make_cell_pos(2, 2)), step) << what;
 }
 
 TEST_F(Play, APathStepTakesTheFirstStepOfAShortestPath)
@@ -352,6 +345,7 @@ TEST_F(Move_log, EachLoggedCommandWritesItsCharacter)
         press(state, CODE_F9);
         EXPECT_EQ(file_text("Zandmove.txt"), std::string(1, logged)) << what;
     }
+    EXPECT_EQ(file_text("echo.txt"), "^<v^>uuuru"); // each character echoed too
 }
 
 TEST_F(Move_log, PlaybackTextFollowsTheRecordSyntax)

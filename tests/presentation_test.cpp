@@ -1,5 +1,6 @@
 // Around the board: levels entered, refused and solved, the full-window
 // screens and texts, the window title, idling, and the wave device.
+#include <functional>
 #include <map>
 #include <tuple>
 
@@ -79,7 +80,7 @@ class Presentation : public Map_test
     }
     int level() const { return state.pack ? state.pack->current_level->number : state.play_board.number; }
     // The boxes, sounds and settings written by `action`, then the current level and the mode.
-    Texts after(void (*action)(Game_state&))
+    Texts after(const std::function<void(Game_state&)>& action)
     {
         offscreen().calls.clear();
         action(state);
@@ -142,17 +143,15 @@ TEST_F(Presentation, LevelCommandsKeepToTheOpenLevels)
 TEST_F(Presentation, SolvingAPackLevelMarksTheNextOneOpen)
 {
     enter_pack();
-    EXPECT_EQ(after([](Game_state& s) { press(s, CODE_RIGHT, 2); }),
-              (Texts{"sound:8", "sound:9", "sound:2", "sound:3", "solved:Must Solve=2", "level 2 mode 2"}));
-    EXPECT_EQ(std::make_tuple(pack->highest_level, int{state.play_board.number}), std::make_tuple(2, 1));
-}
-
-TEST_F(Presentation, SolvingAPacksLastLevelEndsItWithoutAMark)
-{
-    enter_pack();
-    goto_level(state, 3);
-    EXPECT_EQ(after([](Game_state& s) { press(s, CODE_RIGHT, 4); }),
-              (Texts{"sound:8", "sound:8", "sound:8", "sound:9", "sound:2", "sound:3", "level 3 mode 4"}));
+    // The level solved, then the effects of walking right onto its bank, the highest open and the board shown.
+    const std::tuple<int, Texts, std::tuple<int, int>> cases[] = {
+        {3, {"sound:8", "sound:8", "sound:8", "sound:9", "sound:2", "sound:3", "level 3 mode 4"}, {1, 3}}, // no next
+        {1, {"sound:8", "sound:9", "sound:2", "sound:3", "solved:Must Solve=2", "level 2 mode 2"}, {2, 1}}};
+    for (const auto& [level, expected, highest_and_board] : cases) {
+        goto_level(state, level);
+        EXPECT_EQ(after([steps = level + 1](Game_state& s) { press(s, CODE_RIGHT, steps); }), expected) << level;
+        EXPECT_EQ(std::make_tuple(pack->highest_level, int{state.play_board.number}), highest_and_board) << level;
+    }
 }
 
 TEST_F(Presentation, EachScreenDrawsItsOwnContents)

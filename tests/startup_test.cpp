@@ -75,28 +75,25 @@ TEST_F(Startup, StoredSettingsGiveTheWindowsGeometry)
 {
     // Off a 1024 by 768 screen a coordinate becomes 0; a magnification stored as text is absent.
     const int ABSENT = 1 << 30, TEXT = ABSENT + 1, D = PLATFORM_DEFAULT_POSITION;
-    struct Row {
-        int x, y, magnify;
-        int64_t window_x, window_y, width, height;
-        int stored_magnify;
-    };
-    const Row rows[] = {{5000, 10, 3, 0, 10, 960, 576, 3},     {1024, 767, 1, 0, 767, 320, 192, 1},
-                        {1023, 768, 4, 1023, 0, 1280, 768, 4}, {100, ABSENT, 9, D, D, 1280, 768, 4},
-                        {30, 800, TEXT, 30, 0, 640, 384, 2},   {ABSENT, 40, 0, D, D, 320, 192, 1},
-                        {0, 0, ABSENT, 0, 0, 640, 384, 2}};
-    for (const Row& r : rows) {
-        SCOPED_TRACE(testing::Message() << r.x << "," << r.y << " magnify " << r.magnify);
+    // Stored x, y and magnification, then the window's position and client size and the magnification stored after.
+    using Geometry = std::tuple<int64_t, int64_t, int64_t, int64_t, uint32_t>;
+    const std::tuple<int, int, int, Geometry> rows[] = {
+        {5000, 10, 3, {0, 10, 960, 576, 3}},     {1024, 767, 1, {0, 767, 320, 192, 1}},
+        {1023, 768, 4, {1023, 0, 1280, 768, 4}}, {100, ABSENT, 9, {D, D, 1280, 768, 4}},
+        {30, 800, TEXT, {30, 0, 640, 384, 2}},   {ABSENT, 40, 0, {D, D, 320, 192, 1}},
+        {0, 0, ABSENT, {0, 0, 640, 384, 2}}};
+    for (const auto& [x, y, magnify, geometry] : rows) {
+        SCOPED_TRACE(testing::Message() << x << "," << y << " magnify " << magnify);
         offscreen_reset(2);
-        if (r.x != ABSENT) platform_reg_set_dword("x", static_cast<uint32_t>(r.x));
-        if (r.y != ABSENT) platform_reg_set_dword("y", static_cast<uint32_t>(r.y));
-        if (r.magnify == TEXT) offscreen().registry["magnify"] = Registry_value{false, {'3', 0}};
-        if (r.magnify < ABSENT) platform_reg_set_dword("magnify", static_cast<uint32_t>(r.magnify));
+        if (x != ABSENT) platform_reg_set_dword("x", static_cast<uint32_t>(x));
+        if (y != ABSENT) platform_reg_set_dword("y", static_cast<uint32_t>(y));
+        if (magnify == TEXT) offscreen().registry["magnify"] = Registry_value{false, {'3', 0}};
+        if (magnify < ABSENT) platform_reg_set_dword("magnify", static_cast<uint32_t>(magnify));
         run(false);
         Offscreen& o = offscreen();
         uint32_t stored = 0;
         platform_reg_get_dword("magnify", &stored);
-        EXPECT_EQ(std::make_tuple(o.window_x, o.window_y, o.client_width, o.client_height, stored),
-                  std::make_tuple(r.window_x, r.window_y, r.width, r.height, uint32_t(r.stored_magnify)));
+        EXPECT_EQ(std::make_tuple(o.window_x, o.window_y, o.client_width, o.client_height, stored), geometry);
     }
 }
 

@@ -93,6 +93,30 @@ TEST_F(Tool, LevelsPrintsOneTabSeparatedLinePerLevel)
                                                         "3\tNo Answer\t4\t6\t1\t1\tno\n"));
 }
 
+// Bad arguments print nothing, say why first on standard error and exit with the
+// status each command's --help gives them.
+TEST_F(Tool, ALevelNotInThePackIsRefusedWithItsReason)
+{
+    const struct {
+        const char* args;
+        int status;
+        const char* why;
+    } rows[] = {
+        {"play fixture.zrp x", 1, "zandrek-tool play: 'x' is not a level number\n"},
+        {"play fixture.zrp 2x", 1, "zandrek-tool play: '2x' is not a level number\n"},
+        {"play fixture.zrp 0", 1, "zandrek-tool play: level 0 is out of range: the pack has 3 levels\n"},
+        {"play fixture.zrp 4", 1, "zandrek-tool play: level 4 is out of range: the pack has 3 levels\n"},
+        {"solve fixture.zrp", 4, "usage: zandrek-tool solve [--map FILE] PACK.zrp N"},
+        {"solve fixture.zrp 4", 4, "zandrek-tool solve: level 4 is out of range: the pack has 3 levels\n"},
+        {"frob", 1, "zandrek-tool: unknown command 'frob'\n"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.args);
+        EXPECT_THAT(run(r.args), FieldsAre(r.status, ""));
+        EXPECT_THAT(file_text(dir / "err.txt"), testing::StartsWith(r.why));
+    }
+}
+
 TEST_F(Tool, PlayPrintsTheFinalBoardWithItsCounts)
 {
     EXPECT_THAT(run("play fixture.zrp 1 '>'"), FieldsAre(0, "#####\n#-@*#\n#####\nmoves 1 pushes 1 solved yes\n"));
