@@ -1,0 +1,145 @@
+// The menu bar's commands and the keys not tied to a move, each run the way
+// the window runs them, on the test map with a board of one treasure.
+#include <gmock/gmock.h>
+
+#include "map_fixture.h"
+#include "presentation/screens.h"
+#include "resources/resource_ids.h"
+#include "shell/menus.h"
+
+namespace
+{
+
+using testing::ElementsAre;
+
+// A step to the right, then a push of the treasure.
+const std::vector<std::string> ROOM = {"#######", "#@-$-.#", "#######"};
+
+class Commands : public Map_test
+{
+  protected:
+    void SetUp() override
+    {
+        Map_test::SetUp();
+        open_map(test_map_contents(), 1);
+        make_player(state, "Anne", 1);
+        state.max_level = 3;
+        load_board(state, ROOM);
+    }
+    // The platform calls of one menu command, each as "kind text a b".
+    std::vector<std::string> effects_of(int id)
+    {
+        offscreen().calls.clear();
+        run_menu_command(state, id);
+        std::vector<std::string> out;
+        for (const Platform_call& c : offscreen().calls) {
+            if (c.kind == CALL_MENU) out.push_back(c.text + " " + std::to_string(c.a) + " " + std::to_string(c.b));
+            if (c.kind == CALL_SHELL) out.push_back(c.text + " " + std::to_string(c.a) + " " + std::to_string(c.b));
+            if (c.kind == CALL_OPEN_URL) out.push_back("url " + c.text);
+            if (c.kind == CALL_REG_SET) out.push_back("store " + c.text + " " + std::to_string(c.a));
+        }
+        return out;
+    }
+    int player_column() const { return state.play_board.player_x; }
+};
+
+TEST_F(Commands, EachSoundSwitchTurnsOverWithItsCheckMark)
+{
+    const std::tuple<const char*, int, bool Sound_state::*> rows[] = {
+        {"speech", MENU_SPEECH, &Sound_state::speech_on},
+        {"motion sounds", MENU_MOTION_SOUNDS, &Sound_state::motion_sounds_on},
+    };
+    for (const auto& [what, id, on] : rows) {
+        SCOPED_TRACE(what);
+        EXPECT_THAT(effects_of(id), ElementsAre("check " + std::to_string(id) + " 0"));
+        EXPECT_FALSE(state.sound.*on);
+        EXPECT_THAT(effects_of(id), ElementsAre("check " + std::to_string(id) + " 1"));
+        EXPECT_TRUE(state.sound.*on);
+    }
+}
+
+TEST_F(Commands, UndoTakesBackThePush)
+{
+    press_keys(state, ">>");
+    run_menu_command(state, MENU_UNDO);
+    EXPECT_EQ(player_column(), 2);
+}
+
+TEST_F(Commands, RestartPutsThePlayerAtTheStart)
+{
+    press_keys(state, ">>");
+    run_menu_command(state, MENU_RESTART);
+    EXPECT_EQ(player_column(), 1);
+}
+
+TEST_F(Commands, UndoOrRestartOnAScreenChangesNothing)
+{
+    press_keys(state, ">>");
+    state.mode = MODE_HELP;
+    for (int id : {MENU_UNDO, MENU_RESTART}) {
+        run_menu_command(state, id);
+        EXPECT_EQ(player_column(), 3) << id;
+    }
+}
+
+TEST_F(Commands, AScreenItemKeepsTheModeOfAScreenNotOfPlay)
+{
+    const std::tuple<int, int32_t, int32_t> rows[] = {
+        {MENU_QUICK_HELP, MODE_PLAY, MODE_HELP},
+        {MENU_QUICK_HELP, MODE_TITLE, MODE_TITLE},
+        {MENU_ABOUT, MODE_PLAY, MODE_HELP},
+        {MENU_ABOUT, MODE_SOLVED, MODE_SOLVED},
+    };
+    for (const auto& [id, before, after] : rows) {
+        state.mode = before;
+        run_menu_command(state, id);
+        EXPECT_EQ(state.mode, after) << id << " from mode " << before;
+    }
+}
+
+TEST_F(Commands, EachPageItemOpensItsAddress)
+{
+    const std::pair<int, std::string> rows[] = {
+        {MENU_MAKER_WEBSITE, "url http://www.ostrovane.example"},
+        {MENU_RECENT_NEWS, "url http://www.ostrovane.example/zandrek/latest-v4.0.html"},
+        {MENU_EXIT, "quit 0 0"},
+    };
+    for (const auto& [id, effect] : rows)
+        EXPECT_THAT(effects_of(id), ElementsAre(effect)) << id;
+}
+
+TEST_F(Commands, AMagnifyItemResizesTheWindowMovingTheCheckMark)
+{
+    EXPECT_THAT(effects_of(MENU_MAGNIFY_3),
+                ElementsAre("size client 960 576", "check 1221 0", "check 1223 1", "store magnify 3"));
+    EXPECT_EQ(state.magnify, 3);
+}
+
+TEST_F(Commands, ALevelItemEntersItsLevel)
+{
+    run_menu_command(state, MENU_LEVEL_BASE + 2);
+    EXPECT_EQ(std::make_tuple(state.mode, state.play_board.number), std::make_tuple(MODE_PLAY, 2));
+}
+
+TEST_F(Commands, NextOrPreviousLevelMovesOneLevel)
+{
+    run_menu_command(state, MENU_LEVEL_BASE + 2);
+    using Command = void (*)(Game_state&);
+    const std::tuple<const char*, Command, int> rows[] = {
+        {"next by the menu", [](Game_state& s) { run_menu_command(s, MENU_NEXT_LEVEL); }, 3},
+        {"previous by the menu", [](Game_state& s) { run_menu_command(s, MENU_PREVIOUS_LEVEL); }, 2},
+        {"next by its key", [](Game_state& s) { press(s, CODE_N); }, 3},
+        {"previous by its key", [](Game_state& s) { press(s, CODE_P); }, 2},
+    };
+    for (const auto& [what, command, level] : rows) {
+        command(state);
+        EXPECT_EQ(state.play_board.number, level) << what;
+    }
+}
+
+TEST_F(Commands, AnUnknownIdDoesNothing)
+{
+    EXPECT_THAT(effects_of(MENU_LEVEL_LAST + 1), ElementsAre());
+}
+
+} // namespace
