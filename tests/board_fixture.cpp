@@ -67,7 +67,7 @@ void give_sounds(Game_state& state)
         state.speech_info.ids_8_to_15[byte - 8] = static_cast<uint8_t>(byte);
 }
 
-static std::vector<std::string> texts_of(Call_kind kind)
+std::vector<std::string> texts_of(Call_kind kind)
 {
     std::vector<std::string> out;
     for (const Platform_call* c : offscreen_calls_of(kind))
@@ -77,10 +77,6 @@ static std::vector<std::string> texts_of(Call_kind kind)
 std::vector<std::string> box_texts()
 {
     return texts_of(CALL_BOX);
-}
-std::vector<std::string> titles()
-{
-    return texts_of(CALL_TITLE);
 }
 
 std::vector<int> sounds_played()
@@ -111,22 +107,12 @@ void advance_ms(Game_state& state, int64_t ms)
         on_window_timer(state, id);
 }
 
-void set_fidget_state(Game_state& state, int fidget_state)
-{
-    state.fidget.state = static_cast<uint16_t>(fidget_state);
-}
-
-int fidget_state(const Game_state& state)
+uint16_t& fidget_state(Game_state& state)
 {
     return state.fidget.state;
 }
 
-void set_last_reveal(Game_state& state, int last)
-{
-    state.draw.last_reveal = last;
-}
-
-int last_reveal(const Game_state& state)
+int& last_reveal(Game_state& state)
 {
     return state.draw.last_reveal;
 }

@@ -15,9 +15,9 @@ void load_board(Game_state& state, const std::vector<std::string>& rows);
 // Speech id k plays four bytes of value k, already in memory. Speech_info names
 // step 8, push 9, corner 10, undo 11, leaving the title 13, refused 14, first level 15.
 void give_sounds(Game_state& state);
-// Since the calls were last cleared: box texts, window titles, the speech id of each sound.
+// Since the calls were last cleared: the texts of one kind of call, box texts, the speech id of each sound.
+std::vector<std::string> texts_of(Call_kind kind);
 std::vector<std::string> box_texts();
-std::vector<std::string> titles();
 std::vector<int> sounds_played();
 Score_entry* make_player(Game_state& state, const char* name, int level = 0);
 void press(Game_state& state, int32_t code, int times = 1);
@@ -27,7 +27,5 @@ void advance_ms(Game_state& state, int64_t ms);              // fires the timers
 void set_walking_frames(Game_state& state, int count, const std::vector<uint16_t>& frames);
 // The idle animation's phase and the last row or cell revealed, set and read
 // here alone so that tests do not depend on where the game keeps them.
-void set_fidget_state(Game_state& state, int fidget_state);
-int fidget_state(const Game_state& state);
-void set_last_reveal(Game_state& state, int last);
-int last_reveal(const Game_state& state);
+uint16_t& fidget_state(Game_state& state);
+int& last_reveal(Game_state& state);

@@ -93,14 +93,12 @@ TEST_F(Draw, EachOrderWalksTheCellsInItsOwnWay)
     Field_info board{};
     open_map(test_map_contents(), 1);
     // The cells, lettered row by row, in the order drawn.
-    // clang-format off
     const std::tuple<Reveal_order, int16_t, int16_t, std::string> walks[] = {
-        {REVEAL_ROWS_DOWN, 3, 4, "abcdefghijkl"}, {REVEAL_ROWS_UP, 3, 4, "ijklefghabcd"},
-        {REVEAL_SERPENTINE, 3, 4, "dcbaefghlkji"}, {REVEAL_COLUMNS_RIGHT, 3, 4, "aeibfjcgkdhl"},
+        {REVEAL_ROWS_DOWN, 3, 4, "abcdefghijkl"},    {REVEAL_ROWS_UP, 3, 4, "ijklefghabcd"},
+        {REVEAL_SERPENTINE, 3, 4, "dcbaefghlkji"},   {REVEAL_COLUMNS_RIGHT, 3, 4, "aeibfjcgkdhl"},
         {REVEAL_COLUMNS_LEFT, 3, 4, "dhlcgkbfjaei"}, {REVEAL_SPIRAL, 3, 4, "abcdhlkjiefgf"},
-        {REVEAL_SPIRAL, 3, 3, "abcfihgde"}, {REVEAL_SPIRAL, 3, 5, "abcdejonmlkfghihg"},
-        {REVEAL_SPIRAL, 5, 3, "abcfilonmjgdehkh"}, {REVEAL_SPIRAL, 4, 5, "abcdejotsrqpkfghinml"}};
-    // clang-format on
+        {REVEAL_SPIRAL, 3, 3, "abcfihgde"},          {REVEAL_SPIRAL, 3, 5, "abcdejonmlkfghihg"},
+        {REVEAL_SPIRAL, 5, 3, "abcfilonmjgdehkh"},   {REVEAL_SPIRAL, 4, 5, "abcdejotsrqpkfghinml"}};
     for (auto [order, rows, cols, expected] : walks) {
         board.rows = rows;
         board.columns = cols;

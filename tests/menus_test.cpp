@@ -14,7 +14,9 @@
 namespace
 {
 
+using testing::_;
 using testing::ElementsAre;
+using testing::FieldsAre;
 
 const char* const PACK_TEXT = "\nTile:\nName: gem\nWidth: 3\nHeight: 1\nImagery:\n1 2 3\nend\nend\n"
                               "Level:\nTreasure: gem\nLayout:\n#####\n#@$.#\n#####\nend\nend\n"
@@ -36,20 +38,12 @@ class Menus : public Map_test
     }
     Pack_info& pack(int k) { return *nth_pack(state.packs.get(), k); }
     uint32_t item(int id) { return offscreen().menu_states[id]; }
-    // The pictures put into the menu: id, width and height.
-    std::vector<std::tuple<int64_t, int64_t, int64_t>> pictures()
+    // The menu changes of one kind in order: the item's id, then a picture's width and height.
+    std::vector<std::tuple<int64_t, int64_t, int64_t>> changes(const std::string& what)
     {
         std::vector<std::tuple<int64_t, int64_t, int64_t>> out;
         for (const Platform_call* c : offscreen_calls_of(CALL_MENU))
-            if (c->text == "picture") out.emplace_back(c->a, c->c, c->d);
-        return out;
-    }
-    // The ids of the menu changes of one kind, in order.
-    std::vector<int64_t> ids_of(const std::string& what)
-    {
-        std::vector<int64_t> out;
-        for (const Platform_call* c : offscreen_calls_of(CALL_MENU))
-            if (c->text == what) out.push_back(c->a);
+            if (c->text == what) out.emplace_back(c->a, c->c, c->d);
         return out;
     }
     void set_pack_progress(int k, int highest) { pack(k).highest_level = highest; }
@@ -62,8 +56,8 @@ TEST_F(Menus, LevelItemsShowTheirTreasureTileAtItsOwnSize)
     build_level_menu(state, MENU_BEGINNER, 2, 3);
     build_pack_menus(state);
     using P = std::tuple<int64_t, int64_t, int64_t>;
-    EXPECT_THAT(pictures(), ElementsAre(P{10002, 16, -12}, P{10003, 16, -12}, P{10101, 3, -1}, P{10103, 3, -1},
-                                        P{10201, 3, -1}, P{10203, 3, -1}));
+    EXPECT_THAT(changes("picture"), ElementsAre(P{10002, 16, -12}, P{10003, 16, -12}, P{10101, 3, -1}, P{10103, 3, -1},
+                                                P{10201, 3, -1}, P{10203, 3, -1}));
     // The shared header is put back after.
     EXPECT_EQ(std::make_tuple(state.draw.tile_dib.header.width, state.draw.tile_dib.header.height),
               std::make_tuple(int32_t{TILE_W}, int32_t{-TILE_H}));
@@ -72,7 +66,7 @@ TEST_F(Menus, LevelItemsShowTheirTreasureTileAtItsOwnSize)
 TEST_F(Menus, ALevelWithoutItsTreasureTileShowsQuestionMarks)
 {
     build_pack_menus(state);
-    EXPECT_THAT(ids_of("text"), ElementsAre(10102, 10202));
+    EXPECT_THAT(changes("text"), ElementsAre(FieldsAre(10102, _, _), FieldsAre(10202, _, _)));
     EXPECT_EQ(offscreen().menu_items.at(10202), "???");
 }
 

@@ -115,8 +115,7 @@ TEST_F(Play, KeySequencesFollowTheMoveRules)
         {"restart keeps the counters", {"#######", "#@$--.#"}, ">>r", {"#######", "#@$--.#"}, {2, 2, 0, MODE_PLAY}, {9, 9, 20}},
         {"all banked at the start: solved only after a push", {"########", "#@-*.--#"}, ">>", {"########", "#--+*--#"}, {2, 1, 1, MODE_SOLVED}, {8, 9, 22}},
         {"pushed off its bank: not solved", {"########", "#@*-.*-#"}, ">", {"########", "#-+$.*-#"}, {1, 1, 1, MODE_PLAY}, {9}},
-        {"player on a bank", {"######", "#+$.-#"}, ">", {"######", "#.@*-#"}, {1, 1, 1, MODE_SOLVED}, {9, 21, 22}},
-    };
+        {"player on a bank", {"######", "#+$.-#"}, ">", {"######", "#.@*-#"}, {1, 1, 1, MODE_SOLVED}, {9, 21, 22}}};
     // clang-format on
     for (const auto& [what, before, keys, after, counts, sounds] : cases) {
         SCOPED_TRACE(what);
@@ -264,14 +263,14 @@ TEST_F(Play, AnyKeyOrLeftClickEndsAScreenWithAFreshRedraw)
         for (auto [type, code] : ends) {
             SCOPED_TRACE(testing::Message() << "mode " << mode << " code " << code);
             state.mode = mode;
-            set_last_reveal(state, 0);
-            set_fidget_state(state, 4);
+            last_reveal(state) = 0;
+            fidget_state(state) = 4;
             offscreen().calls.clear();
             send(type, code);
             EXPECT_EQ(now(), "1,1 0/0 mode 0"); // the event itself not acted on
             EXPECT_EQ(std::make_tuple(last_reveal(state) != 0, fidget_state(state), count(CALL_FILL)),
                       std::make_tuple(true, 0, size_t{1}));
-            EXPECT_EQ(titles(), Picture{"Zandrek - Level 7"});
+            EXPECT_EQ(texts_of(CALL_TITLE), Picture{"Zandrek - Level 7"});
         }
 }
 
@@ -289,8 +288,8 @@ TEST_F(Play, ARepaintRedrawsEachScreenWithoutClearing)
         state.mode = mode;
         state.screen_board = state.play_board;
         state.screen_board.number = int16_t(board);
-        set_fidget_state(state, 4);
-        set_last_reveal(state, 0);
+        fidget_state(state) = 4;
+        last_reveal(state) = 0;
         offscreen().calls.clear();
         send(EVENT_PAINT, CODE_PAINT);
         EXPECT_EQ(std::make_tuple(count(CALL_BLIT), count(CALL_TEXT), count(CALL_FILL), count(CALL_TITLE)),
@@ -359,8 +358,7 @@ TEST_F(Move_log, PlaybackTextFollowsTheRecordSyntax)
         {"every kind of blank before the count", "<x\t\v\f\r 2", "2,3 2/0 mode 0"},
         {"the count's own x is not a character", "<x2x3", "2,3 2/0 mode 0"},
         {"only playback characters reach the game", "hjklnpaxgs?/bcdtf 1\t\xff", "4,3 0/0 mode 0"},
-        {"no further than the text's length", std::string_view("<<v", 2), "2,3 2/0 mode 0"},
-    };
+        {"no further than the text's length", std::string_view("<<v", 2), "2,3 2/0 mode 0"}};
     for (const auto& [what, text, after] : cases) {
         load(ROOM);
         play_back_text(state, text, 0, 0, 0);

@@ -140,7 +140,7 @@ TEST_F(Presentation, LevelCommandsKeepToTheOpenLevels)
     }
 }
 
-TEST_F(Presentation, SolvingAPackLevelMarksTheNextOneOpen)
+TEST_F(Presentation, SolvingAPackLevelMarksTheNextOneOpenIfAny)
 {
     enter_pack();
     // The level solved, then the effects of walking right onto its bank, the highest open and the board shown.
@@ -171,19 +171,18 @@ TEST_F(Presentation, EachScreenDrawsItsOwnContents)
         // The banked sound cuts the start sound off.
         {show_finale, MODE_FINALE, BOARD_FINALE, "   Jumpin' Jehosephat!!!", {"fill", "sound", "blit", "title", "sound"},
          true},
-        {show_about, MODE_HELP, BOARD_ABOUT, "Zandrek maps (c) Ostrovane", {"fill", "blit", "title"}, false},
-    };
+        {show_about, MODE_HELP, BOARD_ABOUT, "Zandrek maps (c) Ostrovane", {"fill", "blit", "title"}, false}};
     // clang-format on
     for (const auto& [show, mode, board, title, calls, rows_down] : screens) {
         SCOPED_TRACE(title);
         state.mode = MODE_PLAY;
-        set_last_reveal(state, 0);
+        last_reveal(state) = 0;
         offscreen().calls.clear();
         show(state);
         EXPECT_EQ(std::make_tuple(state.mode, int{state.screen_board.number}, blitted_cells().size(),
                                   last_reveal(state) == 0),
                   std::make_tuple(mode, board, size_t{320}, rows_down));
-        EXPECT_EQ(titles(), Texts{title});
+        EXPECT_EQ(texts_of(CALL_TITLE), Texts{title});
         EXPECT_EQ(drawn(), calls);
     }
 }
@@ -196,7 +195,7 @@ TEST_F(Presentation, IdlingShowsTheStatusOnTheThirdTickThenSequenceZero)
     fidget_reset(state);
     state.mode = MODE_PLAY;
     EXPECT_EQ(ticks(3), (std::vector<int>{-1, -1, 5})); // the standing tile, with the status title
-    EXPECT_EQ(titles(), Texts{"Zandrek: Alice - Level=2 Moves=0 Pushes=0 Time=00:00"});
+    EXPECT_EQ(texts_of(CALL_TITLE), Texts{"Zandrek: Alice - Level=2 Moves=0 Pushes=0 Time=00:00"});
     EXPECT_EQ(ticks(4), (std::vector<int>{-1, 10, 11, -1})); // sequence 0 played, then ended
 }
 

@@ -32,8 +32,6 @@ std::vector<int> documented_codes()
     return codes;
 }
 
-} // namespace
-
 TEST(Offscreen, ABlitTakesTheColourTableItIsGiven)
 {
     offscreen_reset(2);
@@ -85,9 +83,6 @@ TEST(Error_texts, OnlyTheDocumentedCodesHaveAText)
     EXPECT_STREQ(error_text(static_cast<int>(0x80004005u)), UNKNOWN_ERROR_TEXT);
 }
 
-namespace
-{
-
 using Text = std::optional<std::string>; // absent: the query fails, or nothing is stored
 
 struct News_case {
@@ -128,8 +123,6 @@ struct Fake_news_session final : News_session, News_case {
     bool answer(const Text& value) { return value && std::snprintf(buffer, sizeof buffer, "%s", value->c_str()) >= 0; }
 };
 
-} // namespace
-
 TEST(News_check, NewsIsOfferedOnlyForADateNotSeenBefore)
 {
     const std::string date = "Tue, 01 Dec 2026 09:30:00 GMT";
@@ -157,3 +150,5 @@ TEST(News_check, NewsIsOfferedOnlyForADateNotSeenBefore)
         news_waiting = false;
     }
 }
+
+} // namespace

@@ -404,6 +404,43 @@ TEST(GeneratorLayout, EveryTurnOrMirrorSharesOneShape)
     EXPECT_NE(canonical_shape({"####  ", "#@-$.##", "#-$-.#", "######"}), canonical_shape(room));
 }
 
+// Pushes, plus one a turn to another treasure, four a push beyond the bound,
+// three a doubling of the positions expanded.
+TEST(GeneratorScore, TheDifficultyAddsEachTerm)
+{
+    const struct {
+        const char* what;
+        int pushes, changes, bound;
+        uint64_t expanded;
+        int score;
+    } rows[] = {
+        {"pushes alone", 10, 0, 10, 0, 10},
+        {"turns", 10, 3, 10, 0, 13},
+        {"detours", 10, 0, 8, 0, 18},
+        {"seven positions", 10, 0, 10, 7, 19},
+        {"1023 positions", 10, 0, 10, 1023, 40},
+        {"all of them", 12, 2, 9, 3, 12 + 2 + 12 + 6},
+    };
+    for (const auto& r : rows) {
+        Solve_result s;
+        s.pushes = r.pushes;
+        s.treasure_changes = r.changes;
+        s.lower_bound = r.bound;
+        s.expanded = r.expanded;
+        EXPECT_EQ(difficulty_score(s), r.score) << r.what;
+    }
+}
+
+TEST(GeneratorLayout, AFinishedRoomIsWalledRoundInTheMiddle)
+{
+    const std::vector<std::string> board = finish_layout({"@$.", "", "     #"}); // a wall by no floor goes
+    std::vector<std::string> expected(LEVEL_ROWS, std::string(LEVEL_COLS, ' '));
+    expected[6] = "       #####        ";
+    expected[7] = "       #@$.#        ";
+    expected[8] = "       #####        ";
+    EXPECT_EQ(board, expected);
+}
+
 TEST_F(Authoring, ThePlayCommandReplaysTheSamplePackToTheLastPush)
 {
     Pack_info* pack = load_tool_pack(game, "assets/packs/lantern_docks.zrp");

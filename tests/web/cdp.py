@@ -1,6 +1,5 @@
-"""A small DevTools-protocol driver for the browser tests: starts headless
-Chromium with a profile inside the build folder, serves the built site on a
-port of its own, and talks to a page over its websocket."""
+"""A small DevTools-protocol driver for the browser tests: starts headless Chromium with a profile inside the build
+folder, serves the built site on a port of its own, and talks to a page over its websocket."""
 import base64
 import functools
 import http.server

@@ -1,7 +1,5 @@
-"""The pack editor's cases (build-web/editor.html), run beside the game's by
-run.py with the same driver."""
+"""The pack editor's cases (build-web/editor.html), run beside the game's by run.py with the same driver."""
 import os
-import subprocess
 import urllib.parse
 
 from cdp import NOTICE, Failure, expect
@@ -44,22 +42,12 @@ def drag_row(p, row, first, last):
     p.mouse("mouseReleased", *cell(p, row, last))
 
 
-def set_field(p, field, text):
-    p.evaluate(f"(f => {{ f.value = {text!r}; f.dispatchEvent(new Event('change')); }})(document.getElementById({field!r}))")
-
-
 def save_pack(c, name):
-    p = c.page
-    p.evaluate("EditorPage.saved = null; document.getElementById('save').click()")
+    c.page.evaluate("EditorPage.saved = null; document.getElementById('save').click()")
     path = os.path.join(c.run.scratch, name)
     with open(path, "wb") as f:
-        f.write(p.wait_for("the saved pack", "EditorPage.saved").encode("latin-1"))
+        f.write(c.page.wait_for("the saved pack", "EditorPage.saved").encode("latin-1"))
     return path
-
-
-def tool_lines(c, *args):
-    done = subprocess.run([c.run.tool_path, *args], capture_output=True, text=True, encoding="latin-1")
-    return done.returncode, done.stdout.splitlines(), done.stderr
 
 
 # What the mouse and keys draw below, as a link would give it.
@@ -116,7 +104,7 @@ def case_editor_stored_solution_passes_the_tools_check(c):
         solve(p)
         p.evaluate(f"document.getElementById({button!r}).click()")
         p.wait_for(f"the {whose} solution stored", f"{NOTICE}.dataset.kind === 'stored'")
-        code, lines, err = tool_lines(c, "check", save_pack(c, f"{whose}.zrp"))
+        code, lines, err = c.run.tool("check", save_pack(c, f"{whose}.zrp"), check=False)
         if code != 0 or "\tsolved" not in lines[0]:
             raise Failure(f"{whose}: zandrek-tool check says {lines} {err}")
         c.close()
@@ -129,17 +117,18 @@ def case_editor_saved_pack_lists_its_edits_in_the_tool(c):
     final_verdict(p)
     c.shot("editor")
     p.evaluate("document.querySelectorAll('#levels li')[1].click()")
-    set_field(p, "level-name", "Tide Gate")
+    p.evaluate("(f => { f.value = 'Tide Gate'; f.dispatchEvent(new Event('change')); })"
+               "(document.getElementById('level-name'))")
     p.evaluate("document.getElementById('level-up').click()")
     p.wait_for("the edits", "EditorPage.state().pack.levels[0] === 'Tide Gate'")
     path = save_pack(c, "round_trip.zrp")
     # Each listing of the sample pack, its first two rows swapped and the moved level renamed.
     for command, first in (("levels", 1), ("check", 2)):
-        want = [line.split("\t")[first:] for line in tool_lines(c, command, c.run.sample_pack)[1]]
+        want = [line.split("\t")[first:] for line in c.run.tool(command, c.run.sample_pack)[1]]
         want[0], want[1] = want[1], want[0]
         if command == "levels":
             want[0][0] = "Tide Gate"
-        code, after, err = tool_lines(c, command, path)
+        code, after, err = c.run.tool(command, path, check=False)
         if code != 0 or [line.split("\t")[first:] for line in after] != want:
             raise Failure(f"zandrek-tool {command} of the saved pack: {after} {err}")
 
@@ -167,7 +156,4 @@ def case_editor_edit_during_a_search_shows_only_its_verdict(c):
         raise Failure(f"shown for the old layout: {late + old_final}")
 
 
-CASES = [
-    case_editor_drawn_level_equals_its_link, case_editor_stored_solution_passes_the_tools_check,
-    case_editor_saved_pack_lists_its_edits_in_the_tool, case_editor_edit_during_a_search_shows_only_its_verdict,
-]
+CASES = [f for name, f in list(globals().items()) if name.startswith("case_")]

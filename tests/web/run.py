@@ -63,10 +63,10 @@ class Case:
         self.page.wait_for("the dialog gone", f"{BOX_OPEN} === 0")
         return self.page
 
-    def step_right(self):
-        """Level 1 with one step taken, so that its clock runs in the title."""
+    def step_right(self, moves=1):
+        """A step on level 1, the title then counting `moves`; the first starts the level's clock in the title."""
         self.page.key("ArrowRight")
-        self.wait_title("Moves=1", anywhere=True)
+        self.wait_title(f"Moves={moves}", anywhere=True)
 
     def command(self, item_id):
         """Chooses a menu item as a player does: its menu opened, then the item."""
@@ -78,8 +78,9 @@ class Case:
             raise Failure(f"menu item {item_id} is greyed")
         p.evaluate(f"{item}.click()")
 
-    def answer_box(self, label):
-        self.page.evaluate(f"Array.from(document.querySelector('dialog[open]').querySelectorAll('button'))"
+    def answer_box(self, label, first=""):
+        """Clicks the open box's button `label`, in the same turn of the page as the script `first`."""
+        self.page.evaluate(f"{first}Array.from(document.querySelector('dialog[open]').querySelectorAll('button'))"
                            f".find(b => b.textContent === {label!r}).click()")
 
     def open_solutions_box(self):
@@ -221,8 +222,7 @@ def case_keys_under_an_open_box_never_reach_the_game(c):
     c.answer_box("No")
     p.wait_for("the box gone", f"{BOX_OPEN} === 0")
     expect("a key reached the game under the box", "Moves=1 " in p.evaluate("document.title"), True)
-    p.key("ArrowRight")
-    c.wait_title("Moves=2", anywhere=True)
+    c.step_right(moves=2)
 
 
 def case_second_box_is_answered_before_the_one_below(c):
@@ -238,16 +238,13 @@ def case_second_box_is_answered_before_the_one_below(c):
     p.wait_for("the second box gone", f"{BOX_OPEN} === 1")
     c.answer_box("No")
     p.wait_for("both boxes gone", f"{BOX_OPEN} === 0 && ZandrekPage.dialogs.stack.length === 0")
-    p.key("ArrowRight")
-    c.wait_title("Moves=2", anywhere=True)
+    c.step_right(moves=2)
 
 
 def case_answer_just_before_a_second_box_is_kept(c):
     p = c.start_game()
     c.open_solutions_box()
-    # Both in one turn of the page: the second box's message is queued before the first box's answer.
-    p.evaluate("ZandrekPage.testBox(); Array.from(document.querySelector('dialog[open]').querySelectorAll('button'))"
-               ".find(b => b.textContent === 'No').click()")
+    c.answer_box("No", first="ZandrekPage.testBox(); ")  # the second box's message queued before the answer
     p.wait_for("the second box", f"{BOX_OPEN} === 2")
     p.key("Enter")
     p.wait_for("both boxes gone", f"{BOX_OPEN} === 0")
@@ -298,14 +295,8 @@ def case_keys_kept_from_the_browser(c):
             p.key("Escape")
 
 
-CASES = [
-    case_title_canvas_equals_the_tools_render, case_first_name_dialog_names_the_player,
-    case_left_button_held_on_the_bank_solves_level_1, case_reload_goes_on_at_the_level_reached,
-    case_damaged_pack_dropped_is_refused_unstored, case_picked_pack_is_in_the_level_menu_after_reload,
-    case_step_plays_the_step_sample, case_keys_under_an_open_box_never_reach_the_game,
-    case_second_box_is_answered_before_the_one_below, case_answer_just_before_a_second_box_is_kept,
-    case_ended_page_starts_the_game_again, case_release_zip_serves_the_built_version, case_keys_kept_from_the_browser,
-] + editor_cases.CASES + contract.CASES
+# The cases in the order they are written here, then the editor's and the contract's.
+CASES = [f for name, f in list(globals().items()) if name.startswith("case_")] + editor_cases.CASES + contract.CASES
 
 
 class Run:
@@ -319,8 +310,12 @@ class Run:
         self.sample_pack = os.path.join(self.root, "assets", "packs", "lantern_docks.zrp")
         self.site = cdp.Site(self.build_web)
 
-    def tool(self, *args):
-        subprocess.run([self.tool_path, *args], check=True, stdout=subprocess.DEVNULL)
+    def tool(self, *args, check=True):
+        """zandrek-tool's exit status, output lines and errors; one exiting other than 0 fails if `check`."""
+        done = subprocess.run([self.tool_path, *args], capture_output=True, text=True, encoding="latin-1")
+        if check and done.returncode:
+            raise Failure(f"zandrek-tool {' '.join(args)} exited {done.returncode}: {done.stderr}")
+        return done.returncode, done.stdout.splitlines(), done.stderr
 
 
 def main():

@@ -1,23 +1,16 @@
 #!/usr/bin/env bash
-# Whole-program tests: the real zandrek.exe under Wine on a virtual X display,
-# each case in a Wine prefix of its own, played from outside by zandrek-driver;
-# then the release, whose i686 installer runs through 32-bit Wine.
+# Whole-program tests: the real zandrek.exe under Wine on a virtual X display, each case in a Wine prefix of its
+# own, played from outside by zandrek-driver; then the release, whose i686 installer runs through 32-bit Wine.
 # usage: tests/whole_program/run.sh [CASE ...]    (default: every case)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/cmake/state.sh"
 source "$root/cmake/sound_to_file.sh"
-here=$root/tests/whole_program
-win64=$root/build-win-x86_64
-win32=$root/build-win-i686
-release=$root/build-release
-work=$root/build/whole_program
-shots=$root/build/screenshots
-tool=$root/build/zandrek-tool
+here=$root/tests/whole_program win64=$root/build-win-x86_64 win32=$root/build-win-i686 release=$root/build-release
+work=$root/build/whole_program shots=$root/build/screenshots tool=$root/build/zandrek-tool
 wineserver=/usr/lib/wine/wineserver64
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$win32/CMakeCache.txt" 2>/dev/null)
-# Wine's helpers that would show a browser prompt, a debugger or write menu
-# entries into the host's home stay off; the news check asks a closed port.
+# Off: Wine's browser prompt, its debugger, menu entries in the host's home; the news check asks a closed port.
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d;wineusb.sys=d;winemenubuilder.exe=d"
 export ZANDREK_NEWS_SERVER=127.0.0.1:9
 unset WAYLAND_DISPLAY
@@ -29,6 +22,8 @@ UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zandrek'
 # The greeting left for the first run's name dialog; its OK to level 1.
 ENTER=(click 320 200 expect-box "Player Name" "")
 LEVEL1=(press OK expect-title "Zandrek - Level 1")
+# What the release zip and the installer put beside each other, in C order.
+GAME_FILES=(README.txt Zandrek.map lantern_docks.zrp zandhelp.html zandrek.exe)
 
 problem() { echo "    $*" && case_failed=1 && return 1; }
 
@@ -51,8 +46,7 @@ run_case() {
     rm -rf "$case_dir/prefix"
 }
 
-# Ends whatever still runs in a prefix of ours; programs whose server died
-# are found by their environment.
+# Ends whatever still runs in a prefix of ours; programs whose server died are found by their environment.
 stop_prefix() {
     [ ! -d "$1" ] || for op in -k -w; do WINEPREFIX=$1 timeout 30 "$wineserver" $op >/dev/null 2>&1; done
     grep -lsxzF "WINEPREFIX=$1" /proc/[0-9]*/environ | cut -d/ -f3 | xargs -r kill -9 2>/dev/null
@@ -106,9 +100,7 @@ wait_for() {  # WHAT COMMAND...
     done
 }
 
-play() {
-    drive run zandrek.exe wait-window 60 timeout 20 expect-title "$TITLE_TEXT" "$@"
-}
+play() { drive run zandrek.exe wait-window 60 timeout 20 expect-title "$TITLE_TEXT" "$@"; }
 
 expect_all_ended() {
     WINEPREFIX=$case_dir/prefix timeout 60 "$wineserver" -w ||
@@ -130,10 +122,9 @@ compare_title() {  # SHOT MAP NAME
     [ "$(compare -metric AE "$1" "$render" null: 2>&1)" != 0 ] || problem "no banner over the title screen"
 }
 
-# The settings key, read once; then a value's "TYPE DATA" (or nothing).
-registry() { in_prefix "$case_dir/registry.txt" reg query "$SETTINGS_KEY"; }
-
+# A value of the settings key as "TYPE DATA" (or nothing).
 expect_reg() {  # NAME TYPE_DATA
+    in_prefix "$case_dir/registry.txt" reg query "$SETTINGS_KEY"
     local seen=$(tr -d '\r' <"$case_dir/registry.txt" | awk -v n="$1" '$1 == n { $1 = ""; print substr($0, 2) }')
     [ "$seen" = "$2" ] || problem "registry value $1 is \"$seen\", not \"$2\""
 }
@@ -145,7 +136,6 @@ MAGNIFY_1=1221 MAGNIFY_3=1223 MAGNIFY_4=1224
 case_magnification_stored() {
     new_game && play command $MAGNIFY_1 expect-client 320 192 command $MAGNIFY_4 expect-client 1280 768 \
         command $MAGNIFY_3 expect-client 960 576 command $MENU_EXIT wait-exit || return
-    registry
     expect_reg magnify "REG_DWORD 0x3"
     play expect-client 960 576 command $MENU_EXIT wait-exit
 }
@@ -154,14 +144,12 @@ case_magnification_stored() {
 case_later_run_goes_on() {
     new_game && play "${ENTER[@]}" set-edit 100 Tester "${LEVEL1[@]}" key RIGHT key RIGHT key RIGHT key SPACE \
         expect-title "Zandrek - Level 2" key q wait-exit || return
-    registry
     expect_reg player_name "REG_SZ Tester"
     play click 100 100 expect-title "Zandrek: Tester - Level=2 Moves=0 Pushes=0*" expect-no-box 1 key q wait-exit &&
         expect_all_ended
 }
 
-# A damaged map file: the reader's box, then the program ends by itself
-# without showing its window.
+# A damaged map file: the reader's box, then the program ends by itself without showing its window.
 case_map_damaged() {
     new_game && truncate -s 3000 "$case_dir/game/Zandrek.map" || return
     drive run zandrek.exe expect-box Zandrek "is cut short" press OK timeout 20 wait-exit || return
@@ -169,8 +157,7 @@ case_map_damaged() {
     expect_all_ended
 }
 
-# A step makes the step sample's sound (speech id 0), sample for sample, in
-# ALSA's file output.
+# A step makes the step sample's sound (speech id 0), sample for sample, in ALSA's file output.
 case_sound() {
     new_game || return
     "$tool" sound "$case_dir/game/Zandrek.map" 0 -o "$case_dir/step.wav" >/dev/null ||
@@ -191,15 +178,14 @@ case_sound() {
 case_release_zip() {
     local zip=$release/zandrek-$version-win32.zip
     unzip -Z1 "$zip" | sed 's|^[^/]*/||' | grep -v '^$' | LC_ALL=C sort >"$case_dir/zip.txt"
-    [ "$(tr '\n' ' ' <"$case_dir/zip.txt")" = "README.txt Zandrek.map lantern_docks.zrp zandhelp.html zandrek.exe " ] ||
+    [ "$(tr '\n' ' ' <"$case_dir/zip.txt")" = "${GAME_FILES[*]} " ] ||
         problem "the zip holds: $(tr '\n' ' ' <"$case_dir/zip.txt")"
     unzip -p "$zip" "zandrek-$version/zandrek.exe" | cmp -s - "$win32/zandrek.exe" ||
         problem "the zip's zandrek.exe is not the i686 build's"
 }
 
-# The player's way in: the setup program installs silently into a fresh
-# 32-bit prefix, the installed game, of the release's version, plays level 1
-# to its score, and the uninstaller takes away all it put there but the score.
+# The player's way in: the setup program installs silently into a fresh 32-bit prefix, the installed game, of the
+# release's version, plays level 1 to its score, and the uninstaller takes away all it put there but the score.
 case_installer() {
     local setup=$release/zandrek-$version-setup.exe users=$case_dir/prefix/drive_c/users dir user windir menu f
     "$root/cmake/wine32-check" >"$case_dir/wine32.txt" ||
@@ -213,8 +199,7 @@ case_installer() {
     user=${dir#"$users/"} && user=${user%%/*}
     windir="C:\\users\\$user\\AppData\\Local\\Programs\\Zandrek"
     menu="$users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Zandrek"
-    for f in zandrek.exe Zandrek.map lantern_docks.zrp zandhelp.html README.txt uninstall.exe; do
-        [ -f "$dir/$f" ] || problem "the installer did not install $f"; done
+    for f in "${GAME_FILES[@]}" uninstall.exe; do [ -f "$dir/$f" ] || problem "the installer did not install $f"; done
     [ -f "$menu/Zandrek.lnk" ] || problem "no Start-menu entry"
     # The shortcut starts the game in its own folder: one of its strings is
     # that folder alone (the target's path goes on to the program's name).
@@ -240,8 +225,7 @@ v = struct.unpack("<4H", d[i + 8:i + 16]); sys.exit(f"{v[1]}.{v[0]}.{v[3]}" != s
 
     cp "$dir/Zandrek.score" "$case_dir/score-before"
     in_prefix "$case_dir/uninstall.log" "$windir\\uninstall.exe" /S "_?=$windir"
-    for f in zandrek.exe Zandrek.map lantern_docks.zrp zandhelp.html README.txt; do
-        [ ! -e "$dir/$f" ] || problem "the uninstaller left $f"; done
+    for f in "${GAME_FILES[@]}"; do [ ! -e "$dir/$f" ] || problem "the uninstaller left $f"; done
     [ ! -e "$menu" ] || problem "the uninstaller left the Start-menu entries"
     cmp -s "$dir/Zandrek.score" "$case_dir/score-before" || problem "the player's score file did not stay as it was"
     in_prefix "$case_dir/uninstall-key-after.txt" reg query "$UNINSTALL_KEY"
@@ -252,13 +236,11 @@ v = struct.unpack("<4H", d[i + 8:i + 16]); sys.exit(f"{v[1]}.{v[0]}.{v[3]}" != s
 
 NEWS_TITLE="Late Breaking News!"
 NEWS_DATE_1="Tue, 01 Dec 2026 09:30:00 GMT"
-# A watchdog, not a timing check: a game still there this long after the step
-# that ends it hangs.
-ENDS=(timeout 60 wait-exit)
+# The offer again at exit, without an owner; after No the game ends (a game still there a minute later hangs).
+OFFER_AT_EXIT=(command $MENU_EXIT expect-box "$NEWS_TITLE" "" expect-box-owner none press No timeout 60 wait-exit)
 news_server_pid=""
 
-# The server on PORT (or a free one) with OPTIONS, and the game pointed at
-# it; without a port when it got 80, the game's own.
+# The server on PORT (or a free one) with OPTIONS, and the game pointed at it, with no port when it got 80.
 start_news_server() {  # PORT OPTIONS...
     local got=$case_dir/news-port port
     rm -f "$got"
@@ -277,8 +259,7 @@ stop_news_server() {
     export ZANDREK_NEWS_SERVER=127.0.0.1:9
 }
 
-# The game ended, all it started gone; the one request, exactly as the
-# check sends it, and NewsLastModified DATE (or nothing) stored.
+# The game ended, all it started gone; the one request, exactly as sent; NewsLastModified DATE (or nothing) stored.
 news_ended() {  # DATE
     local log=$case_dir/news-requests.log
     expect_all_ended || return
@@ -287,7 +268,6 @@ news_ended() {  # DATE
     grep -q '^  User-Agent: Ostrovane Software Inc.$' "$log" || problem "the request's User-Agent is not the maker's"
     grep -q '^  Accept: \*/\*$' "$log" || problem "the request does not accept */*"
     [ "$(grep -c '^[0-9.]* [A-Z]* /' "$log")" -le 1 ] || problem "more than one request in one run"
-    registry
     expect_reg NewsLastModified "${1:+REG_SZ $1}"
 }
 
@@ -298,25 +278,22 @@ case_news_no_server() {
         command 10010 expect-title "Zandrek - Level 10" shot level10.bmp command 10050 \
         expect-title "Zandrek - Level 50" shot level50.bmp command $MENU_EXIT wait-exit || return
     for n in 01 10 50; do convert "$case_dir/game/level$n.bmp" "$shots/level$n-x86_64.png"; done
-    registry
     expect_reg NewsLastModified ""
 }
 
-# A new date, nothing stored: the offer at the greeting, owned by the game
-# window, stays open through Escape and the close box; after No it comes
-# again at exit without an owner. On port 80 when the test may take it.
+# A new date, nothing stored: the offer at the greeting, owned by the game window, stays open through Escape and the
+# close box; after No it comes again at exit without an owner. On port 80 when the test may take it.
 case_news_offer() {
     new_game && start_news_server 80 --date "$NEWS_DATE_1" && play expect-box "$NEWS_TITLE" \
         "Would you like to see it now?" expect-box-owner game key ESCAPE expect-box-open box-close expect-box-open \
-        press No expect-no-box 2 command $MENU_EXIT expect-box "$NEWS_TITLE" "" expect-box-owner none press No \
-        "${ENDS[@]}" && news_ended "$NEWS_DATE_1"
+        press No expect-no-box 2 "${OFFER_AT_EXIT[@]}" && news_ended "$NEWS_DATE_1"
 }
 
 # An answer after the greeting's offer has passed: the offer comes at exit.
 case_news_late() {
     new_game && start_news_server 0 --date "$NEWS_DATE_1" --after "$case_dir/offer-passed" --delay 2 &&
-        play expect-no-box 1 && touch "$case_dir/offer-passed" && drive expect-no-box 3 command $MENU_EXIT \
-        expect-box "$NEWS_TITLE" "" expect-box-owner none press No "${ENDS[@]}" && news_ended "$NEWS_DATE_1"
+        play expect-no-box 1 && touch "$case_dir/offer-passed" && drive expect-no-box 3 "${OFFER_AT_EXIT[@]}" &&
+        news_ended "$NEWS_DATE_1"
 }
 
 # An answer only once the window is gone (the settings key closes right
@@ -328,9 +305,7 @@ case_news_after_quit() {
 }
 
 cases=("$@")
-[ ${#cases[@]} -gt 0 ] ||
-    cases=(magnification_stored later_run_goes_on map_damaged sound release_zip installer news_no_server news_offer
-        news_late news_after_quit)
+[ ${#cases[@]} -gt 0 ] || cases=($(declare -F | sed -n 's/^declare -f case_//p'))
 for f in "$win64/zandrek.exe" "$win64/zandrek-driver.exe" "$win64/Zandrek.map" "$tool"; do
     [ -f "$f" ] || { echo "whole-program tests: $f is missing; run build.sh first"; exit 1; }; done
 Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$work/xvfb.display" 2>"$work/xvfb.log" &

@@ -1,6 +1,5 @@
-// The real Win32 program inside this test process, started afresh for each
-// case in a scratch folder with fresh settings; a thread timer answers every
-// box and dialog it opens.
+// The real Win32 program inside this test process, started afresh for each case in a scratch folder with fresh
+// settings; a thread timer answers every box and dialog it opens.
 // clang-format off
 #include <ole2.h>
 #include <intshcut.h>
@@ -102,8 +101,7 @@ void CALLBACK answer_boxes(HWND, UINT, UINT_PTR, DWORD)
     EnumThreadWindows(GetCurrentThreadId(), answer_window, 0);
 }
 
-// Each case runs in a process of its own, so the suite's start is the case's;
-// the platform contract's cases in this program make a platform of their own.
+// Each case runs in a process of its own, so the suite's start is the case's.
 struct Program : ::testing::Test {
     static void SetUpTestSuite()
     {
@@ -477,9 +475,8 @@ TEST_F(Program, EveryEnabledCommandInEveryScreenLeavesTheGameWhole)
 
 } // namespace
 
-// The program never takes COM down, and neither does this one: the process
-// ends without the libraries' detach code, which under the 32-bit emulator
-// can fault on the way out after every test has passed.
+// The program never takes COM down, and neither does this one: the process ends without the libraries' detach code,
+// which under the 32-bit emulator can fault on the way out after every test has passed.
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
