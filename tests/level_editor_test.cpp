@@ -162,6 +162,80 @@ TEST(EditorHistory, RedoPutsBackWhatUndoTook)
     EXPECT_FALSE(editor_redo(editor));
 }
 
+using Field_edit = int (*)(Level_editor&, std::string&);
+
+// The writer's own rules, so that nothing typed fails later at saving.
+TEST(EditorFields, ARefusedEditLeavesTheLevelAsItWas)
+{
+    const struct {
+        const char* what;
+        Field_edit edit;
+        const char* why;
+    } rows[] = {
+        {"a name too long", [](Level_editor& e, std::string& p) { return editor_set_name(e, std::string(80, 'x'), p); },
+         "a name has at most 79 characters"},
+        {"a name of two lines", [](Level_editor& e, std::string& p) { return editor_set_name(e, "a\nb", p); },
+         "the name cannot be written: "},
+        {"a reference of two words",
+         [](Level_editor& e, std::string& p) { return editor_set_reference(e, REF_WALL, "two words", p); },
+         "a tile or sound name is one word, without blanks"},
+        {"no such reference",
+         [](Level_editor& e, std::string& p) { return editor_set_reference(e, REF_COUNT, "Brick", p); },
+         "no such tile or sound reference"},
+        {"an About line ending the text",
+         [](Level_editor& e, std::string& p) {
+             return editor_set_about(e, {"fine", "one\nend it"}, p);
+         },
+         "About line 2 begins with \"end\", which would end the text there; begin it with another word"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        Level_editor editor = editor_with(ROOM);
+        const Authored_level before = editor.level;
+        std::string problem;
+        EXPECT_EQ(r.edit(editor, problem), -1);
+        EXPECT_THAT(problem, testing::StartsWith(r.why));
+        EXPECT_EQ(std::tie(editor.level.name, editor.level.references, editor.level.about),
+                  std::tie(before.name, before.references, before.about));
+        EXPECT_FALSE(editor_undo(editor));
+    }
+}
+
+TEST(EditorFields, EachAcceptedFieldEditIsUndoneOnItsOwn)
+{
+    Level_editor editor = editor_with(ROOM);
+    std::string problem;
+    ASSERT_EQ(editor_set_name(editor, "Quay", problem), 0);
+    ASSERT_EQ(editor_set_reference(editor, REF_WALL, "Brick", problem), 0);
+    ASSERT_EQ(editor_set_about(editor, {"one\r\ntwo"}, problem), 0);
+    EXPECT_THAT(std::make_tuple(editor.level.name, editor.level.references[REF_WALL], editor.level.about),
+                testing::FieldsAre("Quay", "Brick", ElementsAre("one\ntwo\n")));
+    editor_undo(editor);
+    editor_undo(editor);
+    EXPECT_THAT(std::make_tuple(editor.level.name, editor.level.references[REF_WALL], editor.level.about),
+                testing::FieldsAre("Quay", "Untitled", ElementsAre()));
+}
+
+TEST(EditorFields, AnEmptyReferenceGoesBackToTheStandardOne)
+{
+    Level_editor editor = editor_with(ROOM);
+    std::string problem;
+    editor_set_reference(editor, REF_START_SOUND, "Chime", problem);
+    ASSERT_EQ(editor_set_reference(editor, REF_START_SOUND, "", problem), 0);
+    EXPECT_EQ(editor.level.references[REF_START_SOUND], "Untitled");
+}
+
+TEST(EditorPack, ThePacksOwnFieldsKeepTheWritersRules)
+{
+    Authored_pack pack = new_pack();
+    std::string problem;
+    EXPECT_EQ(pack_set_name(pack, std::string(80, 'x'), problem), -1);
+    EXPECT_EQ(pack_set_about(pack, {"endless"}, problem), -1);
+    EXPECT_EQ(pack_set_name(pack, "Docks", problem), 0);
+    EXPECT_EQ(pack_set_about(pack, {"Six quays"}, problem), 0);
+    EXPECT_THAT(std::make_tuple(pack.name, pack.about), testing::FieldsAre("Docks", ElementsAre("Six quays\n")));
+}
+
 TEST(EditorChecks, FaultsFoundBeforeAnySearch)
 {
     const struct {
@@ -212,6 +286,11 @@ TEST(EditorLink, EachLinkFormDecodesToTheFullRows)
         EXPECT_EQ(decode_level_link(link, rows, problem), 0) << problem;
         EXPECT_EQ(rows, full_rows("###|#@$.#"));
     }
+}
+
+TEST(EditorLink, ALinkEscapesTheRowsAsTheBrowserWould)
+{
+    EXPECT_EQ(level_link(full_rows("###|#@$.#")), "editor.html#level=%23%23%23%7C%23%40%24.%23");
 }
 
 TEST(EditorLink, BadLinksAreRefusedWithTheReason)
