@@ -18,6 +18,7 @@
 #include "tools/authoring/level_text.h"
 #include "tools/authoring/solution_replay.h"
 #include "tools/authoring/solver.h"
+#include "tools/authoring/tested_solution.h"
 #include "tools/authoring/tool_game.h"
 
 namespace
@@ -439,6 +440,30 @@ TEST(GeneratorLayout, AFinishedRoomIsWalledRoundInTheMiddle)
     expected[7] = "       #@$.#        ";
     expected[8] = "       #####        ";
     EXPECT_EQ(board, expected);
+}
+
+TEST_F(Authoring, OnlyMovesThatSolveTheLevelAreStored)
+{
+    const struct {
+        const char* moves;
+        int result;
+        const char* why;
+        const char* stored;
+    } rows[] = {
+        {"", -1, "there are no moves to store", "<"},
+        {">>", -1, "the moves do not solve the level: ", "<"},
+        {"<", -1, "the moves do not solve the level: ", "<"},
+        {">", 0, "", ">"},
+    };
+    for (const auto& r : rows) {
+        Authored_level level;
+        level.rows = {"#####", "#@$.#", "#####"};
+        level.solution = "<";
+        std::string problem;
+        EXPECT_EQ(store_tested_solution(game.state, level, r.moves, problem), r.result) << r.moves;
+        EXPECT_THAT(std::make_tuple(problem, level.solution), FieldsAre(testing::StartsWith(r.why), r.stored))
+            << r.moves;
+    }
 }
 
 TEST_F(Authoring, ThePlayCommandReplaysTheSamplePackToTheLastPush)
