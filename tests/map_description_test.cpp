@@ -23,10 +23,10 @@ TEST(MapDescription, TheShippedDescriptionGivesWhatItWrites)
     // player 5 6 8 7 10 9 11: slots 14 15 17 20 21 23 24
     EXPECT_THAT(std::make_tuple(slots[0], slots[1], slots[3], slots[6], slots[7], slots[9], slots[10]),
                 testing::FieldsAre(5, 6, 8, 7, 10, 9, 11));
-    EXPECT_THAT(
-        std::make_tuple(contents.map.num_levels, contents.boards.size(), contents.samples.size(), contents.cpyr, used),
-        testing::FieldsAre(50, 55u, 16u, "Zandrek 4.0 - (c) Ostrovane and the Zandrek team",
-                           "assets/levels/builtin.zrp"));
+    EXPECT_THAT(std::make_tuple(contents.map.num_levels, contents.boards.size(), contents.samples.size(), contents.cpyr,
+                                fs::path(used).generic_string()),
+                testing::FieldsAre(50, 55u, 16u, "Zandrek 4.0 - (c) Ostrovane and the Zandrek team",
+                                   "assets/levels/builtin.zrp"));
 }
 
 class MapDescriptionMistake : public ::testing::Test
