@@ -122,6 +122,13 @@ TEST_F(Tool, PlayPrintsTheFinalBoardWithItsCounts)
     EXPECT_THAT(run("play fixture.zrp 1 '>'"), FieldsAre(0, "#####\n#-@*#\n#####\nmoves 1 pushes 1 solved yes\n"));
 }
 
+// From (1, 1) of level 3: four steps round to (2, 4), two back up to (1, 3), then a push left.
+TEST_F(Tool, PlayWalksToEachClickedCellBeforeTheMoves)
+{
+    EXPECT_THAT(run("play fixture.zrp 3 --click 2,4 --click 1,3 '<'"),
+                FieldsAre(0, "######\n#$@-.#\n#----#\n######\nmoves 7 pushes 1 solved no\n"));
+}
+
 TEST_F(Tool, CheckNamesEachLevelsVerdict)
 {
     const std::string out = run("check fixture.zrp").out;
