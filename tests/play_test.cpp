@@ -81,7 +81,6 @@ TEST_F(Play, EachFacingShowsItsSlotOfThePlayerImages)
 {
     for (int k = 0; k < 14; ++k)
         state.tile_info.slots_14_to_27[k] = static_cast<uint16_t>(114 + k);
-    // The facing, the player's row, the slot shown.
     const std::tuple<const char*, int, int, int> rows[] = {
         {"none", DIR_NONE, 3, 14},           {"up, odd row", DIR_UP, 1, 17},      {"up, even row", DIR_UP, 2, 23},
         {"up, row 3", DIR_UP, 3, 17},        {"down, odd row", DIR_DOWN, 5, 15},  {"down, even row", DIR_DOWN, 6, 20},
@@ -139,7 +138,6 @@ TEST_F(Play, WithoutATileSizeThePointerIsOnNoCell)
 TEST_F(Play, AStraightStepGoesTowardThePointerInLine)
 {
     load({"######", "#-#--#", "#-@--#", "#--$-#", "#--$-#", "######"});
-    // The cell pointed at, the step taken toward it.
     // clang-format off
     const std::tuple<const char*, int, int, int> cases[] = {{"the player's own cell", 2, 2, STEP_HERE}, {"a wall next to it", 2, 1, STEP_NONE},
         {"in line right", 4, 2, DIR_RIGHT}, {"a push down", 2, 4, DIR_DOWN}, {"in line left", 1, 2, DIR_LEFT},
