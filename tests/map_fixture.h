@@ -71,3 +71,8 @@ struct Reference_random {
         return static_cast<int>((seed >> 16) & 0x7FFF);
     }
 };
+// The copy at the point the game's generator has reached, for the numbers it draws next.
+inline Reference_random generator_of(const Game_state& state)
+{
+    return Reference_random{state.draw.random_seed};
+}

@@ -345,6 +345,19 @@ TEST_F(Move_log, EachLoggedCommandWritesItsCharacter)
     EXPECT_EQ(file_text("echo.txt"), "^<v^>uuuru"); // each character echoed too
 }
 
+TEST_F(Move_log, CommandsThatMoveNothingWriteNothing)
+{
+    const std::pair<const char*, int32_t> keys[] = {
+        {"help page", CODE_QUESTION}, {"about", CODE_A}, {"timers", CODE_E}, {"help", CODE_SLASH}, {"finale", CODE_V}};
+    for (const auto& [what, code] : keys) {
+        load(ROOM);
+        press(state, CODE_F9);
+        press(state, code);
+        close_move_log(state); // a screen would take F9 as the key that ends it
+        EXPECT_EQ(file_text("Zandmove.txt"), "") << what;
+    }
+}
+
 TEST_F(Move_log, PlaybackTextFollowsTheRecordSyntax)
 {
     const std::tuple<const char*, std::string_view, std::string> cases[] = {

@@ -199,6 +199,39 @@ TEST_F(Presentation, IdlingShowsTheStatusOnTheThirdTickThenSequenceZero)
     EXPECT_EQ(ticks(4), (std::vector<int>{-1, 10, 11, -1})); // sequence 0 played, then ended
 }
 
+// After sequence 0 an idle player waits, then plays sequence 1 or 2 (frames
+// {12} or {13, 14}), each choice and wait drawn from the game's generator.
+TEST_F(Presentation, AnIdlePlayerPlaysARandomLaterSequence)
+{
+    read_board_record(state, state.play_board, 2);
+    fidget_reset(state);
+    state.mode = MODE_PLAY;
+    ticks(7); // the status, then sequence 0
+    Reference_random random = generator_of(state);
+    const int sequence = random.next() % 2 + 1, wait = random.next() % 60 + 20;
+    std::vector<int> expected{5}; // the choice redraws the standing player
+    expected.resize(wait, -1);    // then nothing while the wait lasts
+    if (sequence == 1) expected.insert(expected.end(), {12, -1});
+    if (sequence == 2) expected.insert(expected.end(), {13, 14, -1});
+    EXPECT_EQ(ticks(static_cast<int>(expected.size())), expected) << "sequence " << sequence;
+}
+
+TEST_F(Presentation, TheSolvedTextGivesTheBoardsCounts)
+{
+    Field_info board{};
+    board.number = 2;
+    board.banked = 3;
+    board.moves = 12;
+    board.pushes = 4;
+    board.start_time = 1000;
+    board.solve_time = 1075;
+    offscreen().calls.clear();
+    draw_solved_text(state, board);
+    EXPECT_EQ(drawn(),
+              (Texts{"160,50c:Alice Has Solved Level 2", "160,100c:Treasures Saved: 3", "160,115c:Moves: 12  Pushes: 4",
+                     "160,130c:Elapsed Time: 01:15", "160,182c:(Press any key to continue)"}));
+}
+
 TEST_F(Presentation, ElapsedTimesShowMinutesThenHours)
 {
     const std::pair<int64_t, const char*> cases[] = {{61, "01:01"}, {3600, "01:00:00"}, {-5, "00:00"}};
