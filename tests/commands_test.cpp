@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 
 #include "map_fixture.h"
+#include "presentation/message_line.h"
 #include "presentation/screens.h"
 #include "resources/resource_ids.h"
 #include "shell/menus.h"
@@ -70,6 +71,27 @@ TEST_F(Commands, RestartPutsThePlayerAtTheStart)
     press_keys(state, ">>");
     run_menu_command(state, MENU_RESTART);
     EXPECT_EQ(player_column(), 1);
+}
+
+// The title the status line gives 65 seconds after one step, then `command`.
+std::string status_after(Game_state& state, int command)
+{
+    press_keys(state, ">");
+    advance_ms(state, 65000);
+    run_menu_command(state, command);
+    offscreen().calls.clear();
+    show_status_title(state);
+    return texts_of(CALL_TITLE).at(0);
+}
+
+TEST_F(Commands, RestartKeepsTheClockWithTheCounts)
+{
+    EXPECT_THAT(status_after(state, MENU_RESTART), testing::EndsWith("Level=7 Moves=1 Pushes=0 Time=01:05"));
+}
+
+TEST_F(Commands, AnotherLevelStartsItsOwnClock)
+{
+    EXPECT_THAT(status_after(state, MENU_LEVEL_BASE + 2), testing::EndsWith("Level=2 Moves=0 Pushes=0 Time=00:00"));
 }
 
 TEST_F(Commands, UndoOrRestartOnAScreenChangesNothing)

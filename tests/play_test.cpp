@@ -135,6 +135,17 @@ TEST_F(Play, WithoutATileSizeThePointerIsOnNoCell)
     }
 }
 
+TEST_F(Play, APointerBeyondAnyCellNumberIsOnNoCell)
+{
+    set_tile_size(16, 12);
+    const std::pair<int32_t, int32_t> pointers[] = {{INT32_MAX, 10}, {10, INT32_MAX}, {INT32_MIN, 10}, {10, INT32_MIN}};
+    for (auto [x, y] : pointers) {
+        state.last_pointer_x = x;
+        state.last_pointer_y = y;
+        EXPECT_EQ(pointer_cell(state), make_cell_pos(-1, -1)) << x << "," << y;
+    }
+}
+
 TEST_F(Play, AStraightStepGoesTowardThePointerInLine)
 {
     load({"######", "#-#--#", "#-@--#", "#--$-#", "#--$-#", "######"});
