@@ -47,7 +47,7 @@ class MapDescriptionMistake : public ::testing::Test
     const fs::path dir = temp_path("description");
 };
 
-TEST_F(MapDescriptionMistake, EachIsNamedWithItsFileAndLine)
+TEST_F(MapDescriptionMistake, EachIsNamedWithWhereItStands)
 {
     const struct {
         const char* what;
