@@ -129,6 +129,15 @@ TEST(PackReader, ReferencesResolveToTheTileOrSoundOfTheirName)
     EXPECT_EQ(resolve_sound(*pack, level.start_sound), pack->sounds.get());
 }
 
+TEST(PackFile, AMissingFileIsRefusedBeforeAnyLine)
+{
+    Game_state state;
+    Pack_diagnostic d;
+    EXPECT_EQ(read_pack(state, temp_path("missing.zrp").c_str(), &d), 1);
+    EXPECT_EQ(std::make_tuple(d.record, d.reason, d.record_line, d.line),
+              std::make_tuple(std::string("file"), std::string("the file cannot be opened"), 0, 0));
+}
+
 TEST(PackFile, LinesAcrossTheReadersBufferReadLikeAnyOther)
 {
     std::string huge = HEAD;

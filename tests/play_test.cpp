@@ -127,6 +127,21 @@ TEST_F(Play, KeySequencesFollowTheMoveRules)
     }
 }
 
+// The middle cell of each picture, with walls on the sides a row names.
+TEST_F(Play, OnlyTwoWallsAtRightAnglesMakeACorner)
+{
+    const std::tuple<const char*, Picture, int> rows[] = {
+        {"up, right", {"-#-", "--#", "---", "--@"}, 1},          {"right, down", {"---", "--#", "-#-", "--@"}, 1},
+        {"down, left", {"---", "#--", "-#-", "--@"}, 1},         {"left, up", {"-#-", "#--", "---", "--@"}, 1},
+        {"up, down", {"-#-", "---", "-#-", "--@"}, 0},           {"left, right", {"---", "#-#", "---", "--@"}, 0},
+        {"a bank in a corner", {"-#-", "-.#", "---", "--@"}, 0},
+    };
+    for (const auto& [what, room, cornered] : rows) {
+        load(room);
+        EXPECT_EQ(is_cornered(state.play_board, state.play_board.columns + 1), cornered) << what;
+    }
+}
+
 TEST_F(Play, WithoutATileSizeThePointerIsOnNoCell)
 {
     for (auto [w, h] : {std::pair{0, 12}, {16, 0}, {-16, 12}}) {
@@ -203,6 +218,17 @@ TEST_F(Play, AHeldButtonWalksTowardThePointer)
     point_at(4, 3);
     send(EVENT_MOTION, CODE_MOUSE_MOVED);
     EXPECT_EQ(trail(3), (Trail{{4, 2}, {4, 3}, {4, 3}}));
+}
+
+TEST_F(Play, AWalkShowsTheCrossCursorUntilTheButtonIsUp)
+{
+    load({"#####", "#@--#", "#####"});
+    click(3, 1);
+    send(EVENT_BUTTON, CODE_LEFT_UP);
+    std::vector<int> cursors;
+    for (const Platform_call* c : offscreen_calls_of(CALL_CURSOR))
+        cursors.push_back(c->a);
+    EXPECT_EQ(cursors, (std::vector<int>{CURSOR_CROSS, CURSOR_ARROW}));
 }
 
 TEST_F(Play, AShiftWalkTriesAStraightPushFirst)
