@@ -29,6 +29,20 @@ TEST(MapDescription, TheShippedDescriptionGivesWhatItWrites)
                                    "assets/levels/builtin.zrp"));
 }
 
+// Boards 51 to 55 are the special boards, title to about, with their sounds;
+// level-tiles 1 1 ... 100 101 to 10 10 ... 118 119 give each level its treasures.
+TEST(MapDescription, EachShippedBoardHasItsNumberSoundsAndTiles)
+{
+    Map_contents contents;
+    std::string used, error;
+    ASSERT_EQ(read_map_description("assets/map/zandrek_map.txt", contents, used, error), 0) << error;
+    const std::vector<Field_info>& b = contents.boards;
+    EXPECT_THAT(std::make_tuple(b[50].number, b[54].number, b[50].start_sound, b[50].solved_sound, b[53].banked_sound),
+                testing::FieldsAre(-1, -5, 4, 5, 15));
+    EXPECT_THAT(std::make_tuple(b[0].kind_tiles[KIND_TREASURE], b[9].kind_tiles[KIND_BANKED_TREASURE]),
+                testing::FieldsAre(100, 119));
+}
+
 class MapDescriptionMistake : public ::testing::Test
 {
   protected:
