@@ -7,6 +7,7 @@
 #include "presentation/screens.h"
 #include "resources/resource_ids.h"
 #include "shell/menus.h"
+#include "shell/window_input.h"
 
 namespace
 {
@@ -157,6 +158,16 @@ TEST_F(Commands, NextOrPreviousLevelMovesOneLevel)
         command(state);
         EXPECT_EQ(state.play_board.number, level) << what;
     }
+}
+
+TEST_F(Commands, TheMessageThatLeftTheFinaleIsFollowedByOneCongratulation)
+{
+    show_finale(state);
+    on_window_input(state, INPUT_KEY_DOWN, VKEY_ESCAPE, 0);
+    offscreen().calls.clear();
+    after_window_message(state);
+    after_window_message(state);
+    EXPECT_THAT(box_texts(), ElementsAre(testing::StartsWith("**** YOU DID IT!!! ****\n")));
 }
 
 TEST_F(Commands, AnUnknownIdDoesNothing)
