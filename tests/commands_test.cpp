@@ -170,6 +170,29 @@ TEST_F(Commands, TheMessageThatLeftTheFinaleIsFollowedByOneCongratulation)
     EXPECT_THAT(box_texts(), ElementsAre(testing::StartsWith("**** YOU DID IT!!! ****\n")));
 }
 
+TEST(Window_input, EachKeyBecomesItsCode)
+{
+    const std::pair<uint32_t, int32_t> keys[] = {
+        {VKEY_F1, CODE_F1},
+        {VKEY_F1 + 8, CODE_F9},
+        {VKEY_UP, CODE_UP},
+        {VKEY_DELETE, CODE_DELETE},
+        {VKEY_ESCAPE, CODE_ESCAPE},
+        {'A', CODE_OTHER_KEY},
+        {VKEY_F10 + 1, CODE_OTHER_KEY},
+    };
+    for (auto [virtual_key, code] : keys)
+        EXPECT_EQ(key_code(virtual_key), code) << "key " << virtual_key;
+}
+
+TEST(Window_input, OnlyTheGamesCharactersHaveACode)
+{
+    const std::pair<char, int32_t> characters[] = {
+        {'u', CODE_U}, {'?', CODE_QUESTION}, {'x', CODE_X}, {'U', -1}, {'i', -1}, {'q', -1}};
+    for (auto [character, code] : characters)
+        EXPECT_EQ(char_code(static_cast<unsigned char>(character)), code) << character;
+}
+
 TEST_F(Commands, AnUnknownIdDoesNothing)
 {
     EXPECT_THAT(effects_of(MENU_LEVEL_LAST + 1), ElementsAre());

@@ -138,6 +138,18 @@ TEST(PackFile, AMissingFileIsRefusedBeforeAnyLine)
               std::make_tuple(std::string("file"), std::string("the file cannot be opened"), 0, 0));
 }
 
+TEST(PackFile, AFailureIsDescribedOnOneLine)
+{
+    const std::pair<Pack_diagnostic, const char*> rows[] = {
+        {{"Level 2", 7, 11, "the file ends before the level's end line"},
+         "p.zrp: line 11: the file ends before the level's end line (Level 2 starting at line 7)"},
+        {{"header", 0, 1, "not a pack"}, "p.zrp: line 1: not a pack"},
+        {{"file", 0, 0, "the file cannot be opened"}, "p.zrp: the file cannot be opened"},
+    };
+    for (const auto& [diagnostic, text] : rows)
+        EXPECT_EQ(describe_pack_failure("p.zrp", diagnostic), text);
+}
+
 TEST(PackFile, LinesAcrossTheReadersBufferReadLikeAnyOther)
 {
     std::string huge = HEAD;
@@ -194,6 +206,7 @@ TEST(RecordReader, EachRecordHoldsWhatItsLinesGive)
         {"Tile:\nWidth: 6\nHeight: 3\nImagery:\n1 2 300 -4 x\n7,8 +9 255 256 -0\n\nend\nend\n", // "7,8" is one field
          "Untitled 6x3: 1 2 0 0 0 0 7 9 255 0 0 0 0 0 0 0 0 0"},
         {"Tile:\nWidth: 2\nHeight: 2\nImagery:\n5 6 7\nend\nendtile\n", "Untitled 2x2: 5 6 0 0"},
+        {"Tile:\nWidth: 3\nHeight: 1\nImagery:\n1\f2\v3\nend\nend\n", "Untitled 3x1: 1 2 3"},           // every C blank
         {"Tile:\nWidth: 512\nHeight: 512\nImagery:\n3\nend\nend\n", "Untitled 512x512: 262144 values"}, // the largest
         // Pictures that do not fit their sizes are dropped.
         {"Tile:\nImagery:\n1 2\nend\nWidth: 2\nHeight: 1\nend\n", "Untitled 2x1:"},
