@@ -75,6 +75,36 @@ const struct Solvable {
      "######|#----#|#-$@-#|##-###|##-###|##-###|##-###|##-###|##-###|##-###|##.###|######", 8, 10},
 };
 
+TEST(AuthoringPuzzle, ARoomWithoutOneStartIsRefused)
+{
+    const std::pair<std::vector<std::string>, const char*> rows[] = {
+        {{"#####", "#-$.#", "#####"}, "the level has no start"},
+        {{"#####", "#@$+#", "#####"}, "the level has 2 starts; it must have one"},
+    };
+    for (const auto& [room, why] : rows) {
+        Puzzle p;
+        std::string error;
+        EXPECT_EQ(puzzle_from_rows(room, p, &error), -1) << why;
+        EXPECT_EQ(error, why);
+    }
+}
+
+// A pack level keeps the last start in reading order; that one must be on floor.
+TEST(AuthoringPuzzle, ALevelsStartMustBeOnTheFloor)
+{
+    Level_info level;
+    std::memset(level.layout, '#', sizeof level.layout);
+    std::memcpy(level.layout[1], "#@$.#", 5);
+    Puzzle p;
+    std::string error;
+    level.start_x = 1;
+    level.start_y = 1;
+    EXPECT_EQ(puzzle_from_level(level, p, &error), 0) << error;
+    level.start_x = 0;
+    EXPECT_EQ(puzzle_from_level(level, p, &error), -1);
+    EXPECT_EQ(error, "the start is not on a floor cell");
+}
+
 TEST(AuthoringSolver, FindsTheOptimumOfEachGoal)
 {
     for (const Solvable& c : SOLVABLE) {
