@@ -29,7 +29,6 @@ int platform_reg_get_string(const char* name, char* buffer, uint32_t capacity)
     auto it = reg.find(name);
     if (it == reg.end() || it->second.is_dword || it->second.bytes.size() > capacity) return 0;
     std::memcpy(buffer, it->second.bytes.data(), it->second.bytes.size());
-    if (it->second.bytes.size() < capacity) buffer[it->second.bytes.size()] = '\0';
     return 1;
 }
 
