@@ -193,6 +193,61 @@ TEST(Window_input, OnlyTheGamesCharactersHaveACode)
         EXPECT_EQ(char_code(static_cast<unsigned char>(character)), code) << character;
 }
 
+TEST_F(Commands, AKeyOnTheTitleEntersTheChosenPlayersLevel)
+{
+    show_greeting(state);
+    offscreen().dialog_answers.push_back({0, "Bea"});
+    press(state, CODE_OTHER_KEY);
+    EXPECT_EQ(std::make_tuple(state.mode, std::string(state.current_player->name), state.play_board.number),
+              std::make_tuple(MODE_PLAY, std::string("Bea"), 1));
+}
+
+// At the first choice a cancel goes on with the name shown; a later one does not.
+TEST_F(Commands, ALaterCancelledNameLeavesTheTitleShowing)
+{
+    show_greeting(state);
+    offscreen().dialog_answers.push_back({-1, ""});
+    press(state, CODE_OTHER_KEY);
+    show_greeting(state);
+    offscreen().dialog_answers.push_back({-1, ""});
+    press(state, CODE_OTHER_KEY);
+    EXPECT_EQ(state.mode, MODE_TITLE);
+}
+
+TEST_F(Commands, AMouseMessageCarriesItsCellAndShiftKey)
+{
+    on_window_input(state, INPUT_RIGHT_DOWN, MOUSE_KEY_SHIFT | MOUSE_KEY_CONTROL, (30 << 16) | 50);
+    EXPECT_EQ(std::make_tuple(state.last_pointer_x, state.last_pointer_y), std::make_tuple(50, 30));
+}
+
+TEST_F(Commands, TheLeftButtonHoldsTheMouseUntilItIsUp)
+{
+    offscreen().calls.clear();
+    on_window_input(state, INPUT_LEFT_DOWN, 0, (12 << 16) | 40);
+    on_window_input(state, INPUT_LEFT_UP, 0, (12 << 16) | 40);
+    std::vector<std::string> steps;
+    for (const Platform_call* c : offscreen_calls_of(CALL_SHELL))
+        steps.push_back(c->text);
+    EXPECT_THAT(steps, ElementsAre("capture", "release capture"));
+}
+
+TEST_F(Commands, QOrShiftQQuitsAtOnce)
+{
+    for (uint32_t q : {'q', 'Q'}) {
+        offscreen().quit_posted = false;
+        on_window_input(state, INPUT_CHAR, q, 0);
+        EXPECT_TRUE(offscreen().quit_posted) << static_cast<char>(q);
+    }
+}
+
+// The key that solved the level comes up on the solved screen and must not end it.
+TEST_F(Commands, AKeyReleaseKeepsTheSolvedScreen)
+{
+    state.mode = MODE_SOLVED;
+    on_window_input(state, INPUT_KEY_UP, VKEY_RIGHT, 0);
+    EXPECT_EQ(state.mode, MODE_SOLVED);
+}
+
 TEST_F(Commands, AnUnknownIdDoesNothing)
 {
     EXPECT_THAT(effects_of(MENU_LEVEL_LAST + 1), ElementsAre());
