@@ -216,6 +216,23 @@ TEST_F(Presentation, AnIdlePlayerPlaysARandomLaterSequence)
     EXPECT_EQ(ticks(static_cast<int>(expected.size())), expected) << "sequence " << sequence;
 }
 
+TEST_F(Presentation, TheMessageLineTimerShowsTheStatusOnlyInSettledPlay)
+{
+    read_board_record(state, state.play_board, 2);
+    const std::tuple<const char*, int32_t, bool, size_t> rows[] = {
+        {"in play", MODE_PLAY, false, 1}, {"just restarted", MODE_PLAY, true, 0}, {"on a screen", MODE_HELP, false, 0}};
+    for (const auto& [what, mode, restarted, titles] : rows) {
+        state.mode = MODE_PLAY;
+        fidget_reset(state);
+        for (int tick = 0; !restarted && tick < 3; ++tick) // the third shows the status
+            fidget_tick(state, 0);
+        state.mode = mode;
+        offscreen().calls.clear();
+        msgline_tick(state, 0);
+        EXPECT_EQ(texts_of(CALL_TITLE).size(), titles) << what;
+    }
+}
+
 TEST_F(Presentation, TheSolvedTextGivesTheBoardsCounts)
 {
     Field_info board{};
