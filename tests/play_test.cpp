@@ -382,6 +382,14 @@ TEST_F(Move_log, EachLoggedCommandWritesItsCharacter)
     EXPECT_EQ(file_text("echo.txt"), "^<v^>uuuru"); // each character echoed too
 }
 
+TEST_F(Move_log, TheFileBreaksItsLineAfterSeventyCharacters)
+{
+    press(state, CODE_F9);
+    press(state, CODE_UP, 71); // into the wall: refused moves are logged too
+    close_move_log(state);
+    EXPECT_EQ(file_text("Zandmove.txt"), std::string(70, '^') + "\n^");
+}
+
 TEST_F(Move_log, CommandsThatMoveNothingWriteNothing)
 {
     const std::pair<const char*, int32_t> keys[] = {

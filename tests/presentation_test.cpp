@@ -1,5 +1,7 @@
 // Around the board: levels entered, refused and solved, the full-window
 // screens and texts, the window title, idling, and the wave device.
+#include <gmock/gmock.h>
+
 #include <functional>
 #include <map>
 #include <tuple>
@@ -231,6 +233,19 @@ TEST_F(Presentation, TheMessageLineTimerShowsTheStatusOnlyInSettledPlay)
         msgline_tick(state, 0);
         EXPECT_EQ(texts_of(CALL_TITLE).size(), titles) << what;
     }
+}
+
+TEST_F(Presentation, APacksAboutScreenAddsThePacksThenTheLevelsTexts)
+{
+    const std::string text = "Zandrek Pack\nAbout:\nDocks\nend\nLevel:\nAbout:\nQuay one\nend\n"
+                             "Layout:\n#@$.#\nend\nend\n";
+    std::unique_ptr<Pack_info> pack = read_pack_bytes(text.data(), text.size());
+    state.pack = pack.get();
+    pack->current_level = pack->levels.get();
+    offscreen().calls.clear();
+    show_about(state);
+    EXPECT_THAT(box_texts(), testing::ElementsAre(testing::StartsWith("Zandrek"), "Docks\n", "Quay one\n"));
+    state.pack = nullptr;
 }
 
 TEST_F(Presentation, TheSolvedTextGivesTheBoardsCounts)
