@@ -412,6 +412,18 @@ TEST_F(Generated, EachSolutionHasTheFewestPushes)
     });
 }
 
+// The first room tried is the same either way; of eight different rooms the
+// kept one must be harder than the first (a choice of the easiest would not be).
+TEST_F(Generated, TheHardestOfTheCandidatesIsKept)
+{
+    Generate_options one = options_of(GENERATE_CASES[0]);
+    one.candidates = 1;
+    Generate_options eight = one;
+    eight.candidates = 8;
+    const int first = generate_levels(game.state, one, 1).at(0).difficulty;
+    EXPECT_GT(generate_levels(game.state, eight, 1).at(0).difficulty, first);
+}
+
 TEST_F(Generated, NoTwoLevelsOfARunShareAShape)
 {
     for (const Generate_case& c : GENERATE_CASES) {
