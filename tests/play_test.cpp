@@ -1,5 +1,6 @@
 // Playing a board through handle_event: steps, pushes, undo, walking with the mouse, each event in
 // each mode, and the developer player's move log with its playbacks.
+#include <fstream>
 #include <random>
 
 #include "engine/click_to_move.h"
@@ -425,6 +426,14 @@ TEST_F(Move_log, PlaybackTextFollowsTheRecordSyntax)
 TEST_F(Move_log, PlayingBackAMissingFileIsRefused)
 {
     EXPECT_EQ(play_back_file(state, "no such file.txt", 0, 0, 0), -1);
+}
+
+TEST_F(Move_log, TheDevelopersTPlaysTheLogBack)
+{
+    std::ofstream("Zandmove.txt") << ">v";
+    press(state, CODE_T);
+    EXPECT_EQ(std::make_tuple(state.play_board.player_x, state.play_board.player_y, int{state.play_board.moves}),
+              std::make_tuple(5, 4, 2));
 }
 
 TEST_F(Move_log, TheDevelopersXReturnsToTheBuiltInLevels)

@@ -55,6 +55,16 @@ TEST(Framebuffer, TextStopsAtTheCanvasEdges)
               std::make_tuple(256, 256));
 }
 
+TEST(Framebuffer, ACharacterOutsideTheFontDrawsAsAQuestionMark)
+{
+    std::vector<uint32_t> unknown(32 * 16, 0), question(32 * 16, 0);
+    Framebuffer a{unknown.data(), 32, 16}, b{question.data(), 32, 16};
+    framebuffer_text(a, 0, 12, "\x7f\xc8", TEXT_LEFT, 0xFFFFFF);
+    framebuffer_text(b, 0, 12, "??", TEXT_LEFT, 0xFFFFFF);
+    EXPECT_EQ(unknown, question);
+    EXPECT_GT(std::count(question.begin(), question.end(), 0xFFFFFFu), 0);
+}
+
 TEST(Offscreen, AResetWithNothingPlayingMarksNoBuffer)
 {
     offscreen_reset(2);
