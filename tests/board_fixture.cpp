@@ -124,3 +124,14 @@ void set_walking_frames(Game_state& state, int count, const std::vector<uint16_t
     std::copy(frames.begin(), frames.end(), last);
     last[frames.size()] = FIDGET_END;
 }
+
+Field_info solved_board(int number, int moves, int pushes, uint32_t seconds)
+{
+    Field_info b{};
+    b.number = static_cast<int16_t>(number);
+    b.moves = static_cast<uint16_t>(moves);
+    b.pushes = static_cast<uint16_t>(pushes);
+    b.start_time = 1000;
+    b.solve_time = 1000 + seconds;
+    return b;
+}

@@ -250,13 +250,8 @@ TEST_F(Presentation, APacksAboutScreenAddsThePacksThenTheLevelsTexts)
 
 TEST_F(Presentation, TheSolvedTextGivesTheBoardsCounts)
 {
-    Field_info board{};
-    board.number = 2;
+    Field_info board = solved_board(2, 12, 4, 75);
     board.banked = 3;
-    board.moves = 12;
-    board.pushes = 4;
-    board.start_time = 1000;
-    board.solve_time = 1075;
     offscreen().calls.clear();
     draw_solved_text(state, board);
     EXPECT_EQ(drawn(),

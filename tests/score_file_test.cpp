@@ -232,13 +232,7 @@ TEST_F(Score_file, ABetterResultIsSavedAtOnce)
 {
     ASSERT_EQ(read(header(1) + record("Anne", 6, 90, 100)), 0);
     ASSERT_EQ(choose("Anne"), 0);
-    Field_info b{};
-    b.number = 7;
-    b.moves = 80;
-    b.pushes = 24;
-    b.start_time = 1000;
-    b.solve_time = 1050;
-    record_result(state, b);
+    record_result(state, solved_board(7, 80, 24, 50));
     Bytes saved = record("Anne", 7, 80, 50);
     saved[34] = 24;                   // the pushes
     std::fill_n(saved.begin(), 4, 0); // the link slot, written as 0
