@@ -43,6 +43,33 @@ TEST(MapDescription, EachShippedBoardHasItsNumberSoundsAndTiles)
                 testing::FieldsAre(100, 119));
 }
 
+// fidget 12 5 ... fidget 13 6 13 7: seven sequences, each ended where its line ends.
+TEST(MapDescription, EachFidgetLineIsASequenceInOrder)
+{
+    Map_contents contents;
+    std::string used, error;
+    ASSERT_EQ(read_map_description("assets/map/zandrek_map.txt", contents, used, error), 0) << error;
+    const Fidget_info& f = contents.fidget;
+    EXPECT_THAT(std::make_tuple(f.sequence_count, std::vector<int>(f.sequences[0], f.sequences[0] + 3),
+                                std::vector<int>(f.sequences[6], f.sequences[6] + 5)),
+                testing::FieldsAre(7, testing::ElementsAre(12, 5, FIDGET_END),
+                                   testing::ElementsAre(13, 6, 13, 7, FIDGET_END)));
+}
+
+// The pictures' cells are tiles the description never names: they get codes
+// of their own, and each code has an image.
+TEST(MapDescription, EveryTileOnEveryBoardHasAnImage)
+{
+    Map_contents contents;
+    std::string used, error;
+    ASSERT_EQ(read_map_description("assets/map/zandrek_map.txt", contents, used, error), 0) << error;
+    for (const Field_info& board : contents.boards)
+        for (const Field_cell& cell : board.cells) {
+            ASSERT_LT(cell.tile, contents.tile_table.size()) << "board " << board.number;
+            EXPECT_LT(contents.tile_table[cell.tile], contents.images.size()) << "board " << board.number;
+        }
+}
+
 class MapDescriptionMistake : public ::testing::Test
 {
   protected:
@@ -99,6 +126,19 @@ TEST_F(MapDescriptionMistake, EachIsNamedWithWhereItStands)
         SCOPED_TRACE(r.what);
         EXPECT_EQ(error_of(r.text), r.error);
     }
+}
+
+// A text's \n is a line break, at its end too.
+using MapDescriptionText = MapDescriptionMistake;
+
+TEST_F(MapDescriptionText, TextsTakeTheLineBreakEscape)
+{
+    std::ofstream(dir / "d.txt") << "include " << fs::absolute("assets/map/zandrek_map.txt").string()
+                                 << "\nprog By us\\nat home\\n\n";
+    Map_contents contents;
+    std::string used, error;
+    ASSERT_EQ(read_map_description((dir / "d.txt").string(), contents, used, error), 0) << error;
+    EXPECT_EQ(contents.prog, "By us\nat home\n");
 }
 
 TEST_F(MapDescriptionMistake, ALevelsPackTooSmallIsNamed)

@@ -95,6 +95,37 @@ TEST_F(Map_file, TheFileStartsWithTheFormHeader)
                      uint8_t(length >> 24), 'S', 'O', 'K', 'O'}));
 }
 
+// The reader fills in the positions and pointer slots; the file holds zeros
+// there, whatever the contents held, so the same map gives the same bytes.
+TEST_F(Map_file, TheHeadersPositionsAndSlotsAreWrittenAsZeros)
+{
+    contents.map.flds_pos = contents.map.imgs_pos = 0x11111111;
+    contents.map.cpyr_slot = contents.map.prog_slot = contents.map.arts_slot = 0x22222222;
+    contents.map.name_slot = contents.map.file_slot = 0x33333333;
+    const Bytes bytes = write_map_bytes(contents);
+    const auto maph = std::search(bytes.begin(), bytes.end(), std::begin("MAPH"), std::end("MAPH") - 1) + 8;
+    EXPECT_THAT(std::make_tuple(Bytes(maph + 44, maph + 48), Bytes(maph + 56, maph + 80)),
+                testing::FieldsAre(Bytes(4, 0), Bytes(24, 0)));
+}
+
+// A file left open cannot be replaced or removed on Windows.
+TEST_F(Map_file, AGameThatEndsClosesItsMapFile)
+{
+    const auto open_files = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+    };
+    const std::string map = path("map");
+    write_bytes(map, write_map_bytes(contents));
+    const auto before = open_files();
+    {
+        Game_state game;
+        game.map_file_name = map;
+        File_diagnostics diagnostics;
+        ASSERT_EQ(read_map_file(game, diagnostics), 0);
+    }
+    EXPECT_EQ(open_files(), before);
+}
+
 TEST_F(Map_file, AWrittenMapReadsBackRegionForRegion)
 {
     ASSERT_EQ(read_chunks(), 0);
