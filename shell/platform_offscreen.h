@@ -99,7 +99,6 @@ struct Offscreen {
     int screen_width = 1024, screen_height = 768;
     int window_x = 0, window_y = 0; // where the window was created
     int client_width = 1, client_height = 1;
-    int popups_before_failure = -1;             // popups that can still be made; -1: any number
     std::map<int, uint32_t> menu_states;        // item id -> MENU_ITEM_* bits
     std::map<int, std::string> menu_items;      // level item id -> "picture" or its text
     std::vector<std::string> level_menu_titles; // pack popups appended to the Level menu

@@ -147,9 +147,6 @@ void platform_menu_check(int id, bool checked)
 }
 Platform_menu platform_menu_create_popup()
 {
-    Offscreen& o = offscreen();
-    if (o.popups_before_failure == 0) return nullptr;
-    if (o.popups_before_failure > 0) o.popups_before_failure -= 1;
     popups().emplace_back();
     return reinterpret_cast<Platform_menu>(static_cast<intptr_t>(popups().size()));
 }
