@@ -412,6 +412,14 @@ TEST_F(Generated, EachSolutionHasTheFewestPushes)
     });
 }
 
+TEST_F(Generated, EachSolutionWalksTheLeastOfTheFewestPushes)
+{
+    each_level([](const Generate_case&, const Generated_level& g) {
+        const Solve_result r = solve_puzzle(puzzle_of(g.rows), with_goal(SOLVE_PUSHES_THEN_MOVES));
+        EXPECT_EQ(g.solution.move_count, r.move_count);
+    });
+}
+
 // The first room tried is the same either way; of eight different rooms the
 // kept one must be harder than the first (a choice of the easiest would not be).
 TEST_F(Generated, TheHardestOfTheCandidatesIsKept)
@@ -471,6 +479,24 @@ TEST(GeneratorScore, TheDifficultyAddsEachTerm)
         s.lower_bound = r.bound;
         s.expanded = r.expanded;
         EXPECT_EQ(difficulty_score(s), r.score) << r.what;
+    }
+}
+
+// Rows, the solution, what stays of the room.
+TEST(GeneratorLayout, FloorNoMoveTouchesIsWalledUpKeepingTheSymmetry)
+{
+    const std::tuple<const char*, const char*, const char*, const char*> rows[] = {
+        {"no symmetry: all unused floor goes", "#######|##----#|#@$-.-#|#-----#|#######", ">>",
+         "#######|#######|#@$-.##|#######|#######"},
+        {"left to right: a cell mirroring a used one stays", "#######|#@$-.-#|#-----#|#######", ">>",
+         "#######|#@$-.-#|#######|#######"},
+        {"top to bottom: a cell mirroring a used one stays", "#######|##@---#|#--$.-#|##----#|#######", "v>",
+         "#######|##@####|##-$.##|##-####|#######"},
+    };
+    for (const auto& [what, before, moves, after] : rows) {
+        std::vector<std::string> room = split_rows(before);
+        wall_up_unused(room, moves);
+        EXPECT_EQ(room, split_rows(after)) << what;
     }
 }
 

@@ -344,9 +344,9 @@ std::vector<uint8_t> touched_cells(const Rows& rows, const std::string& moves)
     return touched;
 }
 
-// Walls up floor that plays no part: every cell the solution never touches,
-// unless the cell mirrored across the room is touched, so the outline keeps
-// what symmetry it had. Walls left standing alone go back to floor.
+} // namespace
+
+// Walls left standing alone go back to floor.
 void wall_up_unused(Rows& rows, const std::string& moves)
 {
     const int R = static_cast<int>(rows.size()), C = static_cast<int>(rows[0].size());
@@ -378,6 +378,9 @@ void wall_up_unused(Rows& rows, const std::string& moves)
     keep_largest_area(out);
     rows.swap(out);
 }
+
+namespace
+{
 
 // `upper_bound`: a solution's cost already known, 0 when none is.
 Solve_result solve_rows(const Rows& rows, Solve_goal goal, const Generate_options& o, int upper_bound = 0)

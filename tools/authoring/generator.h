@@ -48,6 +48,11 @@ int difficulty_score(const Solve_result& solution);
 // fewer levels than asked only when the room is too small to hold them.
 std::vector<Generated_level> generate_levels(Game_state& judge, const Generate_options& options, int count);
 
+// Walls up the floor a solution never walks or pushes over, sparing a cell
+// whose mirror image is used where the walls are mirrored, so the room keeps
+// its symmetry; then only the largest floor area stays.
+void wall_up_unused(std::vector<std::string>& rows, const std::string& moves);
+
 // Grows a level's floor-only rows to the full board, walls closed round the
 // room, centred; drops walls that touch no floor. Used for hand-made levels.
 std::vector<std::string> finish_layout(const std::vector<std::string>& rows);
