@@ -57,6 +57,9 @@ class Authoring : public ::testing::Test
     Tool_game game;
 };
 
+// Two treasures on a diagonal fence two dead corner cells off from the player.
+const char DIAGONAL_FENCE[] = "#########|###-----#|##-$--$-#|#-$-#-@-#|#--##-..#|#------.#|#########";
+
 const char TWO[] = "########|#@$-.--#|#--$-.-#|########";
 const struct Solvable {
     const char* what;
@@ -72,8 +75,6 @@ const struct Solvable {
     {"a banked start still needs a push", SOLVE_PUSHES, "######|#@*.-#|######", 1, 1},
     {"the long way round a freezing push", SOLVE_PUSHES_THEN_MOVES, "########|#--#---#|#-$--$-#|#.-@-.-#|########", 3,
      11},
-    {"any solution: down a long tunnel in one go", SOLVE_ANY,
-     "######|#----#|#-$@-#|##-###|##-###|##-###|##-###|##-###|##-###|##-###|##.###|######", 8, 10},
 };
 
 TEST(AuthoringPuzzle, ARoomWithoutOneStartIsRefused)
@@ -115,28 +116,41 @@ TEST(AuthoringSolver, FindsTheOptimumOfEachGoal)
     }
 }
 
-// Each rule proves there is none without a long search; the last rows are
-// deadlocks only the named rule sees from the start, so the search ends
-// after looking at the start alone.
+// The four-way freeze: two banked treasures fixed in corners and one between
+// them that every push leans on a wall and on one of the banked two. Each
+// cell it can reach is live alone, the free floor is all within reach and
+// the bound stays finite, so only the freeze rule sees the deadlock.
+const char FREEZE_EVERY_PUSH[] = "#######|#*---.#|#-$-#-#|#-@*#-#|#-###-#|#.----#|#######";
+
+// Each rule proves there is none at once: every row is a deadlock the named
+// rule sees from the start, so the search ends after looking at the start
+// alone (or before, when the start's bound is already infinite).
 TEST(AuthoringSolver, EachRuleProvesAnUnsolvableLevelQuickly)
 {
     const struct {
         const char* what;
         Solve_goal goal;
         const char* rows;
-        unsigned most_expanded;
     } cases[] = {
-        {"banked and walled in", SOLVE_PUSHES, "####|#@*#|####", 200},
-        {"dead cell: a corner", SOLVE_PUSHES, "#####|#$-.#|#-@-#|#####", 200},
-        {"dead cell: along a wall with no bank", SOLVE_PUSHES, "#######|#--$--#|#-----#|#-@--.#|#######", 200},
-        {"freeze: a pair", SOLVE_PUSHES, "#########|#---#---#|#---$$--#|#-@--#--#|#.----.-#|#########", 200},
-        {"one bank reachable", SOLVE_PUSHES, "#########|#.--$-$@#|#-------#|###-#####|###--.###|#########", 200},
-        {"more treasures than banks", SOLVE_PUSHES, "#######|#-----#|#-$$@.#|#-----#|#######", 200},
-        {"no treasure: no push can ever happen", SOLVE_PUSHES, "#####|#@-.#|#####", 200},
-        {"any solution: none, proven", SOLVE_ANY, "#######|#--$--#|#-----#|#-@--.#|#######", 200},
-        {"reach: the only side the player can push from", SOLVE_PUSHES, "########|#.@$---#|########", 1},
-        {"corral: two treasures on a diagonal fence two corners", SOLVE_PUSHES,
-         "#########|###-----#|##-$--$-#|#-$-#-@-#|#--##-..#|#------.#|#########", 1},
+        // The start is expanded and has no push.
+        {"banked and walled in", SOLVE_PUSHES, "####|#@*#|####"},
+        // A treasure on a dead cell has no bank: the start's bound is infinite.
+        {"dead cell: a corner", SOLVE_PUSHES, "#####|#$-.#|#-@-#|#####"},
+        {"dead cell: along a wall with no bank", SOLVE_PUSHES, "#######|#--$--#|#-----#|#-@--.#|#######"},
+        // The start is expanded; all four pushes of the middle one freeze.
+        {"freeze: every push", SOLVE_PUSHES, FREEZE_EVERY_PUSH},
+        // Each treasure of the pair is the other's pushing side: no push.
+        {"no push: a pair holding each other between walls", SOLVE_PUSHES,
+         "#########|#---#---#|#---$$--#|#-@--#--#|#.----.-#|#########"},
+        // Both can only reach the top bank: no assignment at the start.
+        {"one bank reachable", SOLVE_PUSHES, "#########|#.--$-$@#|#-------#|###-#####|###--.###|#########"},
+        {"more treasures than banks", SOLVE_PUSHES, "#######|#-----#|#-$$@.#|#-----#|#######"},
+        {"no treasure: no push can ever happen", SOLVE_PUSHES, "#####|#@-.#|#####"},
+        {"any solution: none, proven", SOLVE_ANY, "#######|#--$--#|#-----#|#-@--.#|#######"},
+        // From the player's side the only push leads away from the bank.
+        {"reach: the only side the player can push from", SOLVE_PUSHES, "########|#.@$---#|########"},
+        // The start is expanded; its corral has no push into it.
+        {"corral: two treasures on a diagonal fence two corners", SOLVE_PUSHES, DIAGONAL_FENCE},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -144,7 +158,81 @@ TEST(AuthoringSolver, EachRuleProvesAnUnsolvableLevelQuickly)
         options.any_first_share = 0;
         const Solve_result r = solve_puzzle(puzzle_of(split_rows(c.rows)), options);
         EXPECT_THAT(std::make_tuple(r.status, r.expanded, bfs_fewest_pushes(split_rows(c.rows)).pushes),
-                    FieldsAre(SOLVE_NONE, testing::Le(c.most_expanded), -1));
+                    FieldsAre(SOLVE_NONE, testing::Le(1u), -1));
+    }
+}
+
+// The diagonal fence: with corrals the start's expansion is ended by the
+// corner corral before any push is judged. Without them the far treasure
+// can still be pushed left, a live cell with a finite bound, so that
+// position is stored and must be expanded before the search runs dry.
+TEST(AuthoringSolver, OnlyTheCorralRuleEndsTheDiagonalFenceAtTheStart)
+{
+    const struct {
+        const char* what;
+        bool corrals;
+        testing::Matcher<uint64_t> generated, stored, expanded;
+        uint64_t corral_cuts;
+    } rows[] = {
+        {"with corrals", true, 0u, 1u, 1u, 1},
+        {"without corrals", false, testing::Ge(1u), testing::Ge(2u), testing::Ge(2u), 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Solve_options options;
+        options.any_first_share = 0;
+        options.corrals = row.corrals;
+        const Solve_result r = solve_puzzle(puzzle_of(split_rows(DIAGONAL_FENCE)), options);
+        EXPECT_THAT(std::make_tuple(r.status, r.generated, r.stored, r.expanded, r.corral_cuts),
+                    FieldsAre(SOLVE_NONE, row.generated, row.stored, row.expanded, row.corral_cuts));
+    }
+}
+
+// With one treasure and no obstacle the bound is the true push count, so
+// every position on an optimal line has f equal to it and each push along
+// that line lowers h by one: the lowest h first takes the line's next
+// position every time. The positions with h from the count down to 1 are
+// expanded; the goal is recognised when taken, before it is counted.
+TEST(AuthoringSolver, AnExactBoundLeadsStraightDownOneOptimalSolution)
+{
+    const struct {
+        const char* what;
+        const char* rows;
+        int pushes;
+    } rows[] = {
+        {"three along a corridor", "#######|#@$--.#|#######", 3},
+        {"three right, three down", "########|#------#|#-$----#|#----@-#|#------#|#----.-#|########", 6},
+        {"two up, three left", "#######|#.----#|#-----#|#---$-#|#-@---#|#######", 5},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Solve_options options;
+        options.any_first_share = 0;
+        const Solve_result r = solve_puzzle(puzzle_of(split_rows(row.rows)), options);
+        EXPECT_THAT(std::make_tuple(r.status, r.pushes, r.lower_bound, r.expanded),
+                    FieldsAre(SOLVE_FOUND, row.pushes, row.pushes, testing::Le(static_cast<uint64_t>(row.pushes))));
+    }
+}
+
+// The fast mode pushes through a one-wide tunnel in one go: from the start
+// the run that ends on the bank is a child with every treasure packed, the
+// lowest rank there is, so it is taken next and is the goal. Only the start
+// is expanded, where single pushes would expand every cell of the tunnel.
+TEST(AuthoringSolver, TheFastModeCrossesATunnelInOneExpansion)
+{
+    const struct {
+        const char* what;
+        const char* rows;
+        int pushes;
+    } rows[] = {
+        {"down eight", "######|#----#|#-$@-#|##-###|##-###|##-###|##-###|##-###|##-###|##-###|##.###|######", 8},
+        {"right seven", "##########|#@$------.#|##########", 7},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const Solve_result r = solve_puzzle(puzzle_of(split_rows(row.rows)), with_goal(SOLVE_ANY));
+        EXPECT_THAT(std::make_tuple(r.status, r.pushes, r.expanded),
+                    FieldsAre(SOLVE_FOUND, row.pushes, testing::Le(1u)));
     }
 }
 
