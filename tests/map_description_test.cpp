@@ -118,6 +118,7 @@ TEST_F(MapDescriptionMistake, EachIsNamedWithWhereItStands)
         {"legend tile too large", "legend x 4096 0 0\n", "d.txt:1: legend C TILE CONTENT FLOOR"},
         {"board row short", "legend x 1 0 0\nboard title\nxx\n", "d.txt:3: board rows are 20 characters"},
         {"missing include", "include gone.txt\n", "gone.txt:0: cannot open the file"},
+        {"sample with a word more", "sample step a.wav b\n", "d.txt:1: cannot make sense of 'sample step a.wav b'"},
         {"missing sample", "sample step gone.wav\n",
          "d.txt:1: " + (dir / "gone.wav").string() + ": cannot open the file"},
         {"empty description", "", "d.txt: no image"},

@@ -599,6 +599,14 @@ TEST(GeneratorLayout, AFinishedRoomIsWalledRoundInTheMiddle)
     EXPECT_EQ(board, expected);
 }
 
+// Too wide for the board, it is walled round but not placed, so the caller sees it cannot fit.
+TEST(GeneratorLayout, ARoomWiderThanTheBoardIsLeftUnplaced)
+{
+    const std::string floor = "@$." + std::string(LEVEL_COLS - 3, '-');
+    const std::string wall(LEVEL_COLS + 2, '#');
+    EXPECT_THAT(finish_layout({floor}), testing::ElementsAre(wall, "#" + floor + "#", wall));
+}
+
 TEST_F(Authoring, OnlyMovesThatSolveTheLevelAreStored)
 {
     const struct {
