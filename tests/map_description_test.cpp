@@ -50,10 +50,10 @@ TEST(MapDescription, EachFidgetLineIsASequenceInOrder)
     std::string used, error;
     ASSERT_EQ(read_map_description("assets/map/zandrek_map.txt", contents, used, error), 0) << error;
     const Fidget_info& f = contents.fidget;
-    EXPECT_THAT(std::make_tuple(f.sequence_count, std::vector<int>(f.sequences[0], f.sequences[0] + 3),
-                                std::vector<int>(f.sequences[6], f.sequences[6] + 5)),
-                testing::FieldsAre(7, testing::ElementsAre(12, 5, FIDGET_END),
-                                   testing::ElementsAre(13, 6, 13, 7, FIDGET_END)));
+    EXPECT_THAT(
+        std::make_tuple(f.sequence_count, std::vector<int>(f.sequences[0], f.sequences[0] + 3),
+                        std::vector<int>(f.sequences[6], f.sequences[6] + 5)),
+        testing::FieldsAre(7, testing::ElementsAre(12, 5, FIDGET_END), testing::ElementsAre(13, 6, 13, 7, FIDGET_END)));
 }
 
 // The pictures' cells are tiles the description never names: they get codes

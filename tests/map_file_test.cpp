@@ -111,9 +111,7 @@ TEST_F(Map_file, TheHeadersPositionsAndSlotsAreWrittenAsZeros)
 // A file left open cannot be replaced or removed on Windows.
 TEST_F(Map_file, AGameThatEndsClosesItsMapFile)
 {
-    const auto open_files = [] {
-        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
-    };
+    const auto open_files = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
     const std::string map = path("map");
     write_bytes(map, write_map_bytes(contents));
     const auto before = open_files();

@@ -1,7 +1,7 @@
 #include "tools/authoring/authored_records.h"
 
-#include "files/pack_reader.h"
 #include "engine/pack_records.h"
+#include "files/pack_reader.h"
 
 namespace
 {

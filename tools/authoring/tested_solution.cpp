@@ -1,7 +1,7 @@
 #include "tools/authoring/tested_solution.h"
 
-#include "files/pack_reader.h"
 #include "engine/pack_records.h"
+#include "files/pack_reader.h"
 #include "tools/authoring/solution_replay.h"
 
 int store_tested_solution(Game_state& state, Authored_level& level, const std::string& moves, std::string& problem)

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "engine/game_state.h"
-#include "engine/game_state.h"
 #include "presentation/draw.h"
 #include "presentation/palette.h"
 #include "tools/editor_web/editor_session_web.h"
