@@ -93,7 +93,7 @@ int read_pack_records(Pack_info& pack, Line_source& source, Pack_diagnostic* dia
         } else if (starts_with("Tile:", line) || starts_with("BigTile:", line)) {
             bool big = line[0] == 'B';
             auto tile = std::make_unique<Pack_tile>();
-            if (read_tile(*tile, source) != 0) {
+            if (!read_tile(*tile, source)) {
                 note(diagnostic, big ? "BigTile" : "Tile", record_line, source, "unfinished tile");
                 return 1;
             }
@@ -108,7 +108,7 @@ int read_pack_records(Pack_info& pack, Line_source& source, Pack_diagnostic* dia
             }
         } else if (starts_with("Sound:", line)) {
             auto sound = std::make_unique<Pack_sound>();
-            if (read_sound(*sound, source) != 0) {
+            if (!read_sound(*sound, source)) {
                 note(diagnostic, "Sound", record_line, source, "unfinished sound");
                 return 1;
             }

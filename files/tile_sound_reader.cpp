@@ -117,55 +117,55 @@ void decode_sample_line(std::string_view line, int sample_size, int16_t* samples
     }
 }
 
-int read_tile(Pack_tile& tile, Line_source& source)
+bool read_tile(Pack_tile& tile, Line_source& source)
 {
     for (;;) {
         std::string_view line = read_line(source, RECORD_LINE_LIMIT);
         if (line_source_failed(source)) {
             source.failure = "the file ends before the tile's end line";
-            return 1;
+            return false;
         }
         line = strip_line_end(line);
         if (starts_with("end", line)) break;
         if (starts_with("Name:", line)) {
             take_rest_of_line(tile.name, line);
         } else if (starts_with("Width:", line)) {
-            if (!number_line("Width:", line, &tile.width, source)) return 1;
+            if (!number_line("Width:", line, &tile.width, source)) return false;
         } else if (starts_with("Height:", line)) {
-            if (!number_line("Height:", line, &tile.height, source)) return 1;
+            if (!number_line("Height:", line, &tile.height, source)) return false;
         } else if (starts_with("Imagery:", line)) {
-            if (!read_imagery(tile, source)) return 1;
+            if (!read_imagery(tile, source)) return false;
         }
     }
     // Sizes changed after the picture leave a buffer that fits neither; the
     // tile then has no picture rather than a wrong one.
     if (static_cast<int64_t>(tile.pixels.size()) != static_cast<int64_t>(tile.width) * tile.height) tile.pixels.clear();
-    return 0;
+    return true;
 }
 
-int read_sound(Pack_sound& sound, Line_source& source)
+bool read_sound(Pack_sound& sound, Line_source& source)
 {
     for (;;) {
         std::string_view line = read_line(source, RECORD_LINE_LIMIT);
         if (line_source_failed(source)) {
             source.failure = "the file ends before the sound's end line";
-            return 1;
+            return false;
         }
         line = strip_line_end(line);
         if (starts_with("end", line)) break;
         if (starts_with("Name:", line)) {
             take_rest_of_line(sound.name, line);
         } else if (starts_with("Speed:", line)) {
-            if (!number_line("Speed:", line, &sound.speed, source)) return 1;
+            if (!number_line("Speed:", line, &sound.speed, source)) return false;
         } else if (starts_with("SampleSize:", line)) {
-            if (!number_line("SampleSize:", line, &sound.sample_size, source)) return 1;
+            if (!number_line("SampleSize:", line, &sound.sample_size, source)) return false;
             if (sound.sample_size != 8 && sound.sample_size != 16) sound.sample_size = 16;
         } else if (starts_with("NumSamples:", line)) {
-            if (!number_line("NumSamples:", line, &sound.num_samples, source)) return 1;
+            if (!number_line("NumSamples:", line, &sound.num_samples, source)) return false;
         } else if (starts_with("Data:", line)) {
-            if (!read_data(sound, source)) return 1;
+            if (!read_data(sound, source)) return false;
         }
     }
     if (static_cast<int64_t>(sound.samples.size()) != sound.num_samples) sound.samples.clear();
-    return 0;
+    return true;
 }

@@ -15,11 +15,11 @@ struct Pack_sound;
 constexpr int64_t TILE_PIXEL_LIMIT = 512 * 512;
 constexpr int64_t SOUND_SAMPLE_LIMIT = 1 << 22;
 
-// Called right after the keyword line with a fresh record. 0 when the
-// record's end line was read; 1 when the file ended first or a size line
+// Called right after the keyword line with a fresh record. True when the
+// record's end line was read; false when the file ended first or a size line
 // held no number.
-int read_tile(Pack_tile& tile, Line_source& source);
-int read_sound(Pack_sound& sound, Line_source& source);
+bool read_tile(Pack_tile& tile, Line_source& source);
+bool read_sound(Pack_sound& sound, Line_source& source);
 
 // Decodes one line of sample text into samples[*count...], stopping when
 // *count reaches `capacity`. A number the line end cuts off is dropped.
