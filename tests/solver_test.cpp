@@ -188,6 +188,12 @@ TEST(AuthoringSolver, OnlyTheCorralRuleEndsTheDiagonalFenceAtTheStart)
     }
 }
 
+struct Room_pushes {
+    const char* what;
+    const char* rows;
+    int pushes;
+};
+
 // With one treasure and no obstacle the bound is the true push count, so
 // every position on an optimal line has f equal to it and each push along
 // that line lowers h by one: the lowest h first takes the line's next
@@ -195,11 +201,7 @@ TEST(AuthoringSolver, OnlyTheCorralRuleEndsTheDiagonalFenceAtTheStart)
 // expanded; the goal is recognised when taken, before it is counted.
 TEST(AuthoringSolver, AnExactBoundLeadsStraightDownOneOptimalSolution)
 {
-    const struct {
-        const char* what;
-        const char* rows;
-        int pushes;
-    } rows[] = {
+    const Room_pushes rows[] = {
         {"three along a corridor", "#######|#@$--.#|#######", 3},
         {"three right, three down", "########|#------#|#-$----#|#----@-#|#------#|#----.-#|########", 6},
         {"two up, three left", "#######|#.----#|#-----#|#---$-#|#-@---#|#######", 5},
@@ -220,13 +222,10 @@ TEST(AuthoringSolver, AnExactBoundLeadsStraightDownOneOptimalSolution)
 // is expanded, where single pushes would expand every cell of the tunnel.
 TEST(AuthoringSolver, TheFastModeCrossesATunnelInOneExpansion)
 {
-    const struct {
-        const char* what;
-        const char* rows;
-        int pushes;
-    } rows[] = {
+    const Room_pushes rows[] = {
         {"down eight", "######|#----#|#-$@-#|##-###|##-###|##-###|##-###|##-###|##-###|##-###|##.###|######", 8},
         {"right seven", "##########|#@$------.#|##########", 7},
+        {"up four to the first floor cell", "#.####|#-####|#-####|#-####|#$####|#@####|######", 4},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
