@@ -15,6 +15,7 @@
 #include "tools/authoring/level_editor.h"
 #include "tools/authoring/level_link.h"
 #include "tools/authoring/pack_editing.h"
+#include "tools/authoring/sample_text.h"
 
 namespace
 {
@@ -149,6 +150,18 @@ TEST(EditorHistory, AStrokeIsUndoneAsOneEdit)
     EXPECT_TRUE(editor_undo(editor));
     EXPECT_EQ(editor.level.rows, full_rows(ROOM));
     EXPECT_FALSE(editor_undo(editor));
+}
+
+TEST(EditorHistory, APaintAfterAStrokeIsAnEditOfItsOwn)
+{
+    Level_editor editor = editor_with(ROOM);
+    editor_begin_stroke(editor);
+    editor_paint(editor, 1, 3, '#');
+    editor_end_stroke(editor);
+    const std::vector<std::string> stroked = editor.level.rows;
+    editor_paint(editor, 1, 4, '#');
+    EXPECT_TRUE(editor_undo(editor));
+    EXPECT_EQ(editor.level.rows, stroked);
 }
 
 TEST(EditorHistory, RedoPutsBackWhatUndoTook)
@@ -457,6 +470,17 @@ TEST(EditorPack, ARefusedEditNamesTheMissingLevel)
     std::string problem;
     EXPECT_EQ(pack_move_level(pack, 0, 3, problem), -1);
     EXPECT_EQ(problem, "the pack has no level 4");
+}
+
+// Five bits a character, low bits first, the last character 32 or more; the
+// value doubled, its lowest bit the sign. An 8-bit sample is written as a 256th.
+TEST(EditorWriter, ASampleIsWrittenInTheFewestCharacters)
+{
+    const std::tuple<int16_t, int, const char*> rows[] = {
+        {0, 16, "g"}, {-15, 16, "_"}, {16, 16, "Ah"}, {-256, 8, "j"},
+    };
+    for (const auto& [sample, size, text] : rows)
+        EXPECT_EQ(sample_number_text(sample, size), text) << sample << " of size " << size;
 }
 
 TEST(EditorWriter, TheSamplePackRoundTripsThroughTheGamesReader)

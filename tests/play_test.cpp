@@ -436,12 +436,14 @@ TEST_F(Move_log, TheDevelopersTPlaysTheLogBack)
               std::make_tuple(5, 4, 2));
 }
 
-TEST_F(Move_log, TheDevelopersXReturnsToTheBuiltInLevels)
+TEST_F(Move_log, TheDevelopersXReturnsToTheStartLevelOfTheBuiltInOnes)
 {
+    open_map();
     Pack_info pack;
     state.pack = &pack;
+    state.start_level = 2;
     press(state, CODE_X);
-    EXPECT_EQ(state.pack, nullptr);
+    EXPECT_EQ(std::make_tuple(state.pack, int{state.play_board.number}), std::make_tuple(nullptr, 2));
 }
 
 TEST_F(Move_log, TheTileDumpWritesTheTreasureTileRowByRow)
