@@ -477,7 +477,10 @@ TEST(EditorPack, ARefusedEditNamesTheMissingLevel)
 TEST(EditorWriter, ASampleIsWrittenInTheFewestCharacters)
 {
     const std::tuple<int16_t, int, const char*> rows[] = {
-        {0, 16, "g"}, {-15, 16, "_"}, {16, 16, "Ah"}, {-256, 8, "j"},
+        {0, 16, "g"},
+        {-15, 16, "_"},
+        {16, 16, "Ah"},
+        {-256, 8, "j"},
     };
     for (const auto& [sample, size, text] : rows)
         EXPECT_EQ(sample_number_text(sample, size), text) << sample << " of size " << size;
