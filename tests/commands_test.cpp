@@ -2,6 +2,7 @@
 // the window runs them, on the test map with a board of one treasure.
 #include <gmock/gmock.h>
 
+#include "engine/click_to_move.h"
 #include "map_fixture.h"
 #include "presentation/message_line.h"
 #include "presentation/screens.h"
@@ -218,6 +219,15 @@ TEST_F(Commands, AMouseMessageCarriesItsCellAndShiftKey)
 {
     on_window_input(state, INPUT_RIGHT_DOWN, MOUSE_KEY_SHIFT | MOUSE_KEY_CONTROL, (30 << 16) | 50);
     EXPECT_EQ(std::make_tuple(state.last_pointer_x, state.last_pointer_y), std::make_tuple(50, 30));
+}
+
+TEST_F(Commands, ALeftButtonMessageWalksTowardItsCell)
+{
+    int32_t x = 0, y = 0;
+    cell_pointer(state, 2, 1, &x, &y);
+    on_window_input(state, INPUT_LEFT_DOWN, 0, static_cast<uint32_t>(y) << 16 | static_cast<uint32_t>(x));
+    advance_ms(state, 50);
+    EXPECT_EQ(player_column(), 2);
 }
 
 TEST_F(Commands, TheLeftButtonHoldsTheMouseUntilItIsUp)

@@ -130,7 +130,8 @@ TEST(EditorPaint, NoPieceOrNoCellChangesNothing)
         int row, col;
         char piece;
     } cases[] = {{"unknown piece", 1, 1, 'x'},    {"no piece", 1, 1, '\0'},           {"above the board", -1, 0, '#'},
-                 {"below the board", 16, 0, '#'}, {"right of the board", 0, 20, '#'}, {"the same piece", 1, 1, '@'}};
+                 {"below the board", 16, 0, '#'}, {"right of the board", 0, 20, '#'}, {"left of the board", 0, -1, '#'},
+                 {"the same piece", 1, 1, '@'}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Level_editor editor = editor_with(ROOM);

@@ -3,8 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "map_fixture.h"
 #include "tools/authoring/map_description.h"
@@ -130,6 +132,26 @@ TEST_F(MapDescriptionMistake, EachIsNamedWithWhereItStands)
 }
 
 // A text's \n is a line break, at its end too.
+// The description names the file; the map keeps what the file's data chunk
+// holds, 8-bit samples turned from unsigned to signed.
+TEST(MapDescription, ASampleHoldsItsFilesSoundData)
+{
+    Map_contents contents;
+    std::string used, error;
+    ASSERT_EQ(read_map_description("assets/map/zandrek_map.txt", contents, used, error), 0) << error;
+    std::ifstream in("assets/map/sounds/step.wav", std::ios::binary);
+    const std::vector<uint8_t> wav{std::istreambuf_iterator<char>(in), {}};
+    const char id[] = "data";
+    const auto chunk = std::search(wav.begin(), wav.end(), id, id + 4);
+    ASSERT_NE(chunk, wav.end());
+    const size_t length = chunk[4] | chunk[5] << 8 | chunk[6] << 16 | chunk[7] << 24;
+    std::vector<uint8_t> signed_data(chunk + 8, chunk + 8 + static_cast<long>(length));
+    for (uint8_t& b : signed_data)
+        b ^= 0x80;
+    EXPECT_THAT(std::make_tuple(contents.samples[0].bits, contents.samples[0].data),
+                testing::FieldsAre(8, signed_data));
+}
+
 using MapDescriptionText = MapDescriptionMistake;
 
 TEST_F(MapDescriptionText, TextsTakeTheLineBreakEscape)
@@ -140,6 +162,18 @@ TEST_F(MapDescriptionText, TextsTakeTheLineBreakEscape)
     std::string used, error;
     ASSERT_EQ(read_map_description((dir / "d.txt").string(), contents, used, error), 0) << error;
     EXPECT_EQ(contents.prog, "By us\nat home\n");
+}
+
+TEST_F(MapDescriptionText, SoundIdsRunFromZero)
+{
+    std::ofstream(dir / "d.txt") << "include " << fs::absolute("assets/map/zandrek_map.txt").string()
+                                 << "\nlevel-sounds 0 0 0\n";
+    Map_contents contents;
+    std::string used, error;
+    ASSERT_EQ(read_map_description((dir / "d.txt").string(), contents, used, error), 0) << error;
+    const Field_info& level_1 = contents.boards[0];
+    EXPECT_THAT(std::make_tuple(level_1.start_sound, level_1.banked_sound, level_1.solved_sound),
+                testing::FieldsAre(0, 0, 0));
 }
 
 TEST_F(MapDescriptionMistake, ALevelsPackTooSmallIsNamed)

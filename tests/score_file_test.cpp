@@ -81,6 +81,13 @@ TEST_F(Score_file, AFirstRunWritesAnEmptyFile)
     EXPECT_EQ(file_bytes(file), (Bytes{'Z', 'A', 'N', 'D', 'S', 'C', 'O', 'R', 'E', '\n', 0}));
 }
 
+TEST_F(Score_file, ReadingAgainCountsOnlyTheFilesPlayers)
+{
+    ASSERT_EQ(read(header(1) + record("Ann", 3)), 0);
+    ASSERT_EQ(read(header(1) + record("Ann", 3)), 0);
+    EXPECT_EQ(std::make_tuple(players(), state.num_players), std::make_tuple(Names{"Ann"}, 1));
+}
+
 TEST_F(Score_file, DamagedFilesKeepTheWholeRecordsTheyHold)
 {
     Bytes long_name = record("", 1);

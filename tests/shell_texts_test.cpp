@@ -142,6 +142,8 @@ TEST(News_check, NewsIsOfferedOnlyForADateNotSeenBefore)
         {"request not sent", false, "200", date, {}, true, false},
         {"first run, nothing stored", true, "200", date, {}, true, true},
         {"same date in other letter case", true, "200", date, "TUE, 01 DEC 2026 09:30:00 gmt", true, false},
+        {"an A in other letter case", true, "200", "Sat, 29 Aug 2026 09:30:00 GMT", "SAT, 29 AUG 2026 09:30:00 GMT",
+         true, false},
         {"a different date", true, "200", date, "Mon, 30 Nov 2026 09:30:00 GMT", true, true},
         {"stored date a prefix of the received one", true, "200", date, date.substr(0, 16), true, true},
         {"255 characters stored fit and compare", true, "200", date_255, date_255, true, false},
