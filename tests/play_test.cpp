@@ -128,6 +128,17 @@ TEST_F(Play, KeySequencesFollowTheMoveRules)
     }
 }
 
+// A pack level draws a treasure with tile 15, one on a bank with tile 16.
+TEST_F(Play, APushedTreasureTakesTheTileOfWhereItStands)
+{
+    const std::tuple<const char*, int, uint16_t> rows[] = {{">", 3, 15}, {">>", 4, 16}};
+    for (const auto& [keys, column, tile] : rows) {
+        load({"######", "#@$-.#", "######"});
+        press_keys(state, keys);
+        EXPECT_EQ(state.play_board.cells[state.play_board.columns + column].tile, tile) << keys;
+    }
+}
+
 // The middle cell of each picture, with walls on the sides a row names.
 TEST_F(Play, OnlyTwoWallsAtRightAnglesMakeACorner)
 {
