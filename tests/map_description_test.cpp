@@ -16,11 +16,22 @@ namespace
 
 namespace fs = std::filesystem;
 
+const char SHIPPED[] = "assets/map/zandrek_map.txt";
+
+// What a description gives; one that cannot be read fails the test.
+Map_contents contents_of(const std::string& path)
+{
+    Map_contents contents;
+    std::string used, error;
+    EXPECT_EQ(read_map_description(path, contents, used, error), 0) << error;
+    return contents;
+}
+
 TEST(MapDescription, TheShippedDescriptionGivesWhatItWrites)
 {
     Map_contents contents;
     std::string used, error;
-    ASSERT_EQ(read_map_description("assets/map/zandrek_map.txt", contents, used, error), 0) << error;
+    ASSERT_EQ(read_map_description(SHIPPED, contents, used, error), 0) << error;
     const uint16_t* slots = contents.tile_info.slots_14_to_27;
     // player 5 6 8 7 10 9 11: slots 14 15 17 20 21 23 24
     EXPECT_THAT(std::make_tuple(slots[0], slots[1], slots[3], slots[6], slots[7], slots[9], slots[10]),
@@ -35,9 +46,7 @@ TEST(MapDescription, TheShippedDescriptionGivesWhatItWrites)
 // level-tiles 1 1 ... 100 101 to 10 10 ... 118 119 give each level its treasures.
 TEST(MapDescription, EachShippedBoardHasItsNumberSoundsAndTiles)
 {
-    Map_contents contents;
-    std::string used, error;
-    ASSERT_EQ(read_map_description("assets/map/zandrek_map.txt", contents, used, error), 0) << error;
+    const Map_contents contents = contents_of(SHIPPED);
     const std::vector<Field_info>& b = contents.boards;
     EXPECT_THAT(std::make_tuple(b[50].number, b[54].number, b[50].start_sound, b[50].solved_sound, b[53].banked_sound),
                 testing::FieldsAre(-1, -5, 4, 5, 15));
@@ -48,9 +57,7 @@ TEST(MapDescription, EachShippedBoardHasItsNumberSoundsAndTiles)
 // fidget 12 5 ... fidget 13 6 13 7: seven sequences, each ended where its line ends.
 TEST(MapDescription, EachFidgetLineIsASequenceInOrder)
 {
-    Map_contents contents;
-    std::string used, error;
-    ASSERT_EQ(read_map_description("assets/map/zandrek_map.txt", contents, used, error), 0) << error;
+    const Map_contents contents = contents_of(SHIPPED);
     const Fidget_info& f = contents.fidget;
     EXPECT_THAT(
         std::make_tuple(f.sequence_count, std::vector<int>(f.sequences[0], f.sequences[0] + 3),
@@ -62,9 +69,7 @@ TEST(MapDescription, EachFidgetLineIsASequenceInOrder)
 // of their own, and each code has an image.
 TEST(MapDescription, EveryTileOnEveryBoardHasAnImage)
 {
-    Map_contents contents;
-    std::string used, error;
-    ASSERT_EQ(read_map_description("assets/map/zandrek_map.txt", contents, used, error), 0) << error;
+    const Map_contents contents = contents_of(SHIPPED);
     for (const Field_info& board : contents.boards)
         for (const Field_cell& cell : board.cells) {
             ASSERT_LT(cell.tile, contents.tile_table.size()) << "board " << board.number;
@@ -86,6 +91,12 @@ class MapDescriptionMistake : public ::testing::Test
         EXPECT_EQ(read_map_description((dir / "d.txt").string(), contents, used, error), -1);
         const std::string folder = (dir / "").string();
         return error.find(folder) == 0 ? error.substr(folder.size()) : error;
+    }
+    // The shipped description with `lines` after it.
+    Map_contents shipped_with(const std::string& lines)
+    {
+        std::ofstream(dir / "d.txt") << "include " << fs::absolute(SHIPPED).string() << "\n" << lines;
+        return contents_of((dir / "d.txt").string());
     }
     const fs::path dir = temp_path("description");
 };
@@ -136,9 +147,7 @@ TEST_F(MapDescriptionMistake, EachIsNamedWithWhereItStands)
 // holds, 8-bit samples turned from unsigned to signed.
 TEST(MapDescription, ASampleHoldsItsFilesSoundData)
 {
-    Map_contents contents;
-    std::string used, error;
-    ASSERT_EQ(read_map_description("assets/map/zandrek_map.txt", contents, used, error), 0) << error;
+    const Map_contents contents = contents_of(SHIPPED);
     std::ifstream in("assets/map/sounds/step.wav", std::ios::binary);
     const std::vector<uint8_t> wav{std::istreambuf_iterator<char>(in), {}};
     const char id[] = "data";
@@ -148,7 +157,7 @@ TEST(MapDescription, ASampleHoldsItsFilesSoundData)
     std::vector<uint8_t> signed_data(chunk + 8, chunk + 8 + static_cast<long>(length));
     for (uint8_t& b : signed_data)
         b ^= 0x80;
-    EXPECT_THAT(std::make_tuple(contents.samples[0].bits, contents.samples[0].data),
+    EXPECT_THAT(std::make_tuple(contents.samples.at(0).bits, contents.samples.at(0).data),
                 testing::FieldsAre(8, signed_data));
 }
 
@@ -156,22 +165,12 @@ using MapDescriptionText = MapDescriptionMistake;
 
 TEST_F(MapDescriptionText, TextsTakeTheLineBreakEscape)
 {
-    std::ofstream(dir / "d.txt") << "include " << fs::absolute("assets/map/zandrek_map.txt").string()
-                                 << "\nprog By us\\nat home\\n\n";
-    Map_contents contents;
-    std::string used, error;
-    ASSERT_EQ(read_map_description((dir / "d.txt").string(), contents, used, error), 0) << error;
-    EXPECT_EQ(contents.prog, "By us\nat home\n");
+    EXPECT_EQ(shipped_with("prog By us\\nat home\\n\n").prog, "By us\nat home\n");
 }
 
 TEST_F(MapDescriptionText, SoundIdsRunFromZero)
 {
-    std::ofstream(dir / "d.txt") << "include " << fs::absolute("assets/map/zandrek_map.txt").string()
-                                 << "\nlevel-sounds 0 0 0\n";
-    Map_contents contents;
-    std::string used, error;
-    ASSERT_EQ(read_map_description((dir / "d.txt").string(), contents, used, error), 0) << error;
-    const Field_info& level_1 = contents.boards[0];
+    const Field_info level_1 = shipped_with("level-sounds 0 0 0\n").boards.at(0);
     EXPECT_THAT(std::make_tuple(level_1.start_sound, level_1.banked_sound, level_1.solved_sound),
                 testing::FieldsAre(0, 0, 0));
 }
@@ -179,7 +178,7 @@ TEST_F(MapDescriptionText, SoundIdsRunFromZero)
 TEST_F(MapDescriptionMistake, ALevelsPackTooSmallIsNamed)
 {
     std::ofstream(dir / "small.zrp") << "Zandrek Pack\nLevel:\nLayout:\n#####\n#@$.#\n#####\nend\nend\n";
-    const std::string shipped = fs::absolute("assets/map/zandrek_map.txt").string();
+    const std::string shipped = fs::absolute(SHIPPED).string();
     EXPECT_THAT(error_of("include " + shipped + "\nlevels gone.zrp small.zrp\n"),
                 testing::EndsWith(":\n  " + (dir / "gone.zrp").string() + ": no such file\n  " +
                                   (dir / "small.zrp").string() + ": holds 1 levels, 50 are needed"));
