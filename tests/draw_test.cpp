@@ -1,5 +1,7 @@
 // Drawing: the palette, cells from map images or pack tiles at every
 // magnification, and the reveal orders of whole boards.
+#include <gmock/gmock.h>
+
 #include <tuple>
 
 #include "engine/pack_records.h"
@@ -35,6 +37,22 @@ class Draw : public Map_test
         return wrong;
     }
 };
+
+// The tiles' bitmap header as Windows reads it, then the colour table: the
+// map's colours as blue, green, red and a zero, the unused entries zero.
+TEST_F(Draw, TheTileBitmapHeaderDescribesTopDownTilesOfTheMapsColours)
+{
+    open_map();
+    const Tile_dib& dib = state.draw.tile_dib;
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&dib.header);
+    const std::vector<uint8_t> header = {40, 0, 0, 0, 16, 0, 0, 0, 0xF4, 0xFF, 0xFF, 0xFF, 1,   0, 8, 0, 0,   0, 0, 0,
+                                         0,  0, 0, 0, 0,  0, 0, 0, 0,    0,    0,    0,    128, 0, 0, 0, 128, 0, 0, 0};
+    const uint8_t* last = state.colour_map + 3 * 127;
+    EXPECT_THAT(std::make_tuple(std::vector<uint8_t>(bytes, bytes + 40), dib.colours[127].blue, dib.colours[127].green,
+                                dib.colours[127].red, dib.colours[127].reserved, dib.colours[128].blue,
+                                dib.colours[128].green, dib.colours[128].red),
+                testing::FieldsAre(header, last[2], last[1], last[0], 0, 0, 0, 0));
+}
 
 TEST_F(Draw, APackLevelsNamedTilesReplaceTheFiveCodes)
 {
