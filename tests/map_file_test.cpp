@@ -108,11 +108,16 @@ TEST_F(Map_file, TheHeadersPositionsAndSlotsAreWrittenAsZeros)
                 testing::FieldsAre(Bytes(4, 0), Bytes(24, 0)));
 }
 
-// Files this process holds open, where the system lists them (0 where it does not).
+// Files this process holds open, counted where the system lists them. Under
+// Windows the list is not the program's own (Wine's changes as it runs), and
+// removing the file is the check instead.
 long open_descriptors()
 {
-    std::error_code absent;
-    return std::distance(std::filesystem::directory_iterator("/proc/self/fd", absent), {});
+#ifdef _WIN32
+    return 0;
+#else
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+#endif
 }
 
 // A file left open cannot be replaced or removed on Windows; elsewhere the
