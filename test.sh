@@ -146,8 +146,10 @@ wine_stage() {  # PREFIX RUNNER BUILD LOG [RETRY]
     # The platform's sound cases play into a file, as the whole-program cases do.
     alsa_driver_set "$prefix" ||
         WINEPREFIX=$prefix timeout -k 10 240 "$runner" "${ALSA_DRIVER_SETTING[@]}" >"$log.sound" 2>&1 </dev/null
-    sound_to_file "$HOME" "$PWD/$build/sound.wav"
-    WINEPREFIX=$prefix run_ctest "$build" "$log" || status=$?
+    # A home inside the build folder holds the sound setting, never the user's own.
+    local home=$PWD/$build/home
+    sound_to_file "$home" "$PWD/$build/sound.wav"
+    HOME=$home WINEPREFIX=$prefix run_ctest "$build" "$log" || status=$?
     # Only a 32-bit case under the emulator may run again, and it is named.
     if [ "$status" != 0 ] && [ -n "$retry" ] && [ -s "$build/Testing/Temporary/LastTestsFailed.log" ]; then
         local again=()
@@ -155,10 +157,9 @@ wine_stage() {  # PREFIX RUNNER BUILD LOG [RETRY]
         echo "   once more under the emulator: ${again[*]}"
         retried+=("${again[@]}")
         failed=$((failed - ${#again[@]}))
-        WINEPREFIX=$prefix run_ctest "$build" "$log.again" --rerun-failed && status=0
+        HOME=$home WINEPREFIX=$prefix run_ctest "$build" "$log.again" --rerun-failed && status=0
     fi
     WINEPREFIX=$prefix $server -k
-    rm -f "$HOME/.asoundrc"
     return $status
 }
 

@@ -346,7 +346,6 @@ std::vector<uint8_t> touched_cells(const Rows& rows, const std::string& moves)
 
 } // namespace
 
-// Walls left standing alone go back to floor.
 void wall_up_unused(Rows& rows, const std::string& moves)
 {
     const int R = static_cast<int>(rows.size()), C = static_cast<int>(rows[0].size());
