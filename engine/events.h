@@ -18,6 +18,7 @@ enum : int32_t {
     CODE_F1 = 1,
     CODE_F8 = 8,
     CODE_F9 = 9,
+    CODE_F10 = 10,
     CODE_UP = 13,
     CODE_DOWN = 14,
     CODE_LEFT = 15,

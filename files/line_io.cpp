@@ -41,7 +41,6 @@ void open_line_source(Line_source& source, FILE* file)
 {
     source.file = file;
     source.buffer.resize(FILE_BUFFER);
-    source.data = source.buffer.data();
 }
 
 std::string_view read_line(Line_source& s, size_t limit)

@@ -174,13 +174,8 @@ TEST_F(Commands, TheMessageThatLeftTheFinaleIsFollowedByOneCongratulation)
 TEST(Window_input, EachKeyBecomesItsCode)
 {
     const std::pair<uint32_t, int32_t> keys[] = {
-        {VKEY_F1, CODE_F1},
-        {VKEY_F1 + 8, CODE_F9},
-        {VKEY_UP, CODE_UP},
-        {VKEY_DELETE, CODE_DELETE},
-        {VKEY_ESCAPE, CODE_ESCAPE},
-        {'A', CODE_OTHER_KEY},
-        {VKEY_F10 + 1, CODE_OTHER_KEY},
+        {VKEY_F1, CODE_F1},         {VKEY_F1 + 8, CODE_F9},     {VKEY_F10, CODE_F10},  {VKEY_UP, CODE_UP},
+        {VKEY_DELETE, CODE_DELETE}, {VKEY_ESCAPE, CODE_ESCAPE}, {'A', CODE_OTHER_KEY}, {VKEY_F10 + 1, CODE_OTHER_KEY},
     };
     for (auto [virtual_key, code] : keys)
         EXPECT_EQ(key_code(virtual_key), code) << "key " << virtual_key;

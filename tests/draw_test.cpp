@@ -129,6 +129,43 @@ TEST_F(Draw, EachOrderWalksTheCellsInItsOwnWay)
     }
 }
 
+TEST_F(Draw, EveryOrderShowsEachCellWithItsOwnTile)
+{
+    open_map(test_map_contents(), 1);
+    Field_info board{};
+    read_board_record(state, board, 1);
+    for (Reveal_order order : {REVEAL_ROWS_DOWN, REVEAL_ROWS_UP, REVEAL_SERPENTINE, REVEAL_COLUMNS_RIGHT,
+                               REVEAL_COLUMNS_LEFT, REVEAL_SPIRAL, REVEAL_RANDOM}) {
+        std::fill(offscreen().pixels.begin(), offscreen().pixels.end(), 0xFFFFFFu);
+        reveal_board(state, board, order);
+        int wrong = 0; // cells whose corner is not their tile's
+        for (int cell = 0; cell < LEVEL_ROWS * LEVEL_COLS; ++cell)
+            wrong += pixel(cell % LEVEL_COLS * TILE_W, cell / LEVEL_COLS * TILE_H) !=
+                     colour_rgb(image_pixel(board.cells[cell].tile, 0, 0));
+        EXPECT_EQ(wrong, 0) << "order " << order;
+    }
+}
+
+// The colour table holds 256 at most; a map without colours makes no palette.
+TEST_F(Draw, ThePaletteTakesTheMapsColoursUpTo256)
+{
+    open_map();
+    const std::vector<uint8_t> colours(3 * 300, 7);
+    const std::tuple<const uint8_t*, int, uint32_t, std::vector<int>> rows[] = {
+        {colours.data(), 1, 1, {1}}, {colours.data(), 300, 256, {256}}, {nullptr, 5, 0, {}}};
+    for (const auto& [map, count, used, made] : rows) {
+        state.colour_map = map;
+        state.colour_count = count;
+        offscreen().calls.clear();
+        create_game_palette(state);
+        std::vector<int> palettes;
+        for (const Platform_call* c : offscreen_calls_of(CALL_PALETTE))
+            palettes.push_back(c->a);
+        EXPECT_EQ(std::make_tuple(state.draw.tile_dib.header.colours_used, palettes), std::make_tuple(used, made))
+            << count << (map ? " colours" : " colours, no map");
+    }
+}
+
 TEST_F(Draw, BoardsChooseARandomOrderNeverTheSameTwice)
 {
     Field_info board{};

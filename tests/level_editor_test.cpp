@@ -176,6 +176,18 @@ TEST(EditorHistory, RedoPutsBackWhatUndoTook)
     EXPECT_FALSE(editor_redo(editor));
 }
 
+TEST(EditorHistory, UndoGoesBackThroughTheLast500EditsAtMost)
+{
+    Level_editor editor = editor_with(ROOM);
+    for (int i = 0; i <= 500; ++i)
+        editor_paint(editor, 1, 3, i % 2 ? '-' : '#');
+    int undone = 0;
+    while (editor_undo(editor))
+        ++undone;
+    EXPECT_EQ(undone, 500);
+    EXPECT_EQ(editor.level.rows[1][3], '#'); // as the first edit left it
+}
+
 using Field_edit = int (*)(Level_editor&, std::string&);
 
 // The writer's own rules, so that nothing typed fails later at saving.
@@ -528,7 +540,7 @@ TEST(EditorWriter, WhatTheReaderWouldReadOtherwiseIsRefused)
         {[](Authored_pack& p) { p.levels[0].about = {"fine\nend of the road\n"}; }, "\"end\""},
         {[](Authored_pack& p) { p.about = {std::string(255, 'a') + "\n"}; }, "longer than 254"},
         {[](Authored_pack& p) { p.name = std::string(80, 'n'); }, "at most 79"},
-        {[](Authored_pack& p) { p.levels[0].name = "a\nb"; }, "line end"},
+        {[](Authored_pack& p) { p.levels[0].name = "a\nb"; }, "level 1: the name cannot be written"},
         {[](Authored_pack& p) { p.levels[0].references[REF_FLOOR] = "old oak"; }, "one word"},
         {[](Authored_pack& p) { p.levels[0].rows[2] = "#x#"; }, "no piece"},
         {[](Authored_pack& p) { p.levels[0].solution = "<>\n"; }, "line end"},

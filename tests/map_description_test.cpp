@@ -157,8 +157,8 @@ TEST(MapDescription, ASampleHoldsItsFilesSoundData)
     std::vector<uint8_t> signed_data(chunk + 8, chunk + 8 + static_cast<long>(length));
     for (uint8_t& b : signed_data)
         b ^= 0x80;
-    EXPECT_THAT(std::make_tuple(contents.samples.at(0).bits, contents.samples.at(0).data),
-                testing::FieldsAre(8, signed_data));
+    const Map_sample& step = contents.samples.at(0);
+    EXPECT_THAT(std::make_tuple(step.bits, step.second_word, step.data), testing::FieldsAre(8, 0, signed_data));
 }
 
 using MapDescriptionText = MapDescriptionMistake;
@@ -173,6 +173,38 @@ TEST_F(MapDescriptionText, SoundIdsRunFromZero)
     const Field_info level_1 = shipped_with("level-sounds 0 0 0\n").boards.at(0);
     EXPECT_THAT(std::make_tuple(level_1.start_sound, level_1.banked_sound, level_1.solved_sound),
                 testing::FieldsAre(0, 0, 0));
+}
+
+TEST_F(MapDescriptionText, SilentSpeechHasNoSample)
+{
+    const std::vector<Speech_item> items = shipped_with("speech silent\nspeech bravo\n").speech_items;
+    EXPECT_THAT(std::make_tuple(items.at(16).flags, items.at(16).sample, items.at(17).flags, items.at(17).sample),
+                testing::FieldsAre(0, 0, 1, 14)); // bravo is the 15th sample
+}
+
+// A tile code takes its place in the table; stand_left is the second image.
+TEST_F(MapDescriptionText, ATileCodeNamesItsImageInTheTable)
+{
+    EXPECT_EQ(shipped_with("tile 1000 stand_left\n").tile_table.at(1000), 1);
+}
+
+// Any code up to 4095 is read, so it is the missing image that is named.
+TEST_F(MapDescriptionMistake, ALevelRangesTileWithoutAnImageIsNamed)
+{
+    const std::string shipped = fs::absolute(SHIPPED).string();
+    EXPECT_THAT(error_of("include " + shipped + "\nlevel-tiles 1 1 4000 1 4 100 101\n"),
+                testing::EndsWith("level-tiles names tile 4000, which has no image"));
+}
+
+// d.txt and i1 to i7 are eight files deep.
+TEST_F(MapDescriptionMistake, DescriptionFilesNestEightDeepAtMost)
+{
+    for (int depth = 1; depth <= 6; ++depth)
+        std::ofstream(dir / ("i" + std::to_string(depth) + ".txt")) << "include i" << depth + 1 << ".txt\n";
+    std::ofstream(dir / "i7.txt") << "";
+    EXPECT_EQ(error_of("include i1.txt\n"), "d.txt: no image");
+    std::ofstream(dir / "i7.txt") << "include i8.txt\n";
+    EXPECT_EQ(error_of("include i1.txt\n"), "i8.txt:0: includes nest too deep");
 }
 
 TEST_F(MapDescriptionMistake, ALevelsPackTooSmallIsNamed)

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/move_log.h"
 #include "files/map_file.h"
 #include "map_fixture.h"
 #include "presentation/palette.h"
@@ -122,9 +123,9 @@ long open_descriptors()
 
 // A file left open cannot be replaced or removed on Windows; elsewhere the
 // process's list of open files tells.
-TEST_F(Map_file, AGameThatEndsClosesItsMapFile)
+TEST_F(Map_file, AGameThatEndsClosesTheFilesItHolds)
 {
-    const std::string map = path("map");
+    const std::string map = path("map"), log = path("log");
     write_bytes(map, write_map_bytes(contents));
     const long before = open_descriptors();
     {
@@ -132,10 +133,12 @@ TEST_F(Map_file, AGameThatEndsClosesItsMapFile)
         game.map_file_name = map;
         File_diagnostics diagnostics;
         ASSERT_EQ(read_map_file(game, diagnostics), 0);
+        ASSERT_EQ(open_move_log(game, log.c_str()), 0);
     }
     std::error_code refused;
-    EXPECT_THAT(std::make_tuple(std::filesystem::remove(map, refused), open_descriptors()),
-                testing::FieldsAre(true, before));
+    EXPECT_THAT(std::make_tuple(std::filesystem::remove(map, refused), std::filesystem::remove(log, refused),
+                                open_descriptors()),
+                testing::FieldsAre(true, true, before));
 }
 
 TEST_F(Map_file, AWrittenMapReadsBackRegionForRegion)

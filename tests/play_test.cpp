@@ -250,6 +250,17 @@ TEST_F(Play, AShiftWalkTriesAStraightPushFirst)
     EXPECT_EQ(now(4), "4,1 3/2 mode 0 walking"); // not the free path around the treasure
 }
 
+// The click on the treasure decides the way of the whole walk: the straight
+// step right, not the shortest path, which sets off left.
+TEST_F(Play, AWalkFromAClickOnATreasureTriesTheStraightStepFirst)
+{
+    load({"########", "#-@-#--#", "#-####-#", "#------#", "#--$---#", "########"});
+    click(3, 4);
+    point_at(5, 1);
+    send(EVENT_MOTION, CODE_MOUSE_MOVED);
+    EXPECT_EQ(trail(1), (Trail{{3, 1}}));
+}
+
 TEST_F(Play, WalkingFramesComeEveryFifthTickFromEntryOne)
 {
     const std::vector<int> shown = {0, 0, 0, 0, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 0, 0};
@@ -394,6 +405,12 @@ TEST_F(Move_log, EachLoggedCommandWritesItsCharacter)
     EXPECT_EQ(file_text("echo.txt"), "^<v^>uuuru"); // each character echoed too
 }
 
+TEST_F(Move_log, F9SaysInTheTitleWhetherTheLogIsOpen)
+{
+    press(state, CODE_F9, 2);
+    EXPECT_EQ(texts_of(CALL_TITLE), Picture({"Zandmove.txt opened.", "Zandmove.txt closed."}));
+}
+
 TEST_F(Move_log, TheFileBreaksItsLineAfterSeventyCharacters)
 {
     press(state, CODE_F9);
@@ -404,12 +421,15 @@ TEST_F(Move_log, TheFileBreaksItsLineAfterSeventyCharacters)
 
 TEST_F(Move_log, CommandsThatMoveNothingWriteNothing)
 {
-    const std::pair<const char*, int32_t> keys[] = {
-        {"help page", CODE_QUESTION}, {"about", CODE_A}, {"timers", CODE_E}, {"help", CODE_SLASH}, {"finale", CODE_V}};
-    for (const auto& [what, code] : keys) {
+    const std::tuple<const char*, int32_t, int32_t> events[] = {
+        {"help page", EVENT_KEY, CODE_QUESTION}, {"about", EVENT_KEY, CODE_A},
+        {"timers", EVENT_KEY, CODE_E},           {"help", EVENT_KEY, CODE_SLASH},
+        {"finale", EVENT_KEY, CODE_V},           {"a click on Zandrek's own cell", EVENT_BUTTON, CODE_LEFT_DOWN}};
+    for (const auto& [what, type, code] : events) {
         load(ROOM);
         press(state, CODE_F9);
-        press(state, code);
+        point_at(state.play_board.player_x, state.play_board.player_y);
+        send(type, code);
         close_move_log(state); // a screen would take F9 as the key that ends it
         EXPECT_EQ(file_text("Zandmove.txt"), "") << what;
     }

@@ -580,6 +580,8 @@ TEST(GeneratorLayout, FloorNoMoveTouchesIsWalledUpKeepingTheSymmetry)
          "#######|#@$-.-#|#######|#######"},
         {"top to bottom: a cell mirroring a used one stays", "#######|##@---#|#--$.-#|##----#|#######", "v>",
          "#######|##@####|##-$.##|##-####|#######"},
+        {"a wall beside another inside the room stays", "######|#@---#|#-##-#|#----#|######", ">>>vv<<<^^",
+         "######|#@---#|#-##-#|#----#|######"},
     };
     for (const auto& [what, before, moves, after] : rows) {
         std::vector<std::string> room = split_rows(before);
