@@ -39,7 +39,8 @@ const char RENDER_USAGE[] =
     "  --tiles MAP      instead of a board, every tile code of MAP, 20 to a row from code 0\n"
     "  --sheet PACK     instead of a board, every level of PACK at magnification 1, N to a\n"
     "                   row (--columns, default 5), each numbered in its top left corner;\n"
-    "                   drawn with the tiles of --map MAP, or of a small built-in map\n"
+    "                   drawn with the tiles of --map MAP, or of a small built-in map whose\n"
+    "                   tiles are plain squares, a colour for each kind of cell\n"
     "  --help           show this text\n"
     "Negative board numbers may also follow '--'.\n";
 

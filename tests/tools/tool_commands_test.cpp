@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -211,6 +212,27 @@ TEST_F(Tool, RenderAStepChangesTwoCellsAtMost)
         changed += before.pixels[i] != after.pixels[i];
     EXPECT_THAT(std::make_tuple(before.width, before.height, after.pixels.size(), changed),
                 FieldsAre(320, 192, 320 * 192, testing::AllOf(testing::Gt(0u), testing::Le(2u * 16 * 12))));
+}
+
+// Without a map, level 1 ("One Push") shows a colour for each kind of cell: every
+// cell one colour, five in all with the ground beyond the walls. The sheet's
+// level starts 4 pixels in; its number covers the top left cell.
+TEST_F(Tool, ASheetWithoutAMapShowsEachKindOfCellInItsOwnColour)
+{
+    const int status = run("render --sheet fixture.zrp -o sheet.png").status;
+    const Picture sheet = read_png(dir / "sheet.png");
+    std::set<uint32_t> colours;
+    int mixed = 0;
+    for (int cell = 1; cell < 16 * 20 && sheet.height >= 4 + 16 * 12; ++cell) {
+        const int x0 = 4 + cell % 20 * 16, y0 = 4 + cell / 20 * 12;
+        std::set<uint32_t> seen;
+        for (int y = y0; y < y0 + 12; ++y)
+            for (int x = x0; x < x0 + 16; ++x)
+                seen.insert(sheet.pixels.at(static_cast<size_t>(y) * sheet.width + x));
+        mixed += seen.size() > 1;
+        colours.insert(seen.begin(), seen.end());
+    }
+    EXPECT_THAT(std::make_tuple(status, mixed, colours.size()), FieldsAre(0, 0, 5u));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "tools/authoring/tool_game.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -17,7 +18,9 @@ namespace
 
 constexpr int TILE_W = 16, TILE_H = 12;
 
-// Tile codes of the template map; each indexes the image of the same number.
+// Tile codes of the template map, the game's own for each kind of cell. The
+// image of code k is a plain square of colour k of the game's colour map, so
+// a kind of cell is told by its colour alone.
 enum : uint16_t {
     TILE_BLACK = 0,
     TILE_FLOOR = 1,
@@ -26,71 +29,7 @@ enum : uint16_t {
     TILE_PLAYER = 5,
     TILE_TREASURE = 15,
     TILE_BANKED = 16,
-    TILE_COUNT = 32,
 };
-
-// Palette indices of the game's colour map.
-enum : uint8_t {
-    C_BLACK = 0,
-    C_GREY = 2,
-    C_DARK = 3,
-    C_ORANGE = 6,
-    C_WHITE = 8,
-    C_GREEN = 19,
-    C_BLUE = 5,
-    C_BRICK = 82,
-    C_MORTAR = 87,
-    C_YELLOW = 64
-};
-
-using Image = std::vector<uint8_t>;
-
-Image filled(uint8_t colour)
-{
-    return Image(TILE_W * TILE_H, colour);
-}
-
-void rect(Image& im, int x0, int y0, int x1, int y1, uint8_t colour)
-{
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
-            im[y * TILE_W + x] = colour;
-}
-
-Image wall_image()
-{
-    Image im = filled(C_BRICK);
-    for (int y = 0; y < TILE_H; y += 4)
-        rect(im, 0, y, TILE_W, y + 1, C_MORTAR);
-    for (int y = 0; y < TILE_H; y += 4)
-        rect(im, (y / 4) % 2 ? 4 : 12, y, (y / 4) % 2 ? 5 : 13, y + 4, C_MORTAR);
-    return im;
-}
-
-Image bank_image()
-{
-    Image im = filled(C_DARK);
-    rect(im, 5, 4, 11, 8, C_YELLOW);
-    return im;
-}
-
-Image treasure_image(uint8_t ground, uint8_t colour)
-{
-    Image im = filled(ground);
-    rect(im, 3, 2, 13, 10, colour);
-    rect(im, 3, 5, 13, 6, C_BLACK);
-    return im;
-}
-
-Image player_image(uint8_t ground)
-{
-    Image im = filled(ground);
-    rect(im, 6, 1, 10, 4, C_WHITE);
-    rect(im, 5, 4, 11, 9, C_BLUE);
-    rect(im, 5, 9, 7, 11, C_BLUE);
-    rect(im, 9, 9, 11, 11, C_BLUE);
-    return im;
-}
 
 Field_info blank_board(int number)
 {
@@ -158,7 +97,7 @@ Map_contents template_map_contents()
     m.map.record_size = sizeof(Field_info);
     m.map.image_size = TILE_W * TILE_H;
     m.boards.push_back(blank_board(1));
-    for (int n = -1; n >= -5; --n)
+    for (int n = BOARD_TITLE; n >= BOARD_ABOUT; --n)
         m.boards.push_back(blank_board(n));
 
     m.tile_info.width = TILE_W;
@@ -166,17 +105,9 @@ Map_contents template_map_contents()
     m.tile_info.image_size = TILE_W * TILE_H;
     for (uint16_t& slot : m.tile_info.slots_14_to_27)
         slot = TILE_PLAYER;
-    for (uint16_t t = 0; t < TILE_COUNT; ++t) {
+    for (uint16_t t = 0; t <= TILE_BANKED; ++t) {
         m.tile_table.push_back(t);
-        switch (t) {
-        case TILE_FLOOR: m.images.push_back(filled(C_DARK)); break;
-        case TILE_WALL: m.images.push_back(wall_image()); break;
-        case TILE_BANK: m.images.push_back(bank_image()); break;
-        case TILE_PLAYER: m.images.push_back(player_image(C_DARK)); break;
-        case TILE_TREASURE: m.images.push_back(treasure_image(C_DARK, C_ORANGE)); break;
-        case TILE_BANKED: m.images.push_back(treasure_image(C_YELLOW, C_GREEN)); break;
-        default: m.images.push_back(filled(t == TILE_BLACK ? C_BLACK : C_GREY)); break;
-        }
+        m.images.emplace_back(TILE_W * TILE_H, static_cast<uint8_t>(t));
     }
     m.fidget.sequence_count = 1;
     for (auto& sequence : m.fidget.sequences)
@@ -298,7 +229,7 @@ void level_extent(const Level_info& level, int* rows, int* cols)
     for (int r = 0; r < LEVEL_ROWS; ++r)
         for (int c = 0; c < LEVEL_COLS; ++c)
             if (level.layout[r][c] != ' ') {
-                if (r + 1 > *rows) *rows = r + 1;
-                if (c + 1 > *cols) *cols = c + 1;
+                *rows = std::max(*rows, r + 1);
+                *cols = std::max(*cols, c + 1);
             }
 }
