@@ -194,7 +194,8 @@ struct Room_pushes {
     int pushes;
 };
 
-// With one treasure and no obstacle the bound is the true push count, so
+// Where the bound is the true push count (one treasure, or each treasure free
+// to reach a bank of its own by the fewest pushes), so
 // every position on an optimal line has f equal to it and each push along
 // that line lowers h by one: the lowest h first takes the line's next
 // position every time. The positions with h from the count down to 1 are
@@ -205,6 +206,8 @@ TEST(AuthoringSolver, AnExactBoundLeadsStraightDownOneOptimalSolution)
         {"three along a corridor", "#######|#@$--.#|#######", 3},
         {"three right, three down", "########|#------#|#-$----#|#----@-#|#------#|#----.-#|########", 6},
         {"two up, three left", "#######|#.----#|#-----#|#---$-#|#-@---#|#######", 5},
+        {"three, each two pushes at most from a bank of its own",
+         "#########|#.-----.#|#-$---$-#|#---$---#|#@--.---#|#########", 5},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);

@@ -369,7 +369,6 @@ int parse_picture(Directive_line& l)
     if (d.tile_w == 0) return l.fail("tile-size must come before the first picture");
     std::string why;
     if (read_picture(l.relative(l.w[2]), d, d.boards[k].picture, why) != 0) return l.fail(why);
-    d.boards[k].rows.clear();
     d.boards[k].seen = true;
     return 0;
 }
