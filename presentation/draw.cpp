@@ -80,7 +80,7 @@ const uint8_t* pack_tile_rows(const Pack_tile& tile, std::vector<uint8_t>& scrat
     int tw = tile.width, th = tile.height;
     if (tw % 4 == 0) return tile.pixels.data();
     size_t stride = static_cast<size_t>((tw + 3) & ~3);
-    scratch.assign(stride * static_cast<size_t>(th), 0);
+    scratch.resize(stride * static_cast<size_t>(th)); // the padding is never shown
     for (int row = 0; row < th; ++row)
         std::memcpy(&scratch[row * stride], &tile.pixels[static_cast<size_t>(row) * tw], static_cast<size_t>(tw));
     return scratch.data();

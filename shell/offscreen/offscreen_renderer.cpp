@@ -33,8 +33,7 @@ void platform_stretch_dib(const Tile_dib& dib, const uint8_t* bits, int src_w, i
 
 void platform_fill_black(int x, int y, int w, int h)
 {
-    Platform_call& c = offscreen_record(CALL_FILL);
-    c.a = x, c.b = y, c.c = w, c.d = h;
+    offscreen_record(CALL_FILL);
     if (!offscreen().recording) return;
     Framebuffer picture = canvas();
     framebuffer_fill_black(picture, x, y, w, h);
