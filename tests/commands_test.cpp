@@ -210,7 +210,7 @@ TEST_F(Commands, ALaterCancelledNameLeavesTheTitleShowing)
     EXPECT_EQ(state.mode, MODE_TITLE);
 }
 
-TEST_F(Commands, AMouseMessageCarriesItsCellAndShiftKey)
+TEST_F(Commands, AMouseMessageCarriesItsCellWithTheShiftKey)
 {
     on_window_input(state, INPUT_RIGHT_DOWN, MOUSE_KEY_SHIFT | MOUSE_KEY_CONTROL, (30 << 16) | 50);
     EXPECT_EQ(std::make_tuple(state.last_pointer_x, state.last_pointer_y), std::make_tuple(50, 30));

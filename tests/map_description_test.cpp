@@ -44,7 +44,7 @@ TEST(MapDescription, TheShippedDescriptionGivesWhatItWrites)
 
 // Boards 51 to 55 are the special boards, title to about, with their sounds;
 // level-tiles 1 1 ... 100 101 to 10 10 ... 118 119 give each level its treasures.
-TEST(MapDescription, EachShippedBoardHasItsNumberSoundsAndTiles)
+TEST(MapDescription, EachShippedBoardIsAsItsLinesDescribeIt)
 {
     const Map_contents contents = contents_of(SHIPPED);
     const std::vector<Field_info>& b = contents.boards;

@@ -98,7 +98,7 @@ TEST_F(Map_file, TheFileStartsWithTheFormHeader)
 
 // The reader fills in the positions and pointer slots; the file holds zeros
 // there, whatever the contents held, so the same map gives the same bytes.
-TEST_F(Map_file, TheHeadersPositionsAndSlotsAreWrittenAsZeros)
+TEST_F(Map_file, TheHeadersUnusedFieldsAreWrittenAsZeros)
 {
     contents.map.flds_pos = contents.map.imgs_pos = 0x11111111;
     contents.map.cpyr_slot = contents.map.prog_slot = contents.map.arts_slot = 0x22222222;

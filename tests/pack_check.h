@@ -1,5 +1,5 @@
-// What must hold of every pack the reader accepts, however strange its file:
-// shared by the mutation test and the fuzz target.
+// What must hold of every pack the reader accepts, however strange its file;
+// the pack fuzz target aborts on anything else.
 #pragma once
 
 #include <cstring>
