@@ -515,7 +515,7 @@ TEST(EditorWriter, UnusualRecordsRoundTripThroughTheGamesReader)
     } cases[] = {
         {"a BigTile wins a name over an earlier Tile; missing pixels are 0",
          "Zandrek Pack\nTile:\nName: Brick\nWidth: 3\nHeight: 2\nImagery:\n1 0 7\nend\nend\n"
-         "BigTile:\nName: Brick\nWidth: 2\nHeight: 3\nImagery:\n0 4\n9\nend\nend\n"
+         "BigTile:\nName: Brick\nWidth: 2\nHeight: 3\nImagery:\n0 4\n9 1\nend\nend\n"
          "Level:\nWall: Brick\nLayout:\n###\n#@#\n###\nend\nend\n"},
         {"8-bit samples, negative ones, and a sound without data",
          "Zandrek Pack\nSound:\nName: Bell\nSpeed: 11025\nSampleSize: 8\nNumSamples: 5\nData:\nijAhg\nend\nend\n"

@@ -184,6 +184,20 @@ TEST_F(MapDescriptionText, SilentSpeechHasNoSample)
                 testing::FieldsAre(0, 0, 1, 14)); // bravo is the 15th sample
 }
 
+// A screen drawn in legend characters after its picture: the rows win, each
+// cell as its character's legend line gives it.
+TEST_F(MapDescriptionText, ABoardsRowsTakeTheirLegend)
+{
+    std::string rows = "board title\n" + std::string(20, 'f') + "\n";
+    for (int r = 1; r < LEVEL_ROWS; ++r)
+        rows += std::string(20, 'w') + "\n";
+    const Field_info title = shipped_with("legend w 7 255 255\nlegend f 1 2 3\n" + rows + "end\n").boards.at(50);
+    const Field_cell floor = title.cells[0], wall = title.cells[LEVEL_COLS];
+    EXPECT_THAT(
+        std::make_tuple(title.number, floor.tile, floor.content, floor.floor, wall.tile, wall.content, wall.floor),
+        testing::FieldsAre(-1, 1, 2, 3, 7, 255, 255));
+}
+
 // A tile code takes its place in the table; stand_left is the second image.
 TEST_F(MapDescriptionText, ATileCodeNamesItsImageInTheTable)
 {

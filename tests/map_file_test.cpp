@@ -192,6 +192,7 @@ TEST_F(Map_file, DamagedFilesAreRefusedWithTheirMessage)
         {"FIDG of 617 bytes", form_bytes(with("FIDG", Bytes(617))), "Bogus Fidget_info length in map file"},
         {"SINF of 19 bytes", form_bytes(with("SINF", Bytes(19))), "Bogus Speech_info size in map file"},
     };
+    const long before = open_descriptors();
     for (const auto& [name, bytes, message] : rows) {
         SCOPED_TRACE(name);
         offscreen_reset();
@@ -199,7 +200,9 @@ TEST_F(Map_file, DamagedFilesAreRefusedWithTheirMessage)
         std::string shown = message;
         if (shown.find("%s") != std::string::npos) shown.replace(shown.find("%s"), 2, state.map_file_name);
         EXPECT_THAT(box_texts(), ElementsAre(shown));
-        EXPECT_EQ(state.map_file, nullptr);
+        std::error_code refused; // the refused file is closed
+        EXPECT_THAT(std::make_tuple(std::filesystem::remove(state.map_file_name, refused), open_descriptors()),
+                    testing::FieldsAre(true, before));
     }
 }
 

@@ -218,6 +218,22 @@ TEST_F(Presentation, AnIdlePlayerPlaysARandomLaterSequence)
     EXPECT_EQ(ticks(static_cast<int>(expected.size())), expected) << "sequence " << sequence;
 }
 
+// With two sequences the choice after sequence 0 is always sequence 1.
+TEST_F(Presentation, AnIdlePlayerWithOneLaterSequencePlaysIt)
+{
+    read_board_record(state, state.play_board, 2);
+    set_walking_frames(state, 2, {12});
+    fidget_reset(state);
+    state.mode = MODE_PLAY;
+    ticks(7);
+    Reference_random random = generator_of(state);
+    random.next(); // the choice, of one
+    std::vector<int> expected{5};
+    expected.resize(random.next() % 60 + 20, -1);
+    expected.insert(expected.end(), {12, -1});
+    EXPECT_EQ(ticks(static_cast<int>(expected.size())), expected);
+}
+
 TEST_F(Presentation, TheMessageLineTimerShowsTheStatusOnlyInSettledPlay)
 {
     read_board_record(state, state.play_board, 2);

@@ -15,6 +15,7 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 using Names = std::vector<std::string>;
 using testing::ElementsAre;
+using testing::FieldsAre;
 
 const char UNWRITABLE[] = "Zandrek can't keep track of your score\nbecause he can't write to the file:\n";
 const Bytes HEADER = {'Z', 'A', 'N', 'D', 'S', 'C', 'O', 'R', 'E', '\n'};
@@ -233,6 +234,16 @@ TEST_F(Score_file, ResultsAreKeptWhenTheyAreBetter)
                   std::make_tuple(r.kept_level, r.kept_seconds, r.max_level, r.kept_moves))
             << r.name;
     }
+}
+
+TEST_F(Score_file, AChosenNewPlayerIsSavedAtOnce)
+{
+    ASSERT_EQ(read(header(0)), 0);
+    ASSERT_EQ(choose("anne"), 0);
+    const Bytes saved = file_bytes(file);
+    const size_t name_at = header(1).size() + 4; // after the link slot
+    EXPECT_THAT(std::make_tuple(saved.size(), std::string(saved.begin() + name_at, saved.begin() + name_at + 5)),
+                FieldsAre(header(1).size() + sizeof(Score_entry), std::string("Anne\0", 5)));
 }
 
 TEST_F(Score_file, ABetterResultIsSavedAtOnce)

@@ -55,6 +55,15 @@ TEST(Framebuffer, TextStopsAtTheCanvasEdges)
               std::make_tuple(256, 256));
 }
 
+TEST(Framebuffer, AFillBlackensItsRectangleWithinTheCanvas)
+{
+    std::vector<uint32_t> pixels(4 * 3, 1);
+    Framebuffer canvas{pixels.data(), 4, 3};
+    framebuffer_fill_black(canvas, -1, -1, 3, 3);
+    framebuffer_fill_black(canvas, 3, 2, 5, 5);
+    EXPECT_EQ(pixels, (std::vector<uint32_t>{0, 0, 1, 1, /**/ 0, 0, 1, 1, /**/ 1, 1, 1, 0}));
+}
+
 TEST(Framebuffer, ACharacterOutsideTheFontDrawsAsAQuestionMark)
 {
     std::vector<uint32_t> unknown(32 * 16, 0), question(32 * 16, 0);
