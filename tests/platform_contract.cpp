@@ -111,8 +111,10 @@ TEST_F(Platform_contract, TextLongerThanTheBufferCountsAsMissing)
     EXPECT_EQ(platform_reg_get_string("contract text", buffer, 4), 0);
 }
 
+// Text stored over a number replaces it, type and all.
 TEST_F(Platform_contract, TextReadAsANumberCountsAsMissing)
 {
+    platform_reg_set_dword("contract text", 5);
     platform_reg_set_string("contract text", "abcd", 4);
     uint32_t value = 77;
     EXPECT_EQ(platform_reg_get_dword("contract text", &value), 0);

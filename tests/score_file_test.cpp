@@ -236,6 +236,13 @@ TEST_F(Score_file, ResultsAreKeptWhenTheyAreBetter)
     }
 }
 
+TEST_F(Score_file, ANameTypedLongIsCutToFourteenCharacters)
+{
+    ASSERT_EQ(read(header(0)), 0);
+    ASSERT_EQ(choose("abcdefghijklmnopqrst"), 0);
+    EXPECT_STREQ(state.current_player->name, "Abcdefghijklmn");
+}
+
 TEST_F(Score_file, AChosenNewPlayerIsSavedAtOnce)
 {
     ASSERT_EQ(read(header(0)), 0);

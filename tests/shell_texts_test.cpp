@@ -74,6 +74,35 @@ TEST(Framebuffer, ACharacterOutsideTheFontDrawsAsAQuestionMark)
     EXPECT_GT(std::count(question.begin(), question.end(), 0xFFFFFFu), 0);
 }
 
+// Off screen nobody answers: a question is taken as No, any other box as OK.
+TEST(Offscreen, AnUnansweredBoxTakesTheQuietAnswer)
+{
+    offscreen_reset();
+    EXPECT_THAT(std::make_tuple(platform_message_box("?", "Zandrek", BOX_QUESTION),
+                                platform_message_box("!", "Zandrek", BOX_INFO)),
+                testing::FieldsAre(ANSWER_NO, ANSWER_OK));
+}
+
+TEST(Offscreen, ASleepMovesTheClockOn)
+{
+    offscreen_reset();
+    const int64_t before = platform_now_seconds();
+    platform_sleep(2000);
+    EXPECT_EQ(platform_now_seconds(), before + 2);
+}
+
+// Only a client of 320 x 192 times a whole number is a magnification.
+TEST(Offscreen, AClientOfTheGamesShapeResizesTheCanvas)
+{
+    std::vector<int> widths;
+    for (auto [w, h] : {std::pair{960, 576}, {961, 576}, {640, 576}, {640, 384}}) {
+        offscreen_reset(1);
+        platform_size_client(w, h);
+        widths.push_back(offscreen().width);
+    }
+    EXPECT_EQ(widths, (std::vector<int>{960, 320, 320, 640}));
+}
+
 TEST(Offscreen, AResetWithNothingPlayingMarksNoBuffer)
 {
     offscreen_reset(2);
