@@ -1,7 +1,9 @@
 #include "tests/bfs_reference.h"
 
 #include <algorithm>
+#include <queue>
 #include <set>
+#include <tuple>
 
 namespace
 {
@@ -49,22 +51,29 @@ int first_walkable(const Board& b, const std::vector<int>& treasures, int from)
     return static_cast<int>(std::find(v.begin(), v.end(), true) - v.begin());
 }
 
-} // namespace
-
-Bfs_answer bfs_fewest_pushes(const std::vector<std::string>& rows, size_t max_positions)
+// Pads the rows into `b` and lists the treasures; the player's cell, or -1.
+int read_board(const std::vector<std::string>& rows, Board& b, std::vector<int>& treasures)
 {
-    Board b;
     for (const std::string& r : rows)
         b.cols = std::max(b.cols, static_cast<int>(r.size()));
     for (const std::string& r : rows)
         b.cells.push_back(r + std::string(b.cols - r.size(), '#'));
-    std::vector<int> treasures;
     int player = -1;
     for (int cell = 0; cell < static_cast<int>(rows.size()) * b.cols; ++cell) {
         const char ch = b.cells[cell / b.cols][cell % b.cols];
         if (ch == '$' || ch == '*') treasures.push_back(cell);
         if (ch == '@' || ch == '+') player = cell;
     }
+    return player;
+}
+
+} // namespace
+
+Bfs_answer bfs_fewest_pushes(const std::vector<std::string>& rows, size_t max_positions)
+{
+    Board b;
+    std::vector<int> treasures;
+    const int player = read_board(rows, b, treasures);
     if (player < 0) return {};
     std::vector<Position> layer{{treasures, first_walkable(b, treasures, player)}};
     std::set<Position> seen(layer.begin(), layer.end());
@@ -91,4 +100,42 @@ Bfs_answer bfs_fewest_pushes(const std::vector<std::string>& rows, size_t max_po
         layer.swap(next);
     }
     return {true, -1};
+}
+
+Bfs_answer reference_fewest_moves(const std::vector<std::string>& rows, bool pushes_first, size_t max_positions)
+{
+    Board b;
+    std::vector<int> start;
+    const int player = read_board(rows, b, start);
+    if (player < 0) return {};
+    // (cost, pushes, moves, solved, position); the player is kept exactly.
+    using Entry = std::tuple<long long, int, int, bool, Position>;
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
+    open.emplace(0, 0, 0, false, Position{start, player});
+    std::set<Position> done;
+    while (!open.empty()) {
+        const auto [cost, pushes, moves, solved, position] = open.top();
+        open.pop();
+        if (solved) return {true, pushes, moves};
+        if (!done.insert(position).second) continue;
+        if (done.size() > max_positions) return {};
+        const auto& [at, walker] = position;
+        for (int d = 0; d < 4; ++d) {
+            const int r = walker / b.cols + DR[d], c = walker % b.cols + DC[d], to = r * b.cols + c;
+            if (!b.floor(r, c)) continue;
+            std::vector<int> moved = at;
+            const auto pushed = std::find(moved.begin(), moved.end(), to);
+            const bool push = pushed != moved.end();
+            if (push) {
+                const int ahead = to + DR[d] * b.cols + DC[d];
+                if (!b.floor(r + DR[d], c + DC[d]) || std::count(at.begin(), at.end(), ahead)) continue;
+                *pushed = ahead;
+                std::sort(moved.begin(), moved.end());
+            }
+            const int p = pushes + push, m = moves + 1;
+            const bool all_banked = std::all_of(moved.begin(), moved.end(), [&](int t) { return b.bank(t); });
+            open.emplace(pushes_first ? p * 1000000LL + m : m, p, m, push && all_banked, Position{moved, to});
+        }
+    }
+    return {true, -1, -1};
 }
