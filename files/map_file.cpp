@@ -304,7 +304,7 @@ int read_map_image(Game_state& state, uint8_t* buffer, size_t capacity, uint32_t
     int64_t size = state.map.image_size;
     if (!state.map_file || !record_inside(index, size, state.imgs_length)) return -1;
     if (!seek_to(state.map_file, state.map.imgs_pos + static_cast<uint64_t>(index * size))) return -1;
-    size_t n = static_cast<size_t>(size) < capacity ? static_cast<size_t>(size) : capacity;
+    const size_t n = std::min(static_cast<size_t>(size), capacity);
     return read_exact(state.map_file, buffer, n) ? 0 : -1;
 }
 

@@ -115,8 +115,5 @@ void offscreen_resize(int magnify);
 uint32_t offscreen_next_due_timer(int64_t until_ms);
 std::vector<const Platform_call*> offscreen_calls_of(Call_kind kind);
 
-// Text is drawn with a small font of our own, not scaled by magnification:
-// glyphs 5 pixels wide on a 6-pixel advance, 7 rows above the baseline.
-constexpr int OFFSCREEN_FONT_ADVANCE = 6;
-constexpr int OFFSCREEN_FONT_ASCENT = 7;
+// Text is drawn with the framebuffer's own small font (framebuffer_draw.h).
 int offscreen_text_width(const char* text);

@@ -92,7 +92,8 @@ TEST_F(Draw, TileSizesThatCannotBeHadDrawNothing)
     // Width, height, the map's image size; the buffer's bytes (padded to four), whether a pack tile is drawn.
     // clang-format off
     const std::tuple<int, int, int, size_t, bool> cases[] = {{0, 12, 0, 0, false}, {16, 0, 0, 0, false},
-        {1025, 12, 0, 0, false}, {13, 12, 0, 16 * 12, true}, {16, 12, 229, 232, true}, {4, 1024, 0, 4 * 1024, true}};
+        {1025, 12, 0, 0, false}, {13, 12, 0, 16 * 12, true}, {16, 12, 229, 232, true}, {4, 1024, 0, 4 * 1024, true},
+        {1024, 1, 0, 1024, true}};
     // clang-format on
     for (auto [w, h, map_size, bytes, drawn] : cases) {
         state.tile_info.width = w;

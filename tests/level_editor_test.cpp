@@ -289,6 +289,22 @@ TEST(EditorChecks, FaultsFoundBeforeAnySearch)
     }
 }
 
+TEST(EditorChecks, AFaultNamesTheCellsItOutlines)
+{
+    const std::vector<Level_problem> problems = level_problems(rows_of("#######|#@$-.@#|#######"));
+    EXPECT_THAT(problems,
+                ElementsAre(testing::FieldsAre(FAULT_ZANDREK_COUNT, "There are 2 Zandreks; a level has exactly one.",
+                                               ElementsAre(LEVEL_COLS + 1, LEVEL_COLS + 5))));
+}
+
+TEST(EditorPaint, TheGridsCornersTakePaint)
+{
+    Level_editor editor = editor_with(ROOM);
+    const bool top_left = editor_paint(editor, 0, 0, '.'), bottom_right = editor_paint(editor, 15, 19, '.');
+    EXPECT_THAT(std::make_tuple(top_left, bottom_right, editor.level.rows[0][0], editor.level.rows[15][19]),
+                testing::FieldsAre(true, true, '.', '.'));
+}
+
 TEST(EditorChecks, DeadCellsAreTheFloorNoTreasureLeavesForABank)
 {
     std::vector<bool> dead = level_dead_cells(rows_of("######|#-.--#|#-$@-#|#----#|######"));

@@ -135,6 +135,8 @@ TEST_F(MapDescriptionMistake, EachIsNamedWithWhereItStands)
         {"missing sample", "sample step gone.wav\n",
          "d.txt:1: " + (dir / "gone.wav").string() + ": cannot open the file"},
         {"empty description", "", "d.txt: no image"},
+        {"one fidget sequence", "tile-size 1 1\ncolour x 3\nimage a\nx\nend\nplayer 1 2 3 4 5 6 7\nfidget 1\n",
+         "d.txt: the idle animation needs at least two fidget sequences"},
         {"no screens", "tile-size 1 1\ncolour x 3\nimage a\nx\nend\nplayer 1 2 3 4 5 6 7\nfidget 1\nfidget 2\n",
          "d.txt: no board title"},
     };

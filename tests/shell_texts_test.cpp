@@ -64,6 +64,17 @@ TEST(Framebuffer, AFillBlackensItsRectangleWithinTheCanvas)
     EXPECT_EQ(pixels, (std::vector<uint32_t>{0, 0, 1, 1, /**/ 0, 0, 1, 1, /**/ 1, 1, 1, 0}));
 }
 
+// Two characters centred on x start one advance to its left.
+TEST(Framebuffer, CentredTextStraddlesItsX)
+{
+    std::vector<uint32_t> centred(32 * 16, 0), left(32 * 16, 0);
+    Framebuffer a{centred.data(), 32, 16}, b{left.data(), 32, 16};
+    framebuffer_text(a, 16, 12, "ab", TEXT_CENTRE, 0xFFFFFF);
+    framebuffer_text(b, 16 - FRAMEBUFFER_FONT_ADVANCE, 12, "ab", TEXT_LEFT, 0xFFFFFF);
+    EXPECT_THAT(std::make_tuple(centred == left, std::count(left.begin(), left.end(), 0xFFFFFFu) > 0),
+                testing::FieldsAre(true, true));
+}
+
 TEST(Framebuffer, ACharacterOutsideTheFontDrawsAsAQuestionMark)
 {
     std::vector<uint32_t> unknown(32 * 16, 0), question(32 * 16, 0);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "presentation/palette.h"
+#include "shell/framebuffer/framebuffer_draw.h"
 #include "shell/platform.h"
 #include "shell/platform_offscreen.h"
 #include "tools/authoring/tool_game.h"
@@ -42,9 +43,9 @@ int render_level_sheet(const char* pack_path, const char* map_path, const char* 
     for (int n = 1; n <= count; ++n) {
         enter_tool_level(game, *pack, n);
         const std::string label = std::to_string(n);
-        const int label_w = static_cast<int>(label.size()) * OFFSCREEN_FONT_ADVANCE + 3;
-        platform_fill_black(0, 0, label_w, OFFSCREEN_FONT_ASCENT + 5);
-        platform_text_out(2, OFFSCREEN_FONT_ASCENT + 2, label.c_str(), TEXT_LEFT, SHEET_LABEL);
+        const int label_w = static_cast<int>(label.size()) * FRAMEBUFFER_FONT_ADVANCE + 3;
+        platform_fill_black(0, 0, label_w, FRAMEBUFFER_FONT_ASCENT + 5);
+        platform_text_out(2, FRAMEBUFFER_FONT_ASCENT + 2, label.c_str(), TEXT_LEFT, SHEET_LABEL);
         const int x0 = SHEET_GAP + ((n - 1) % cols) * (w + SHEET_GAP);
         const int y0 = SHEET_GAP + ((n - 1) / cols) * (h + SHEET_GAP);
         for (int y = 0; y < h; ++y)

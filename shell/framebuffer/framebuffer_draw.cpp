@@ -7,9 +7,6 @@
 namespace
 {
 
-constexpr int FONT_ADVANCE = 6;
-constexpr int FONT_ASCENT = 7;
-
 // Our own 5 by 7 face with two rows of descenders: bit 4 is the leftmost
 // column, row 7 of a glyph stands on the baseline.
 constexpr int FONT_ROWS = 9;
@@ -193,18 +190,18 @@ void framebuffer_fill_black(Framebuffer& canvas, int x, int y, int w, int h)
 
 int framebuffer_text_width(const char* text)
 {
-    return static_cast<int>(std::strlen(text)) * FONT_ADVANCE;
+    return static_cast<int>(std::strlen(text)) * FRAMEBUFFER_FONT_ADVANCE;
 }
 
 void framebuffer_text(Framebuffer& canvas, int x, int y, const char* text, Text_align align, uint32_t rgb)
 {
     int left = align == TEXT_CENTRE ? x - framebuffer_text_width(text) / 2 : x;
-    for (const char* p = text; *p; ++p, left += FONT_ADVANCE) {
+    for (const char* p = text; *p; ++p, left += FRAMEBUFFER_FONT_ADVANCE) {
         unsigned char ch = static_cast<unsigned char>(*p);
         // Characters the font lacks show as a question mark.
         const uint8_t* glyph = FONT[(ch >= 32 && ch < 127 ? ch : '?') - 32];
         for (int r = 0; r < FONT_ROWS; ++r) {
-            int py = y - FONT_ASCENT + r;
+            int py = y - FRAMEBUFFER_FONT_ASCENT + r;
             if (py < 0 || py >= canvas.height) continue;
             for (int b = 0; b < FONT_COLUMNS; ++b) {
                 int px = left + b;

@@ -18,5 +18,7 @@ void framebuffer_stretch(Framebuffer& canvas, const Tile_dib& dib, const uint8_t
 void framebuffer_fill_black(Framebuffer& canvas, int x, int y, int w, int h);
 // Our own small face, not scaled by magnification: glyphs 5 pixels wide on a
 // 6-pixel advance, 7 rows above the baseline.
+constexpr int FRAMEBUFFER_FONT_ADVANCE = 6;
+constexpr int FRAMEBUFFER_FONT_ASCENT = 7;
 void framebuffer_text(Framebuffer& canvas, int x, int y, const char* text, Text_align align, uint32_t rgb);
 int framebuffer_text_width(const char* text);

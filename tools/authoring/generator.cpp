@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <unordered_set>
 
 #include "engine/pack_records.h"
@@ -488,7 +489,7 @@ Rows transform(const Rows& rows, int t)
 
 Rows trimmed(const Rows& rows)
 {
-    int top = -1, bottom = -1, left = 1 << 20, right = -1;
+    int top = -1, bottom = -1, left = std::numeric_limits<int>::max(), right = -1;
     for (int r = 0; r < static_cast<int>(rows.size()); ++r)
         for (int c = 0; c < static_cast<int>(rows[r].size()); ++c)
             if (rows[r][c] != ' ') {
@@ -576,7 +577,7 @@ std::vector<Generated_level> generate_levels(Game_state& judge, const Generate_o
             if (make_candidate(o, rng, c) && c.difficulty > best.difficulty) best = c;
             if (o.progress) o.progress(static_cast<int>(out.size()), ++rooms);
         }
-        if (best.difficulty < 0) {
+        if (best.rows.empty()) { // no room of this round could be made
             ++failures;
             continue;
         }
