@@ -94,9 +94,9 @@ TEST_F(Tool, LevelsPrintsOneTabSeparatedLinePerLevel)
                                                         "3\tNo Answer\t4\t6\t1\t1\tno\n"));
 }
 
-// Bad arguments print nothing, say why first on standard error and exit with the
+// Bad arguments or files print nothing, say why first on standard error and exit with the
 // status each command's --help gives them.
-TEST_F(Tool, ALevelNotInThePackIsRefusedWithItsReason)
+TEST_F(Tool, EachRefusalSaysWhyOnStandardError)
 {
     const struct {
         const char* args;
@@ -110,7 +110,10 @@ TEST_F(Tool, ALevelNotInThePackIsRefusedWithItsReason)
         {"solve fixture.zrp", 4, "usage: zandrek-tool solve [--map FILE] PACK.zrp N"},
         {"solve fixture.zrp 4", 4, "zandrek-tool solve: level 4 is out of range: the pack has 3 levels\n"},
         {"frob", 1, "zandrek-tool: unknown command 'frob'\n"},
+        {"render broken.map 1 -o out.png", 1,
+         "zandrek-tool render: File broken.map smells bad, not an IFF FORM file\n"},
     };
+    std::ofstream(dir / "broken.map") << "junk";
     for (const auto& r : rows) {
         SCOPED_TRACE(r.args);
         EXPECT_THAT(run(r.args), FieldsAre(r.status, ""));
