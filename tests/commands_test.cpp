@@ -198,6 +198,15 @@ TEST_F(Commands, AKeyOnTheTitleEntersTheChosenPlayersLevel)
               std::make_tuple(MODE_PLAY, std::string("Bea"), 1));
 }
 
+TEST_F(Commands, ThePlayerItemEntersTheChosenPlayersLevel)
+{
+    run_menu_command(state, MENU_LEVEL_BASE + 2);
+    offscreen().dialog_answers.push_back({0, "Bea"});
+    run_menu_command(state, MENU_PLAYER_NAME);
+    EXPECT_EQ(std::make_tuple(std::string(state.current_player->name), state.play_board.number),
+              std::make_tuple(std::string("Bea"), 1));
+}
+
 // At the first choice a cancel goes on with the name shown; a later one does not.
 TEST_F(Commands, ALaterCancelledNameLeavesTheTitleShowing)
 {

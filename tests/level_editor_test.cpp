@@ -424,6 +424,15 @@ TEST(EditorSession, ADamagedPackLeavesTheOpenPackAsItWas)
     EXPECT_THAT(problem, testing::HasSubstr("broken.zrp"));
 }
 
+TEST(EditorSession, ALinkOpensAsTheOneLevelOfANewPack)
+{
+    Editor_session session;
+    std::string problem;
+    EXPECT_EQ(session_open_link(session, "#level=%23%23%23%7C%23%40%24.%23", problem), 0);
+    EXPECT_THAT(std::make_tuple(session.pack.levels.size(), session.editor.level.name, session.editor.level.rows),
+                testing::FieldsAre(1u, "Shared level", full_rows("###|#@$.#")));
+}
+
 using Session_edit = int (*)(Editor_session&, std::string&);
 
 // A session opened, as the page opens one, on A, B and C, drawing level `drawn`.
@@ -558,7 +567,8 @@ TEST(EditorWriter, WhatTheReaderWouldReadOtherwiseIsRefused)
         {[](Authored_pack& p) { p.name = std::string(80, 'n'); }, "at most 79"},
         {[](Authored_pack& p) { p.levels[0].name = "a\nb"; }, "level 1: the name cannot be written"},
         {[](Authored_pack& p) { p.levels[0].references[REF_FLOOR] = "old oak"; }, "one word"},
-        {[](Authored_pack& p) { p.levels[0].rows[2] = "#x#"; }, "no piece"},
+        {[](Authored_pack& p) { p.levels[0].rows[2] = "#x#"; },
+         "layout row 3, column 2 holds a character that is no piece"},
         {[](Authored_pack& p) { p.levels[0].solution = "<>\n"; }, "line end"},
         {[](Authored_pack& p) { p.levels.clear(); }, "at least one level"},
     };

@@ -222,6 +222,8 @@ TEST(RecordReader, EachRecordHoldsWhatItsLinesGive)
         {"Sound:\nSampleSize: 9\nend\n", "Untitled 0/16/0:"}, // sizes other than 8 and 16 become 16
         // A later Data block read while the count is wrong leaves no samples.
         {"Sound:\nNumSamples: 2\nData:\nij\nend\nNumSamples: 0\nData:\nend\nNumSamples: 2\nend\n", "Untitled 0/0/2:"},
+        {"Sound:\nNumSamples: 2\nData:\nij\nend\nNumSamples: 3\nend\n",
+         "Untitled 0/0/3:"}, // so does a count changed after
         {"Sound:\nNumSamples: 4194304\nData:\ni\nend\nend\n", "Untitled 0/0/4194304: 4194304 values"},
         {"Sound:\nNumSamples: 4194305\nData:\ni\nend\nend\n", "Untitled 0/0/4194305:"},
         {"Sound:\nSpeed: fast\nend\n", "refused"},

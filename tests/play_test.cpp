@@ -128,10 +128,13 @@ TEST_F(Play, KeySequencesFollowTheMoveRules)
     }
 }
 
-// A pack level draws a treasure with tile 15, one on a bank with tile 16.
-TEST_F(Play, APushedTreasureTakesTheTileOfWhereItStands)
+// A pack level draws a treasure with tile 15, one on a bank with tile 16;
+// Zandrek stepping right on row 1 shows slot 21 of the player images.
+TEST_F(Play, AMovedPieceTakesTheTileOfWhereItStands)
 {
-    const std::tuple<const char*, int, uint16_t> rows[] = {{">", 3, 15}, {">>", 4, 16}};
+    for (int k = 0; k < 14; ++k)
+        state.tile_info.slots_14_to_27[k] = static_cast<uint16_t>(114 + k);
+    const std::tuple<const char*, int, uint16_t> rows[] = {{">", 3, 15}, {">>", 4, 16}, {">", 2, 121}};
     for (const auto& [keys, column, tile] : rows) {
         load({"######", "#@$-.#", "######"});
         press_keys(state, keys);

@@ -9,6 +9,7 @@
 #include "shell/error_text.h"
 #include "shell/framebuffer/framebuffer_draw.h"
 #include "shell/news_check.h"
+#include "shell/news_offer.h"
 #include "tests/board_fixture.h"
 
 namespace
@@ -114,6 +115,24 @@ TEST(Offscreen, AClientOfTheGamesShapeResizesTheCanvas)
     EXPECT_EQ(widths, (std::vector<int>{960, 320, 320, 640}));
 }
 
+// A second of 8-bit sound at 8000 a second is done at 1000 ms, not before.
+TEST(Offscreen, ABufferIsDoneTheMomentItsLengthHasPassed)
+{
+    offscreen_reset();
+    std::vector<uint8_t> samples(8000, 0x80);
+    Wave_header header{};
+    header.data = samples.data();
+    header.length = 8000;
+    platform_wave_open(8000, 8);
+    platform_wave_write(header);
+    std::vector<bool> done;
+    for (int64_t ms : {999, 1000}) {
+        offscreen_next_due_timer(ms);
+        done.push_back(header.flags & WAVE_DONE);
+    }
+    EXPECT_EQ(done, (std::vector<bool>{false, true}));
+}
+
 TEST(Offscreen, AResetWithNothingPlayingMarksNoBuffer)
 {
     offscreen_reset(2);
@@ -210,6 +229,22 @@ TEST(News_check, NewsIsOfferedOnlyForADateNotSeenBefore)
             << c.name;
         news_waiting = false;
     }
+}
+
+// Yes opens the page once and for all; No leaves the offer for shutdown.
+TEST(News_check, AnOfferTakenIsNotMadeAgain)
+{
+    for (auto [answer, urls, waiting] : {std::tuple{ANSWER_YES, size_t{1}, false}, {ANSWER_NO, size_t{0}, true}}) {
+        offscreen_reset();
+        Game_state state;
+        news_waiting = true;
+        offscreen().box_answers = {answer};
+        offer_news(state);
+        EXPECT_EQ(std::make_tuple(offscreen_calls_of(CALL_OPEN_URL).size(), news_waiting.load()),
+                  std::make_tuple(urls, waiting))
+            << answer;
+    }
+    news_waiting = false;
 }
 
 } // namespace
