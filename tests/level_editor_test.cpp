@@ -16,6 +16,8 @@
 #include "tools/authoring/level_link.h"
 #include "tools/authoring/pack_editing.h"
 #include "tools/authoring/sample_text.h"
+#include "tools/authoring/solver.h"
+#include "tools/authoring/verdict_text.h"
 
 namespace
 {
@@ -505,9 +507,32 @@ TEST(EditorSession, TheLevelDrawnGoesBackIntoThePackOnAChoice)
 TEST(EditorPack, ARefusedEditNamesTheMissingLevel)
 {
     Authored_pack pack = pack_abc();
-    std::string problem;
-    EXPECT_EQ(pack_move_level(pack, 0, 3, problem), -1);
-    EXPECT_EQ(problem, "the pack has no level 4");
+    std::string moved, added;
+    const int move = pack_move_level(pack, 0, 3, moved), add = pack_add_level(pack, 4, Authored_level{}, added);
+    EXPECT_THAT(std::make_tuple(move, moved, add, added),
+                testing::FieldsAre(-1, "the pack has no level 4", -1, "no place 5 in the pack"));
+}
+
+// The line the editor shows for a finished search, from each way it can end.
+TEST(EditorVerdict, EachEndOfASearchHasItsLine)
+{
+    const std::tuple<Solve_status, bool, const char*> rows[] = {
+        {SOLVE_FOUND, true, "Solvable in 6 pushes"},
+        {SOLVE_FOUND, false, "Solvable: a solution of 6 pushes found, optimum not yet proven"},
+        {SOLVE_UNPROVEN, true, "Solvable: a solution of 6 pushes found, optimum not yet proven"},
+        {SOLVE_NONE, true, "Unsolvable"},
+        {SOLVE_GAVE_UP, true, "Gave up after 30 s"},
+    };
+    for (const auto& [status, optimal, line] : rows) {
+        Solve_result result;
+        result.status = status;
+        result.pushes = 6;
+        result.seconds = 29.6;
+        EXPECT_EQ(verdict_text(verdict_of(result, optimal)), line) << status << (optimal ? " optimal" : "");
+    }
+    Verdict searching;
+    searching.positions = 1234;
+    EXPECT_EQ(verdict_text(searching), "Searching\u2026 1234 positions");
 }
 
 // Five bits a character, low bits first, the last character 32 or more; the
@@ -563,12 +588,15 @@ TEST(EditorWriter, WhatTheReaderWouldReadOtherwiseIsRefused)
         const char* reason;
     } cases[] = {
         {[](Authored_pack& p) { p.levels[0].about = {"fine\nend of the road\n"}; }, "\"end\""},
-        {[](Authored_pack& p) { p.about = {std::string(255, 'a') + "\n"}; }, "longer than 254"},
+        {[](Authored_pack& p) {
+             p.about = {"", std::string(255, 'a') + "\n"};
+         },
+         "About block 2: About line 1 is longer than 254"},
         {[](Authored_pack& p) { p.name = std::string(80, 'n'); }, "at most 79"},
         {[](Authored_pack& p) { p.levels[0].name = "a\nb"; }, "level 1: the name cannot be written"},
         {[](Authored_pack& p) { p.levels[0].references[REF_FLOOR] = "old oak"; }, "one word"},
-        {[](Authored_pack& p) { p.levels[0].rows[2] = "#x#"; },
-         "layout row 3, column 2 holds a character that is no piece"},
+        {[](Authored_pack& p) { p.levels[0].rows[0] = "#x#"; },
+         "layout row 1, column 2 holds a character that is no piece"},
         {[](Authored_pack& p) { p.levels[0].solution = "<>\n"; }, "line end"},
         {[](Authored_pack& p) { p.levels.clear(); }, "at least one level"},
     };
