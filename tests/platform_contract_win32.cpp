@@ -85,5 +85,6 @@ uint32_t contract_menu_state(int id)
 
 const char* contract_no_sound_because()
 {
-    return waveOutGetNumDevs() > 0 ? "" : "no wave output device: Wine's Audio driver or ~/.asoundrc is not set up";
+    return waveOutGetNumDevs() > 0 ? ""
+                                   : "no wave output device: Wine's Audio driver or ALSA's sound setting is not set up";
 }
