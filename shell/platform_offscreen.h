@@ -114,6 +114,3 @@ void offscreen_resize(int magnify);
 // clock to it; 0 when none is due (the clock then stands at until_ms).
 uint32_t offscreen_next_due_timer(int64_t until_ms);
 std::vector<const Platform_call*> offscreen_calls_of(Call_kind kind);
-
-// Text is drawn with the framebuffer's own small font (framebuffer_draw.h).
-int offscreen_text_width(const char* text);

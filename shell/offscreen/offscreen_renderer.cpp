@@ -49,11 +49,6 @@ void platform_text_out(int x, int y, const char* text, Text_align align, uint32_
     framebuffer_text(picture, x, y, text, align, rgb);
 }
 
-int offscreen_text_width(const char* text)
-{
-    return framebuffer_text_width(text);
-}
-
 void platform_create_palette(const uint8_t*, int colour_count)
 {
     Platform_call& c = offscreen_record(CALL_PALETTE);
