@@ -75,13 +75,17 @@ class Play : public Map_test
         return out + (state.walk_timer && state.walk_timer->running() ? " walking" : "");
     }
     size_t count(Call_kind kind) { return offscreen_calls_of(kind).size(); }
+    // Slot k of the player image table holds tile 100 + k, so a tile names its slot.
+    void number_player_slots()
+    {
+        for (int k = 0; k < 14; ++k)
+            state.tile_info.slots_14_to_27[k] = static_cast<uint16_t>(114 + k);
+    }
 };
 
-// Slot k of the player image table holds tile 100 + k, so a tile names its slot.
 TEST_F(Play, EachFacingShowsItsSlotOfThePlayerImages)
 {
-    for (int k = 0; k < 14; ++k)
-        state.tile_info.slots_14_to_27[k] = static_cast<uint16_t>(114 + k);
+    number_player_slots();
     const std::tuple<const char*, int, int, int> rows[] = {
         {"none", DIR_NONE, 3, 14},           {"up, odd row", DIR_UP, 1, 17},      {"up, even row", DIR_UP, 2, 23},
         {"up, row 3", DIR_UP, 3, 17},        {"down, odd row", DIR_DOWN, 5, 15},  {"down, even row", DIR_DOWN, 6, 20},
@@ -132,8 +136,7 @@ TEST_F(Play, KeySequencesFollowTheMoveRules)
 // Zandrek stepping right on row 1 shows slot 21 of the player images.
 TEST_F(Play, AMovedPieceTakesTheTileOfWhereItStands)
 {
-    for (int k = 0; k < 14; ++k)
-        state.tile_info.slots_14_to_27[k] = static_cast<uint16_t>(114 + k);
+    number_player_slots();
     const std::tuple<const char*, int, uint16_t> rows[] = {{">", 3, 15}, {">>", 4, 16}, {">", 2, 121}};
     for (const auto& [keys, column, tile] : rows) {
         load({"######", "#@$-.#", "######"});
