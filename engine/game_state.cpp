@@ -11,8 +11,6 @@ Game_state::~Game_state()
     fidget_timer.reset();
     msgline_timer.reset();
     timer_list_clear(*this);
-    for (Sample_info& s : samples)
-        delete[] s.data;
     if (move_log.log) std::fclose(move_log.log);
     if (map_file) std::fclose(map_file);
 }

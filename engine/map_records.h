@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 struct Map_header {
     uint8_t unused_0[28];
@@ -115,7 +116,7 @@ struct Sample_info {
     uint16_t second_word = 0;
     uint16_t loaded = 0;
     uint16_t flags = 0; // SAMPLE_PINNED
-    uint8_t* data = nullptr;
+    std::unique_ptr<uint8_t[]> data; // loaded on first use
     uint32_t bits = 0;
     uint32_t rate = 0;
 };

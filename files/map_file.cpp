@@ -153,13 +153,6 @@ bool handle_chunk(Map_reader& r, int id, uint32_t length, uint32_t data_pos)
     }
 }
 
-void release_samples(Game_state& state)
-{
-    for (Sample_info& s : state.samples)
-        delete[] s.data;
-    state.samples.clear();
-}
-
 bool walk_chunks(Map_reader& r, uint32_t form_length)
 {
     bool seen[CHUNK_COUNT] = {};
@@ -280,7 +273,6 @@ int MD_load_samples(Game_state& state, uint32_t length, File_diagnostics& diagno
         samples[i].offset = get_u32(&raw[4ull * i]);
         samples[i].length = static_cast<int32_t>(end - samples[i].offset - 6);
     }
-    release_samples(state);
     state.samples.swap(samples);
     state.samp_pos = static_cast<uint32_t>(here);
     state.samp_length = length;

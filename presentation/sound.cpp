@@ -49,19 +49,19 @@ int load_sample(Game_state& state, Sample_info& sample)
     // A sample the SAMP chunk does not hold whole cannot be had: it stays
     // silent, and no allocation is tried for a length the file never had.
     if (!map_sample_fits(state, sample)) return -1;
-    uint8_t* data = new (std::nothrow) uint8_t[static_cast<size_t>(sample.length)]();
+    std::unique_ptr<uint8_t[]> data(new (std::nothrow) uint8_t[static_cast<size_t>(sample.length)]());
     if (!data) {
         error_box("Can't get chip ram for sound sample");
         return -1;
     }
-    read_map_sample(state, sample, data); // a short read plays as silence
+    read_map_sample(state, sample, data.get()); // a short read plays as silence
     sample.bits &= 0xFFFF;
     // Stored signed; the wave output wants 8-bit samples unsigned.
     if (sample.bits == 8)
         for (int32_t i = 0; i < sample.length; ++i)
             data[i] ^= 0x80;
     sample.loaded = 1;
-    sample.data = data;
+    sample.data = std::move(data);
     sample.rate = sample.rate_word;
     return 0;
 }
@@ -71,7 +71,7 @@ int play_sample(Game_state& state, int sample_index)
     if (sample_index < 0 || static_cast<size_t>(sample_index) >= state.samples.size()) return -1;
     Sample_info& sample = state.samples[static_cast<size_t>(sample_index)];
     if (load_sample(state, sample) != 0) return -1;
-    return play_pcm(state, static_cast<int>(sample.rate), static_cast<int>(sample.bits), sample.data,
+    return play_pcm(state, static_cast<int>(sample.rate), static_cast<int>(sample.bits), sample.data.get(),
                     static_cast<uint32_t>(sample.length));
 }
 
@@ -103,14 +103,13 @@ int play_pack_sound(Game_state& state, const Pack_sound* sound)
 static void release_sample(Game_state& state, Sample_info& sample)
 {
     Wave_header& header = state.sound.header;
-    if (header.data == sample.data) {
+    if (header.data == sample.data.get()) {
         if (!(header.flags & WAVE_DONE)) platform_wave_reset();
         if (header.flags & WAVE_PREPARED) platform_wave_unprepare(header);
         header.data = nullptr;
         header.length = 0;
     }
-    delete[] sample.data;
-    sample.data = nullptr;
+    sample.data.reset();
 }
 
 void preload_screen_samples(Game_state& state, const Field_info& board)

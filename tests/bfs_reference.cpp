@@ -139,3 +139,49 @@ Bfs_answer reference_fewest_moves(const std::vector<std::string>& rows, bool pus
     }
     return {true, -1, -1};
 }
+
+int reference_start_bound(const std::vector<std::string>& rows)
+{
+    Board b;
+    std::vector<int> treasures;
+    const int player = read_board(rows, b, treasures);
+    std::vector<int> banks;
+    for (int cell = 0; cell < static_cast<int>(b.cells.size()) * b.cols; ++cell)
+        if (b.bank(cell)) banks.push_back(cell);
+    // distance[i][j]: pushes that take treasure i alone to bank j; -1: never.
+    std::vector<std::vector<int>> distance(treasures.size(), std::vector<int>(banks.size(), -1));
+    for (size_t i = 0; i < treasures.size(); ++i) {
+        std::vector<std::pair<int, int>> layer{{treasures[i], first_walkable(b, {treasures[i]}, player)}};
+        std::set<std::pair<int, int>> seen(layer.begin(), layer.end());
+        for (int pushes = 0; !layer.empty(); ++pushes) {
+            std::vector<std::pair<int, int>> next;
+            for (const auto& [at, walker] : layer) {
+                const auto bank = std::find(banks.begin(), banks.end(), at);
+                if (bank != banks.end() && distance[i][bank - banks.begin()] < 0)
+                    distance[i][bank - banks.begin()] = pushes;
+                const std::vector<bool> reach = walkable(b, {at}, walker);
+                const int r = at / b.cols, c = at % b.cols;
+                for (int d = 0; d < 4; ++d) {
+                    if (!b.floor(r - DR[d], c - DC[d]) || !reach[at - DR[d] * b.cols - DC[d]]) continue;
+                    if (!b.floor(r + DR[d], c + DC[d])) continue;
+                    const int ahead = at + DR[d] * b.cols + DC[d];
+                    const std::pair<int, int> q{ahead, first_walkable(b, {ahead}, at)};
+                    if (seen.insert(q).second) next.push_back(q);
+                }
+            }
+            layer.swap(next);
+        }
+    }
+    // Every way of giving the treasures distinct banks, the cheapest kept.
+    std::vector<int> order(banks.size());
+    for (size_t j = 0; j < order.size(); ++j)
+        order[j] = static_cast<int>(j);
+    int best = -1;
+    do {
+        int sum = 0;
+        for (size_t i = 0; i < treasures.size() && sum >= 0; ++i)
+            sum = distance[i][order[i]] < 0 ? -1 : sum + distance[i][order[i]];
+        if (sum >= 0 && (best < 0 || sum < best)) best = sum;
+    } while (std::next_permutation(order.begin(), order.end()));
+    return best;
+}

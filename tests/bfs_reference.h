@@ -21,3 +21,9 @@ Bfs_answer bfs_fewest_pushes(const std::vector<std::string>& rows, size_t max_po
 // pushes, by Dijkstra's search over the treasures and the player's own cell.
 Bfs_answer reference_fewest_moves(const std::vector<std::string>& rows, bool pushes_first,
                                   size_t max_positions = 200000);
+
+// The pushes each treasure alone needs to reach each bank, the player
+// starting where it stands and the other treasures left off the board; the
+// cheapest way of giving the treasures distinct banks, or -1 when there is
+// none.
+int reference_start_bound(const std::vector<std::string>& rows);

@@ -49,13 +49,11 @@ Score_entry* make_player(Game_state& state, const char* name, int level)
 void give_sounds(Game_state& state)
 {
     const int ids = 32;
-    for (Sample_info& s : state.samples)
-        delete[] s.data;
     state.speech_items.assign(ids, Speech_item{1, 0});
-    state.samples.assign(ids, Sample_info{});
+    state.samples = std::vector<Sample_info>(ids);
     for (int k = 0; k < ids; ++k) {
         Sample_info& s = state.samples[k];
-        s.data = new uint8_t[4]{uint8_t(k), uint8_t(k), uint8_t(k), uint8_t(k)};
+        s.data.reset(new uint8_t[4]{uint8_t(k), uint8_t(k), uint8_t(k), uint8_t(k)});
         s.length = 4;
         s.loaded = 1;
         s.bits = 8;

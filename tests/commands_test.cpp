@@ -259,6 +259,17 @@ TEST_F(Commands, AKeyReleaseKeepsTheSolvedScreen)
     EXPECT_EQ(state.mode, MODE_SOLVED);
 }
 
+// Of the mouse's messages only a left press is a player's answer to a screen.
+TEST_F(Commands, OnlyALeftPressAmongMouseMessagesEndsAScreen)
+{
+    for (Window_input input : {INPUT_MOUSE_MOVE, INPUT_LEFT_UP, INPUT_RIGHT_DOWN, INPUT_RIGHT_UP, INPUT_LEFT_DOWN}) {
+        SCOPED_TRACE(input);
+        state.mode = MODE_SOLVED;
+        on_window_input(state, input, 0, (12 << 16) | 40);
+        EXPECT_EQ(state.mode != MODE_SOLVED, input == INPUT_LEFT_DOWN);
+    }
+}
+
 TEST_F(Commands, AnUnknownIdDoesNothing)
 {
     EXPECT_THAT(effects_of(MENU_LEVEL_LAST + 1), ElementsAre());

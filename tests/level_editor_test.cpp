@@ -343,8 +343,8 @@ TEST(EditorLink, BadLinksAreRefusedWithTheReason)
         std::string link;
         const char* reason;
     } cases[] = {
-        {"#level=%23%2", "% escape"},
-        {"#level=%zz", "% escape"},
+        {"#level=%23%2", "% escape at character 4"}, // counted in the rows the link carries
+        {"#level=%zz", "% escape at character 1"},
         {"#level=", "no level"},
         {"#level=" + std::string(21, '#'), "longer than 20"},
         {"#level=" + std::string(16, '|') + "#", "more than 16 rows"},
@@ -594,6 +594,8 @@ TEST(EditorWriter, WhatTheReaderWouldReadOtherwiseIsRefused)
          "About block 2: About line 1 is longer than 254"},
         {[](Authored_pack& p) { p.name = std::string(80, 'n'); }, "at most 79"},
         {[](Authored_pack& p) { p.levels[0].name = "a\nb"; }, "level 1: the name cannot be written"},
+        {[](Authored_pack& p) { p.tiles.emplace_back().name = "a\nb"; }, "tile 1 (a\nb): the name cannot be written"},
+        {[](Authored_pack& p) { p.sounds.emplace_back().name = "a\nb"; }, "sound 1 (a\nb): the name cannot be written"},
         {[](Authored_pack& p) { p.levels[0].references[REF_FLOOR] = "old oak"; }, "one word"},
         {[](Authored_pack& p) { p.levels[0].rows[0] = "#x#"; },
          "layout row 1, column 2 holds a character that is no piece"},

@@ -77,6 +77,17 @@ TEST(MapDescription, EveryTileOnEveryBoardHasAnImage)
         }
 }
 
+// Pictures are scenery: nothing stands on them and nothing is pushed onto them.
+TEST(MapDescription, EveryCellOfAPictureScreenIsAWall)
+{
+    const Map_contents contents = contents_of(SHIPPED);
+    const uint8_t wall = KIND_WALL;
+    for (const Field_info& board : contents.boards)
+        if (board.number < 0) {
+            EXPECT_THAT(board.cells, testing::Each(testing::FieldsAre(testing::_, wall, wall))) << board.number;
+        }
+}
+
 class MapDescriptionMistake : public ::testing::Test
 {
   protected:
@@ -198,6 +209,16 @@ TEST_F(MapDescriptionText, ABoardsRowsTakeTheirLegend)
     EXPECT_THAT(
         std::make_tuple(title.number, floor.tile, floor.content, floor.floor, wall.tile, wall.content, wall.floor),
         testing::FieldsAre(-1, 1, 2, 3, 7, 255, 255));
+}
+
+// The shipped description has seven sequences; the eighth is the longest there can be.
+TEST_F(MapDescriptionText, ASequenceHoldsNineteenCodes)
+{
+    std::string line = "fidget";
+    for (int code = 1; code <= 19; ++code)
+        line += " " + std::to_string(code);
+    const uint16_t* eighth = shipped_with(line + "\n").fidget.sequences[7];
+    EXPECT_THAT(std::vector<uint16_t>(eighth + 17, eighth + 20), testing::ElementsAre(18, 19, FIDGET_END));
 }
 
 // A tile code takes its place in the table; stand_left is the second image.

@@ -63,6 +63,18 @@ TEST_F(Menus, LevelItemsShowTheirTreasureTileAtItsOwnSize)
               std::make_tuple(int32_t{TILE_W}, int32_t{-TILE_H}));
 }
 
+TEST_F(Menus, AOnePixelTileIsStillAPicture)
+{
+    const std::string text = "Zandrek Pack\nName: Dots\n\nTile:\nName: dot\nWidth: 1\nHeight: 1\nImagery:\n7\nend\nend\n"
+                             "Level:\nTreasure: dot\nLayout:\n#####\n#@$.#\n#####\nend\nend\n";
+    append_pack(state, read_pack_bytes(text.data(), text.size()));
+    build_pack_menus(state);
+    const auto calls = offscreen_calls_of(CALL_MENU);
+    const auto dot = std::find_if(calls.begin(), calls.end(), [](auto* c) { return c->a == 10301; });
+    ASSERT_NE(dot, calls.end());
+    EXPECT_THAT(**dot, FieldsAre(CALL_MENU, 10301, 1, 1, -1, "picture", _, _)); // b: its pixels are given
+}
+
 TEST_F(Menus, ALevelWithoutItsTreasureTileShowsQuestionMarks)
 {
     build_pack_menus(state);

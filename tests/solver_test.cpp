@@ -296,6 +296,42 @@ TEST(AuthoringSolverRandomRooms, TheFastModeSettlesAsBreadthFirstSearch)
     }
 }
 
+// Rooms of two to five treasures, where a treasure's nearest bank is often
+// another's too; the search stops at once, having reported the bound.
+TEST(AuthoringSolver, TheBoundIsTheCheapestAssignmentAtTheStart)
+{
+    std::mt19937 rng(77);
+    auto below = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    Solve_options one_position;
+    one_position.max_states = 1;
+    one_position.any_first_share = 0;
+    for (int round = 0; round < 300; ++round) {
+        std::vector<std::string> rows(8, std::string(10, '#'));
+        for (int r = 1; r < 7; ++r)
+            for (int c = 1; c < 9; ++c)
+                rows[r][c] = below(12) == 0 ? '#' : '-';
+        // Treasures off the walls' cells, so that most can move.
+        auto place = [&](char what, int margin) {
+            for (char* cell = nullptr;;)
+                if (*(cell = &rows[margin + below(8 - 2 * margin)][margin + below(10 - 2 * margin)]) == '-')
+                    return void(*cell = what);
+        };
+        const int treasures = 2 + below(4);
+        for (int i = 0; i < treasures; ++i) {
+            place('$', 2);
+            place('.', 1);
+        }
+        place('@', 1);
+        SCOPED_TRACE(testing::PrintToString(rows));
+        const int truth = reference_start_bound(rows);
+        const Solve_result r = solve_puzzle(puzzle_of(rows), one_position);
+        if (truth < 0)
+            EXPECT_EQ(r.status, SOLVE_NONE);
+        else
+            EXPECT_EQ(r.lower_bound, truth);
+    }
+}
+
 // Pushes and moves, -1 each where there is no solution.
 TEST(AuthoringSolverRandomRooms, OptimalMovesAgreeWithAReferenceSearch)
 {

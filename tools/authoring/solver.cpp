@@ -1338,7 +1338,6 @@ Solve_result solve_puzzle(const Puzzle& puzzle, const Solve_options& options)
     out.corral_cuts += best.corral_cuts;
     out.pattern_cuts += best.pattern_cuts;
     out.seconds = best.seconds;
-    out.lower_bound = best.lower_bound;
     return out;
 }
 
