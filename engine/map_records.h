@@ -115,7 +115,7 @@ struct Sample_info {
     uint16_t rate_word = 0;
     uint16_t second_word = 0;
     uint16_t loaded = 0;
-    uint16_t flags = 0; // SAMPLE_PINNED
+    uint16_t flags = 0;              // SAMPLE_PINNED
     std::unique_ptr<uint8_t[]> data; // loaded on first use
     uint32_t bits = 0;
     uint32_t rate = 0;

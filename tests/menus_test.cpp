@@ -65,8 +65,9 @@ TEST_F(Menus, LevelItemsShowTheirTreasureTileAtItsOwnSize)
 
 TEST_F(Menus, AOnePixelTileIsStillAPicture)
 {
-    const std::string text = "Zandrek Pack\nName: Dots\n\nTile:\nName: dot\nWidth: 1\nHeight: 1\nImagery:\n7\nend\nend\n"
-                             "Level:\nTreasure: dot\nLayout:\n#####\n#@$.#\n#####\nend\nend\n";
+    const std::string text =
+        "Zandrek Pack\nName: Dots\n\nTile:\nName: dot\nWidth: 1\nHeight: 1\nImagery:\n7\nend\nend\n"
+        "Level:\nTreasure: dot\nLayout:\n#####\n#@$.#\n#####\nend\nend\n";
     append_pack(state, read_pack_bytes(text.data(), text.size()));
     build_pack_menus(state);
     const auto calls = offscreen_calls_of(CALL_MENU);

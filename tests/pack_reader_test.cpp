@@ -220,7 +220,7 @@ TEST(RecordReader, EachRecordHoldsWhatItsLinesGive)
          "chime 11025/8/3: 256 -256 0"},
         {"Sound:\nNumSamples: 4\nData:\niA\nhj\nend\nend\n", "Untitled 0/0/4: 1 0 -1 0"},
         {"Sound:\nNumSamples: 1\nData:\nAh\nend\nend\n", "Untitled 0/0/1: 16"}, // A: five zero bits, then 1
-        {"Sound:\nSampleSize: 9\nend\n", "Untitled 0/16/0:"}, // sizes other than 8 and 16 become 16
+        {"Sound:\nSampleSize: 9\nend\n", "Untitled 0/16/0:"},                   // sizes other than 8 and 16 become 16
         // A later Data block read while the count is wrong leaves no samples.
         {"Sound:\nNumSamples: 2\nData:\nij\nend\nNumSamples: 0\nData:\nend\nNumSamples: 2\nend\n", "Untitled 0/0/2:"},
         {"Sound:\nNumSamples: 2\nData:\nij\nend\nNumSamples: 3\nend\n",
