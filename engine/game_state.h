@@ -33,7 +33,6 @@ constexpr const char* DEVELOPER_NAME = "Quillbarrow";
 // Drawing state that lives for the whole run.
 struct Draw_state {
     Tile_dib tile_dib{};
-    bool tile_dib_ready = false;
     int last_reveal = 0;
     std::vector<uint16_t> reveal_scratch; // random reveal order; allocated on first use
     uint32_t random_seed = 1;             // never reseeded

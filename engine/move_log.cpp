@@ -215,7 +215,7 @@ void dump_tile_text(Game_state& state, FILE* out)
     // has a size but no rows to print.
     const size_t available = tile->pixels.size();
     const size_t width = static_cast<size_t>(std::max(tile->width, 0));
-    for (size_t row = 0; width > 0 && static_cast<int64_t>(row) < tile->height && row * width < available; ++row) {
+    for (size_t row = 0; static_cast<int64_t>(row) < tile->height && row * width < available; ++row) {
         for (size_t index = row * width; index < (row + 1) * width && index < available; ++index)
             std::fprintf(out, "%d ", static_cast<int>(static_cast<int8_t>(tile->pixels[index])));
         std::fputc('\n', out);

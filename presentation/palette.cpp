@@ -22,7 +22,6 @@ int create_game_palette(Game_state& state)
         const uint8_t* rgb = state.colour_map + 3 * i;
         dib.colours[i] = Rgb_quad{rgb[2], rgb[1], rgb[0], 0};
     }
-    state.draw.tile_dib_ready = true;
     if (count > 0) platform_create_palette(state.colour_map, count);
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "shell/menus.h"
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "engine/game_state.h"
@@ -172,10 +173,9 @@ void build_pack_menus(Game_state& state)
             header.height = h;
         }
         platform_menu_append_to_level_menu(popup, pack->name);
-        char value_name[NAME_CAPACITY + 8];
-        std::snprintf(value_name, sizeof value_name, "solved:%s", pack->name);
         uint32_t highest = 0;
-        if (reg_get_dword(value_name, &highest) == 1) pack->highest_level = static_cast<int32_t>(highest);
+        if (reg_get_dword(("solved:" + std::string(pack->name)).c_str(), &highest) == 1)
+            pack->highest_level = static_cast<int32_t>(highest);
         base += PACK_ITEM_STRIDE;
     }
 }

@@ -133,7 +133,6 @@ void shut_down_program(Game_state& state)
     close_sound(state);
     free_menu_bitmaps(state);
     platform_release_draw_dc();
-    state.draw.tile_dib_ready = false;
     platform_destroy_menu();
     platform_destroy_window();
     platform_close_settings();

@@ -207,6 +207,18 @@ TEST_F(Commands, ThePlayerItemEntersTheChosenPlayersLevel)
               std::make_tuple(std::string("Bea"), 1));
 }
 
+// Only a change of player can be cancelled: the first choice goes on with the name shown.
+TEST_F(Commands, ACancelledChangeOfPlayerLeavesTheLevelBeingPlayed)
+{
+    offscreen().dialog_answers.push_back({0, "Bea"});
+    run_menu_command(state, MENU_PLAYER_NAME);
+    run_menu_command(state, MENU_LEVEL_BASE + 2);
+    offscreen().dialog_answers.push_back({-1, ""});
+    run_menu_command(state, MENU_PLAYER_NAME);
+    EXPECT_EQ(std::make_tuple(std::string(state.current_player->name), state.play_board.number),
+              std::make_tuple(std::string("Bea"), 2));
+}
+
 // At the first choice a cancel goes on with the name shown; a later one does not.
 TEST_F(Commands, ALaterCancelledNameLeavesTheTitleShowing)
 {
@@ -217,6 +229,23 @@ TEST_F(Commands, ALaterCancelledNameLeavesTheTitleShowing)
     offscreen().dialog_answers.push_back({-1, ""});
     press(state, CODE_OTHER_KEY);
     EXPECT_EQ(state.mode, MODE_TITLE);
+}
+
+TEST_F(Commands, LeavingTheTitleSaysSo)
+{
+    give_sounds(state);
+    show_greeting(state);
+    offscreen().dialog_answers.push_back({0, "Bea"});
+    offscreen().calls.clear();
+    press(state, CODE_OTHER_KEY);
+    EXPECT_THAT(sounds_played(), testing::Contains(13)); // leaving the title's speech
+}
+
+TEST_F(Commands, TheLastPushShowsTheSolvedText)
+{
+    offscreen().calls.clear();
+    press_keys(state, ">>>");
+    EXPECT_THAT(texts_of(CALL_TEXT), testing::Contains("Anne Has Solved Level 7"));
 }
 
 TEST_F(Commands, AMouseMessageCarriesItsCellWithTheShiftKey)
@@ -240,6 +269,13 @@ TEST_F(Commands, TheLeftButtonHoldsTheMouseUntilItIsUp)
     const bool held = offscreen().mouse_captured;
     on_window_input(state, INPUT_LEFT_UP, 0, (12 << 16) | 40);
     EXPECT_EQ(std::make_tuple(held, offscreen().mouse_captured), std::make_tuple(true, false));
+}
+
+TEST_F(Commands, ATypedCharacterIsItsCommand)
+{
+    press_keys(state, ">>");
+    on_window_input(state, INPUT_CHAR, 'u', 0);
+    EXPECT_EQ(player_column(), 2); // the push undone
 }
 
 TEST_F(Commands, QOrShiftQQuitsAtOnce)

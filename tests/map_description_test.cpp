@@ -114,6 +114,9 @@ class MapDescriptionMistake : public ::testing::Test
 
 TEST_F(MapDescriptionMistake, EachIsNamedWithWhereItStands)
 {
+    std::string fifteen_rows;
+    for (int r = 0; r < 15; ++r)
+        fifteen_rows += std::string(LEVEL_COLS, 'x') + "\n";
     const struct {
         const char* what;
         std::string text, error;
@@ -141,6 +144,7 @@ TEST_F(MapDescriptionMistake, EachIsNamedWithWhereItStands)
         {"unknown board", "board-sounds nowhere 1 2 3 4\n", "d.txt:1: no special board nowhere"},
         {"legend tile too large", "legend x 4096 0 0\n", "d.txt:1: legend C TILE CONTENT FLOOR"},
         {"board row short", "legend x 1 0 0\nboard title\nxx\n", "d.txt:3: board rows are 20 characters"},
+        {"board of 15 rows", "legend x 1 0 0\nboard title\n" + fifteen_rows + "end\n", "d.txt:18: a board has 16 rows"},
         {"missing include", "include gone.txt\n", "gone.txt:0: cannot open the file"},
         {"sample with a word more", "sample step a.wav b\n", "d.txt:1: cannot make sense of 'sample step a.wav b'"},
         {"missing sample", "sample step gone.wav\n",
@@ -209,6 +213,19 @@ TEST_F(MapDescriptionText, ABoardsRowsTakeTheirLegend)
     EXPECT_THAT(
         std::make_tuple(title.number, floor.tile, floor.content, floor.floor, wall.tile, wall.content, wall.floor),
         testing::FieldsAre(-1, 1, 2, 3, 7, 255, 255));
+}
+
+// Each occasion's sound goes to the speech byte the game plays for it.
+TEST_F(MapDescriptionText, EachOccasionNamesItsOwnSpeechByte)
+{
+    const std::pair<const char*, uint8_t> occasions[] = {{"step", 8},        {"push", 9},     {"corner", 10},
+                                                         {"undo", 11},       {"refused", 14}, {"first-level", 15},
+                                                         {"leave-title", 13}};
+    for (const auto& [name, byte] : occasions) {
+        SCOPED_TRACE(name);
+        const Map_contents contents = shipped_with("occasion " + std::string(name) + " 200\n");
+        EXPECT_EQ(speech_info_id(contents.speech_info, byte), 200);
+    }
 }
 
 // The shipped description has seven sequences; the eighth is the longest there can be.

@@ -227,12 +227,14 @@ TEST_F(Map_file, ARepeatedChunkReplacesTheEarlierOne)
 TEST_F(Map_file, SampleLengthsComeFromTheNextOffset)
 {
     // Offsets, chunk size; per sample its length, whether it fits, what reading gives. A wild first offset wraps
-    // its length round to a small number; an offset before the one ahead of it gives a negative length.
+    // its length round to a small number; an offset before the one ahead of it gives a negative length; an
+    // offset past the chunk's end leaves the sample before it running out of the chunk.
     using Sample_seen = std::tuple<int64_t, bool, int>;
     using Row = std::tuple<std::vector<uint32_t>, size_t, std::vector<Sample_seen>>;
     const Row rows[] = {Row{{14, 120, 320}, 514, {{100, true, 0}, {194, true, 0}, {188, true, 0}}},
                         Row{{0xFFFFFFF0u, 10}, 40, {{20, false, -1}, {24, true, 0}}},
-                        Row{{60, 30}, 40, {{-36, false, -1}, {4, true, 0}}}};
+                        Row{{60, 30}, 40, {{-36, false, -1}, {4, true, 0}}},
+                        Row{{14, 50}, 45, {{30, false, -1}, {-11, false, -1}}}};
     for (const auto& [offsets, size, expected] : rows) {
         chunk(chunks, "SAMP").data = sample_index(offsets, size);
         ASSERT_EQ(read_chunks(), 0);

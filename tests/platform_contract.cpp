@@ -134,7 +134,7 @@ class Platform_search : public Platform_contract
     void SetUp() override
     {
         Platform_contract::SetUp();
-        for (const char* name : {"a.zrp", "b.zrp", "ab.zrp", "a.zrpx", "c.txt", "sub/d.zrp"}) {
+        for (const char* name : {"a.zrp", "b.zrp", "ab.zrp", "a.zrpx", "azrp", "c.txt", "sub/d.zrp"}) {
             fs::create_directories(fs::path(name).parent_path().empty() ? "." : fs::path(name).parent_path());
             std::ofstream(name) << "x";
         }

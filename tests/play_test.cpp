@@ -497,14 +497,15 @@ TEST_F(Move_log, TheTileDumpWritesTheTreasureTileRowByRow)
     pack.levels = std::make_unique<Level_info>();
     pack.current_level = pack.levels.get();
     pack.tiles = std::make_unique<Pack_tile>();
-    std::snprintf(pack.tiles->name, NAME_CAPACITY, "Gold");
+    const std::string name = "Gold" + std::string(NAME_CAPACITY - 5, 'e'); // the longest a name can be
+    std::snprintf(pack.tiles->name, NAME_CAPACITY, "%s", name.c_str());
     pack.tiles->width = 1;
     pack.tiles->height = 2;
     pack.tiles->pixels = {0, 200}; // printed as signed bytes
     pack.levels->treasure_tile.tile = pack.tiles.get();
     state.pack = &pack;
     dump_tile_text(state, echo);
-    EXPECT_EQ(file_text("echo.txt"), "Tile:\nName: Gold\nWidth: 1\nHeight: 2\nImagery:\n0 \n-56 \nend\nend\n");
+    EXPECT_EQ(file_text("echo.txt"), "Tile:\nName: " + name + "\nWidth: 1\nHeight: 2\nImagery:\n0 \n-56 \nend\nend\n");
 }
 
 TEST_F(Move_log, AStoredSolutionPlaysWithoutCounts)

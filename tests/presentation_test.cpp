@@ -234,6 +234,21 @@ TEST_F(Presentation, AnIdlePlayerWithOneLaterSequencePlaysIt)
     EXPECT_EQ(ticks(static_cast<int>(expected.size())), expected);
 }
 
+// A move in the middle of a later sequence starts the idling over, from sequence 0.
+TEST_F(Presentation, AnIdlePlayerStartsAgainFromSequenceZero)
+{
+    read_board_record(state, state.play_board, 2);
+    set_walking_frames(state, 2, {12});
+    fidget_reset(state);
+    state.mode = MODE_PLAY;
+    ticks(7);
+    Reference_random random = generator_of(state);
+    random.next();
+    ASSERT_EQ(ticks(random.next() % 60 + 20 + 1).back(), 12); // the choice and its wait, then sequence 1 begun
+    fidget_reset(state);
+    EXPECT_EQ(ticks(7), (std::vector<int>{-1, -1, 5, -1, 10, 11, -1}));
+}
+
 TEST_F(Presentation, TheMessageLineTimerShowsTheStatusOnlyInSettledPlay)
 {
     read_board_record(state, state.play_board, 2);

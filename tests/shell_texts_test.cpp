@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <set>
 
 #include "shell/error_text.h"
 #include "shell/framebuffer/framebuffer_draw.h"
@@ -76,6 +77,26 @@ TEST(Framebuffer, CentredTextStraddlesItsX)
                 testing::FieldsAre(true, true));
 }
 
+TEST(Framebuffer, ASpaceDrawsNothing)
+{
+    std::vector<uint32_t> pixels(32 * 16, 0);
+    Framebuffer canvas{pixels.data(), 32, 16};
+    framebuffer_text(canvas, 0, 12, "  ", TEXT_LEFT, 0xFFFFFF);
+    EXPECT_EQ(pixels, std::vector<uint32_t>(32 * 16, 0));
+}
+
+// The cell's top row stands the ascent above the baseline; a quote mark is two strokes there.
+TEST(Framebuffer, AQuoteMarkFillsTheCellsTopTwoRows)
+{
+    std::vector<uint32_t> pixels(8 * 16, 0);
+    Framebuffer canvas{pixels.data(), 8, 16};
+    framebuffer_text(canvas, 0, 12, "\"", TEXT_LEFT, 0xFFFFFF);
+    std::set<int> rows;
+    for (size_t i = 0; i < pixels.size(); ++i)
+        if (pixels[i]) rows.insert(static_cast<int>(i / 8));
+    EXPECT_THAT(rows, testing::ElementsAre(12 - FRAMEBUFFER_FONT_ASCENT, 13 - FRAMEBUFFER_FONT_ASCENT));
+}
+
 TEST(Framebuffer, ACharacterOutsideTheFontDrawsAsAQuestionMark)
 {
     std::vector<uint32_t> unknown(32 * 16, 0), question(32 * 16, 0);
@@ -107,12 +128,12 @@ TEST(Offscreen, ASleepMovesTheClockOn)
 TEST(Offscreen, AClientOfTheGamesShapeResizesTheCanvas)
 {
     std::vector<int> widths;
-    for (auto [w, h] : {std::pair{960, 576}, {961, 576}, {640, 576}, {640, 384}}) {
-        offscreen_reset(1);
+    for (auto [w, h] : {std::pair{960, 576}, {961, 576}, {320, 576}, {320, 192}}) {
+        offscreen_reset(2);
         platform_size_client(w, h);
         widths.push_back(offscreen().width);
     }
-    EXPECT_EQ(widths, (std::vector<int>{960, 320, 320, 640}));
+    EXPECT_EQ(widths, (std::vector<int>{960, 640, 640, 320}));
 }
 
 // A second of 8-bit sound at 8000 a second is done at 1000 ms, not before.

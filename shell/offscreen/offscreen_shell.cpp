@@ -114,7 +114,6 @@ void platform_quit()
 }
 void platform_capture_mouse(bool capture)
 {
-    shell_step(capture ? "capture" : "release capture");
     offscreen().mouse_captured = capture;
 }
 void platform_release_draw_dc()

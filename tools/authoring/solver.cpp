@@ -1198,7 +1198,7 @@ Solve_result Search::result_for(uint32_t goal)
         last_treasure = to;
         player = from;
     }
-    r.treasure_changes = r.treasure_changes > 0 ? r.treasure_changes - 1 : 0;
+    --r.treasure_changes; // a solution has a push, and its first is no change
     r.pushes = static_cast<int>(pushes.size());
     r.move_count = static_cast<int>(r.moves.size());
     return r;
