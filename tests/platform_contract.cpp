@@ -207,6 +207,15 @@ TEST_F(Platform_contract, MenuItemsStartAsTheMenuTableGives)
         EXPECT_EQ(contract_menu_state(row.id), row.state) << row.item;
 }
 
+TEST_F(Platform_contract, ACheckMarkComesAndGoesOnAnEnabledItem)
+{
+    platform_menu_check(123, false);
+    const uint32_t unchecked = contract_menu_state(123);
+    platform_menu_check(123, true);
+    EXPECT_EQ(std::make_tuple(unchecked, contract_menu_state(123)),
+              std::make_tuple(uint32_t{MENU_ITEM_ENABLED}, uint32_t{MENU_ITEM_CHECKED}));
+}
+
 int fired = 0;
 void count_firing(void*)
 {

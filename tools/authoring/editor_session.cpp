@@ -81,11 +81,11 @@ int session_remove_level(Editor_session& session, size_t position, std::string& 
     if (pack_remove_level(session.pack, position, problem) != 0) return -1;
     // The level drawn stays drawn unless it went; then its successor, or the
     // new last level, is drawn.
-    if (position == session.current) {
+    if (position < session.current) {
+        session.current -= 1;
+    } else if (position == session.current) {
         session.current = std::min(position, session.pack.levels.size() - 1);
         editor_open(session.editor, session.pack.levels[session.current]);
-    } else if (position < session.current) {
-        session.current -= 1;
     }
     return 0;
 }
