@@ -229,6 +229,16 @@ TEST(EditorFields, ARefusedEditLeavesTheLevelAsItWas)
     }
 }
 
+TEST(EditorFields, EveryReferenceTakesAName)
+{
+    Level_editor editor = editor_with(ROOM);
+    std::string problem;
+    for (int which = 0; which < REF_COUNT; ++which) {
+        EXPECT_EQ(editor_set_reference(editor, static_cast<Level_reference>(which), "Gem", problem), 0) << problem;
+        EXPECT_EQ(editor.level.references[which], "Gem") << which;
+    }
+}
+
 TEST(EditorFields, EachAcceptedFieldEditIsUndoneOnItsOwn)
 {
     Level_editor editor = editor_with(ROOM);

@@ -125,7 +125,8 @@ TEST_F(MapDescriptionMistake, EachIsNamedWithWhereItStands)
         {"too few words", "tile-size 4\n", "d.txt:1: cannot make sense of 'tile-size 4'"},
         {"colour of two characters", "colour ab 3\n", "d.txt:1: cannot make sense of 'colour ab 3'"},
         {"tile size 0", "tile-size 0 4\n", "d.txt:1: tile sizes are 1 to 64 pixels"},
-        {"tile size 65", "tile-size 4 65\n", "d.txt:1: tile sizes are 1 to 64 pixels"},
+        {"tile height 65", "tile-size 4 65\n", "d.txt:1: tile sizes are 1 to 64 pixels"},
+        {"tile width 65", "tile-size 65 4\n", "d.txt:1: tile sizes are 1 to 64 pixels"},
         {"image before its size", "image a\n", "d.txt:1: tile-size must come before the first image"},
         {"palette index 256", "colour x 256\n", "d.txt:1: a palette index is 0 to 255"},
         {"image row too long", "tile-size 2 1\ncolour x 3\nimage a\nxxx\nend\n",
@@ -234,7 +235,8 @@ TEST_F(MapDescriptionText, ASequenceHoldsNineteenCodes)
     std::string line = "fidget";
     for (int code = 1; code <= 19; ++code)
         line += " " + std::to_string(code);
-    const uint16_t* eighth = shipped_with(line + "\n").fidget.sequences[7];
+    const Map_contents contents = shipped_with(line + "\n");
+    const uint16_t* eighth = contents.fidget.sequences[7];
     EXPECT_THAT(std::vector<uint16_t>(eighth + 17, eighth + 20), testing::ElementsAre(18, 19, FIDGET_END));
 }
 

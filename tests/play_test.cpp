@@ -390,6 +390,25 @@ class Move_log : public Play
         return std::string(bytes.begin(), bytes.end());
     }
 
+    // What dump_tile_text adds to the echo for a pack level's treasure tile.
+    std::string tile_dump(const std::string& name, int width, int height, const std::vector<uint8_t>& pixels)
+    {
+        Pack_info pack;
+        pack.levels = std::make_unique<Level_info>();
+        pack.current_level = pack.levels.get();
+        pack.tiles = std::make_unique<Pack_tile>();
+        std::snprintf(pack.tiles->name, NAME_CAPACITY, "%s", name.c_str());
+        pack.tiles->width = width;
+        pack.tiles->height = height;
+        pack.tiles->pixels = pixels;
+        pack.levels->treasure_tile.tile = pack.tiles.get();
+        state.pack = &pack;
+        const size_t before = file_text("echo.txt").size();
+        dump_tile_text(state, echo);
+        state.pack = nullptr;
+        return file_text("echo.txt").substr(before);
+    }
+
     FILE* echo = nullptr;
 };
 
@@ -493,19 +512,21 @@ TEST_F(Move_log, TheDevelopersXReturnsToTheStartLevelOfTheBuiltInOnes)
 
 TEST_F(Move_log, TheTileDumpWritesTheTreasureTileRowByRow)
 {
-    Pack_info pack;
-    pack.levels = std::make_unique<Level_info>();
-    pack.current_level = pack.levels.get();
-    pack.tiles = std::make_unique<Pack_tile>();
     const std::string name = "Gold" + std::string(NAME_CAPACITY - 5, 'e'); // the longest a name can be
-    std::snprintf(pack.tiles->name, NAME_CAPACITY, "%s", name.c_str());
-    pack.tiles->width = 1;
-    pack.tiles->height = 2;
-    pack.tiles->pixels = {0, 200}; // printed as signed bytes
-    pack.levels->treasure_tile.tile = pack.tiles.get();
-    state.pack = &pack;
-    dump_tile_text(state, echo);
-    EXPECT_EQ(file_text("echo.txt"), "Tile:\nName: " + name + "\nWidth: 1\nHeight: 2\nImagery:\n0 \n-56 \nend\nend\n");
+    EXPECT_EQ(tile_dump(name, 1, 2, {0, 200}),                             // printed as signed bytes
+              "Tile:\nName: " + name + "\nWidth: 1\nHeight: 2\nImagery:\n0 \n-56 \nend\nend\n");
+}
+
+TEST_F(Move_log, TheTileDumpStopsWhereThePixelsDo)
+{
+    const std::tuple<int, std::vector<uint8_t>, const char*> rows[] = {
+        {3, {1, 2, 3, 4}, "1 2 \n3 4 \n"}, // a row short
+        {2, {1, 2, 3}, "1 2 \n3 \n"},      // a pixel short
+    };
+    for (const auto& [height, pixels, imagery] : rows)
+        EXPECT_EQ(tile_dump("Gold", 2, height, pixels),
+                  "Tile:\nName: Gold\nWidth: 2\nHeight: " + std::to_string(height) + "\nImagery:\n" + imagery +
+                      "end\nend\n");
 }
 
 TEST_F(Move_log, AStoredSolutionPlaysWithoutCounts)

@@ -89,6 +89,15 @@ TEST_F(Score_file, ReadingAgainCountsOnlyTheFilesPlayers)
     EXPECT_EQ(std::make_tuple(players(), state.num_players), std::make_tuple(Names{"Ann"}, 1));
 }
 
+// The players read are new records: none of them is chosen yet.
+TEST_F(Score_file, ReadingAgainLeavesNoPlayerChosen)
+{
+    ASSERT_EQ(read(header(1) + record("Ann", 3)), 0);
+    ASSERT_EQ(choose("Ann"), 0);
+    ASSERT_EQ(read(header(1) + record("Ann", 3)), 0);
+    EXPECT_EQ(state.current_player, nullptr);
+}
+
 TEST_F(Score_file, DamagedFilesKeepTheWholeRecordsTheyHold)
 {
     Bytes long_name = record("", 1);

@@ -11,6 +11,7 @@
 #include "shell/framebuffer/framebuffer_draw.h"
 #include "shell/news_check.h"
 #include "shell/news_offer.h"
+#include "shell/title_banner.h"
 #include "tests/board_fixture.h"
 
 namespace
@@ -75,6 +76,16 @@ TEST(Framebuffer, CentredTextStraddlesItsX)
     framebuffer_text(b, 16 - FRAMEBUFFER_FONT_ADVANCE, 12, "ab", TEXT_LEFT, 0xFFFFFF);
     EXPECT_THAT(std::make_tuple(centred == left, std::count(left.begin(), left.end(), 0xFFFFFFu) > 0),
                 testing::FieldsAre(true, true));
+}
+
+// The text ends 8 pixels short of the right edge, the icon 40 pixels left of the text; neither is magnified.
+TEST(Title_banner, TheBannerHangsFromTheRightEdge)
+{
+    Game_state state;
+    state.display_width = 320;
+    state.magnify = 2;
+    const Banner_layout at = banner_layout(state, 100);
+    EXPECT_EQ(std::make_tuple(at.text_x, at.icon_x), std::make_tuple(640 - 8 - 100, 640 - 8 - 100 - 40));
 }
 
 TEST(Framebuffer, ASpaceDrawsNothing)

@@ -23,7 +23,6 @@ Verdict verdict_of(const Solve_result& result, bool optimal)
     Verdict verdict;
     verdict.pushes = result.pushes;
     verdict.seconds = result.seconds;
-    verdict.positions = result.stored;
     switch (result.status) {
     case SOLVE_FOUND: verdict.kind = optimal ? VERDICT_OPTIMAL : VERDICT_FOUND; break;
     case SOLVE_NONE: verdict.kind = VERDICT_UNSOLVABLE; break;
