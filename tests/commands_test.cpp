@@ -248,6 +248,13 @@ TEST_F(Commands, TheLastPushShowsTheSolvedText)
     EXPECT_THAT(texts_of(CALL_TEXT), testing::Contains("Anne Has Solved Level 7"));
 }
 
+TEST_F(Commands, SolvingTheLastBuiltInLevelEndsTheBuiltInLevels)
+{
+    state.play_board.number = BUILTIN_LEVELS;
+    press_keys(state, ">>>");
+    EXPECT_EQ(state.mode, MODE_ALL_DONE);
+}
+
 TEST_F(Commands, AMouseMessageCarriesItsCellWithTheShiftKey)
 {
     on_window_input(state, INPUT_RIGHT_DOWN, MOUSE_KEY_SHIFT | MOUSE_KEY_CONTROL, (30 << 16) | 50);

@@ -426,6 +426,22 @@ TEST(EditorPack, ANewPackIsNamedWithOneLevel)
     EXPECT_EQ(std::make_tuple(pack.name, pack.levels.size()), std::make_tuple(std::string("New pack"), size_t{1}));
 }
 
+TEST(EditorSession, ASessionOpensOnANewPack)
+{
+    Editor_session session;
+    std::string problem;
+    EXPECT_EQ(open_editor_session(session, problem), 0) << problem;
+    EXPECT_EQ(session.pack.name, "New pack");
+}
+
+TEST(EditorSession, ASessionWithoutItsMapIsRefused)
+{
+    Editor_session session;
+    std::string problem;
+    EXPECT_EQ(open_editor_session(session, problem, "no/such/Zandrek.map"), -1);
+    EXPECT_THAT(problem, testing::Not(testing::IsEmpty()));
+}
+
 TEST(EditorSession, ADamagedPackLeavesTheOpenPackAsItWas)
 {
     Editor_session session;

@@ -188,6 +188,11 @@ TEST_F(MapDescriptionText, TextsTakeTheLineBreakEscape)
     EXPECT_EQ(shipped_with("prog By us\\nat home\\n\n").prog, "By us\nat home\n");
 }
 
+TEST_F(MapDescriptionText, ACreditMayBeEmpty)
+{
+    EXPECT_EQ(shipped_with("arts\n").arts, "");
+}
+
 TEST_F(MapDescriptionText, SoundIdsRunFromZero)
 {
     const Field_info level_1 = shipped_with("level-sounds 0 0 0\n").boards.at(0);

@@ -141,6 +141,23 @@ TEST_F(Map_file, AGameThatEndsClosesTheFilesItHolds)
                 testing::FieldsAre(true, true, before));
 }
 
+TEST_F(Map_file, AMapReadAgainLeavesNoFileOfTheFirstReadOpen)
+{
+    const std::string map = path("map");
+    write_bytes(map, write_map_bytes(contents));
+    const long before = open_descriptors();
+    {
+        Game_state game;
+        game.map_file_name = map;
+        File_diagnostics diagnostics;
+        ASSERT_EQ(read_map_file(game, diagnostics), 0);
+        ASSERT_EQ(read_map_file(game, diagnostics), 0);
+    }
+    std::error_code refused;
+    EXPECT_THAT(std::make_tuple(std::filesystem::remove(map, refused), open_descriptors()),
+                testing::FieldsAre(true, before));
+}
+
 TEST_F(Map_file, AWrittenMapReadsBackRegionForRegion)
 {
     ASSERT_EQ(read_chunks(), 0);

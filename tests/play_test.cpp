@@ -457,6 +457,7 @@ TEST_F(Move_log, CommandsThatMoveNothingWriteNothing)
         {"next", EVENT_KEY, CODE_N},
         {"previous", EVENT_KEY, CODE_P},
         {"go to", EVENT_KEY, CODE_G},
+        {"a key the game has no use for", EVENT_KEY, CODE_OTHER_KEY},
         {"a click on Zandrek's own cell", EVENT_BUTTON, CODE_LEFT_DOWN}};
     for (const auto& [what, type, code] : events) {
         load(ROOM);

@@ -12,6 +12,7 @@
 #include "map_fixture.h"
 #include "presentation/elapsed_time.h"
 #include "presentation/fidget.h"
+#include "presentation/message_line.h"
 #include "presentation/screens.h"
 #include "presentation/sound.h"
 
@@ -295,6 +296,26 @@ TEST_F(Presentation, ElapsedTimesShowMinutesThenHours)
     const std::pair<int64_t, const char*> cases[] = {{61, "01:01"}, {3600, "01:00:00"}, {-5, "00:00"}};
     for (auto [seconds, text] : cases)
         EXPECT_EQ(std::string(format_elapsed(seconds)), text) << seconds << " s";
+}
+
+// A pack's samples are 16-bit whatever its SampleSize line said.
+TEST_F(Presentation, APackSoundPlaysSixteenBitSamplesAtItsSpeed)
+{
+    Pack_sound sound;
+    sound.speed = 8000;
+    sound.sample_size = 8;
+    sound.num_samples = 2;
+    sound.samples = {100, -100};
+    wave();
+    play_pack_sound(state, &sound);
+    EXPECT_EQ(wave(), "open 8000/16 prepare write");
+}
+
+TEST_F(Presentation, APlayedLevelsTitleNamesIt)
+{
+    offscreen().calls.clear();
+    set_message_line(state, solved_board(1, 0, 0, 0));
+    EXPECT_EQ(texts_of(CALL_TITLE), Texts{"Zandrek - Level 1"});
 }
 
 TEST_F(Presentation, TheWaveDeviceIsToldOnlyWhatEachSoundNeeds)
