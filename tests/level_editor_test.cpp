@@ -472,6 +472,16 @@ void open_abc(Editor_session& session, size_t drawn)
     ASSERT_EQ(session_select_level(session, drawn, problem), 0) << problem;
 }
 
+TEST(EditorSession, AnOpenedPackShowsItsFirstLevel)
+{
+    Editor_session session;
+    open_abc(session, 2);
+    std::string text, problem;
+    ASSERT_EQ(pack_text(pack_abc(), text, problem), 0) << problem;
+    ASSERT_EQ(session_open_pack(session, text, "abc.zrp", problem), 0) << problem;
+    EXPECT_EQ(session.editor.level.name, "A");
+}
+
 // Edits to the list of a session drawing B of A, B, C (or C, where a row says so).
 TEST(EditorSession, TheLevelDrawnFollowsEachListEdit)
 {

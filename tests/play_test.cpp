@@ -493,6 +493,16 @@ TEST_F(Move_log, PlayingBackAMissingFileIsRefused)
     EXPECT_EQ(play_back_file(state, "no such file.txt", 0, 0, 0), -1);
 }
 
+// The log being recorded plays back all it holds so far: the steps in it are played once more.
+TEST_F(Move_log, TheLogBeingRecordedPlaysBackWhatItHolds)
+{
+    const int start = state.play_board.player_x;
+    press(state, CODE_F9);
+    press(state, CODE_RIGHT);
+    ASSERT_EQ(play_back_file(state, "Zandmove.txt", 0, 0, 0), 0);
+    EXPECT_EQ(state.play_board.player_x, start + 2);
+}
+
 TEST_F(Move_log, TheDevelopersTPlaysTheLogBack)
 {
     std::ofstream("Zandmove.txt") << ">v";

@@ -91,6 +91,14 @@ TEST(AuthoringPuzzle, ARoomWithoutOneStartIsRefused)
     }
 }
 
+// Without a start the game puts the player on the grid's first cell, when it is floor.
+TEST(AuthoringPuzzle, TheFirstCellIsTheDefaultStart)
+{
+    Puzzle p;
+    EXPECT_EQ(puzzle_from_rows({"-$.#"}, p), 0);
+    EXPECT_EQ(p.player, 0);
+}
+
 // A pack level keeps the last start in reading order; that one must be on floor.
 TEST(AuthoringPuzzle, ALevelsStartMustBeOnTheFloor)
 {
@@ -364,11 +372,17 @@ TEST(AuthoringSolverAnswers, AnOptimalSearchStoppedAfterASolutionIsUnproven)
 }
 
 // 72 treasures, more than the search's tables hold.
-std::vector<std::string> crowded_rows()
+// A room of 4 rows of treasures over 4 rows of banks, 18 a row, the first
+// `treasures` of them and the first `banks` there.
+std::vector<std::string> crowded_rows(int treasures, int banks)
 {
+    std::string treasure_cells = std::string(treasures, '$') + std::string(72 - treasures, '-');
+    std::string bank_cells = std::string(banks, '.') + std::string(72 - banks, '-');
     std::vector<std::string> rows{std::string(20, '#'), "#@-----------------#"};
-    rows.insert(rows.end(), 4, "#" + std::string(18, '$') + "#");
-    rows.insert(rows.end(), 4, "#" + std::string(18, '.') + "#");
+    for (int r = 0; r < 4; ++r)
+        rows.push_back("#" + treasure_cells.substr(18 * r, 18) + "#");
+    for (int r = 0; r < 4; ++r)
+        rows.push_back("#" + bank_cells.substr(18 * r, 18) + "#");
     rows.push_back(std::string(20, '#'));
     return rows;
 }
@@ -384,7 +398,8 @@ TEST(AuthoringSolverAnswers, EveryLimitGivesUpRatherThanSayingUnsolvable)
         {"stored positions", split_rows(LARGE), 50, Solve_options().max_bytes, 0},
         {"memory", split_rows(LARGE), 0, 1, 0},
         {"time", split_rows(LARGE), 0, Solve_options().max_bytes, 1e-6},
-        {"too many treasures", crowded_rows(), 0, Solve_options().max_bytes, 0},
+        {"too many treasures", crowded_rows(65, 65), 0, Solve_options().max_bytes, 0},
+        {"too many banks", crowded_rows(64, 65), 0, Solve_options().max_bytes, 0},
     };
     for (const auto& c : cases)
         for (Solve_goal goal : {SOLVE_PUSHES, SOLVE_MOVES, SOLVE_ANY}) {
