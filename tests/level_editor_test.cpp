@@ -178,6 +178,19 @@ TEST(EditorHistory, RedoPutsBackWhatUndoTook)
     EXPECT_FALSE(editor_redo(editor));
 }
 
+// A stroke still being drawn is already a new edit: nothing undone before it can come back.
+TEST(EditorHistory, ARedoDuringAStrokeFindsNothingToRedo)
+{
+    Level_editor editor = editor_with(ROOM);
+    editor_paint(editor, 1, 3, '#');
+    editor_undo(editor);
+    editor_begin_stroke(editor);
+    editor_paint(editor, 1, 4, '#');
+    const std::vector<std::string> stroked = editor.level.rows;
+    EXPECT_FALSE(editor_redo(editor));
+    EXPECT_EQ(editor.level.rows, stroked);
+}
+
 TEST(EditorHistory, UndoGoesBackThroughTheLast500EditsAtMost)
 {
     Level_editor editor = editor_with(ROOM);

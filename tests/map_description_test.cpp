@@ -88,6 +88,17 @@ TEST(MapDescription, EveryCellOfAPictureScreenIsAWall)
         }
 }
 
+TEST(MapDescription, ContentsReadIntoAreFilledAfresh)
+{
+    const Map_contents once = contents_of(SHIPPED);
+    Map_contents twice;
+    std::string used, error;
+    for (int read = 0; read < 2; ++read)
+        ASSERT_EQ(read_map_description(SHIPPED, twice, used, error), 0) << error;
+    EXPECT_EQ(std::make_tuple(twice.images.size(), twice.boards.size(), twice.samples.size()),
+              std::make_tuple(once.images.size(), once.boards.size(), once.samples.size()));
+}
+
 class MapDescriptionMistake : public ::testing::Test
 {
   protected:
@@ -145,6 +156,7 @@ TEST_F(MapDescriptionMistake, EachIsNamedWithWhereItStands)
         {"unknown board", "board-sounds nowhere 1 2 3 4\n", "d.txt:1: no special board nowhere"},
         {"legend tile too large", "legend x 4096 0 0\n", "d.txt:1: legend C TILE CONTENT FLOOR"},
         {"board row short", "legend x 1 0 0\nboard title\nxx\n", "d.txt:3: board rows are 20 characters"},
+        {"board with a word more", "board title tall\n", "d.txt:1: cannot make sense of 'board title tall'"},
         {"board of 15 rows", "legend x 1 0 0\nboard title\n" + fifteen_rows + "end\n", "d.txt:18: a board has 16 rows"},
         {"missing include", "include gone.txt\n", "gone.txt:0: cannot open the file"},
         {"sample with a word more", "sample step a.wav b\n", "d.txt:1: cannot make sense of 'sample step a.wav b'"},

@@ -366,6 +366,14 @@ TEST_F(Play, ARepaintRedrawsEachScreenWithoutClearing)
 const Picture ROOM = {"#########", "#-------#", "#-------#", "#---@---#", "#-------#", "#########"};
 
 // The log lives in the current directory, so every test runs in a fresh one.
+TEST_F(Play, APushStartsTheIdlingOver)
+{
+    load({"#######", "#@$--.#", "#######"});
+    fidget_state(state) = 4; // in the middle of a sequence
+    press(state, CODE_RIGHT);
+    EXPECT_EQ(fidget_state(state), 0);
+}
+
 class Move_log : public Play
 {
   protected:
