@@ -207,7 +207,7 @@ TEST_F(Platform_contract, MenuItemsStartAsTheMenuTableGives)
         EXPECT_EQ(contract_menu_state(row.id), row.state) << row.item;
 }
 
-TEST_F(Platform_contract, ACheckMarkComesAndGoesOnAnEnabledItem)
+TEST_F(Platform_contract, ACheckMarkShowsOnlyWhileSet)
 {
     platform_menu_check(123, false);
     const uint32_t unchecked = contract_menu_state(123);
