@@ -82,6 +82,17 @@ class Presentation : public Map_test
         return out;
     }
     int level() const { return state.pack ? state.pack->current_level->number : state.play_board.number; }
+    // Level 2 idled through the status and sequence 0, the only later one {12} when `sequences` is 2; the
+    // game's generator as it stands for the choice that comes next.
+    Reference_random idle_past_sequence_zero(int sequences = 0)
+    {
+        read_board_record(state, state.play_board, 2);
+        if (sequences) set_walking_frames(state, sequences, {12});
+        fidget_reset(state);
+        state.mode = MODE_PLAY;
+        ticks(7);
+        return generator_of(state);
+    }
     // The boxes, sounds and settings written by `action`, then the current level and the mode.
     Texts after(const std::function<void(Game_state&)>& action)
     {
@@ -206,11 +217,7 @@ TEST_F(Presentation, IdlingShowsTheStatusOnTheThirdTickThenSequenceZero)
 // {12} or {13, 14}), each choice and wait drawn from the game's generator.
 TEST_F(Presentation, AnIdlePlayerPlaysARandomLaterSequence)
 {
-    read_board_record(state, state.play_board, 2);
-    fidget_reset(state);
-    state.mode = MODE_PLAY;
-    ticks(7); // the status, then sequence 0
-    Reference_random random = generator_of(state);
+    Reference_random random = idle_past_sequence_zero();
     const int sequence = random.next() % 2 + 1, wait = random.next() % 60 + 20;
     std::vector<int> expected{5}; // the choice redraws the standing player
     expected.resize(wait, -1);    // then nothing while the wait lasts
@@ -222,12 +229,7 @@ TEST_F(Presentation, AnIdlePlayerPlaysARandomLaterSequence)
 // With two sequences the choice after sequence 0 is always sequence 1.
 TEST_F(Presentation, AnIdlePlayerWithOneLaterSequencePlaysIt)
 {
-    read_board_record(state, state.play_board, 2);
-    set_walking_frames(state, 2, {12});
-    fidget_reset(state);
-    state.mode = MODE_PLAY;
-    ticks(7);
-    Reference_random random = generator_of(state);
+    Reference_random random = idle_past_sequence_zero(2);
     random.next(); // the choice, of one
     std::vector<int> expected{5};
     expected.resize(random.next() % 60 + 20, -1);
@@ -238,12 +240,7 @@ TEST_F(Presentation, AnIdlePlayerWithOneLaterSequencePlaysIt)
 // A move in the middle of a later sequence starts the idling over, from sequence 0.
 TEST_F(Presentation, AnIdlePlayerStartsAgainFromSequenceZero)
 {
-    read_board_record(state, state.play_board, 2);
-    set_walking_frames(state, 2, {12});
-    fidget_reset(state);
-    state.mode = MODE_PLAY;
-    ticks(7);
-    Reference_random random = generator_of(state);
+    Reference_random random = idle_past_sequence_zero(2);
     random.next();
     ASSERT_EQ(ticks(random.next() % 60 + 20 + 1).back(), 12); // the choice and its wait, then sequence 1 begun
     fidget_reset(state);
