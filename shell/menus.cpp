@@ -1,6 +1,5 @@
 #include "shell/menus.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 

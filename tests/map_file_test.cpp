@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "engine/move_log.h"
 #include "files/map_file.h"
