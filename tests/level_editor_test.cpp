@@ -476,12 +476,19 @@ TEST(EditorSession, ALinkOpensAsTheOneLevelOfANewPack)
 
 using Session_edit = int (*)(Editor_session&, std::string&);
 
-// A session opened, as the page opens one, on A, B and C, drawing level `drawn`.
-void open_abc(Editor_session& session, size_t drawn)
+// The pack of A, B and C opened in the session as the page opens a file.
+void open_abc_file(Editor_session& session)
 {
     std::string text, problem;
     ASSERT_EQ(pack_text(pack_abc(), text, problem), 0) << problem;
     ASSERT_EQ(session_open_pack(session, text, "abc.zrp", problem), 0) << problem;
+}
+
+// A session opened on A, B and C, drawing level `drawn`.
+void open_abc(Editor_session& session, size_t drawn)
+{
+    open_abc_file(session);
+    std::string problem;
     ASSERT_EQ(session_select_level(session, drawn, problem), 0) << problem;
 }
 
@@ -489,9 +496,7 @@ TEST(EditorSession, AnOpenedPackShowsItsFirstLevel)
 {
     Editor_session session;
     open_abc(session, 2);
-    std::string text, problem;
-    ASSERT_EQ(pack_text(pack_abc(), text, problem), 0) << problem;
-    ASSERT_EQ(session_open_pack(session, text, "abc.zrp", problem), 0) << problem;
+    open_abc_file(session);
     EXPECT_EQ(session.editor.level.name, "A");
 }
 

@@ -371,9 +371,9 @@ TEST(AuthoringSolverAnswers, AnOptimalSearchStoppedAfterASolutionIsUnproven)
     EXPECT_THAT(std::make_tuple(r.status, r.pushes), FieldsAre(SOLVE_UNPROVEN, testing::Ge(67))); // 67: the optimum
 }
 
-// 72 treasures, more than the search's tables hold.
 // A room of 4 rows of treasures over 4 rows of banks, 18 a row, the first
-// `treasures` of them and the first `banks` there.
+// `treasures` of them and the first `banks` there: past 64 of either the
+// search's tables cannot hold them.
 std::vector<std::string> crowded_rows(int treasures, int banks)
 {
     std::string treasure_cells = std::string(treasures, '$') + std::string(72 - treasures, '-');
