@@ -1268,6 +1268,19 @@ Solve_result search_once(const Puzzle& puzzle, const Solve_options& options, con
     return search.run();
 }
 
+// Searches run one after another report their work together: the counts and
+// times add up; the memory is the most any one held, as they held it in turn.
+void add_effort(Solve_result& into, const Solve_result& other)
+{
+    into.expanded += other.expanded;
+    into.generated += other.generated;
+    into.corral_cuts += other.corral_cuts;
+    into.pattern_cuts += other.pattern_cuts;
+    into.stored += other.stored;
+    into.bytes = std::max(into.bytes, other.bytes);
+    into.seconds += other.seconds;
+}
+
 // The fast mode's turns. Any turn that runs out of positions proves there is
 // no solution, since every rule it prunes by keeps all solutions.
 Solve_result search_any(const Puzzle& puzzle, const Solve_options& options)
@@ -1286,13 +1299,7 @@ Solve_result search_any(const Puzzle& puzzle, const Solve_options& options)
             o.max_states = ANY_TURN_STATES;
         if (o.time_limit_seconds <= 0 && options.time_limit_seconds > 0) break;
         Solve_result r = search_once(puzzle, o, w);
-        r.expanded += total.expanded;
-        r.generated += total.generated;
-        r.corral_cuts += total.corral_cuts;
-        r.pattern_cuts += total.pattern_cuts;
-        r.bytes = std::max(r.bytes, total.bytes);
-        r.stored = std::max(r.stored, total.stored);
-        r.seconds += total.seconds;
+        add_effort(r, total);
         total = r;
         if (r.status != SOLVE_GAVE_UP) break;
         left = options.time_limit_seconds - total.seconds;
@@ -1325,19 +1332,15 @@ Solve_result solve_puzzle(const Puzzle& puzzle, const Solve_options& options)
     if (have && (rest.upper_bound == 0 || measure(any, options.goal) < rest.upper_bound))
         rest.upper_bound = measure(any, options.goal);
     Solve_result best = search_once(puzzle, rest);
-    best.seconds += any.seconds;
-    if (best.status == SOLVE_FOUND || !have) return best;
+    if (best.status == SOLVE_FOUND || !have) {
+        add_effort(best, any);
+        return best;
+    }
     // The optimal search found nothing under the bound: the first solution
     // is the best there is, or not known to be when it stopped at a limit.
     Solve_result out = any;
     out.status = best.status == SOLVE_NONE ? SOLVE_FOUND : SOLVE_UNPROVEN;
-    out.expanded += best.expanded;
-    out.generated += best.generated;
-    out.stored = std::max(out.stored, best.stored);
-    out.bytes = std::max(out.bytes, best.bytes);
-    out.corral_cuts += best.corral_cuts;
-    out.pattern_cuts += best.pattern_cuts;
-    out.seconds = best.seconds;
+    add_effort(out, best);
     return out;
 }
 

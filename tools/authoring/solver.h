@@ -76,7 +76,7 @@ struct Solve_result {
     uint64_t pattern_cuts = 0; // pushes into a dead corral learned earlier in the search
     uint64_t expanded = 0;     // positions taken from the open list
     uint64_t generated = 0;    // positions made by a push and judged (pruned, found again or stored)
-    uint64_t stored = 0;       // positions in the closed set
+    uint64_t stored = 0;       // positions in the closed set, over all the searches run
     uint64_t bytes = 0;        // memory the search held at the end
     double seconds = 0;
 };
