@@ -13,161 +13,13 @@
 
 #include "engine/pack_records.h"
 #include "tools/authoring/level_text.h"
+#include "tools/authoring/room_carving.h"
 #include "tools/authoring/solution_replay.h"
 
 namespace
 {
 
-struct Rng {
-    uint64_t s;
-    uint64_t next()
-    {
-        uint64_t z = (s += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    int below(int n) { return n <= 1 ? 0 : static_cast<int>(next() % static_cast<uint64_t>(n)); }
-};
-
 using Rows = std::vector<std::string>;
-
-bool playable(char c)
-{
-    return c == '-' || c == '.' || c == '$' || c == '*' || c == '@' || c == '+';
-}
-
-// Keeps the largest connected floor area; the rest becomes wall.
-void keep_largest_area(Rows& g)
-{
-    const int R = static_cast<int>(g.size()), C = static_cast<int>(g[0].size());
-    std::vector<int> label(R * C, -1);
-    int best = -1, best_size = 0, next_label = 0;
-    for (int start = 0; start < R * C; ++start) {
-        if (!playable(g[start / C][start % C]) || label[start] >= 0) continue;
-        std::vector<int> queue{start};
-        label[start] = next_label;
-        for (size_t i = 0; i < queue.size(); ++i) {
-            int c = queue[i];
-            for (int n : {c - C, c + C, c - 1, c + 1}) {
-                if (n < 0 || n >= R * C || label[n] >= 0 || !playable(g[n / C][n % C])) continue;
-                if ((n == c - 1 || n == c + 1) && n / C != c / C) continue;
-                label[n] = next_label;
-                queue.push_back(n);
-            }
-        }
-        if (static_cast<int>(queue.size()) > best_size) {
-            best_size = static_cast<int>(queue.size());
-            best = next_label;
-        }
-        ++next_label;
-    }
-    for (int c = 0; c < R * C; ++c)
-        if (playable(g[c / C][c % C]) && label[c] != best) g[c / C][c % C] = '#';
-}
-
-// Wall pieces set into a room: offsets (row, column) of each. No piece is a
-// single cell, so no wall stands alone as a speck.
-struct Piece {
-    int n;
-    int cells[6][2];
-};
-const Piece PIECES[] = {
-    {2, {{0, 0}, {0, 1}}},
-    {2, {{0, 0}, {1, 0}}},
-    {3, {{0, 0}, {0, 1}, {0, 2}}},
-    {3, {{0, 0}, {1, 0}, {2, 0}}},
-    {3, {{0, 0}, {0, 1}, {1, 0}}},
-    {3, {{0, 0}, {0, 1}, {1, 1}}},
-    {4, {{0, 0}, {0, 1}, {1, 0}, {1, 1}}},
-    {4, {{0, 0}, {1, 0}, {2, 0}, {2, 1}}},
-    {4, {{0, 0}, {0, 1}, {0, 2}, {1, 1}}},
-    {6, {{0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}, {1, 2}}},
-};
-
-// How a room repeats itself: mirrored left to right, top to bottom, both, or
-// turned half round.
-enum Symmetry { SYM_LEFT_RIGHT, SYM_TOP_BOTTOM, SYM_BOTH, SYM_HALF_TURN, SYM_COUNT };
-
-// Walls `cell` and the cells the symmetry pairs with it.
-void set_wall(Rows& g, int r, int c, Symmetry sym)
-{
-    const int R = static_cast<int>(g.size()), C = static_cast<int>(g[0].size());
-    if (r <= 0 || c <= 0 || r >= R - 1 || c >= C - 1) return;
-    g[r][c] = '#';
-    if (sym == SYM_LEFT_RIGHT || sym == SYM_BOTH) g[r][C - 1 - c] = '#';
-    if (sym == SYM_TOP_BOTTOM || sym == SYM_BOTH) g[R - 1 - r][c] = '#';
-    if (sym == SYM_BOTH || sym == SYM_HALF_TURN) g[R - 1 - r][C - 1 - c] = '#';
-}
-
-// Interior walls with no wall beside them (diagonals do not count) go.
-void drop_specks(Rows& g)
-{
-    const int R = static_cast<int>(g.size()), C = static_cast<int>(g[0].size());
-    for (int r = 1; r < R - 1; ++r)
-        for (int c = 1; c < C - 1; ++c)
-            if (g[r][c] == '#' && g[r - 1][c] != '#' && g[r + 1][c] != '#' && g[r][c - 1] != '#' && g[r][c + 1] != '#')
-                g[r][c] = '-';
-}
-
-// A room that looks built: a symmetric outline with notched corners and bays,
-// wall pieces set in pairs by the symmetry, now and then one piece more on
-// one side only.
-Rows carve_room(int R, int C, Rng& rng)
-{
-    Rows g(R, std::string(C, '#'));
-    for (int r = 1; r < R - 1; ++r)
-        for (int c = 1; c < C - 1; ++c)
-            g[r][c] = '-';
-    const Symmetry sym = static_cast<Symmetry>(rng.below(SYM_COUNT));
-    const int ih = R - 2, iw = C - 2;
-    if (rng.below(3) != 0) {
-        int h = 1 + rng.below(std::max(1, ih / 3)), w = 1 + rng.below(std::max(1, iw / 3));
-        for (int r = 0; r < h; ++r)
-            for (int c = 0; c < w; ++c)
-                set_wall(g, 1 + r, 1 + c, SYM_BOTH);
-    }
-    // Bays: blocks standing in from the outer wall.
-    for (int bays = rng.below(3); bays > 0; --bays) {
-        int len = 2 + rng.below(3), depth = 1 + rng.below(2);
-        if (rng.below(2)) {
-            int c0 = 1 + rng.below(std::max(1, iw - len));
-            for (int c = c0; c < c0 + len; ++c)
-                for (int r = 1; r <= depth; ++r)
-                    set_wall(g, r, c, sym);
-        } else {
-            int r0 = 1 + rng.below(std::max(1, ih - len));
-            for (int r = r0; r < r0 + len; ++r)
-                for (int c = 1; c <= depth; ++c)
-                    set_wall(g, r, c, sym);
-        }
-    }
-    const int pieces = static_cast<int>(sizeof PIECES / sizeof PIECES[0]);
-    // Rooms with a fifth to two fifths of their inside walled: open halls
-    // make long hauls, not puzzles.
-    auto walls_inside = [&] {
-        int n = 0;
-        for (int r = 1; r < R - 1; ++r)
-            n += static_cast<int>(std::count(g[r].begin() + 1, g[r].end() - 1, '#'));
-        return n;
-    };
-    const int target = ih * iw * (20 + rng.below(20)) / 100;
-    for (int tries = 0; tries < 200 && walls_inside() < target; ++tries) {
-        const Piece& p = PIECES[rng.below(pieces)];
-        int r0 = 1 + rng.below(ih), c0 = 1 + rng.below(iw);
-        for (int i = 0; i < p.n; ++i)
-            set_wall(g, r0 + p.cells[i][0], c0 + p.cells[i][1], sym);
-    }
-    if (rng.below(3) == 0) {
-        const Piece& p = PIECES[rng.below(pieces)];
-        int r0 = 1 + rng.below(ih), c0 = 1 + rng.below(iw);
-        for (int i = 0; i < p.n; ++i)
-            set_wall(g, r0 + p.cells[i][0], c0 + p.cells[i][1], SYM_COUNT);
-    }
-    drop_specks(g);
-    keep_largest_area(g);
-    return g;
-}
 
 // A position of the backward search: treasure cells ascending, then the
 // normalised player.
@@ -221,8 +73,8 @@ std::string key_of(const Position& p)
 
 // Pulls treasures away from `banks` breadth-first. Returns the positions of
 // the last layer reached and its depth in pulls.
-std::vector<Position> pull_away(const Rows& g, const std::vector<int>& banks, uint64_t limit, size_t beam, Rng& rng,
-                                int* depth)
+std::vector<Position> pull_away(const Rows& g, const std::vector<int>& banks, uint64_t limit, size_t beam,
+                                Generator_random& rng, int* depth)
 {
     Pull_search s(g, static_cast<int>(banks.size()));
     std::unordered_set<std::string> seen;
@@ -397,7 +249,7 @@ Solve_result solve_rows(const Rows& rows, Solve_goal goal, const Generate_option
     return solve_puzzle(p, so);
 }
 
-bool make_candidate(const Generate_options& o, Rng& rng, Candidate& out)
+bool make_candidate(const Generate_options& o, Generator_random& rng, Candidate& out)
 {
     Rows g = carve_room(o.rows, o.cols, rng);
     const int C = o.cols;
@@ -568,7 +420,7 @@ std::vector<Generated_level> generate_levels(Game_state& judge, const Generate_o
 {
     std::vector<Generated_level> out;
     std::unordered_set<std::string> shapes;
-    Rng rng{o.seed * 0x2545F4914F6CDD1Dull + 17};
+    Generator_random rng{o.seed * 0x2545F4914F6CDD1Dull + 17};
     int failures = 0, rooms = 0;
     while (static_cast<int>(out.size()) < count && failures < 50) {
         Candidate best;

@@ -1,0 +1,176 @@
+// The generator's rooms: its random numbers, the rooms it carves whatever the
+// seed, and the two clean-ups every carved or walled-up room goes through.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tools/authoring/room_carving.h"
+
+namespace
+{
+
+using Rows = std::vector<std::string>;
+
+// splitmix64's published first outputs for the seed 1234567.
+TEST(RoomCarving, TheRandomNumbersAreSplitmix64s)
+{
+    Generator_random random{1234567};
+    std::vector<uint64_t> drawn;
+    for (int i = 0; i < 5; ++i)
+        drawn.push_back(random.next());
+    EXPECT_THAT(drawn, testing::ElementsAre(6457827717110365317ull, 3203168211198807973ull, 9817491932198370423ull,
+                                            4593380528125082431ull, 16408922859458223821ull));
+}
+
+struct Carved {
+    int rows, cols;
+    uint64_t seed;
+    Rows room;
+};
+
+// 200 seeds for each of a small, a square, the widest and a tall room.
+const std::vector<Carved>& carved_rooms()
+{
+    static const std::vector<Carved> rooms = [] {
+        std::vector<Carved> out;
+        for (auto [rows, cols] : {std::pair{7, 7}, {9, 11}, {16, 20}, {12, 8}})
+            for (uint64_t seed = 1; seed <= 200; ++seed) {
+                Generator_random random{seed};
+                out.push_back({rows, cols, seed, carve_room(rows, cols, random)});
+            }
+        return out;
+    }();
+    return rooms;
+}
+
+std::string where(const Carved& c)
+{
+    return std::to_string(c.rows) + "x" + std::to_string(c.cols) + " seed " + std::to_string(c.seed);
+}
+
+TEST(RoomCarving, ARoomHasTheSizeAskedAndAWalledBorder)
+{
+    for (const Carved& c : carved_rooms()) {
+        SCOPED_TRACE(where(c));
+        ASSERT_EQ(c.room.size(), static_cast<size_t>(c.rows));
+        for (int r = 0; r < c.rows; ++r) {
+            ASSERT_EQ(c.room[r].size(), static_cast<size_t>(c.cols));
+            const bool border_row = r == 0 || r == c.rows - 1;
+            EXPECT_EQ(c.room[r].front(), '#');
+            EXPECT_EQ(c.room[r].back(), '#');
+            if (border_row) {
+                EXPECT_EQ(c.room[r], std::string(c.cols, '#'));
+            }
+        }
+    }
+}
+
+// Floor cells reached from the first one, side by side, against all of them.
+std::pair<int, int> reached_and_floor(const Rows& room)
+{
+    Rows seen = room;
+    std::vector<std::pair<int, int>> queue;
+    int floor = 0;
+    for (size_t r = 0; r < room.size(); ++r)
+        for (size_t c = 0; c < room[r].size(); ++c)
+            if (room[r][c] == '-') {
+                if (queue.empty()) {
+                    queue.push_back({static_cast<int>(r), static_cast<int>(c)});
+                    seen[r][c] = 'x';
+                }
+                ++floor;
+            }
+    for (size_t i = 0; i < queue.size(); ++i)
+        for (auto [dr, dc] : {std::pair{-1, 0}, {1, 0}, {0, -1}, {0, 1}}) {
+            const int r = queue[i].first + dr, c = queue[i].second + dc;
+            if (seen[r][c] != '-') continue;
+            seen[r][c] = 'x';
+            queue.push_back({r, c});
+        }
+    return {static_cast<int>(queue.size()), floor};
+}
+
+TEST(RoomCarving, ARoomsFloorIsOneArea)
+{
+    for (const Carved& c : carved_rooms()) {
+        const auto [reached, floor] = reached_and_floor(c.room);
+        EXPECT_GT(floor, 0) << where(c);
+        EXPECT_EQ(reached, floor) << where(c) << testing::PrintToString(c.room);
+    }
+}
+
+TEST(RoomCarving, NoInsideWallOfARoomStandsAlone)
+{
+    for (const Carved& c : carved_rooms())
+        for (int r = 1; r < c.rows - 1; ++r)
+            for (int col = 1; col < c.cols - 1; ++col) {
+                const Rows& g = c.room;
+                if (g[r][col] != '#') continue;
+                const int beside =
+                    (g[r - 1][col] == '#') + (g[r + 1][col] == '#') + (g[r][col - 1] == '#') + (g[r][col + 1] == '#');
+                EXPECT_GT(beside, 0) << where(c) << " row " << r << " column " << col;
+            }
+}
+
+TEST(RoomCarving, DroppingSpecksKeepsOnlyWallsWithAWallBeside)
+{
+    const struct {
+        const char* what;
+        Rows before, after;
+    } cases[] = {
+        {"a lone wall goes",
+         {"#####", "#---#", "#-#-#", "#---#", "#####"},
+         {"#####", "#---#", "#---#", "#---#", "#####"}},
+        {"walls touching only by a corner both go",
+         {"######", "#----#", "#-#--#", "#--#-#", "#----#", "######"},
+         {"######", "#----#", "#----#", "#----#", "#----#", "######"}},
+        {"a pair stays",
+         {"######", "#----#", "#-##-#", "#----#", "######"},
+         {"######", "#----#", "#-##-#", "#----#", "######"}},
+        {"a wall by the border stays",
+         {"#####", "#---#", "#--##", "#---#", "#####"},
+         {"#####", "#---#", "#--##", "#---#", "#####"}},
+        // The border is open beside these two, as it never is in a room.
+        {"a lone wall in the last inside row goes",
+         {"#####", "#---#", "#---#", "#-#-#", "##-##"},
+         {"#####", "#---#", "#---#", "#---#", "##-##"}},
+        {"a lone wall in the last inside column goes",
+         {"#####", "#---#", "#--#-", "#---#", "#####"},
+         {"#####", "#---#", "#----", "#---#", "#####"}},
+        {"a lone wall by treasures and banks goes",
+         {"#####", "#-$-#", "#.#*#", "#-@-#", "#####"},
+         {"#####", "#-$-#", "#.-*#", "#-@-#", "#####"}},
+    };
+    for (const auto& c : cases) {
+        Rows room = c.before;
+        drop_specks(room);
+        EXPECT_EQ(room, c.after) << c.what;
+    }
+}
+
+TEST(RoomCarving, KeepingTheLargestAreaWallsUpTheOthers)
+{
+    const struct {
+        const char* what;
+        Rows before, after;
+    } cases[] = {
+        {"the smaller area is walled",
+         {"#######", "#--#--#", "#--#-##", "#######"},
+         {"#######", "#--####", "#--####", "#######"}},
+        {"areas touching by a corner are two",
+         {"#####", "#-###", "##--#", "#####"},
+         {"#####", "#####", "##--#", "#####"}},
+        {"of two as large the first stays", {"#####", "#-#-#", "#####"}, {"#####", "#-###", "#####"}},
+        // The end of one row and the start of the next are not neighbours.
+        {"a row's end is not beside the next row's start", {"#--", "-##"}, {"#--", "###"}},
+        {"treasures, banks and the player are floor",
+         {"#######", "#$.#@-#", "#####-#", "#######"},
+         {"#######", "####@-#", "#####-#", "#######"}},
+    };
+    for (const auto& c : cases) {
+        Rows room = c.before;
+        keep_largest_area(room);
+        EXPECT_EQ(room, c.after) << c.what;
+    }
+}
+
+} // namespace

@@ -1,0 +1,135 @@
+// How the generator carves a room: a rectangle, a notched corner, bays
+// standing in from the outer wall and wall pieces, all mirrored by the
+// room's symmetry but now and then one piece; then specks go and only the
+// largest floor area stays.
+#include "tools/authoring/room_carving.h"
+
+#include <algorithm>
+
+namespace
+{
+
+// Wall pieces set into a room, drawn row by row, '/' ending a row. None is
+// a single cell, so no wall stands alone as a speck.
+const char* const PIECES[] = {"##", "#/#", "###", "#/#/#", "##/#", "##/-#", "##/##", "#/#/##", "###/-#", "###/###"};
+
+// How a room repeats itself: mirrored left to right, top to bottom, both, or
+// turned half round.
+enum Symmetry { SYM_LEFT_RIGHT, SYM_TOP_BOTTOM, SYM_BOTH, SYM_HALF_TURN, SYM_COUNT };
+
+// Walls `cell` and the cells the symmetry pairs with it.
+void set_wall(std::vector<std::string>& g, int r, int c, Symmetry sym)
+{
+    const int R = static_cast<int>(g.size()), C = static_cast<int>(g[0].size());
+    if (r <= 0 || c <= 0 || r >= R - 1 || c >= C - 1) return;
+    g[r][c] = '#';
+    if (sym == SYM_LEFT_RIGHT || sym == SYM_BOTH) g[r][C - 1 - c] = '#';
+    if (sym == SYM_TOP_BOTTOM || sym == SYM_BOTH) g[R - 1 - r][c] = '#';
+    if (sym == SYM_BOTH || sym == SYM_HALF_TURN) g[R - 1 - r][C - 1 - c] = '#';
+}
+
+} // namespace
+
+bool playable(char c)
+{
+    return c == '-' || c == '.' || c == '$' || c == '*' || c == '@' || c == '+';
+}
+
+void keep_largest_area(std::vector<std::string>& g)
+{
+    const int R = static_cast<int>(g.size()), C = static_cast<int>(g[0].size());
+    std::vector<int> label(R * C, -1);
+    int best = -1, best_size = 0, next_label = 0;
+    for (int start = 0; start < R * C; ++start) {
+        if (!playable(g[start / C][start % C]) || label[start] >= 0) continue;
+        std::vector<int> queue{start};
+        label[start] = next_label;
+        for (size_t i = 0; i < queue.size(); ++i) {
+            int c = queue[i];
+            for (int n : {c - C, c + C, c - 1, c + 1}) {
+                if (n < 0 || n >= R * C || label[n] >= 0 || !playable(g[n / C][n % C])) continue;
+                if ((n == c - 1 || n == c + 1) && n / C != c / C) continue;
+                label[n] = next_label;
+                queue.push_back(n);
+            }
+        }
+        if (static_cast<int>(queue.size()) > best_size) {
+            best_size = static_cast<int>(queue.size());
+            best = next_label;
+        }
+        ++next_label;
+    }
+    for (int c = 0; c < R * C; ++c)
+        if (playable(g[c / C][c % C]) && label[c] != best) g[c / C][c % C] = '#';
+}
+
+void drop_specks(std::vector<std::string>& g)
+{
+    const int R = static_cast<int>(g.size()), C = static_cast<int>(g[0].size());
+    for (int r = 1; r < R - 1; ++r)
+        for (int c = 1; c < C - 1; ++c)
+            if (g[r][c] == '#' && g[r - 1][c] != '#' && g[r + 1][c] != '#' && g[r][c - 1] != '#' && g[r][c + 1] != '#')
+                g[r][c] = '-';
+}
+
+// A room that looks built: a symmetric outline with notched corners and bays,
+// wall pieces set in pairs by the symmetry, now and then one piece more on
+// one side only.
+std::vector<std::string> carve_room(int R, int C, Generator_random& rng)
+{
+    std::vector<std::string> g(R, std::string(C, '#'));
+    for (int r = 1; r < R - 1; ++r)
+        for (int c = 1; c < C - 1; ++c)
+            g[r][c] = '-';
+    const Symmetry sym = static_cast<Symmetry>(rng.below(SYM_COUNT));
+    const int ih = R - 2, iw = C - 2;
+    if (rng.below(3) != 0) {
+        int h = 1 + rng.below(std::max(1, ih / 3)), w = 1 + rng.below(std::max(1, iw / 3));
+        for (int r = 0; r < h; ++r)
+            for (int c = 0; c < w; ++c)
+                set_wall(g, 1 + r, 1 + c, SYM_BOTH);
+    }
+    // Bays: blocks standing in from the outer wall.
+    for (int bays = rng.below(3); bays > 0; --bays) {
+        int len = 2 + rng.below(3), depth = 1 + rng.below(2);
+        if (rng.below(2)) {
+            int c0 = 1 + rng.below(std::max(1, iw - len));
+            for (int c = c0; c < c0 + len; ++c)
+                for (int r = 1; r <= depth; ++r)
+                    set_wall(g, r, c, sym);
+        } else {
+            int r0 = 1 + rng.below(std::max(1, ih - len));
+            for (int r = r0; r < r0 + len; ++r)
+                for (int c = 1; c <= depth; ++c)
+                    set_wall(g, r, c, sym);
+        }
+    }
+    const int pieces = static_cast<int>(sizeof PIECES / sizeof PIECES[0]);
+    auto set_piece = [&](const char* piece, Symmetry how) {
+        const int r0 = 1 + rng.below(ih), c0 = 1 + rng.below(iw);
+        for (int r = 0, c = 0; *piece; ++piece) {
+            if (*piece == '/') {
+                ++r;
+                c = 0;
+                continue;
+            }
+            if (*piece == '#') set_wall(g, r0 + r, c0 + c, how);
+            ++c;
+        }
+    };
+    // Rooms with a fifth to two fifths of their inside walled: open halls
+    // make long hauls, not puzzles.
+    auto walls_inside = [&] {
+        int n = 0;
+        for (int r = 1; r < R - 1; ++r)
+            n += static_cast<int>(std::count(g[r].begin() + 1, g[r].end() - 1, '#'));
+        return n;
+    };
+    const int target = ih * iw * (20 + rng.below(20)) / 100;
+    for (int tries = 0; tries < 200 && walls_inside() < target; ++tries)
+        set_piece(PIECES[rng.below(pieces)], sym);
+    if (rng.below(3) == 0) set_piece(PIECES[rng.below(pieces)], SYM_COUNT);
+    drop_specks(g);
+    keep_largest_area(g);
+    return g;
+}
