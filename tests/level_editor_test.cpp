@@ -626,6 +626,10 @@ TEST(EditorWriter, UnusualRecordsRoundTripThroughTheGamesReader)
          "Sound:\nName: Quiet\nSpeed: 8000\nNumSamples: 3\nend\n"
          "Sound:\nName: Loud\nSpeed: 22050\nSampleSize: 16\nNumSamples: 3\nData:\nZyeffhj\nend\nend\n"
          "Level:\nSolved: Bell\nStart: Loud\nLayout:\n###\n#+#\n###\nend\nend\n"},
+        {"names of 79 characters, the most",
+         "Zandrek Pack\nName: " + std::string(79, 'p') + "\nTile:\nName: " + std::string(79, 't') +
+             "\nWidth: 1\nHeight: 1\nImagery:\n0\nend\nend\nLevel:\nName: " + std::string(79, 'l') +
+             "\nWall: " + std::string(79, 't') + "\nLayout:\n#\nend\nend\n"},
         {"a solution that ends in the letters of an end line",
          "Zandrek Pack\nLevel:\nSolution:\n" + std::string(59, '>') + "\n>end\nend\nLayout:\n#\nend\nend\n"},
     };
@@ -633,6 +637,18 @@ TEST(EditorWriter, UnusualRecordsRoundTripThroughTheGamesReader)
         SCOPED_TRACE(c.what);
         expect_round_trip(c.text);
     }
+}
+
+// The reader gives a reference no line names the standard name; writing
+// that back, or an emptied one, would only add lines.
+TEST(EditorWriter, AReferenceNeverGivenWritesNoLine)
+{
+    Authored_pack pack = new_pack();
+    pack.levels[0].references[REF_WALL] = "";
+    std::string text, problem;
+    ASSERT_EQ(pack_text(pack, text, problem), 0) << problem;
+    EXPECT_THAT(text, testing::Not(HasSubstr("Wall:")));
+    EXPECT_THAT(text, testing::Not(HasSubstr(std::string(": ") + UNNAMED_REFERENCE)));
 }
 
 TEST(EditorWriter, WhatTheReaderWouldReadOtherwiseIsRefused)
