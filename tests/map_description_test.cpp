@@ -135,6 +135,7 @@ TEST_F(MapDescriptionMistake, EachIsNamedWithWhereItStands)
         {"unknown directive", "# remark\n\nfrobnicate 3\n", "d.txt:3: cannot make sense of 'frobnicate 3'"},
         {"too few words", "tile-size 4\n", "d.txt:1: cannot make sense of 'tile-size 4'"},
         {"colour of two characters", "colour ab 3\n", "d.txt:1: cannot make sense of 'colour ab 3'"},
+        {"legend of two characters", "legend xy 1 0 0\n", "d.txt:1: cannot make sense of 'legend xy 1 0 0'"},
         {"tile size 0", "tile-size 0 4\n", "d.txt:1: tile sizes are 1 to 64 pixels"},
         {"tile height 65", "tile-size 4 65\n", "d.txt:1: tile sizes are 1 to 64 pixels"},
         {"tile width 65", "tile-size 65 4\n", "d.txt:1: tile sizes are 1 to 64 pixels"},
@@ -163,6 +164,8 @@ TEST_F(MapDescriptionMistake, EachIsNamedWithWhereItStands)
         {"missing sample", "sample step gone.wav\n",
          "d.txt:1: " + (dir / "gone.wav").string() + ": cannot open the file"},
         {"empty description", "", "d.txt: no image"},
+        {"speech naming no sample", "include " + fs::absolute(SHIPPED).string() + "\nspeech nothing\n",
+         "d.txt: speech names no sample nothing"},
         {"one fidget sequence", "tile-size 1 1\ncolour x 3\nimage a\nx\nend\nplayer 1 2 3 4 5 6 7\nfidget 1\n",
          "d.txt: the idle animation needs at least two fidget sequences"},
         {"no screens", "tile-size 1 1\ncolour x 3\nimage a\nx\nend\nplayer 1 2 3 4 5 6 7\nfidget 1\nfidget 2\n",
@@ -171,6 +174,40 @@ TEST_F(MapDescriptionMistake, EachIsNamedWithWhereItStands)
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);
         EXPECT_EQ(error_of(r.text), r.error);
+    }
+}
+
+// Every directive with the words it takes; after "..." any number may follow.
+TEST_F(MapDescriptionMistake, ALineWithAWordTooFewOrTooManyMakesNoSense)
+{
+    const std::string lines[] = {"include i.txt",
+                                 "levels a.zrp ...",
+                                 "level-sounds 1 2 3",
+                                 "tile-size 4 4",
+                                 "cpyr ...",
+                                 "prog ...",
+                                 "arts ...",
+                                 "colour x 3",
+                                 "image a",
+                                 "tile 1 a",
+                                 "player 1 2 3 4 5 6 7",
+                                 "fidget 1 ...",
+                                 "sample step a.wav",
+                                 "speech step",
+                                 "occasion step 3",
+                                 "legend x 1 0 0",
+                                 "level-tiles 1 1 2 3 4 5 6",
+                                 "picture title p.txt",
+                                 "board title",
+                                 "board-sounds title 1 2 3 4"};
+    for (std::string line : lines) {
+        const bool open_ended = line.size() > 4 && line.compare(line.size() - 4, 4, " ...") == 0;
+        if (open_ended) line.resize(line.size() - 4);
+        std::vector<std::string> wrong;
+        if (line.find(' ') != std::string::npos) wrong.push_back(line.substr(0, line.rfind(' ')));
+        if (!open_ended) wrong.push_back(line + " 9");
+        for (const std::string& w : wrong)
+            EXPECT_EQ(error_of(w + "\n"), "d.txt:1: cannot make sense of '" + w + "'");
     }
 }
 
@@ -198,6 +235,19 @@ using MapDescriptionText = MapDescriptionMistake;
 TEST_F(MapDescriptionText, TextsTakeTheLineBreakEscape)
 {
     EXPECT_EQ(shipped_with("prog By us\\nat home\\n\n").prog, "By us\nat home\n");
+}
+
+// level-tiles FIRST LAST WALL FLOOR BANK TREASURE BANKED gives levels their
+// look, a later line over the shipped one: level 1 is "#@-$-.#" in row 8
+// from column 6, and what lies outside its walls keeps the blank board's
+// scenery.
+TEST_F(MapDescriptionText, ALevelsLookTilesItsLayout)
+{
+    const Field_info plain = shipped_with("").boards.at(0);
+    const Field_info level_1 = shipped_with("level-tiles 1 1 4 30 1 102 103\n").boards.at(0);
+    auto tile = [&](int row, int column) { return level_1.cells[row * LEVEL_COLS + column].tile; };
+    EXPECT_THAT(std::make_tuple(tile(8, 6), tile(8, 8), tile(8, 9), tile(8, 11), tile(0, 0)),
+                testing::FieldsAre(4, 30, 102, 1, plain.cells[0].tile));
 }
 
 TEST_F(MapDescriptionText, ACreditMayBeEmpty)

@@ -406,46 +406,50 @@ int parse_board(Directive_line& l)
     return 0;
 }
 
-constexpr size_t ANY_WORDS = SIZE_MAX;
-
-// A directive: its key, how many words its line has (the key counted), and
-// whether its second word must be a single character.
+// Each directive as its line is written: the key, then a word for each
+// value; "..." lets any number of words follow, and C is a single character.
 struct Directive {
-    const char* key;
-    size_t min_words, max_words;
-    bool single_character;
+    const char* form;
     int (*parse)(Directive_line& line);
 };
 
 const Directive DIRECTIVES[] = {
-    {"include", 2, 2, false, parse_include},
-    {"levels", 2, ANY_WORDS, false, parse_levels},
-    {"level-sounds", 4, 4, false, parse_level_sounds},
-    {"tile-size", 3, 3, false, parse_tile_size},
-    {"cpyr", 1, ANY_WORDS, false, parse_text},
-    {"prog", 1, ANY_WORDS, false, parse_text},
-    {"arts", 1, ANY_WORDS, false, parse_text},
-    {"colour", 3, 3, true, parse_colour},
-    {"image", 2, 2, false, parse_image},
-    {"tile", 3, 3, false, parse_tile},
-    {"player", 8, 8, false, parse_player},
-    {"fidget", 2, ANY_WORDS, false, parse_fidget},
-    {"sample", 3, 3, false, parse_sample},
-    {"speech", 2, 2, false, parse_speech},
-    {"occasion", 3, 3, false, parse_occasion},
-    {"legend", 5, 5, true, parse_legend},
-    {"level-tiles", 8, 8, false, parse_level_tiles},
-    {"picture", 3, 3, false, parse_picture},
-    {"board", 2, 2, false, parse_board},
-    {"board-sounds", 6, 6, false, parse_board_sounds},
+    {"include FILE", parse_include},
+    {"levels PACK ...", parse_levels},
+    {"level-sounds START BANKED SOLVED", parse_level_sounds},
+    {"tile-size WIDTH HEIGHT", parse_tile_size},
+    {"cpyr ...", parse_text},
+    {"prog ...", parse_text},
+    {"arts ...", parse_text},
+    {"colour C INDEX", parse_colour},
+    {"image NAME", parse_image},
+    {"tile CODE IMAGE", parse_tile},
+    {"player SLOT14 SLOT15 SLOT17 SLOT20 SLOT21 SLOT23 SLOT24", parse_player},
+    {"fidget CODE ...", parse_fidget},
+    {"sample NAME FILE", parse_sample},
+    {"speech NAME", parse_speech},
+    {"occasion OCCASION SOUND", parse_occasion},
+    {"legend C TILE CONTENT FLOOR", parse_legend},
+    {"level-tiles FIRST LAST WALL FLOOR BANK TREASURE BANKED", parse_level_tiles},
+    {"picture BOARD FILE", parse_picture},
+    {"board BOARD", parse_board},
+    {"board-sounds BOARD START BANKED SOLVED SPARE", parse_board_sounds},
 };
+
+bool fits(const char* form, const Words& w)
+{
+    const Words f = words_of(form);
+    for (size_t i = 0; i < f.size(); ++i) {
+        if (f[i] == "...") return true;
+        if (i >= w.size() || (i == 0 && f[0] != w[0]) || (f[i] == "C" && w[i].size() != 1)) return false;
+    }
+    return w.size() == f.size();
+}
 
 const Directive* directive_for(const Words& w)
 {
     for (const Directive& d : DIRECTIVES)
-        if (w[0] == d.key && w.size() >= d.min_words && w.size() <= d.max_words &&
-            (!d.single_character || w[1].size() == 1))
-            return &d;
+        if (fits(d.form, w)) return &d;
     return nullptr;
 }
 
@@ -585,8 +589,12 @@ int build_level_boards(Map_contents& m, const Pack_info& pack, const Description
                 b.start_sound = d.level_sounds[0];
                 b.banked_sound = d.level_sounds[1];
                 b.solved_sound = d.level_sounds[2];
+                // A later line for the same level wins, as a description
+                // that includes another may want to change its looks.
+                const Level_look* chosen = nullptr;
                 for (const Level_look& look : d.looks)
-                    if (n >= look.first && n <= look.last) apply_look(b, look);
+                    if (n >= look.first && n <= look.last) chosen = &look;
+                if (chosen) apply_look(b, *chosen);
                 levels.push_back(b);
             }
             m.boards.insert(m.boards.begin(), levels.begin(), levels.end());
