@@ -29,28 +29,27 @@ struct Candidate {
 };
 
 // Cells the solution walks or pushes over, marked in a grid like `rows`.
-std::vector<uint8_t> touched_cells(const Rows& rows, const std::string& moves)
+std::vector<bool> touched_cells(const Rows& rows, const std::string& moves)
 {
     const int R = static_cast<int>(rows.size()), C = static_cast<int>(rows[0].size());
-    std::vector<uint8_t> box(R * C, 0), touched(R * C, 0);
+    std::vector<bool> box(R * C);
     int player = 0;
     for (int c = 0; c < R * C; ++c) {
-        char ch = rows[c / C][c % C];
-        if (ch == '$' || ch == '*') box[c] = touched[c] = 1;
+        const char ch = rows[c / C][c % C];
+        box[c] = ch == '$' || ch == '*';
         if (ch == '@' || ch == '+') player = c;
-        if (ch == '.' || ch == '*' || ch == '+') touched[c] = 1;
     }
-    touched[player] = 1;
+    std::vector<bool> touched = box;
+    touched[player] = true;
     for (char m : moves) {
-        int d = m == '^' ? -C : m == 'v' ? C : m == '<' ? -1 : 1;
-        int n = player + d;
-        if (box[n]) {
-            box[n] = 0;
-            box[n + d] = 1;
-            touched[n + d] = 1;
+        const int d = m == '^' ? -C : m == 'v' ? C : m == '<' ? -1 : 1;
+        player += d;
+        touched[player] = true;
+        if (box[player]) {
+            box[player] = false;
+            box[player + d] = true;
+            touched[player + d] = true;
         }
-        player = n;
-        touched[n] = 1;
     }
     return touched;
 }
@@ -60,7 +59,7 @@ std::vector<uint8_t> touched_cells(const Rows& rows, const std::string& moves)
 void wall_up_unused(Rows& rows, const std::string& moves)
 {
     const int R = static_cast<int>(rows.size()), C = static_cast<int>(rows[0].size());
-    std::vector<uint8_t> touched = touched_cells(rows, moves);
+    const std::vector<bool> touched = touched_cells(rows, moves);
     auto wall_mirrored = [&](int r, int c, int axes) {
         int rr = axes & 1 ? R - 1 - r : r, cc = axes & 2 ? C - 1 - c : c;
         return rows[rr][cc] == '#';
@@ -264,14 +263,11 @@ std::string canonical_shape(const std::vector<std::string>& rows)
     for (std::string& r : plain)
         for (char& c : r)
             c = c == '@' ? '-' : c == '+' ? '.' : c;
-    std::string best;
-    for (int t = 0; t < 8; ++t) {
-        std::string s;
+    std::vector<std::string> shapes(8);
+    for (int t = 0; t < 8; ++t)
         for (const std::string& r : transform(plain, t))
-            s += r + "\n";
-        if (t == 0 || s < best) best = s;
-    }
-    return best;
+            shapes[t] += r + "\n";
+    return *std::min_element(shapes.begin(), shapes.end());
 }
 
 std::vector<Generated_level> generate_levels(Game_state& judge, const Generate_options& o, int count)
