@@ -178,6 +178,14 @@ TEST_F(Platform_search, TheCallAfterTheLastEntryAnswersMinusOne)
               std::make_tuple(0, std::string("c.txt"), -1));
 }
 
+TEST_F(Platform_search, ANewSearchClosesTheOneLeftOpen)
+{
+    platform_find_first("*.zrp");
+    char name[8] = {};
+    platform_find_next(name, sizeof name);
+    EXPECT_THAT(search("c.txt"), testing::ElementsAre("c.txt"));
+}
+
 // The menu bar as it first shows, before the game changes any item.
 TEST_F(Platform_contract, MenuItemsStartAsTheMenuTableGives)
 {
