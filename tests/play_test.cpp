@@ -444,12 +444,12 @@ TEST_F(Move_log, F9SaysInTheTitleWhetherTheLogIsOpen)
     EXPECT_EQ(texts_of(CALL_TITLE), Picture({"Zandmove.txt opened.", "Zandmove.txt closed."}));
 }
 
-TEST_F(Move_log, TheFileBreaksItsLineAfterSeventyCharacters)
+TEST_F(Move_log, TheFileBreaksEveryLineAfterSeventyCharacters)
 {
     press(state, CODE_F9);
-    press(state, CODE_UP, 71); // into the wall: refused moves are logged too
+    press(state, CODE_UP, 141); // into the wall: refused moves are logged too
     close_move_log(state);
-    EXPECT_EQ(file_text("Zandmove.txt"), std::string(70, '^') + "\n^");
+    EXPECT_EQ(file_text("Zandmove.txt"), std::string(70, '^') + "\n" + std::string(70, '^') + "\n^");
 }
 
 TEST_F(Move_log, CommandsThatMoveNothingWriteNothing)
