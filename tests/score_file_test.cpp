@@ -182,6 +182,18 @@ TEST_F(Score_file, AnUnwritableFileIsKeptWithTwoWarningsARun)
     EXPECT_EQ(file_bytes(file), header(1) + record("Anne", 7));
 }
 
+// The new file is written beside the old one first; here its flush finds
+// the disk full, which only closing the file can tell.
+TEST_F(Score_file, ASaveTheDiskCannotHoldLeavesTheOldFile)
+{
+    ASSERT_EQ(read(header(1) + record("Anne", 7)), 0);
+    fs::create_symlink("/dev/full", file + ".tmp");
+    save_score_file(state);
+    EXPECT_EQ(box_texts(), Names{UNWRITABLE + file});
+    ASSERT_EQ(fs::symlink_status(file).type(), fs::file_type::regular); // reading the device would never end
+    EXPECT_EQ(file_bytes(file), header(1) + record("Anne", 7));
+}
+
 TEST_F(Score_file, AChosenPlayerIsCapitalisedWithProgressPrepared)
 {
     ASSERT_EQ(read_score_file(state), 0);
