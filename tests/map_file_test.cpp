@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 
+#include "engine/level_progression.h"
 #include "engine/move_log.h"
 #include "files/map_file.h"
 #include "map_fixture.h"
@@ -287,6 +288,26 @@ TEST_F(Map_file, HostileRecordSizesNeverReachOutsideTheirChunk)
                   std::make_tuple(screen, level, image))
             << size;
     }
+}
+
+// A pack level is laid on the blank board, whose own sounds belong to the
+// blank screen, never to a level.
+TEST_F(Map_file, APackLevelTakesNoSoundOfTheBlankBoard)
+{
+    Map_contents contents = test_map_contents();
+    Field_info& blank = contents.boards.at(5); // boards 1, 2, 3, -1, -2, -3
+    ASSERT_EQ(blank.number, BOARD_BLANK);
+    blank.start_sound = 1;
+    blank.banked_sound = 2;
+    blank.solved_sound = 3;
+    blank.spare_sound = 4;
+    open_map(contents);
+    Level_info level;
+    std::memset(level.layout, '#', sizeof level.layout);
+    build_pack_board(state, level);
+    const Field_info& b = state.pristine_board;
+    EXPECT_THAT(std::make_tuple(b.start_sound, b.banked_sound, b.solved_sound, b.spare_sound),
+                testing::FieldsAre(NO_SOUND, NO_SOUND, NO_SOUND, NO_SOUND));
 }
 
 } // namespace
