@@ -267,6 +267,15 @@ TEST_F(Play, AWalkFromAClickOnATreasureTriesTheStraightStepFirst)
     EXPECT_EQ(trail(1), (Trail{{3, 1}}));
 }
 
+// Three steps to the right: the fourth tick is the one that finds no step.
+TEST_F(Play, AWalkGivenTicksOnlyForItsStepsIsCutOff)
+{
+    for (const auto& [limit, answer] : {std::pair{3, -1}, {4, 3}}) {
+        load({"######", "#@---#", "######"});
+        EXPECT_EQ(walk_to_cell(state, 4, 1, limit), answer) << limit << " ticks";
+    }
+}
+
 TEST_F(Play, WalkingFramesComeEveryFifthTickFromEntryOne)
 {
     const std::vector<int> shown = {0, 0, 0, 0, 1, 1, 1, 1, 1, 2, 2, 2}; // each walk starts again at entry 0
