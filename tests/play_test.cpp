@@ -383,6 +383,15 @@ TEST_F(Play, APushStartsTheIdlingOver)
     EXPECT_EQ(fidget_state(state), 0);
 }
 
+TEST_F(Play, AnUndoStartsTheIdlingOver)
+{
+    load({"#######", "#@$--.#", "#######"});
+    press(state, CODE_RIGHT);
+    fidget_state(state) = 4; // in the middle of a sequence
+    press_keys(state, "u");
+    EXPECT_EQ(fidget_state(state), 0);
+}
+
 class Move_log : public Play
 {
   protected:
