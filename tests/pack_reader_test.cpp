@@ -1,6 +1,8 @@
 // Level packs: the header, the records and the stray lines between them, and the line rules.
 #include <gmock/gmock.h>
 
+#include <pthread.h>
+
 #include <cstdio>
 
 #include "engine/pack_records.h"
@@ -240,6 +242,41 @@ TEST(RecordReader, EachRecordHoldsWhatItsLinesGive)
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(first_record(text), expected) << text;
+}
+
+// A list of `count` records let go on a thread whose stack is far too small
+// for a destructor call per record; true when the thread came back.
+template <typename Record> bool let_go_on_a_small_stack(int count)
+{
+    auto* list = new std::unique_ptr<Record>;
+    for (int i = 0; i < count; ++i) {
+        auto record = std::make_unique<Record>();
+        record->next = std::move(*list);
+        *list = std::move(record);
+    }
+    pthread_attr_t small;
+    pthread_attr_init(&small);
+    pthread_attr_setstacksize(&small, 256 * 1024);
+    pthread_t thread;
+    void* (*let_go)(void*) = [](void* p) -> void* {
+        delete static_cast<std::unique_ptr<Record>*>(p);
+        return nullptr;
+    };
+    const bool came_back = pthread_create(&thread, &small, let_go, list) == 0 && pthread_join(thread, nullptr) == 0;
+    pthread_attr_destroy(&small);
+    return came_back;
+}
+
+// A pack may hold many thousands of records, so letting a list of them go
+// must not recurse through it: 20000 nested calls would overflow this stack.
+TEST(PackRecords, ALongListIsLetGoWithoutRecursing)
+{
+    const int count = 20000;
+    EXPECT_TRUE(let_go_on_a_small_stack<Level_info>(count));
+    EXPECT_TRUE(let_go_on_a_small_stack<Pack_tile>(count));
+    EXPECT_TRUE(let_go_on_a_small_stack<Pack_sound>(count));
+    EXPECT_TRUE(let_go_on_a_small_stack<Text_block>(count));
+    EXPECT_TRUE(let_go_on_a_small_stack<Pack_info>(count));
 }
 
 } // namespace
