@@ -162,9 +162,10 @@ void set_message_line(Game_state& state, const Field_info& board);
 void set_window_title(Game_state& state, const char* text);
 
 // ---- sound (presentation/sound.cpp) ----
-int play_speech(Game_state& state, uint8_t speech_id);
-int play_motion_sound(Game_state& state, uint8_t speech_id);
-int play_pack_sound(Game_state& state, const Pack_sound* sound);
+// A sound that cannot be played is silence: the game goes on without it.
+void play_speech(Game_state& state, uint8_t speech_id);
+void play_motion_sound(Game_state& state, uint8_t speech_id);
+void play_pack_sound(Game_state& state, const Pack_sound* sound);
 
 // ---- timers and the idle animation (presentation/fidget.cpp) ----
 void fidget_reset(Game_state& state);

@@ -81,22 +81,22 @@ int play_speech_item(Game_state& state, uint8_t speech_id)
     return item ? play_sample(state, item->sample) : 0;
 }
 
-int play_speech(Game_state& state, uint8_t speech_id)
+void play_speech(Game_state& state, uint8_t speech_id)
 {
-    return state.sound.speech_on ? play_speech_item(state, speech_id) : 0;
+    if (state.sound.speech_on) play_speech_item(state, speech_id);
 }
 
-int play_motion_sound(Game_state& state, uint8_t speech_id)
+void play_motion_sound(Game_state& state, uint8_t speech_id)
 {
-    return state.sound.motion_sounds_on ? play_speech_item(state, speech_id) : 0;
+    if (state.sound.motion_sounds_on) play_speech_item(state, speech_id);
 }
 
-int play_pack_sound(Game_state& state, const Pack_sound* sound)
+void play_pack_sound(Game_state& state, const Pack_sound* sound)
 {
-    if (!state.sound.speech_on || !sound || sound->samples.empty() || sound->num_samples <= 0) return 0;
+    if (!state.sound.speech_on || !sound || sound->samples.empty() || sound->num_samples <= 0) return;
     size_t count = static_cast<size_t>(sound->num_samples);
     if (count > sound->samples.size()) count = sound->samples.size();
-    return play_pcm(state, sound->speed, 16, sound->samples.data(), static_cast<uint32_t>(count * 2));
+    play_pcm(state, sound->speed, 16, sound->samples.data(), static_cast<uint32_t>(count * 2));
 }
 
 // The header must never point at freed memory: the device may still read it.
