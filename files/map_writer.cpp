@@ -30,7 +30,7 @@ size_t begin_chunk(std::vector<uint8_t>& out, const char id[5])
 {
     put_bytes(out, id, 4);
     size_t at = out.size();
-    put_u32(out, 0);
+    out.resize(at + sizeof(uint32_t));
     return at;
 }
 
