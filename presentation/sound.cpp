@@ -5,12 +5,12 @@
 #include "engine/game_state.h"
 #include "files/map_file.h"
 
-int play_pcm(Game_state& state, int rate, int bits, const void* data, uint32_t length)
+void play_pcm(Game_state& state, int rate, int bits, const void* data, uint32_t length)
 {
     Sound_state& sound = state.sound;
     Wave_header& header = sound.header;
     if (!(header.flags & WAVE_DONE)) {
-        if (platform_wave_reset() != 0 || !(header.flags & WAVE_DONE)) return -1;
+        if (platform_wave_reset() != 0 || !(header.flags & WAVE_DONE)) return;
     }
     if (sound.device_open && (sound.device_rate != rate || sound.device_bits != bits)) {
         if (header.flags & WAVE_PREPARED) platform_wave_unprepare(header);
@@ -18,7 +18,7 @@ int play_pcm(Game_state& state, int rate, int bits, const void* data, uint32_t l
         sound.device_open = false;
     }
     if (!sound.device_open) {
-        if (platform_wave_open(rate, bits) != 0) return -1;
+        if (platform_wave_open(rate, bits) != 0) return;
         sound.device_open = true;
         sound.device_rate = rate;
         sound.device_bits = bits;
@@ -26,14 +26,13 @@ int play_pcm(Game_state& state, int rate, int bits, const void* data, uint32_t l
     // The same memory again needs no new preparation.
     if ((header.flags & WAVE_PREPARED) && header.data == data) {
         platform_wave_write(header);
-        return 0;
+        return;
     }
     if (header.flags & WAVE_PREPARED) platform_wave_unprepare(header);
     header.data = data;
     header.length = length;
     platform_wave_prepare(header);
     platform_wave_write(header);
-    return 0;
 }
 
 static const Speech_item* sampled_item(const Game_state& state, uint8_t speech_id)
@@ -66,19 +65,19 @@ int load_sample(Game_state& state, Sample_info& sample)
     return 0;
 }
 
-int play_sample(Game_state& state, int sample_index)
+void play_sample(Game_state& state, int sample_index)
 {
-    if (sample_index < 0 || static_cast<size_t>(sample_index) >= state.samples.size()) return -1;
+    if (sample_index < 0 || static_cast<size_t>(sample_index) >= state.samples.size()) return;
     Sample_info& sample = state.samples[static_cast<size_t>(sample_index)];
-    if (load_sample(state, sample) != 0) return -1;
-    return play_pcm(state, static_cast<int>(sample.rate), static_cast<int>(sample.bits), sample.data.get(),
-                    static_cast<uint32_t>(sample.length));
+    if (load_sample(state, sample) != 0) return;
+    play_pcm(state, static_cast<int>(sample.rate), static_cast<int>(sample.bits), sample.data.get(),
+             static_cast<uint32_t>(sample.length));
 }
 
-int play_speech_item(Game_state& state, uint8_t speech_id)
+void play_speech_item(Game_state& state, uint8_t speech_id)
 {
     const Speech_item* item = sampled_item(state, speech_id);
-    return item ? play_sample(state, item->sample) : 0;
+    if (item) play_sample(state, item->sample);
 }
 
 void play_speech(Game_state& state, uint8_t speech_id)

@@ -11,10 +11,10 @@
 struct Game_state;
 struct Sample_info;
 
-// 0 when the buffer was handed to the device, -1 when the sound is dropped.
-int play_pcm(Game_state& state, int rate, int bits, const void* data, uint32_t length);
-int play_speech_item(Game_state& state, uint8_t speech_id);
-int play_sample(Game_state& state, int sample_index);
+// Hands the sound to the device; one the device will not take is dropped.
+void play_pcm(Game_state& state, int rate, int bits, const void* data, uint32_t length);
+void play_speech_item(Game_state& state, uint8_t speech_id);
+void play_sample(Game_state& state, int sample_index);
 // 0 when the sample is in memory; 8-bit data is turned unsigned on the way in.
 int load_sample(Game_state& state, Sample_info& sample);
 // Pins the samples of the board's four sound ids and frees every other one.
