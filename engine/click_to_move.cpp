@@ -167,6 +167,21 @@ int walk_tick(Game_state& state)
     return d;
 }
 
+namespace
+{
+
+// The way from the player's column to another column, or row to another row.
+int across(int from, int to)
+{
+    return to < from ? DIR_LEFT : DIR_RIGHT;
+}
+int along(int from, int to)
+{
+    return to < from ? DIR_UP : DIR_DOWN;
+}
+
+} // namespace
+
 int straight_step(const Game_state& state, Cell_pos target, Cell_pos player)
 {
     const Field_info& board = state.play_board;
@@ -174,12 +189,12 @@ int straight_step(const Game_state& state, Cell_pos target, Cell_pos player)
     int px = cell_pos_column(player), py = cell_pos_row(player);
     if (tx == px) {
         if (ty == py) return STEP_HERE;
-        return step_if_possible(board, px, py, ty < py ? DIR_UP : DIR_DOWN);
+        return step_if_possible(board, px, py, along(py, ty));
     }
-    if (ty == py) return step_if_possible(board, px, py, tx < px ? DIR_LEFT : DIR_RIGHT);
+    if (ty == py) return step_if_possible(board, px, py, across(px, tx));
     if (std::abs(tx - px) != 1 || std::abs(ty - py) != 1 || !is_free_at(board, tx, ty)) return STEP_NONE;
-    if (is_free_at(board, tx, py)) return tx < px ? DIR_LEFT : DIR_RIGHT;
-    if (is_free_at(board, px, ty)) return ty < py ? DIR_UP : DIR_DOWN;
+    if (is_free_at(board, tx, py)) return across(px, tx);
+    if (is_free_at(board, px, ty)) return along(py, ty);
     return STEP_NONE;
 }
 
