@@ -8,6 +8,7 @@
 namespace
 {
 
+// Off the rows drawn, as off the grid, lies nothing: a space.
 char cell_at(const std::vector<std::string>& rows, int row, int col)
 {
     if (row < 0 || row >= static_cast<int>(rows.size())) return ' ';
@@ -31,8 +32,7 @@ bool is_open(const std::vector<std::string>& rows, int row, int col)
 {
     const int steps[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
     for (const auto& s : steps) {
-        int r = row + s[0], c = col + s[1];
-        if (r < 0 || r >= LEVEL_ROWS || c < 0 || c >= LEVEL_COLS || cell_at(rows, r, c) == ' ') return true;
+        if (cell_at(rows, row + s[0], col + s[1]) == ' ') return true;
     }
     return false;
 }
