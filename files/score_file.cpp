@@ -66,13 +66,17 @@ void keep_bad_file(const std::string& name)
     fs::copy_file(name, name + ".bad", ec);
 }
 
+// Only a to z have capitals here; other letters keep their case.
+char capital(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 bool same_name(const char* a, const char* b)
 {
     for (;; ++a, ++b) {
-        char x = *a >= 'a' && *a <= 'z' ? static_cast<char>(*a - 'a' + 'A') : *a;
-        char y = *b >= 'a' && *b <= 'z' ? static_cast<char>(*b - 'a' + 'A') : *b;
-        if (x != y) return false;
-        if (x == '\0') return true;
+        if (capital(*a) != capital(*b)) return false;
+        if (*a == '\0') return true;
     }
 }
 
@@ -80,7 +84,7 @@ void capitalise(char* name)
 {
     bool word_start = true;
     for (char* p = name; *p; ++p) {
-        if (word_start && *p >= 'a' && *p <= 'z') *p = static_cast<char>(*p - 'a' + 'A');
+        if (word_start) *p = capital(*p);
         word_start = *p == ' ';
     }
 }
