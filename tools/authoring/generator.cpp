@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <unordered_set>
 
 #include "engine/pack_records.h"
@@ -25,7 +26,7 @@ using Rows = std::vector<std::string>;
 struct Candidate {
     Rows rows;
     Solve_result solution;
-    int difficulty = -1;
+    int difficulty;
 };
 
 // Cells the solution walks or pushes over, marked in a grid like `rows`.
@@ -106,14 +107,14 @@ Solve_result solve_rows(const Rows& rows, Solve_goal goal, const Generate_option
     return solve_puzzle(p, so);
 }
 
-bool make_candidate(const Generate_options& o, Generator_random& rng, Candidate& out)
+std::optional<Candidate> make_candidate(const Generate_options& o, Generator_random& rng)
 {
     Rows g = carve_room(o.rows, o.cols, rng);
     const int C = o.cols;
     std::vector<int> floor;
     for (int c = 0; c < o.rows * C; ++c)
         if (g[c / C][c % C] == '-') floor.push_back(c);
-    if (static_cast<int>(floor.size()) < o.treasures * 3 + 3) return false;
+    if (static_cast<int>(floor.size()) < o.treasures * 3 + 3) return std::nullopt;
     // Banks mostly lie together, a vault the treasures are brought to; now
     // and then they are scattered.
     std::vector<int> banks;
@@ -136,7 +137,7 @@ bool make_candidate(const Generate_options& o, Generator_random& rng, Candidate&
     }
     int depth = 0;
     std::vector<Pull_position> far = pull_away(g, banks, o.pull_limit, o.pull_beam, rng, &depth);
-    if (depth < 1 || far.empty()) return false;
+    if (depth < 1 || far.empty()) return std::nullopt;
     // Prefer positions where no treasure already stands on a bank.
     auto on_banks = [&](const Pull_position& p) {
         int n = 0;
@@ -173,13 +174,10 @@ bool make_candidate(const Generate_options& o, Generator_random& rng, Candidate&
     // The bound is one above what it found, so the optimal search itself
     // still finds the optimum and the level comes out as it always did.
     Solve_result any = solve_rows(g, SOLVE_ANY, o);
-    if (any.status == SOLVE_NONE || (any.status == SOLVE_FOUND && any.pushes < o.min_pushes)) return false;
+    if (any.status == SOLVE_NONE || (any.status == SOLVE_FOUND && any.pushes < o.min_pushes)) return std::nullopt;
     Solve_result r = solve_rows(g, SOLVE_PUSHES, o, any.status == SOLVE_FOUND ? any.pushes + 1 : 0);
-    if (r.status != SOLVE_FOUND || r.pushes < o.min_pushes || r.pushes > o.max_pushes) return false;
-    out.rows = g;
-    out.solution = r;
-    out.difficulty = difficulty_score(r);
-    return true;
+    if (r.status != SOLVE_FOUND || r.pushes < o.min_pushes || r.pushes > o.max_pushes) return std::nullopt;
+    return Candidate{g, r, difficulty_score(r)};
 }
 
 Rows transform(const Rows& rows, int t)
@@ -226,26 +224,26 @@ int difficulty_score(const Solve_result& s)
 
 std::vector<std::string> finish_layout(const std::vector<std::string>& rows)
 {
-    const int R = static_cast<int>(rows.size()) + 2;
+    const int R = static_cast<int>(rows.size());
     int C = 0;
     for (const std::string& r : rows)
         C = std::max(C, static_cast<int>(r.size()));
-    C += 2;
-    Rows pad(R, std::string(C, ' ')), out(R, std::string(C, ' '));
-    for (int r = 0; r < R - 2; ++r)
-        for (int c = 0; c < static_cast<int>(rows[r].size()); ++c)
-            pad[r + 1][c + 1] = rows[r][c];
-    for (int r = 0; r < R; ++r)
-        for (int c = 0; c < C; ++c) {
-            if (playable(pad[r][c])) {
-                out[r][c] = pad[r][c];
+    // A cell of the rows given, or a space beyond them.
+    auto at = [&](int r, int c) {
+        return r >= 0 && r < R && c >= 0 && c < static_cast<int>(rows[r].size()) ? rows[r][c] : ' ';
+    };
+    // The rows with a cell more on every side, for the walls round them.
+    Rows out(R + 2, std::string(C + 2, ' '));
+    for (int r = 0; r < R + 2; ++r)
+        for (int c = 0; c < C + 2; ++c) {
+            const char here = at(r - 1, c - 1);
+            if (playable(here)) {
+                out[r][c] = here;
                 continue;
             }
             for (int dr = -1; dr <= 1; ++dr)
-                for (int dc = -1; dc <= 1; ++dc) {
-                    int rr = r + dr, cc = c + dc;
-                    if (rr >= 0 && rr < R && cc >= 0 && cc < C && playable(pad[rr][cc])) out[r][c] = '#';
-                }
+                for (int dc = -1; dc <= 1; ++dc)
+                    if (playable(at(r - 1 + dr, c - 1 + dc))) out[r][c] = '#';
         }
     Rows t = trimmed(out);
     const int h = static_cast<int>(t.size()), w = h ? static_cast<int>(t[0].size()) : 0;
@@ -277,18 +275,18 @@ std::vector<Generated_level> generate_levels(Game_state& judge, const Generate_o
     Generator_random rng{o.seed * 0x2545F4914F6CDD1Dull + 17};
     int failures = 0, rooms = 0;
     while (static_cast<int>(out.size()) < count && failures < 50) {
-        Candidate best;
+        std::optional<Candidate> best;
         for (int i = 0; i < o.candidates; ++i) {
-            Candidate c;
-            if (make_candidate(o, rng, c) && c.difficulty > best.difficulty) best = c;
+            std::optional<Candidate> c = make_candidate(o, rng);
+            if (c && (!best || c->difficulty > best->difficulty)) best = std::move(c);
             if (o.progress) o.progress(static_cast<int>(out.size()), ++rooms);
         }
-        if (best.rows.empty()) { // no room of this round could be made
+        if (!best) { // no room of this round could be made
             ++failures;
             continue;
         }
-        Rows rows = best.rows;
-        wall_up_unused(rows, best.solution.moves);
+        Rows rows = best->rows;
+        wall_up_unused(rows, best->solution.moves);
         Generated_level level;
         level.rows = finish_layout(rows);
         // The score comes from the normalised push search; the stored
