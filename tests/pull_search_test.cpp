@@ -13,6 +13,7 @@ namespace
 
 using Rows = std::vector<std::string>;
 using testing::UnorderedElementsAre;
+using testing::UnorderedElementsAreArray;
 
 const uint64_t NO_LIMIT = 1u << 30;
 
@@ -97,6 +98,60 @@ TEST(PullSearch, ThePositionsPulledFarthestNeedAsManyPushes)
         }
     }
     EXPECT_GT(compared, 150); // else the agreement means little
+}
+
+// Every position of two treasures off the banks' pair, the player standing for
+// each area it could walk in, written as the backward search writes them.
+std::vector<Pull_position> every_position(const Rows& room, const std::vector<int>& banks)
+{
+    const int C = static_cast<int>(room[0].size()), cells = static_cast<int>(room.size()) * C;
+    std::vector<int> floor;
+    for (int c = 0; c < cells; ++c)
+        if (room[c / C][c % C] != '#') floor.push_back(c);
+    std::vector<Pull_position> out;
+    for (size_t i = 0; i < floor.size(); ++i)
+        for (size_t j = i + 1; j < floor.size(); ++j) {
+            if (Pull_position{uint16_t(floor[i]), uint16_t(floor[j])} == Pull_position(banks.begin(), banks.end()))
+                continue; // solved already
+            std::vector<bool> blocked(cells, true);
+            for (int c : floor)
+                blocked[c] = c == floor[i] || c == floor[j];
+            for (int start : floor) {
+                if (blocked[start]) continue;
+                std::vector<int> area{start};
+                blocked[start] = true;
+                for (size_t k = 0; k < area.size(); ++k)
+                    for (int n : {area[k] - C, area[k] + C, area[k] - 1, area[k] + 1})
+                        if (!blocked[n]) {
+                            blocked[n] = true;
+                            area.push_back(n);
+                        }
+                out.push_back({uint16_t(floor[i]), uint16_t(floor[j]), uint16_t(start)});
+            }
+        }
+    return out;
+}
+
+TEST(PullSearch, TheLastLayerIsEveryPositionThatManyPushesOut)
+{
+    int rooms = 0;
+    for (const Random_pull& r : random_pulls()) {
+        const Pulled p = pull(r.room, r.banks);
+        if (r.banks.size() != 2 || p.depth == 0 || rooms == 40) continue; // a solved start needs a push of its own
+        ++rooms;
+        std::vector<int> sorted_banks = r.banks;
+        std::sort(sorted_banks.begin(), sorted_banks.end());
+        std::vector<Pull_position> farthest;
+        int most = 0;
+        for (const Pull_position& position : every_position(r.room, sorted_banks)) {
+            const int pushes = bfs_fewest_pushes(with_position(r.room, r.banks, position)).pushes;
+            if (pushes == p.depth) farthest.push_back(position);
+            most = std::max(most, pushes);
+        }
+        EXPECT_EQ(most, p.depth) << testing::PrintToString(r.room);
+        EXPECT_THAT(p.last, UnorderedElementsAreArray(farthest)) << testing::PrintToString(r.room);
+    }
+    EXPECT_EQ(rooms, 40);
 }
 
 // A narrow beam drops positions, so a later layer may hold one that a
