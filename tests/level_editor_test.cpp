@@ -371,8 +371,8 @@ TEST(EditorLink, BadLinksAreRefusedWithTheReason)
         {"#level=", "no level"},
         {"#level=" + std::string(21, '#'), "longer than 20"},
         {"#level=" + std::string(16, '|') + "#", "more than 16 rows"},
-        {"#level=##x#", "column 3"},
-        {"#level=%23%00", "no piece"},
+        {"#level=##x#", "row 1, column 3 of the link holds 'x', which is no piece"},
+        {"#level=%23%00", "row 1, column 2 of the link holds '?', which is no piece"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.link);

@@ -284,6 +284,18 @@ TEST_F(MapDescriptionText, ABoardsRowsTakeTheirLegend)
 }
 
 // Each occasion's sound goes to the speech byte the game plays for it.
+// A legend character whose content is the player (0) puts the screen's
+// player there, here in row 2, column 5.
+TEST_F(MapDescriptionText, ABoardsPlayerStandsWhereItsRowsDrawIt)
+{
+    std::string rows = "board title\n";
+    for (int r = 0; r < LEVEL_ROWS; ++r)
+        rows += (r == 2 ? "wwwwwp" + std::string(14, 'w') : std::string(20, 'w')) + "\n";
+    const Field_info title = shipped_with("legend w 7 255 255\nlegend p 5 0 2\n" + rows + "end\n").boards.at(50);
+    EXPECT_THAT(std::make_tuple(title.start_x, title.start_y, title.player_x, title.player_y),
+                testing::FieldsAre(5, 2, 5, 2));
+}
+
 TEST_F(MapDescriptionText, EachOccasionNamesItsOwnSpeechByte)
 {
     const std::pair<const char*, uint8_t> occasions[] = {{"step", 8},        {"push", 9},     {"corner", 10},
