@@ -230,6 +230,72 @@ TEST(MapDescription, ASampleHoldsItsFilesSoundData)
     EXPECT_THAT(std::make_tuple(step.bits, step.second_word, step.data), testing::FieldsAre(8, 0, signed_data));
 }
 
+// Little-endian fields and RIFF chunks, written out by hand.
+std::string le(uint32_t value, int bytes)
+{
+    std::string out;
+    for (int i = 0; i < bytes; ++i)
+        out += static_cast<char>(value >> (8 * i));
+    return out;
+}
+std::string riff_chunk(const char* id, const std::string& body, uint32_t claimed = UINT32_MAX)
+{
+    const std::string pad(body.size() % 2, '\0');
+    return id + le(claimed == UINT32_MAX ? static_cast<uint32_t>(body.size()) : claimed, 4) + body + pad;
+}
+std::string wav_format(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits)
+{
+    return riff_chunk("fmt ", le(tag, 2) + le(channels, 2) + le(rate, 4) + le(rate * bits / 8, 4) + le(bits / 8, 2) +
+                                  le(bits, 2));
+}
+std::string wav_file(const std::string& chunks)
+{
+    return "RIFF" + le(static_cast<uint32_t>(4 + chunks.size()), 4) + "WAVE" + chunks;
+}
+
+TEST_F(MapDescriptionMistake, AWavFileTheMapCannotUseIsRefusedWithItsReason)
+{
+    const std::string data = riff_chunk("data", "abcd");
+    const struct {
+        const char* reason;
+        std::string bytes;
+    } cases[] = {
+        {"not a WAV file", "RIFF" + le(4, 4) + "WAVX"},
+        {"not a WAV file", "RIFF" + le(4, 4) + "WAV"},
+        {"a chunk runs past the end of the file", wav_file(riff_chunk("LIST", "ab", 3))},
+        {"only PCM samples are used", wav_file(wav_format(3, 1, 11025, 8) + data)},
+        {"data before the format", wav_file(data + wav_format(1, 1, 11025, 8))},
+        {"samples must be mono", wav_file(wav_format(1, 2, 11025, 8) + data)},
+        {"samples are 8 or 16 bits", wav_file(wav_format(1, 1, 11025, 12) + data)},
+        {"the rate does not fit 16 bits", wav_file(wav_format(1, 1, 65536, 8) + data)},
+        {"the rate does not fit 16 bits", wav_file(wav_format(1, 1, 0, 8) + data)},
+        {"no sample data", wav_file(wav_format(1, 1, 11025, 8))},
+    };
+    const std::string path = (dir / "s.wav").string();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason);
+        std::ofstream(path, std::ios::binary) << c.bytes;
+        Map_sample sample;
+        std::string error;
+        EXPECT_EQ(read_wav_sample(path, sample, error), -1);
+        EXPECT_EQ(error, path + ": " + c.reason);
+    }
+}
+
+// An odd chunk before the format is padded to an even length; 16-bit data of
+// an odd length loses its last byte.
+TEST_F(MapDescriptionMistake, OddLengthsInAWavFileAreEvenedOut)
+{
+    const std::string path = (dir / "s.wav").string();
+    std::ofstream(path, std::ios::binary)
+        << wav_file(riff_chunk("LIST", "abc") + wav_format(1, 1, 22050, 16) + riff_chunk("data", "wxyz!"));
+    Map_sample sample;
+    std::string error;
+    ASSERT_EQ(read_wav_sample(path, sample, error), 0) << error;
+    EXPECT_THAT(std::make_tuple(sample.rate, sample.bits, std::string(sample.data.begin(), sample.data.end())),
+                testing::FieldsAre(22050, 16, "wxyz"));
+}
+
 using MapDescriptionText = MapDescriptionMistake;
 
 TEST_F(MapDescriptionText, TextsTakeTheLineBreakEscape)
