@@ -362,6 +362,18 @@ TEST_F(MapDescriptionText, ABoardsPlayerStandsWhereItsRowsDrawIt)
                 testing::FieldsAre(5, 2, 5, 2));
 }
 
+// Treasures (content 4) on the floor (2) and on a bank (3), as a screen's rows draw them.
+TEST_F(MapDescriptionText, ABoardCountsTheTreasuresItsRowsDraw)
+{
+    std::string rows = "board title\n";
+    for (int r = 0; r < LEVEL_ROWS; ++r)
+        rows += (r == 3 ? "wwtwtwbw" + std::string(12, 'w') : std::string(20, 'w')) + "\n";
+    const Field_info title =
+        shipped_with("legend w 7 255 255\nlegend t 15 4 2\nlegend b 16 4 3\n" + rows + "end\n").boards.at(50);
+    EXPECT_THAT(std::make_tuple(title.treasures, title.loose, title.banked_at_start, title.banked),
+                testing::FieldsAre(3, 2, 1, 1));
+}
+
 TEST_F(MapDescriptionText, EachOccasionNamesItsOwnSpeechByte)
 {
     const std::pair<const char*, uint8_t> occasions[] = {{"step", 8},        {"push", 9},     {"corner", 10},
