@@ -54,6 +54,19 @@ TEST(MapDescription, EachShippedBoardIsAsItsLinesDescribeIt)
                 testing::FieldsAre(100, 119));
 }
 
+// The five screens, boards 51 to 55, each the whole grid with no undo to offer.
+TEST(MapDescription, EachScreenIsTheWholeGridWithNoUndo)
+{
+    const Map_contents contents = contents_of(SHIPPED);
+    for (size_t k = 50; k < 55; ++k) {
+        const Field_info& b = contents.boards.at(k);
+        EXPECT_THAT(std::make_tuple(b.rows, b.columns, b.undo_player_after, b.undo_player_before, b.undo_treasure_to,
+                                    b.undo_treasure_from),
+                    testing::FieldsAre(LEVEL_ROWS, LEVEL_COLS, -1, -1, -1, -1))
+            << "board " << k + 1;
+    }
+}
+
 // fidget 12 5 ... fidget 13 6 13 7: seven sequences, each ended where its line ends.
 TEST(MapDescription, EachFidgetLineIsASequenceInOrder)
 {
