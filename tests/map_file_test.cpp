@@ -114,15 +114,6 @@ TEST_F(Map_file, TheHeadersUnusedFieldsAreWrittenAsZeros)
 // Files this process holds open, counted where the system lists them. Under
 // Windows the list is not the program's own (Wine's changes as it runs), and
 // removing the file is the check instead.
-long open_descriptors()
-{
-#ifdef _WIN32
-    return 0;
-#else
-    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
-#endif
-}
-
 // A game of the map at `map` used by `use` and ended: whether the map can be
 // removed then, and how many more files the process holds than before. A
 // file left open cannot be removed on Windows; elsewhere the process's list

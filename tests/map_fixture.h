@@ -37,6 +37,8 @@ Map_contents test_map_contents();
 std::string temp_path(const std::string& stem);
 void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> file_bytes(const std::string& path);
+// How many files the process holds open (0 where that cannot be told).
+long open_descriptors();
 
 // A fresh game state on a reset platform; its temporary files go when the
 // test ends.

@@ -14,6 +14,7 @@
 #include "engine/pack_records.h"
 #include "files/pack_reader.h"
 #include "tests/bfs_reference.h"
+#include "tests/map_fixture.h"
 #include "tools/authoring/generator.h"
 #include "tools/authoring/level_text.h"
 #include "tools/authoring/solution_replay.h"
@@ -89,6 +90,21 @@ TEST(AuthoringPuzzle, ARoomWithoutOneStartIsRefused)
         EXPECT_EQ(puzzle_from_rows(room, p, &error), -1) << why;
         EXPECT_EQ(error, why);
     }
+}
+
+// The template map a tool game writes goes with it, and no file stays open.
+TEST(AuthoringGame, AnEndedToolGameLeavesNoFileBehind)
+{
+    const long before = open_descriptors();
+    std::string template_map;
+    {
+        Tool_game game;
+        ASSERT_EQ(open_tool_game(game), 0) << game.error;
+        template_map = game.template_map;
+    }
+    EXPECT_THAT(
+        std::make_tuple(template_map.empty(), std::filesystem::exists(template_map), open_descriptors() - before),
+        FieldsAre(false, false, 0));
 }
 
 // Without a start the game puts the player on the grid's first cell, when it is floor.
