@@ -97,6 +97,21 @@ TEST_F(Play, EachFacingShowsItsSlotOfThePlayerImages)
     EXPECT_EQ(player_tile_for(state, DIR_BACK_RIGHT + 1, make_cell_pos(4, 1)), 0);
 }
 
+// An undo walks the player back from `from` to `to` (cells of a 20-column
+// grid) facing the way it came, as a step back looks.
+TEST(BackingDir, AStepBackFacesTheWayItCame)
+{
+    const std::tuple<const char*, int, int, int> rows[] = {
+        {"to the right", 41, 42, DIR_BACK_RIGHT},
+        {"to the left", 41, 40, DIR_BACK_LEFT},
+        {"down", 41, 61, DIR_BACK_DOWN},
+        {"up", 41, 21, DIR_BACK_UP},
+        {"nowhere", 41, 41, DIR_NONE},
+    };
+    for (const auto& [what, from, to, facing] : rows)
+        EXPECT_EQ(backing_dir(from, to, 20), facing) << what;
+}
+
 TEST_F(Play, KeySequencesFollowTheMoveRules)
 {
     // Before, keys, after, then moves, pushes, banked and mode, then the sounds: step 8, push 9, corner 10,
