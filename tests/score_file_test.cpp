@@ -198,6 +198,14 @@ TEST_F(Score_file, ASaveTheDiskCannotHoldLeavesTheOldFile)
     EXPECT_EQ(file_bytes(file), header(1) + record("Anne", 7));
 }
 
+TEST_F(Score_file, ASaveThatFailsLeavesNoTemporaryFile)
+{
+    ASSERT_EQ(read(header(1) + record("Anne", 7)), 0);
+    fs::create_symlink("/dev/full", file + ".tmp");
+    save_score_file(state);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(file + ".tmp")));
+}
+
 TEST_F(Score_file, AChosenPlayerIsCapitalisedWithProgressPrepared)
 {
     ASSERT_EQ(read_score_file(state), 0);
