@@ -308,6 +308,18 @@ TEST_F(Presentation, APackSoundPlaysSixteenBitSamplesAtItsSpeed)
     EXPECT_EQ(wave(), "open 8000/16 prepare write");
 }
 
+// Speech id 2 plays sample 2 of the test map: bytes 0x02, 0x22 ... 0xE2 and
+// on, 12 in all, 8-bit and so stored signed, played unsigned.
+TEST_F(Presentation, ASampleReachesTheDeviceAsTheMapHoldsIt)
+{
+    play_speech(state, 2);
+    std::vector<uint8_t> expected;
+    for (int i = 0; i < 12; ++i)
+        expected.push_back(static_cast<uint8_t>((i * 0x20 + 2) ^ 0x80));
+    ASSERT_EQ(offscreen().sounds.size(), 1u);
+    EXPECT_EQ(offscreen().sounds[0].bytes, expected);
+}
+
 TEST_F(Presentation, APlayedLevelsTitleNamesIt)
 {
     offscreen().calls.clear();
