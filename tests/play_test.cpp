@@ -291,6 +291,13 @@ TEST_F(Play, AWalkGivenTicksOnlyForItsStepsIsCutOff)
     }
 }
 
+TEST_F(Play, SolvingALevelEndsTheWalk)
+{
+    load({"#######", "#@$-.-#", "#######"});
+    click(5, 1, EVENT_FLAG_SHIFT); // straight on, pushing the treasure home on the second step
+    EXPECT_EQ(now(2), "3,1 2/2 mode " + std::to_string(MODE_SOLVED)); // and no longer walking
+}
+
 TEST_F(Play, WalkingFramesComeEveryFifthTickFromEntryOne)
 {
     const std::vector<int> shown = {0, 0, 0, 0, 1, 1, 1, 1, 1, 2, 2, 2}; // each walk starts again at entry 0
