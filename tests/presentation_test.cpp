@@ -320,6 +320,13 @@ TEST_F(Presentation, ASampleReachesTheDeviceAsTheMapHoldsIt)
     EXPECT_EQ(offscreen().sounds[0].bytes, expected);
 }
 
+// Speech id 7 of the test map names sample 7 of its six.
+TEST_F(Presentation, SpeechNamingASampleTheMapLacksPlaysNothing)
+{
+    play_speech(state, 7);
+    EXPECT_TRUE(offscreen().sounds.empty());
+}
+
 TEST_F(Presentation, APlayedLevelsTitleNamesIt)
 {
     offscreen().calls.clear();
