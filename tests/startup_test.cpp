@@ -56,6 +56,25 @@ class Startup : public Map_test
     std::unique_ptr<Game_state> program;
 };
 
+// The news check keeps the page's date as text, its terminator stored too.
+TEST_F(Startup, ATextSettingReadsBackWhole)
+{
+    reg_set_string("NewsLastModified", "Tue, 08 Dec 2026");
+    char stored[32] = "stale";
+    EXPECT_EQ(reg_get_string("NewsLastModified", stored, sizeof stored), 1);
+    EXPECT_STREQ(stored, "Tue, 08 Dec 2026");
+}
+
+// What the off-screen platform records of the write: the value's name and its text.
+TEST_F(Startup, ATextSettingIsRecordedByNameAndText)
+{
+    offscreen().calls.clear();
+    reg_set_string("NewsLastModified", "Tue");
+    const std::vector<const Platform_call*> writes = offscreen_calls_of(CALL_REG_SET);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_THAT(std::make_tuple(writes[0]->text, writes[0]->extra), testing::FieldsAre("NewsLastModified", "Tue"));
+}
+
 } // namespace
 
 TEST_F(Startup, TheProgramRunsItsStepsInOrder)
