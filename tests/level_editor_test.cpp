@@ -343,15 +343,16 @@ TEST(EditorChecks, DeadCellsAreTheFloorNoTreasureLeavesForABank)
 TEST(EditorLink, EachLinkFormDecodesToTheFullRows)
 {
     const char* const links[] = {
-        "editor.html#level=%23%23%23%7C%23%40%24.%23",
-        "###|#@$.#",
+        "editor.html#level=%23%23%23%7C%23%40%2A.%23",
+        "editor.html#level=%23%23%23%7c%23%40%2a.%23", // escapes in small letters
+        "###|#@*.#",
     };
     for (const char* link : links) {
         SCOPED_TRACE(link);
         std::vector<std::string> rows;
         std::string problem;
         EXPECT_EQ(decode_level_link(link, rows, problem), 0) << problem;
-        EXPECT_EQ(rows, full_rows("###|#@$.#"));
+        EXPECT_EQ(rows, full_rows("###|#@*.#"));
     }
 }
 
