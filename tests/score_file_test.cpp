@@ -297,4 +297,14 @@ TEST_F(Score_file, ABetterResultIsSavedAtOnce)
     EXPECT_EQ(file_bytes(file), header(1) + saved);
 }
 
+// The first ask takes the name the settings keep; only a typed name is written back.
+TEST_F(Score_file, ANameTakenFromTheSettingsIsNotWrittenBack)
+{
+    ASSERT_EQ(read(header(0)), 0);
+    platform_reg_set_string("player_name", "Anne", 5);
+    offscreen().calls.clear();
+    ASSERT_EQ(ask_player_name(state), 0);
+    EXPECT_TRUE(offscreen_calls_of(CALL_REG_SET).empty());
+}
+
 } // namespace
