@@ -169,6 +169,8 @@ TEST_F(MapDescriptionMistake, EachIsNamedWithWhereItStands)
         {"occasion sound 256", "occasion step 256\n", "d.txt:1: a sound id is 0 to 255"},
         {"unknown board", "board-sounds nowhere 1 2 3 4\n", "d.txt:1: no special board nowhere"},
         {"legend tile too large", "legend x 4096 0 0\n", "d.txt:1: legend C TILE CONTENT FLOOR"},
+        {"legend content too large", "legend x 1 256 0\n", "d.txt:1: legend C TILE CONTENT FLOOR"},
+        {"legend floor too large", "legend x 1 0 256\n", "d.txt:1: legend C TILE CONTENT FLOOR"},
         {"board row short", "legend x 1 0 0\nboard title\nxx\n", "d.txt:3: board rows are 20 characters"},
         {"board with a word more", "board title tall\n", "d.txt:1: cannot make sense of 'board title tall'"},
         {"board of 15 rows", "legend x 1 0 0\nboard title\n" + fifteen_rows + "end\n", "d.txt:18: a board has 16 rows"},
