@@ -18,6 +18,16 @@ using testing::ElementsAre;
 using testing::FieldsAre;
 
 const char UNWRITABLE[] = "Zandrek can't keep track of your score\nbecause he can't write to the file:\n";
+// A link at `path` to the device every write to fails for want of room;
+// false where there is no such device or no links.
+bool link_to_a_full_disk(const std::string& path)
+{
+    std::error_code refused;
+    if (!fs::exists("/dev/full", refused)) return false;
+    fs::create_symlink("/dev/full", path, refused);
+    return !refused;
+}
+
 const Bytes HEADER = {'Z', 'A', 'N', 'D', 'S', 'C', 'O', 'R', 'E', '\n'};
 
 Bytes operator+(Bytes a, const Bytes& b)
@@ -191,7 +201,7 @@ TEST_F(Score_file, AnUnwritableFileIsKeptWithTwoWarningsARun)
 TEST_F(Score_file, ASaveTheDiskCannotHoldLeavesTheOldFile)
 {
     ASSERT_EQ(read(header(1) + record("Anne", 7)), 0);
-    fs::create_symlink("/dev/full", file + ".tmp");
+    if (!link_to_a_full_disk(file + ".tmp")) GTEST_SKIP() << "no full disk to link to here";
     save_score_file(state);
     EXPECT_EQ(box_texts(), Names{UNWRITABLE + file});
     ASSERT_EQ(fs::symlink_status(file).type(), fs::file_type::regular); // reading the device would never end
@@ -201,7 +211,7 @@ TEST_F(Score_file, ASaveTheDiskCannotHoldLeavesTheOldFile)
 TEST_F(Score_file, ASaveThatFailsLeavesNoTemporaryFile)
 {
     ASSERT_EQ(read(header(1) + record("Anne", 7)), 0);
-    fs::create_symlink("/dev/full", file + ".tmp");
+    if (!link_to_a_full_disk(file + ".tmp")) GTEST_SKIP() << "no full disk to link to here";
     save_score_file(state);
     EXPECT_FALSE(fs::exists(fs::symlink_status(file + ".tmp")));
 }
