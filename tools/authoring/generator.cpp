@@ -37,7 +37,7 @@ std::vector<bool> touched_cells(const Rows& rows, const std::string& moves)
     int player = 0;
     for (int c = 0; c < R * C; ++c) {
         const char ch = rows[c / C][c % C];
-        box[c] = ch == '$' || ch == '*';
+        box[c] = is_treasure_cell(ch);
         if (ch == '@' || ch == '+') player = c;
     }
     std::vector<bool> touched = box;
@@ -237,13 +237,13 @@ std::vector<std::string> finish_layout(const std::vector<std::string>& rows)
     for (int r = 0; r < R + 2; ++r)
         for (int c = 0; c < C + 2; ++c) {
             const char here = at(r - 1, c - 1);
-            if (playable(here)) {
+            if (is_play_cell(here)) {
                 out[r][c] = here;
                 continue;
             }
             for (int dr = -1; dr <= 1; ++dr)
                 for (int dc = -1; dc <= 1; ++dc)
-                    if (playable(at(r - 1 + dr, c - 1 + dc))) out[r][c] = '#';
+                    if (is_play_cell(at(r - 1 + dr, c - 1 + dc))) out[r][c] = '#';
         }
     Rows t = trimmed(out);
     const int h = static_cast<int>(t.size()), w = h ? static_cast<int>(t[0].size()) : 0;

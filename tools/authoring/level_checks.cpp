@@ -1,8 +1,6 @@
 #include "tools/authoring/level_checks.h"
-
-#include <cstring>
-
 #include "engine/field.h"
+#include "tools/authoring/level_text.h"
 #include "tools/authoring/solver.h"
 
 namespace
@@ -14,11 +12,6 @@ char cell_at(const std::vector<std::string>& rows, int row, int col)
     if (row < 0 || row >= static_cast<int>(rows.size())) return ' ';
     const std::string& r = rows[row];
     return col >= 0 && col < static_cast<int>(r.size()) ? r[col] : ' ';
-}
-
-bool is_play_cell(char c)
-{
-    return c != '\0' && std::strchr("-.$*@+", c) != nullptr;
 }
 
 std::string place(int cell)
@@ -51,8 +44,8 @@ std::vector<Level_problem> level_problems(const std::vector<std::string>& rows)
                 zandreks += 1;
                 zandrek_cells.push_back(cell);
             }
-            treasures += ch == '$' || ch == '*';
-            banks += ch == '.' || ch == '*' || ch == '+';
+            treasures += is_treasure_cell(ch);
+            banks += is_bank_cell(ch);
             if (is_play_cell(ch) && is_open(rows, r, c)) open_cells.push_back(cell);
         }
     }
@@ -89,7 +82,7 @@ std::vector<bool> level_dead_cells(const std::vector<std::string>& rows)
         for (int c = 0; c < LEVEL_COLS; ++c) {
             char ch = cell_at(rows, r, c);
             puzzle.wall[r * LEVEL_COLS + c] = !is_play_cell(ch);
-            puzzle.bank[r * LEVEL_COLS + c] = ch == '.' || ch == '*' || ch == '+';
+            puzzle.bank[r * LEVEL_COLS + c] = is_bank_cell(ch);
         }
     }
     return dead_cells(puzzle);

@@ -1,6 +1,7 @@
 #include "tools/authoring/level_text.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "engine/field.h"
 #include "engine/pack_records.h"
@@ -197,6 +198,21 @@ std::string about_problem(const std::string& block)
         start = end + 1;
     }
     return std::string();
+}
+
+bool is_play_cell(char c)
+{
+    return c != '\0' && std::strchr("-.$*@+", c) != nullptr;
+}
+
+bool is_bank_cell(char c)
+{
+    return c != '\0' && std::strchr(".*+", c) != nullptr;
+}
+
+bool is_treasure_cell(char c)
+{
+    return c == '$' || c == '*';
 }
 
 std::string about_text(const std::string& typed)

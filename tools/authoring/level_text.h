@@ -91,6 +91,12 @@ std::string about_text(const std::string& typed);
 std::string solution_problem(const std::string& solution);
 std::string layout_problem(const std::vector<std::string>& rows);
 
+// Cells of a level's text. A cell of play is floor, bare or under a bank, a
+// treasure or Zandrek; what is not one is wall or outside.
+bool is_play_cell(char c);
+bool is_bank_cell(char c);
+bool is_treasure_cell(char c);
+
 // The level read back through the game's own pack reader; nullptr if the
 // reader refuses it or the writer cannot write it.
 std::unique_ptr<Pack_info> pack_of_level(const Authored_level& level);

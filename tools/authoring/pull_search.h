@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/authoring/level_text.h"
 #include "tools/authoring/room_carving.h"
 
 // Treasure cells (row * columns + column) ascending, then the lowest cell of
@@ -22,7 +23,7 @@ struct Pull_search {
     int stamp = 0;
 
     Pull_search(const std::vector<std::string>& rows, int treasures);
-    bool floor(int c) const { return playable(g[c / C][c % C]); }
+    bool floor(int c) const { return is_play_cell(g[c / C][c % C]); }
     bool free(int c) const { return floor(c) && !box[c]; }
     // Marks the cells the player reaches from `from` with a new `stamp`;
     // returns the lowest.

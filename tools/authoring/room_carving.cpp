@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "tools/authoring/level_text.h"
+
 namespace
 {
 
@@ -30,24 +32,19 @@ void set_wall(std::vector<std::string>& g, int r, int c, Symmetry sym)
 
 } // namespace
 
-bool playable(char c)
-{
-    return c == '-' || c == '.' || c == '$' || c == '*' || c == '@' || c == '+';
-}
-
 void keep_largest_area(std::vector<std::string>& g)
 {
     const int R = static_cast<int>(g.size()), C = static_cast<int>(g[0].size());
     std::vector<int> label(R * C, -1);
     int best = -1, best_size = 0, next_label = 0;
     for (int start = 0; start < R * C; ++start) {
-        if (!playable(g[start / C][start % C]) || label[start] >= 0) continue;
+        if (!is_play_cell(g[start / C][start % C]) || label[start] >= 0) continue;
         std::vector<int> queue{start};
         label[start] = next_label;
         for (size_t i = 0; i < queue.size(); ++i) {
             int c = queue[i];
             for (int n : {c - C, c + C, c - 1, c + 1}) {
-                if (n < 0 || n >= R * C || label[n] >= 0 || !playable(g[n / C][n % C])) continue;
+                if (n < 0 || n >= R * C || label[n] >= 0 || !is_play_cell(g[n / C][n % C])) continue;
                 if ((n == c - 1 || n == c + 1) && n / C != c / C) continue;
                 label[n] = next_label;
                 queue.push_back(n);
@@ -60,7 +57,7 @@ void keep_largest_area(std::vector<std::string>& g)
         ++next_label;
     }
     for (int c = 0; c < R * C; ++c)
-        if (playable(g[c / C][c % C]) && label[c] != best) g[c / C][c % C] = '#';
+        if (is_play_cell(g[c / C][c % C]) && label[c] != best) g[c / C][c % C] = '#';
 }
 
 void drop_specks(std::vector<std::string>& g)

@@ -19,9 +19,6 @@ struct Generator_random {
     int below(int n) { return n <= 1 ? 0 : static_cast<int>(next() % static_cast<uint64_t>(n)); }
 };
 
-// A floor cell of a level's text, whatever stands on it.
-bool playable(char c);
-
 // A room of `rows` x `cols`, its border walled: walls in symmetric shapes are
 // set into its floor until a fifth to two fifths of it is walled, no inside
 // wall stands alone, and only the largest floor area stays.

@@ -57,6 +57,7 @@
 #include <unordered_set>
 
 #include "engine/pack_records.h"
+#include "tools/authoring/level_text.h"
 
 namespace
 {
@@ -1212,9 +1213,9 @@ int puzzle_from_grid(const char (*layout)[LEVEL_COLS], Puzzle& p, std::string* e
         for (int col = 0; col < LEVEL_COLS; ++col) {
             int c = row * LEVEL_COLS + col;
             char ch = layout[row][col];
-            p.wall[c] = !(ch == '-' || ch == '.' || ch == '$' || ch == '*' || ch == '@' || ch == '+');
-            p.bank[c] = ch == '.' || ch == '*' || ch == '+';
-            if (ch == '$' || ch == '*') p.treasures.push_back(c);
+            p.wall[c] = !is_play_cell(ch);
+            p.bank[c] = is_bank_cell(ch);
+            if (is_treasure_cell(ch)) p.treasures.push_back(c);
             if (ch == '@' || ch == '+') {
                 p.player = c;
                 ++starts;
