@@ -149,15 +149,20 @@ wine_stage() {  # PREFIX RUNNER BUILD LOG [RETRY]
     # A home inside the build folder holds the sound setting, never the user's own.
     local home=$PWD/$build/home
     sound_to_file "$home" "$PWD/$build/sound.wav"
-    HOME=$home WINEPREFIX=$prefix run_ctest "$build" "$log" || status=$?
-    # Only a 32-bit case under the emulator may run again, and it is named.
-    if [ "$status" != 0 ] && [ -n "$retry" ] && [ -s "$build/Testing/Temporary/LastTestsFailed.log" ]; then
-        local again=()
-        while IFS=: read -r _ name; do again+=("$name"); done <"$build/Testing/Temporary/LastTestsFailed.log"
-        echo "   once more under the emulator: ${again[*]}"
-        retried+=("${again[@]}")
-        failed=$((failed - ${#again[@]}))
-        HOME=$home WINEPREFIX=$prefix run_ctest "$build" "$log.again" --rerun-failed && status=0
+    HOME=$home WINEPREFIX=$prefix run_ctest "$build" "$log" --output-junit "$PWD/$log.xml" || status=$?
+    # The failed cases run again, once and named, when none of them tested
+    # anything (their program never reached its first test: a Wine process
+    # dying as it starts), or under the emulator, whatever failed.
+    if [ "$status" != 0 ] && [ -s "$build/Testing/Temporary/LastTestsFailed.log" ]; then
+        local failed_cases=() unstarted=()
+        while IFS=: read -r _ name; do failed_cases+=("$name"); done <"$build/Testing/Temporary/LastTestsFailed.log"
+        mapfile -t unstarted < <(cmake/never-started "$log.xml")
+        if [ -n "$retry" ] || [ "${#unstarted[@]}" = "${#failed_cases[@]}" ]; then
+            echo "   once more: ${failed_cases[*]}"
+            retried+=("${failed_cases[@]}")
+            failed=$((failed - ${#failed_cases[@]}))
+            HOME=$home WINEPREFIX=$prefix run_ctest "$build" "$log.again" --rerun-failed && status=0
+        fi
     fi
     WINEPREFIX=$prefix $server -k
     return $status
