@@ -66,7 +66,7 @@ TEST_F(Startup, ATextSettingReadsBackWhole)
 }
 
 // What the off-screen platform records of the write: the value's name and its text.
-TEST_F(Startup, ATextSettingIsRecordedByNameAndText)
+TEST_F(Startup, ATextSettingIsWrittenUnderItsName)
 {
     offscreen().calls.clear();
     reg_set_string("NewsLastModified", "Tue");
