@@ -1,10 +1,13 @@
 #include "tools/authoring/map_description.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <random>
@@ -326,13 +329,12 @@ int parse_speech(Directive_line& l)
 
 int parse_occasion(Directive_line& l)
 {
-    int byte = -1;
-    for (const auto& [name, at] : OCCASIONS)
-        if (l.w[1] == name) byte = at;
-    if (byte < 0) return l.fail("no occasion " + l.w[1]);
+    const auto* occasion = std::find_if(std::begin(OCCASIONS), std::end(OCCASIONS),
+                                        [&](const auto& known) { return l.w[1] == known.first; });
+    if (occasion == std::end(OCCASIONS)) return l.fail("no occasion " + l.w[1]);
     long v = 0;
     if (!to_int(l.w[2], 0, 255, v)) return l.fail("a sound id is 0 to 255");
-    l.d().occasions[byte - 8] = static_cast<uint8_t>(v);
+    l.d().occasions[occasion->second - offsetof(Speech_info, ids_8_to_15)] = static_cast<uint8_t>(v);
     return 0;
 }
 
