@@ -112,8 +112,10 @@ TEST_F(Tool, EachRefusalSaysWhyOnStandardError)
         {"frob", 1, "zandrek-tool: unknown command 'frob'\n"},
         {"render broken.map 1 -o out.png", 1,
          "zandrek-tool render: File broken.map smells bad, not an IFF FORM file\n"},
+        {"play broken.zrp 1", 1, "zandrek-tool play: broken.zrp: line 1: the first line is not \"Zandrek Pack\""},
     };
     std::ofstream(dir / "broken.map") << "junk";
+    std::ofstream(dir / "broken.zrp") << "junk\n";
     for (const auto& r : rows) {
         SCOPED_TRACE(r.args);
         EXPECT_THAT(run(r.args), FieldsAre(r.status, ""));
@@ -124,6 +126,12 @@ TEST_F(Tool, EachRefusalSaysWhyOnStandardError)
 TEST_F(Tool, PlayPrintsTheFinalBoardWithItsCounts)
 {
     EXPECT_THAT(run("play fixture.zrp 1 '>'"), FieldsAre(0, "#####\n#-@*#\n#####\nmoves 1 pushes 1 solved yes\n"));
+}
+
+TEST_F(Tool, PlayPassesOverACommentBetweenMoves)
+{
+    EXPECT_THAT(run("play fixture.zrp 1 '`the one push:` >'"),
+                FieldsAre(0, "#####\n#-@*#\n#####\nmoves 1 pushes 1 solved yes\n"));
 }
 
 // From (1, 1) of level 3: four steps round to (2, 4), two back up to (1, 3), then a push left.

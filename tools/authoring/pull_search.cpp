@@ -59,7 +59,8 @@ std::vector<Pull_position> pull_away(const std::vector<std::string>& g, const st
         p.back() = static_cast<uint16_t>(s.reach(c));
         if (seen.insert(key_of(p)).second) layer.push_back(p);
     }
-    s.place(goal, false);
+    // The goal's treasures stay placed: every first position holds them, and
+    // each position's treasures are taken off once it has been searched.
     // Walking distance of every cell to the nearest bank: positions whose
     // treasures stand far from the banks are kept first.
     std::vector<int> near(s.R * s.C, 1 << 20);

@@ -15,11 +15,11 @@ struct Move_key {
 };
 const Move_key MOVE_KEYS[] = {{'^', CODE_UP}, {'v', CODE_DOWN}, {'<', CODE_LEFT}, {'>', CODE_RIGHT}};
 
-int32_t code_for(char c)
+const Move_key* key_for(char c)
 {
     for (const Move_key& k : MOVE_KEYS)
-        if (k.c == c) return k.code;
-    return -1;
+        if (k.c == c) return &k;
+    return nullptr;
 }
 
 } // namespace
@@ -36,9 +36,9 @@ Replay_outcome replay_solution(Game_state& state, Level_info& level, const std::
     build_pack_board(state, level);
     enter_level(state);
     for (size_t i = 0; i < moves.size(); ++i) {
-        int32_t code = code_for(moves[i]);
+        const Move_key* key = key_for(moves[i]);
         char why[96];
-        if (code < 0) {
+        if (!key) {
             std::snprintf(why, sizeof why, "move %zu: '%c' is not one of <>^v", i + 1, moves[i]);
             out.problem = why;
             break;
@@ -48,7 +48,7 @@ Replay_outcome replay_solution(Game_state& state, Level_info& level, const std::
             out.problem = why;
             break;
         }
-        handle_event(state, Game_event{EVENT_KEY, code, 0, 0, 0});
+        handle_event(state, Game_event{EVENT_KEY, key->code, 0, 0, 0});
     }
     out.moves = state.play_board.moves;
     out.pushes = state.play_board.pushes;
