@@ -98,6 +98,24 @@ TEST_F(Map_file, TheFileStartsWithTheFormHeader)
                      uint8_t(length >> 24), 'S', 'O', 'K', 'O'}));
 }
 
+// Boards and images each take the header's size for them, cut or padded with
+// zeros; a size below zero gives them none.
+TEST_F(Map_file, EachRecordTakesItsSizeFromTheHeader)
+{
+    const auto length_of = [](const Bytes& bytes, const char* id) {
+        const auto at = std::search(bytes.begin(), bytes.end(), id, id + 4) + 4;
+        return static_cast<size_t>(at[0] | at[1] << 8 | at[2] << 16 | at[3] << 24);
+    };
+    const int32_t big = static_cast<int32_t>(sizeof(Field_info)) + 4;
+    for (const auto& [size, each] : {std::pair{-5, 0}, {0, 0}, {16, 16}, {big, big}}) {
+        SCOPED_TRACE(size);
+        contents.map.record_size = contents.map.image_size = size;
+        const Bytes bytes = write_map_bytes(contents);
+        EXPECT_EQ(std::make_tuple(length_of(bytes, "FLDS"), length_of(bytes, "IMGS")),
+                  std::make_tuple(contents.boards.size() * each, contents.images.size() * each));
+    }
+}
+
 // The reader fills in the positions and pointer slots; the file holds zeros
 // there, whatever the contents held, so the same map gives the same bytes.
 TEST_F(Map_file, TheHeadersUnusedFieldsAreWrittenAsZeros)
@@ -111,9 +129,6 @@ TEST_F(Map_file, TheHeadersUnusedFieldsAreWrittenAsZeros)
                 testing::FieldsAre(Bytes(4, 0), Bytes(24, 0)));
 }
 
-// Files this process holds open, counted where the system lists them. Under
-// Windows the list is not the program's own (Wine's changes as it runs), and
-// removing the file is the check instead.
 // A game of the map at `map` used by `use` and ended: whether the map can be
 // removed then, and how many more files the process holds than before. A
 // file left open cannot be removed on Windows; elsewhere the process's list
@@ -142,6 +157,18 @@ TEST_F(Map_file, AGameThatEndsClosesTheFilesItHolds)
     std::error_code refused;
     EXPECT_THAT(std::make_tuple(left, std::filesystem::remove(log, refused)),
                 testing::FieldsAre(testing::FieldsAre(true, 0), true));
+}
+
+TEST_F(Map_file, AMoveLogOpenedAgainLeavesNoFileOfTheFirstOpen)
+{
+    const std::string map = path("map"), first = path("log"), second = path("log");
+    write_bytes(map, write_map_bytes(contents));
+    EXPECT_THAT(ended_game_leaves(map,
+                                  [&](Game_state& game) {
+                                      ASSERT_EQ(open_move_log(game, first.c_str()), 0);
+                                      ASSERT_EQ(open_move_log(game, second.c_str()), 0);
+                                  }),
+                testing::FieldsAre(true, 0));
 }
 
 TEST_F(Map_file, AMapReadAgainLeavesNoFileOfTheFirstReadOpen)

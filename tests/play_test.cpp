@@ -4,6 +4,7 @@
 #include <random>
 
 #include "engine/click_to_move.h"
+#include "engine/level_progression.h"
 #include "engine/move_log.h"
 #include "engine/move_rules.h"
 #include "map_fixture.h"
@@ -269,6 +270,15 @@ TEST_F(Play, AShiftWalkTriesAStraightPushFirst)
     load({"#######", "#@-$--#", "#-----#", "#######"});
     click(5, 1, EVENT_FLAG_SHIFT);
     EXPECT_EQ(now(4), "4,1 3/2 mode 0 walking"); // not the free path around the treasure
+}
+
+// Once a shift walk has had to take the path, it keeps to it: the straight
+// way along row 2 would push the treasure there.
+TEST_F(Play, AShiftWalkThatTookThePathKeepsToIt)
+{
+    load({"##########", "#@$#-----#", "#-----$-.#", "#--------#", "##########"});
+    click(8, 2, EVENT_FLAG_SHIFT);
+    EXPECT_EQ(now(12), "8,2 10/0 mode 0 walking");
 }
 
 // The click on the treasure decides the way of the whole walk: the straight
@@ -567,6 +577,17 @@ TEST_F(Move_log, TheDevelopersXReturnsToTheStartLevelOfTheBuiltInOnes)
     state.start_level = 2;
     press(state, CODE_X);
     EXPECT_EQ(std::make_tuple(state.pack, int{state.play_board.number}), std::make_tuple(nullptr, 2));
+}
+
+// Level 0 of the built-in ones stands for the level the player starts on.
+TEST_F(Move_log, ABuiltInLevelChosenIsEnteredWhateverTheStart)
+{
+    open_map();
+    state.start_level = 2;
+    for (const auto& [chosen, entered] : {std::pair{1, 1}, {3, 3}, {0, 2}}) {
+        select_level_set(state, 0, chosen);
+        EXPECT_EQ(state.play_board.number, entered) << "level " << chosen;
+    }
 }
 
 TEST_F(Move_log, TheTileDumpWritesTheTreasureTileRowByRow)
