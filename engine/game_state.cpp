@@ -6,10 +6,6 @@ Game_state::Game_state() = default;
 
 Game_state::~Game_state()
 {
-    // Timer objects unlink their nodes from `timers`, so they go first.
-    walk_timer.reset();
-    fidget_timer.reset();
-    msgline_timer.reset();
     timer_list_clear(*this);
     if (move_log.log) std::fclose(move_log.log);
     if (map_file) std::fclose(map_file);

@@ -94,6 +94,8 @@ struct Game_state {
     int16_t display_height = 192;
 
     // ---- engine run-time fields ----
+    // Ahead of the timer objects, which look for their nodes in it as they go.
+    Timer_list timers;
     std::unique_ptr<Periodic_timer> walk_timer;
     int16_t walk_sticky = 0;
     int16_t walk_prefer_path = 0;
@@ -116,7 +118,6 @@ struct Game_state {
     int32_t last_pointer_x = 0;
     int32_t last_pointer_y = 0;
 
-    Timer_list timers;
     Draw_state draw;
     Sound_state sound;
     Move_log_state move_log;
