@@ -6,11 +6,13 @@
 #include <memory>
 
 #include "engine/game_state.h"
+#include "presentation/fidget.h"
 #include "shell/help_pages.h"
 #include "shell/news_check.h"
 #include "shell/startup.h"
 #include "shell/window_position.h"
 #include "tests/map_fixture.h"
+#include "tests/refused_allocations.h"
 
 namespace
 {
@@ -113,6 +115,19 @@ TEST_F(Startup, StoredSettingsGiveTheWindowsGeometry)
         uint32_t stored = 0;
         platform_reg_get_dword("magnify", &stored);
         EXPECT_EQ(std::make_tuple(o.window_x, o.window_y, o.client_width, o.client_height, stored), geometry);
+    }
+}
+
+TEST_F(Startup, ATimerThatCannotBeMadeIsNamedInABox)
+{
+    for (const auto& [made, box] : {std::pair{0, "Can't create fidget timer"}, {1, "Can't create msgline timer"}}) {
+        SCOPED_TRACE(box);
+        offscreen().calls.clear();
+        Game_state game;
+        nothrow_allocations_left = made;
+        const int result = create_game_timers(game);
+        nothrow_allocations_left = -1;
+        EXPECT_THAT(std::make_tuple(result, box_texts()), testing::FieldsAre(-1, testing::ElementsAre(box)));
     }
 }
 
