@@ -359,6 +359,7 @@ TEST(EditorLink, EachLinkFormDecodesToTheFullRows)
 TEST(EditorLink, ALinkEscapesTheRowsAsTheBrowserWould)
 {
     EXPECT_EQ(level_link(full_rows("###|#@$.#")), "editor.html#level=%23%23%23%7C%23%40%24.%23");
+    EXPECT_EQ(level_link(full_rows("#-.$*+ #")), "editor.html#level=%23-.%24*%2B%20%23");
 }
 
 TEST(EditorLink, BadLinksAreRefusedWithTheReason)
@@ -642,6 +643,29 @@ TEST(EditorWriter, UnusualRecordsRoundTripThroughTheGamesReader)
         SCOPED_TRACE(c.what);
         expect_round_trip(c.text);
     }
+}
+
+// The reader joins them again; the lines only keep the text readable.
+TEST(EditorWriter, LongRunsAreBrokenIntoLinesOfAFixedLength)
+{
+    Authored_pack pack = new_pack();
+    pack.levels[0].solution = std::string(130, '>');
+    pack.sounds.push_back({"Hum", 8000, 16, 120, std::vector<int16_t>(120, 0)});
+    std::string text, problem;
+    ASSERT_EQ(pack_text(pack, text, problem), 0) << problem;
+    const std::string moves = std::string(60, '>') + "\n", samples = std::string(50, 'g') + "\n";
+    EXPECT_THAT(text, HasSubstr("\nSolution:\n" + moves + moves + std::string(10, '>') + "\nend\n"));
+    EXPECT_THAT(text, HasSubstr("\nData:\n" + samples + samples + std::string(20, 'g') + "\nend\n"));
+}
+
+// Typed into a page, an About block's CR LF line ends become LF and its last
+// line gets one; a lone CR stays.
+TEST(EditorWriter, AnAboutBlockTakesTheReadersLineEnds)
+{
+    const std::pair<const char*, const char*> rows[] = {
+        {"a\r\nb", "a\nb\n"}, {"\r\nb\r\n", "\nb\n"}, {"a\rb", "a\rb\n"}, {"a\r", "a\r\n"}, {"", ""}};
+    for (const auto& [typed, kept] : rows)
+        EXPECT_EQ(about_text(typed), kept) << testing::PrintToString(typed);
 }
 
 // The reader gives a reference no line names the standard name; writing

@@ -9,13 +9,13 @@ namespace
 
 constexpr char ROW_SEPARATOR = '|';
 constexpr char LEGEND[] = "#-.$*@+ ";
-// What encodeURIComponent leaves as it is.
+// What encodeURIComponent leaves as it is of the characters rows hold: the
+// legend and the separator have no letter or digit.
 constexpr char UNRESERVED_MARKS[] = "-_.!~*'()";
 
 bool unreserved(unsigned char c)
 {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           (c != '\0' && std::strchr(UNRESERVED_MARKS, c) != nullptr);
+    return c != '\0' && std::strchr(UNRESERVED_MARKS, c) != nullptr;
 }
 
 int hex_value(char c)
