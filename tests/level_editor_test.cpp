@@ -191,6 +191,31 @@ TEST(EditorHistory, ARedoDuringAStrokeFindsNothingToRedo)
     EXPECT_EQ(editor.level.rows, stroked);
 }
 
+// A stroke begun while another is open (a button let go outside the page)
+// ends that one first: each comes back with its own undo.
+TEST(EditorHistory, ANewStrokeEndsTheOneLeftOpen)
+{
+    Level_editor editor = editor_with(ROOM);
+    editor_begin_stroke(editor);
+    editor_paint(editor, 1, 3, '#');
+    const std::vector<std::string> first = editor.level.rows;
+    editor_begin_stroke(editor);
+    editor_paint(editor, 1, 4, '#');
+    editor_end_stroke(editor);
+    std::vector<std::vector<std::string>> undone;
+    while (editor_undo(editor))
+        undone.push_back(editor.level.rows);
+    EXPECT_THAT(undone, ElementsAre(first, full_rows(ROOM)));
+}
+
+TEST(EditorHistory, OpeningALevelStartsItsHistoryAfresh)
+{
+    Level_editor editor = editor_with(ROOM);
+    editor_paint(editor, 1, 3, '#');
+    editor_open(editor, editor.level);
+    EXPECT_FALSE(editor_undo(editor));
+}
+
 TEST(EditorHistory, UndoGoesBackThroughTheLast500EditsAtMost)
 {
     Level_editor editor = editor_with(ROOM);
