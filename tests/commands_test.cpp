@@ -255,10 +255,26 @@ TEST_F(Commands, SolvingTheLastBuiltInLevelEndsTheBuiltInLevels)
     EXPECT_EQ(state.mode, MODE_ALL_DONE);
 }
 
-TEST_F(Commands, AMouseMessageCarriesItsCellWithTheShiftKey)
+TEST_F(Commands, AMouseMessageCarriesItsPointer)
 {
     on_window_input(state, INPUT_RIGHT_DOWN, MOUSE_KEY_SHIFT | MOUSE_KEY_CONTROL, (30 << 16) | 50);
     EXPECT_EQ(std::make_tuple(state.last_pointer_x, state.last_pointer_y), std::make_tuple(50, 30));
+}
+
+// Held with the button, Shift alone makes the walk push straight on: in four
+// ticks two pushes, where the walk round the treasure makes none.
+TEST_F(Commands, OnlyShiftWithTheButtonMakesAStraightWalk)
+{
+    const std::pair<uint32_t, int> rows[] = {{0, 0}, {MOUSE_KEY_SHIFT, 2}, {MOUSE_KEY_CONTROL, 0}};
+    for (const auto& [keys, pushes] : rows) {
+        SCOPED_TRACE(keys);
+        load_board(state, {"#######", "#@-$--#", "#-----#", "#######"});
+        int32_t x = 0, y = 0;
+        cell_pointer(state, 5, 1, &x, &y);
+        on_window_input(state, INPUT_LEFT_DOWN, keys, static_cast<uint32_t>(y) << 16 | static_cast<uint32_t>(x));
+        advance_ms(state, 200);
+        EXPECT_EQ(state.play_board.pushes, pushes);
+    }
 }
 
 TEST_F(Commands, ALeftButtonMessageWalksTowardItsCell)

@@ -50,10 +50,11 @@ struct Special_board {
     uint8_t sounds[4] = {NO_SOUND, NO_SOUND, NO_SOUND, NO_SOUND};
 };
 
-// The tiles a range of built-in levels draws instead of the pack tiles.
+// The tiles a range of built-in levels draws instead of the pack tiles; made
+// whole from its level-tiles line.
 struct Level_look {
-    long first = 0, last = 0;
-    uint16_t wall = 0, floor = 0, bank = 0, treasure = 0, banked = 0;
+    long first, last;
+    uint16_t wall, floor, bank, treasure, banked;
 };
 
 struct Description {
@@ -353,13 +354,8 @@ int parse_level_tiles(Directive_line& l)
     for (int i = 0; i < 7; ++i)
         if (!to_int(l.w[1 + i], i < 2 ? 1 : 0, i < 2 ? BUILTIN_LEVELS : 4095, t[i]))
             return l.fail("level-tiles FIRST LAST WALL FLOOR BANK TREASURE BANKED");
-    Level_look look;
-    look.first = t[0];
-    look.last = t[1];
-    uint16_t* codes[5] = {&look.wall, &look.floor, &look.bank, &look.treasure, &look.banked};
-    for (int i = 0; i < 5; ++i)
-        *codes[i] = static_cast<uint16_t>(t[2 + i]);
-    l.d().looks.push_back(look);
+    const auto code = [&](int i) { return static_cast<uint16_t>(t[i]); };
+    l.d().looks.push_back({t[0], t[1], code(2), code(3), code(4), code(5), code(6)});
     return 0;
 }
 
