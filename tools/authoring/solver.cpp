@@ -102,7 +102,6 @@ struct Grid {
     std::vector<std::array<int16_t, 4>> next;
     std::vector<uint8_t> bank, dead;
     std::vector<int> banks;
-    std::vector<int> cost;                // [cell * m + bank]: pushes alone, or UNREACHABLE
     uint32_t floor_rows[LEVEL_ROWS] = {}; // bit c of row r: board cell (r, c) is floor
     int top = LEVEL_ROWS, bottom = -1;    // rows that hold floor
 
@@ -129,28 +128,21 @@ struct Grid {
             if (bank[i]) banks.push_back(i);
         }
         m = static_cast<int>(banks.size());
-        // Pulling backwards from each bank: a treasure at s reaches t = s + d
-        // when the player can stand at s - d.
-        cost.assign(static_cast<size_t>(n) * m, UNREACHABLE);
-        std::vector<int> queue;
-        for (int b = 0; b < m; ++b) {
-            cost[static_cast<size_t>(banks[b]) * m + b] = 0;
-            queue.assign(1, banks[b]);
-            for (size_t qi = 0; qi < queue.size(); ++qi) {
-                int t = queue[qi];
-                for (int d = 0; d < 4; ++d) {
-                    int s = next[t][opposite(d)];
-                    if (s < 0 || next[s][opposite(d)] < 0 || cost[static_cast<size_t>(s) * m + b] != UNREACHABLE)
-                        continue;
-                    cost[static_cast<size_t>(s) * m + b] = cost[static_cast<size_t>(t) * m + b] + 1;
-                    queue.push_back(s);
-                }
+        // Pulling backwards from the banks: a treasure at s reaches t = s + d
+        // when the player can stand at s - d. A cell no pull reaches is dead.
+        dead.assign(n, 1);
+        std::vector<int> queue = banks;
+        for (int b : banks)
+            dead[b] = 0;
+        for (size_t qi = 0; qi < queue.size(); ++qi) {
+            const int t = queue[qi];
+            for (int d = 0; d < 4; ++d) {
+                const int s = next[t][opposite(d)];
+                if (s < 0 || next[s][opposite(d)] < 0 || !dead[s]) continue;
+                dead[s] = 0;
+                queue.push_back(s);
             }
         }
-        dead.assign(n, 1);
-        for (int c = 0; c < n; ++c)
-            for (int b = 0; b < m; ++b)
-                if (cost[static_cast<size_t>(c) * m + b] != UNREACHABLE) dead[c] = 0;
         find_sides();
         find_side_costs();
     }
