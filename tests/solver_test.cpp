@@ -115,6 +115,19 @@ TEST(AuthoringPuzzle, TheFirstCellIsTheDefaultStart)
     EXPECT_EQ(p.player, 0);
 }
 
+// Rows longer than the grid's 20 cells and rows after its 16th are left off,
+// the starts on them too.
+TEST(AuthoringPuzzle, WhatLiesOffTheGridIsLeftOff)
+{
+    std::vector<std::string> rows(LEVEL_ROWS, std::string(LEVEL_COLS, '#') + "@");
+    rows[1].replace(0, 5, "#@$.#");
+    rows.push_back("@");
+    Puzzle p;
+    std::string error;
+    EXPECT_EQ(puzzle_from_rows(rows, p, &error), 0) << error;
+    EXPECT_EQ(p.player, LEVEL_COLS + 1);
+}
+
 // A pack level keeps the last start in reading order; that one must be on floor.
 TEST(AuthoringPuzzle, ALevelsStartMustBeOnTheFloor)
 {
