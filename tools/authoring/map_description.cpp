@@ -634,7 +634,6 @@ int read_wav_sample(const std::string& path, Map_sample& sample, std::string& er
             if (bits != 8 && bits != 16) return error = path + ": samples are 8 or 16 bits", -1;
             if (rate < 1 || rate > 65535) return error = path + ": the rate does not fit 16 bits", -1;
             sample.rate = static_cast<uint16_t>(rate);
-            sample.second_word = 0;
             sample.bits = static_cast<uint16_t>(bits);
             sample.data.assign(b.begin() + static_cast<long>(data), b.begin() + static_cast<long>(data + length));
             // WAV keeps 8-bit samples unsigned; the map keeps them signed.
