@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -121,6 +122,30 @@ TEST_F(Tool, EachRefusalSaysWhyOnStandardError)
         EXPECT_THAT(run(r.args), FieldsAre(r.status, ""));
         EXPECT_THAT(file_text(dir / "err.txt"), testing::StartsWith(r.why));
     }
+}
+
+// A map the tool writes for itself goes to the temporary folder; where
+// nothing can be written there, it says so and stops.
+TEST_F(Tool, AScratchMapThatCannotBeWrittenIsNamed)
+{
+    const std::string description = std::string(ZANDREK_SOURCE) + "/assets/map/zandrek_map.txt";
+    const std::pair<std::string, const char*> rows[] = {
+        {"play fixture.zrp 1", "zandrek-tool play: cannot write the template map /proc/zandrek-template-"},
+        {"build-map '" + description + "' -o a.map",
+         "zandrek-tool build-map: cannot write the temporary map /proc/zandrek_build_map_"},
+    };
+    const char* const kept = std::getenv("TMPDIR");
+    const std::string before = kept ? kept : "";
+    setenv("TMPDIR", "/proc", 1); // a folder where not even the superuser makes a file
+    for (const auto& [args, why] : rows) {
+        SCOPED_TRACE(args);
+        EXPECT_THAT(run(args), FieldsAre(1, ""));
+        EXPECT_THAT(file_text(dir / "err.txt"), testing::StartsWith(why));
+    }
+    if (kept)
+        setenv("TMPDIR", before.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
 }
 
 TEST_F(Tool, PlayPrintsTheFinalBoardWithItsCounts)
