@@ -38,7 +38,7 @@ std::vector<bool> touched_cells(const Rows& rows, const std::string& moves)
     for (int c = 0; c < R * C; ++c) {
         const char ch = rows[c / C][c % C];
         box[c] = is_treasure_cell(ch);
-        if (ch == '@' || ch == '+') player = c;
+        if (is_zandrek_cell(ch)) player = c;
     }
     std::vector<bool> touched = box;
     touched[player] = true;

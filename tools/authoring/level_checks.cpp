@@ -1,4 +1,5 @@
 #include "tools/authoring/level_checks.h"
+
 #include "engine/field.h"
 #include "tools/authoring/level_text.h"
 #include "tools/authoring/solver.h"
@@ -40,7 +41,7 @@ std::vector<Level_problem> level_problems(const std::vector<std::string>& rows)
         for (int c = 0; c < LEVEL_COLS; ++c) {
             char ch = cell_at(rows, r, c);
             int cell = r * LEVEL_COLS + c;
-            if (ch == '@' || ch == '+') {
+            if (is_zandrek_cell(ch)) {
                 zandreks += 1;
                 zandrek_cells.push_back(cell);
             }

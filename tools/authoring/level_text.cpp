@@ -215,6 +215,11 @@ bool is_treasure_cell(char c)
     return c == '$' || c == '*';
 }
 
+bool is_zandrek_cell(char c)
+{
+    return c == '@' || c == '+';
+}
+
 std::string about_text(const std::string& typed)
 {
     std::string out;

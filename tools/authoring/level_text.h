@@ -96,6 +96,7 @@ std::string layout_problem(const std::vector<std::string>& rows);
 bool is_play_cell(char c);
 bool is_bank_cell(char c);
 bool is_treasure_cell(char c);
+bool is_zandrek_cell(char c);
 
 // The level read back through the game's own pack reader; nullptr if the
 // reader refuses it or the writer cannot write it.

@@ -61,6 +61,7 @@ std::vector<Pull_position> pull_away(const std::vector<std::string>& g, const st
     }
     // The goal's treasures stay placed: every first position holds them, and
     // each position's treasures are taken off once it has been searched.
+
     // Walking distance of every cell to the nearest bank: positions whose
     // treasures stand far from the banks are kept first.
     std::vector<int> near(s.R * s.C, 1 << 20);

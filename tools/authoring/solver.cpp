@@ -1208,7 +1208,7 @@ int puzzle_from_grid(const char (*layout)[LEVEL_COLS], Puzzle& p, std::string* e
             p.wall[c] = !is_play_cell(ch);
             p.bank[c] = is_bank_cell(ch);
             if (is_treasure_cell(ch)) p.treasures.push_back(c);
-            if (ch == '@' || ch == '+') {
+            if (is_zandrek_cell(ch)) {
                 p.player = c;
                 ++starts;
             }
