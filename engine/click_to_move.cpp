@@ -81,13 +81,13 @@ int choose_step(Game_state& state, Cell_pos target, Cell_pos player)
         int d = path_step(state, target, player);
         if (d != STEP_NONE) return d;
         d = straight_step(state, target, player);
-        if (d != STEP_NONE) state.walk_prefer_path = 0;
+        if (d != STEP_NONE) state.walk_prefer_path = false;
         return d;
     }
     int d = straight_step(state, target, player);
     if (d != STEP_NONE) return d;
     d = path_step(state, target, player);
-    if (d != STEP_NONE) state.walk_prefer_path = 1;
+    if (d != STEP_NONE) state.walk_prefer_path = true;
     return d;
 }
 
@@ -121,13 +121,13 @@ void walk_start(Game_state& state, bool shift)
         return;
     }
     state.walk_frame = 0;
-    state.walk_sticky = shift ? 1 : 0;
+    state.walk_sticky = shift;
     state.walk_ticks = 0;
     if (shift) {
-        state.walk_prefer_path = 0;
+        state.walk_prefer_path = false;
     } else {
         Cell_pos t = pointer_cell(state);
-        state.walk_prefer_path = is_free_at(state.play_board, cell_pos_column(t), cell_pos_row(t)) ? 1 : 0;
+        state.walk_prefer_path = is_free_at(state.play_board, cell_pos_column(t), cell_pos_row(t));
     }
     if (state.walk_timer)
         state.walk_timer->restart();
@@ -138,7 +138,7 @@ void walk_start(Game_state& state, bool shift)
 
 void walk_stop(Game_state& state)
 {
-    state.walk_sticky = 0;
+    state.walk_sticky = false;
     if (state.walk_timer) state.walk_timer->stop();
     set_walk_cursor(false);
 }

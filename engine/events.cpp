@@ -82,14 +82,14 @@ void paint(Game_state& s, const Game_event&)
 }
 void left_down(Game_state& s, const Game_event& e)
 {
-    if (s.walk_sticky == 1)
-        s.walk_sticky = 0; // the release of this click ends the walk
+    if (s.walk_sticky)
+        s.walk_sticky = false; // the release of this click ends the walk
     else
         walk_start(s, (e.flags & EVENT_FLAG_SHIFT) != 0);
 }
 void left_up(Game_state& s, const Game_event&)
 {
-    if (s.walk_sticky != 1) walk_stop(s);
+    if (!s.walk_sticky) walk_stop(s);
 }
 
 const Command COMMANDS[] = {

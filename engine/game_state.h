@@ -97,8 +97,8 @@ struct Game_state {
     // Ahead of the timer objects, which look for their nodes in it as they go.
     Timer_list timers;
     std::unique_ptr<Periodic_timer> walk_timer;
-    int16_t walk_sticky = 0;
-    int16_t walk_prefer_path = 0;
+    bool walk_sticky = false;
+    bool walk_prefer_path = false;
     int32_t walk_ticks = 0;
     int16_t walk_frame = 0;
     std::unique_ptr<Periodic_timer> fidget_timer;

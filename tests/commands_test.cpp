@@ -231,14 +231,20 @@ TEST_F(Commands, ALaterCancelledNameLeavesTheTitleShowing)
     EXPECT_EQ(state.mode, MODE_TITLE);
 }
 
-TEST_F(Commands, LeavingTheTitleSaysSo)
+// The speech for leaving the title, then the title board's own solved sound
+// (the level entered here has none at its start).
+TEST_F(Commands, LeavingTheTitlePlaysItsTwoSounds)
 {
+    Map_contents contents = test_map_contents();
+    for (Field_info& board : contents.boards)
+        if (board.number == BOARD_TITLE) board.solved_sound = 20;
+    open_map(contents, 1);
     give_sounds(state);
     show_greeting(state);
     offscreen().dialog_answers.push_back({0, "Bea"});
     offscreen().calls.clear();
     press(state, CODE_OTHER_KEY);
-    EXPECT_THAT(sounds_played(), testing::Contains(13)); // leaving the title's speech
+    EXPECT_THAT(sounds_played(), ElementsAre(13, 20));
 }
 
 TEST_F(Commands, TheLastPushShowsTheSolvedText)
