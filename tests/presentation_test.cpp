@@ -366,6 +366,21 @@ TEST_F(Presentation, SwitchedOffMotionSoundsStaySilent)
     EXPECT_TRUE(offscreen().sounds.empty());
 }
 
+// A speech item naming a sample past the map's last is passed over; the
+// board's other sounds are still kept loaded.
+TEST_F(Presentation, AScreenSoundWithNoSampleIsPassedOver)
+{
+    give_sounds(state);
+    state.speech_items[5].sample = static_cast<uint8_t>(state.samples.size());
+    Field_info screen{};
+    screen.number = BOARD_TITLE;
+    screen.start_sound = 5;
+    screen.banked_sound = 6;
+    screen.solved_sound = screen.spare_sound = NO_SOUND;
+    preload_screen_samples(state, screen);
+    EXPECT_EQ(state.samples[6].flags & SAMPLE_PINNED, SAMPLE_PINNED);
+}
+
 TEST_F(Presentation, ALevelBoardUnpinsTheScreensSounds)
 {
     show_finale(state);

@@ -208,6 +208,17 @@ TEST_F(Score_file, ASaveTheDiskCannotHoldLeavesTheOldFile)
     EXPECT_EQ(file_bytes(file), header(1) + record("Anne", 7));
 }
 
+// A folder where the temporary file would go: it cannot be made, on any system.
+TEST_F(Score_file, ASaveWithNoTemporaryFileLeavesTheOldFile)
+{
+    ASSERT_EQ(read(header(1) + record("Anne", 7)), 0);
+    fs::create_directory(file + ".tmp");
+    save_score_file(state);
+    fs::remove(file + ".tmp");
+    EXPECT_EQ(box_texts(), Names{UNWRITABLE + file});
+    EXPECT_EQ(file_bytes(file), header(1) + record("Anne", 7));
+}
+
 TEST_F(Score_file, ASaveThatFailsLeavesNoTemporaryFile)
 {
     ASSERT_EQ(read(header(1) + record("Anne", 7)), 0);
