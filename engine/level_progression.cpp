@@ -37,12 +37,6 @@ void enter_builtin_level(Game_state& state, int n)
     enter_level(state);
 }
 
-int current_number(const Game_state& state)
-{
-    if (state.pack && state.pack->current_level) return state.pack->current_level->number;
-    return state.play_board.number;
-}
-
 // Layout characters and the cell each makes: tile (as a kind_tiles slot, or
 // a fixed tile id for walls), content, floor.
 struct Legend_cell {
@@ -69,6 +63,12 @@ const Legend_cell* legend_for(char c)
 }
 
 } // namespace
+
+int current_number(const Game_state& state)
+{
+    if (state.pack && state.pack->current_level) return state.pack->current_level->number;
+    return state.play_board.number;
+}
 
 void enter_level(Game_state& state)
 {

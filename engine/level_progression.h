@@ -5,6 +5,8 @@
 struct Game_state;
 struct Level_info;
 
+// The level played: its number in the pack played, or the built-in level's.
+int current_number(const Game_state& state);
 void enter_level(Game_state& state);
 void build_pack_board(Game_state& state, const Level_info& level);
 void next_level(Game_state& state);

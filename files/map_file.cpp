@@ -120,15 +120,10 @@ bool handle_chunk(Map_reader& r, int id, uint32_t length, uint32_t data_pos)
         state.colour_map = GAME_COLOUR_MAP;
         state.colour_count = GAME_COLOUR_COUNT;
         return true;
-    case CHUNK_TINF: {
-        // The table pointer slot keeps what it held, so TINF and TILE may
+    case CHUNK_TINF:
+        // The tile table is kept apart from the record, so TINF and TILE may
         // come in either order.
-        uint32_t slot = state.tile_info.table_slot;
-        if (!read_fixed(r, &state.tile_info, sizeof state.tile_info, length, "Bogus Tile_info size in map file"))
-            return false;
-        state.tile_info.table_slot = slot;
-        return true;
-    }
+        return read_fixed(r, &state.tile_info, sizeof state.tile_info, length, "Bogus Tile_info size in map file");
     case CHUNK_TILE: return read_tile_table(r, length);
     case CHUNK_FIDG:
         return read_fixed(r, &state.fidget, sizeof state.fidget, length, "Bogus Fidget_info length in map file");

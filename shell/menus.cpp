@@ -114,12 +114,8 @@ void update_menu_states(Game_state& state)
                                     level_state(state, level->number, pack->highest_level,
                                                 pack == state.pack && level == pack->current_level));
     bool play = state.mode == MODE_PLAY;
-    int current = state.play_board.number;
-    int last_open = state.max_level;
-    if (state.pack) {
-        current = state.pack->current_level ? state.pack->current_level->number : 0;
-        last_open = state.pack->highest_level;
-    }
+    const int current = current_number(state);
+    const int last_open = state.pack ? state.pack->highest_level : state.max_level;
     platform_menu_set_state(MENU_NEXT_LEVEL, greyed_unless(play && current < last_open));
     platform_menu_set_state(MENU_PREVIOUS_LEVEL, greyed_unless(play && current > 1));
     platform_menu_set_state(
