@@ -589,6 +589,16 @@ TEST(EditorSession, TheLevelDrawnGoesBackIntoThePackOnAChoice)
     EXPECT_THAT(level_names(session.pack), testing::ElementsAre("A", "B, edited", "C"));
 }
 
+TEST(EditorSession, TheLevelDrawnIsSavedWithItsEdits)
+{
+    Editor_session session;
+    open_abc(session, 1);
+    session.editor.level.name = "B, edited";
+    std::string text, problem;
+    ASSERT_EQ(session_save(session, text, problem), 0) << problem;
+    EXPECT_THAT(text, HasSubstr("\nName: B, edited\n"));
+}
+
 TEST(EditorPack, ARefusedEditNamesTheMissingLevel)
 {
     Authored_pack pack = pack_abc();

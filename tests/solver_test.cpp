@@ -681,6 +681,8 @@ TEST(GeneratorLayout, FloorNoMoveTouchesIsWalledUpKeepingTheSymmetry)
          "#######|##@####|##-$.##|##-####|#######"},
         {"a wall beside another inside the room stays", "######|#@---#|#-##-#|#----#|######", ">>>vv<<<^^",
          "######|#@---#|#-##-#|#----#|######"},
+        {"left to right: a cell mirroring the bank a second push reaches stays", "#######|#.-$@-#|#######", "<<",
+         "#######|#.-$@-#|#######"},
     };
     for (const auto& [what, before, moves, after] : rows) {
         std::vector<std::string> room = split_rows(before);
