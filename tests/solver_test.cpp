@@ -241,6 +241,7 @@ TEST(AuthoringSolver, AnExactBoundLeadsStraightDownOneOptimalSolution)
 {
     const Room_pushes rows[] = {
         {"three along a corridor", "#######|#@$--.#|#######", 3},
+        {"to the grid's last column", "####################|#@$----------------.|####################", 17},
         {"three right, three down", "########|#------#|#-$----#|#----@-#|#------#|#----.-#|########", 6},
         {"two up, three left", "#######|#.----#|#-----#|#---$-#|#-@---#|#######", 5},
         {"three, each two pushes at most from a bank of its own",
@@ -253,6 +254,17 @@ TEST(AuthoringSolver, AnExactBoundLeadsStraightDownOneOptimalSolution)
         const Solve_result r = solve_puzzle(puzzle_of(split_rows(row.rows)), options);
         EXPECT_THAT(std::make_tuple(r.status, r.pushes, r.lower_bound, r.expanded),
                     FieldsAre(SOLVE_FOUND, row.pushes, row.pushes, testing::Le(static_cast<uint64_t>(row.pushes))));
+    }
+}
+
+// A solution's turns from one treasure to another: none for pushes of the
+// same one, one where the second treasure's push follows the first's.
+TEST(AuthoringSolver, EachTurnToAnotherTreasureIsCounted)
+{
+    for (const auto& [rows, turns] : {std::pair{"#######|#@$--.#|#######", 0}, {"#######|#.$@$.#|#######", 1}}) {
+        SCOPED_TRACE(rows);
+        const Solve_result r = solve_puzzle(puzzle_of(split_rows(rows)), Solve_options{});
+        EXPECT_EQ(r.treasure_changes, turns);
     }
 }
 
