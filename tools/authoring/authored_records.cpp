@@ -1,7 +1,6 @@
 #include "tools/authoring/authored_records.h"
 
 #include "engine/pack_records.h"
-#include "files/pack_reader.h"
 
 namespace
 {
@@ -45,16 +44,4 @@ Authored_pack authored_pack(const Pack_info& pack)
     for (const Level_info* l = pack.levels.get(); l; l = l->next.get())
         out.levels.push_back(authored_level(*l));
     return out;
-}
-
-int open_pack_text(const std::string& bytes, const std::string& file_name, Authored_pack& pack, std::string& problem)
-{
-    Pack_diagnostic diagnostic;
-    std::unique_ptr<Pack_info> read = read_pack_bytes(bytes.data(), bytes.size(), &diagnostic);
-    if (!read) {
-        problem = describe_pack_failure(file_name.c_str(), diagnostic);
-        return -1;
-    }
-    pack = authored_pack(*read);
-    return 0;
 }

@@ -12,8 +12,3 @@ struct Pack_info;
 
 Authored_level authored_level(const Level_info& level); // always 16 rows of 20
 Authored_pack authored_pack(const Pack_info& pack);
-
-// Reads pack bytes with the game's reader. 0, or -1 with the reader's
-// diagnostic in `problem` ("FILE: line L: REASON (RECORD starting at line
-// R)"); `pack` is left alone then.
-int open_pack_text(const std::string& bytes, const std::string& file_name, Authored_pack& pack, std::string& problem);

@@ -1,7 +1,10 @@
 #include "tools/authoring/editor_session.h"
 
 #include <algorithm>
+#include <memory>
 
+#include "engine/pack_records.h"
+#include "files/pack_reader.h"
 #include "tools/authoring/authored_records.h"
 #include "tools/authoring/level_link.h"
 #include "tools/authoring/pack_editing.h"
@@ -39,9 +42,13 @@ int open_editor_session(Editor_session& session, std::string& problem, const cha
 int session_open_pack(Editor_session& session, const std::string& bytes, const std::string& file_name,
                       std::string& problem)
 {
-    Authored_pack pack;
-    if (open_pack_text(bytes, file_name, pack, problem) != 0) return -1;
-    start_on(session, std::move(pack), 0);
+    Pack_diagnostic diagnostic;
+    std::unique_ptr<Pack_info> read = read_pack_bytes(bytes.data(), bytes.size(), &diagnostic);
+    if (!read) {
+        problem = describe_pack_failure(file_name.c_str(), diagnostic);
+        return -1;
+    }
+    start_on(session, authored_pack(*read), 0);
     return 0;
 }
 
