@@ -242,6 +242,7 @@ TEST(AuthoringSolver, AnExactBoundLeadsStraightDownOneOptimalSolution)
     const Room_pushes rows[] = {
         {"three along a corridor", "#######|#@$--.#|#######", 3},
         {"to the grid's last column", "####################|#@$----------------.|####################", 17},
+        {"down to the grid's last row", "###|#@#|#$#|#-#|#-#|#-#|#-#|#-#|#-#|#-#|#-#|#-#|#-#|#-#|#-#|#.#", 13},
         {"three right, three down", "########|#------#|#-$----#|#----@-#|#------#|#----.-#|########", 6},
         {"two up, three left", "#######|#.----#|#-----#|#---$-#|#-@---#|#######", 5},
         {"three, each two pushes at most from a bank of its own",
@@ -484,6 +485,17 @@ TEST_P(BuiltinLevel, IsProvenUnderAStateCap)
 
 INSTANTIATE_TEST_SUITE_P(Beginner, BuiltinLevel, testing::Range(1, 11), testing::PrintToStringParamName());
 INSTANTIATE_TEST_SUITE_P(Intermediate, BuiltinLevel, testing::Range(11, 31), testing::PrintToStringParamName());
+
+// A corral judged dead with no push into it is dead wherever its fence and
+// its empty cells stand again: the search learns it once and, on level 19,
+// cuts later pushes that would close it.
+TEST(AuthoringSolver, ADeadCorralLearnedOnceCutsThePushesThatCloseItAgain)
+{
+    static const std::vector<Puzzle> puzzles = builtin_puzzles();
+    ASSERT_EQ(puzzles.size(), 50u);
+    const Solve_result r = solve_puzzle(puzzles[18], Solve_options{});
+    EXPECT_THAT(std::make_tuple(r.status, r.pattern_cuts), FieldsAre(SOLVE_FOUND, testing::Gt(0u)));
+}
 
 struct Generate_case {
     const char* what;

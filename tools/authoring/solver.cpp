@@ -461,7 +461,6 @@ class Search
     std::vector<int16_t> corral_id_;
     std::vector<uint8_t> corral_bank_;
     uint64_t corral_cuts_ = 0;
-    uint64_t bound_cuts_ = 0;
     bool touches(int cell, int corral) const
     {
         for (int d = 0; d < 4; ++d) {
@@ -1039,11 +1038,9 @@ void Search::expand(uint32_t index)
                     uint32_t pushes = node.pushes + static_cast<uint32_t>(run);
                     uint32_t moves = exact_player() ? node.moves + walk[behind] + 1u : 0u;
                     uint64_t hash = key_of(th, zob_player_[player]);
-                    const bool useless = beyond_bound(pushes, moves, h);
-                    uint32_t e = useless ? 0 : find(next, player, hash);
-                    if (useless) {
-                        ++bound_cuts_;
-                    } else if (e) {
+                    if (beyond_bound(pushes, moves, h)) {
+                        // cannot beat the solution known: not stored
+                    } else if (const uint32_t e = find(next, player, hash)) {
                         Node& old = *nodes_.at(e - 1);
                         if (!old.closed && better(pushes, moves, old)) {
                             old.pushes = static_cast<uint16_t>(pushes);
