@@ -3,6 +3,8 @@
 #include <fstream>
 #include <random>
 
+#include <gmock/gmock.h>
+
 #include "engine/click_to_move.h"
 #include "engine/level_progression.h"
 #include "engine/move_log.h"
@@ -131,6 +133,7 @@ TEST_F(Play, KeySequencesFollowTheMoveRules)
         {"undo after walking away", {"#######", "#@$---#", "#-----#"}, ">v>>u", {"#######", "#@$---#", "#-----#"}, {6, 2, 0, MODE_PLAY}, {9, 8, 8, 8, 11}},
         {"undo only once, and not before a push", {"#######", "#@$---#"}, "u>>uu", {"#######", "#-@$--#"}, {4, 3, 0, MODE_PLAY}, {9, 9, 11}},
         {"push again after an undo", {"########", "#@$----#"}, ">>>uu>u", {"########", "#--@$--#"}, {8, 6, 0, MODE_PLAY}, {9, 9, 9, 11, 9, 11}},
+        {"a step after an undo starts from the undone cell", {"#######", "#@$---#", "#-----#"}, ">v>>u>", {"#######", "#-@$--#", "#-----#"}, {7, 3, 0, MODE_PLAY}, {9, 8, 8, 8, 11, 9}},
         {"undo of a banking push unbanks", {"#######", "#@$.$.#"}, ">u", {"#######", "#@$.$.#"}, {3, 2, 0, MODE_PLAY}, {9, 21, 11}},
         {"restart keeps the counters", {"#######", "#@$--.#"}, ">>r", {"#######", "#@$--.#"}, {2, 2, 0, MODE_PLAY}, {9, 9, 20}},
         {"all banked at the start: solved only after a push", {"########", "#@-*.--#"}, ">>", {"########", "#--+*--#"}, {2, 1, 1, MODE_SOLVED}, {8, 9, 22}},
@@ -159,6 +162,16 @@ TEST_F(Play, AMovedPieceTakesTheTileOfWhereItStands)
         press_keys(state, keys);
         EXPECT_EQ(state.play_board.cells[state.play_board.columns + column].tile, tile) << keys;
     }
+}
+
+// A push draws the cells it changes, once for each piece leaving a cell and
+// once for each arriving: the treasure's two, then the player's.
+TEST_F(Play, APushRedrawsTheCellsItChanges)
+{
+    load({"######", "#@$-.#", "######"});
+    press(state, CODE_RIGHT);
+    EXPECT_THAT(blitted_cells(),
+                testing::ElementsAre(std::pair{2, 1}, std::pair{3, 1}, std::pair{1, 1}, std::pair{2, 1}));
 }
 
 // The middle cell of each picture, with walls on the sides a row names.
@@ -538,6 +551,7 @@ TEST_F(Move_log, PlaybackTextFollowsTheRecordSyntax)
         {"every kind of blank before the count", "<x\t\v\f\r 2", "2,3 2/0 mode 0"},
         {"the count's own x is not a character", "<x2x3", "2,3 2/0 mode 0"},
         {"only playback characters reach the game", "hjklnpaxgs?/bcdtf 1\t\xff", "4,3 0/0 mode 0"},
+        {"nine is a digit of the count", "<x9", "1,3 3/0 mode 0"},
         {"no further than the text's length", std::string_view("<<v", 2), "2,3 2/0 mode 0"}};
     for (const auto& [what, text, after] : cases) {
         load(ROOM);
@@ -577,6 +591,17 @@ TEST_F(Move_log, TheDevelopersXReturnsToTheStartLevelOfTheBuiltInOnes)
     state.start_level = 2;
     press(state, CODE_X);
     EXPECT_EQ(std::make_tuple(state.pack, int{state.play_board.number}), std::make_tuple(nullptr, 2));
+}
+
+// The developer's keys that show the game's last two screens.
+TEST_F(Move_log, TheDevelopersScreenKeysShowTheirScreens)
+{
+    for (const auto& [key, mode] : {std::pair{CODE_B, MODE_DONE_TEXT}, {CODE_V, MODE_FINALE}}) {
+        load(ROOM);
+        state.mode = MODE_PLAY;
+        press(state, key);
+        EXPECT_EQ(state.mode, mode) << "key " << key;
+    }
 }
 
 // Level 0 of the built-in ones stands for the level the player starts on.
