@@ -4,8 +4,11 @@
 #include <pthread.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "engine/pack_records.h"
+#include "files/level_reader.h"
+#include "files/line_io.h"
 #include "files/pack_reader.h"
 #include "map_fixture.h"
 
@@ -242,6 +245,18 @@ TEST(RecordReader, EachRecordHoldsWhatItsLinesGive)
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(first_record(text), expected) << text;
+}
+
+// A level the file ends inside gives 1, wherever it ends: among its own
+// lines or inside one of its blocks.
+TEST(RecordReader, ALevelTheFileEndsInsideGivesOne)
+{
+    for (const char* text : {"Name: A\n", "Layout:\n#@$.#\n", "Solution:\n>\n", "About:\nhi\n"}) {
+        Line_source source;
+        open_line_source(source, text, std::strlen(text));
+        Level_info level;
+        EXPECT_EQ(read_level(level, source), 1) << text;
+    }
 }
 
 // A list of `count` records let go on a thread whose stack is far too small
