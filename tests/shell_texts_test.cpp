@@ -53,9 +53,33 @@ TEST(Framebuffer, TextStopsAtTheCanvasEdges)
     Framebuffer canvas{memory.data() + 16 * 16, 16, 16};
     for (int baseline : {1, 17})
         framebuffer_text(canvas, 0, baseline, "#", TEXT_LEFT, 0xFFFFFF);
+    // Nothing above or below; the canvas's own first and last rows are drawn.
+    const auto lit = [&](int row) {
+        return std::count(memory.begin() + 256 + row * 16, memory.begin() + 256 + (row + 1) * 16, 0xFFFFFFu) > 0;
+    };
     EXPECT_EQ(std::make_tuple(std::count(memory.begin(), memory.begin() + 256, 0u),
-                              std::count(memory.end() - 256, memory.end(), 0u)),
-              std::make_tuple(256, 256));
+                              std::count(memory.end() - 256, memory.end(), 0u), lit(0), lit(15)),
+              std::make_tuple(256, 256, true, true));
+}
+
+// Text running off a side keeps the columns of each glyph that are on the
+// canvas, where they would be, and wraps nothing onto another row.
+TEST(Framebuffer, TextIsCutAtTheCanvasSides)
+{
+    constexpr int SIZE = 16, WHOLE_AT = 4;
+    std::vector<uint32_t> whole(SIZE * SIZE, 0);
+    Framebuffer wide{whole.data(), SIZE, SIZE};
+    framebuffer_text(wide, WHOLE_AT, 8, "#", TEXT_LEFT, 0xFFFFFF);
+    for (int x : {-2, -1, SIZE - 3, SIZE - 2}) {
+        std::vector<uint32_t> pixels(SIZE * SIZE, 0), expected(SIZE * SIZE, 0);
+        for (int i = 0; i < SIZE * SIZE; ++i) {
+            const int column = i % SIZE - WHOLE_AT + x;
+            if (whole[i] && column >= 0 && column < SIZE) expected[i - i % SIZE + column] = whole[i];
+        }
+        Framebuffer canvas{pixels.data(), SIZE, SIZE};
+        framebuffer_text(canvas, x, 8, "#", TEXT_LEFT, 0xFFFFFF);
+        EXPECT_EQ(pixels, expected) << "at " << x;
+    }
 }
 
 TEST(Framebuffer, AFillBlackensItsRectangleWithinTheCanvas)
