@@ -11,16 +11,15 @@ const char* error_text(int32_t code)
     // The search probes entry 313 first and stops when the range closes,
     // as the game has always searched.
     int lo = 0, hi = ERROR_TEXT_COUNT;
-    int probe = (lo + hi) / 2;
-    while (ERROR_TEXTS[probe].code != code) {
+    while (lo < hi) {
+        const int probe = (lo + hi) / 2;
+        if (ERROR_TEXTS[probe].code == code) return ERROR_TEXTS[probe].text;
         if (ERROR_TEXTS[probe].code < code)
             lo = probe + 1;
         else
             hi = probe;
-        if (hi <= lo) return UNKNOWN_ERROR_TEXT;
-        probe = (lo + hi) / 2;
     }
-    return ERROR_TEXTS[probe].text;
+    return UNKNOWN_ERROR_TEXT;
 }
 
 const char* last_error_text()

@@ -8,6 +8,7 @@
 #include "map_fixture.h"
 #include "presentation/draw.h"
 #include "presentation/palette.h"
+#include "presentation/screens.h"
 
 namespace
 {
@@ -105,6 +106,20 @@ TEST_F(Draw, TileSizesThatCannotBeHadDrawNothing)
                   std::make_tuple(bytes, size_t{drawn}))
             << w << "x" << h;
     }
+}
+
+// While the window has no surface to draw on (a box's loop painting before
+// it is shown, say) every drawing call is passed over.
+TEST_F(Draw, WithoutASurfaceNothingIsDrawn)
+{
+    open_map(test_map_contents(), 2);
+    offscreen().draw_available = false;
+    offscreen().calls.clear();
+    clear_display(state);
+    draw_tile(state, make_cell_pos(0, 0), 1);
+    draw_pack_tile(state, make_cell_pos(1, 0), *make_pack_tile("t", TILE_W, TILE_H));
+    draw_text(state, 10, 10, "Hello", TEXT_LEFT);
+    EXPECT_THAT(offscreen().calls, testing::IsEmpty());
 }
 
 TEST_F(Draw, EachOrderWalksTheCellsInItsOwnWay)

@@ -339,12 +339,32 @@ TEST(EditorChecks, FaultsFoundBeforeAnySearch)
     }
 }
 
+// Cells are named by row and column counted from 1.
 TEST(EditorChecks, AFaultNamesTheCellsItOutlines)
 {
-    const std::vector<Level_problem> problems = level_problems(rows_of("#######|#@$-.@#|#######"));
-    EXPECT_THAT(problems,
-                ElementsAre(testing::FieldsAre(FAULT_ZANDREK_COUNT, "There are 2 Zandreks; a level has exactly one.",
-                                               ElementsAre(LEVEL_COLS + 1, LEVEL_COLS + 5))));
+    const struct {
+        const char* rows;
+        Level_fault fault;
+        const char* text;
+        std::vector<int> cells;
+    } cases[] = {
+        {"#######|#@$-.@#|#######",
+         FAULT_ZANDREK_COUNT,
+         "There are 2 Zandreks; a level has exactly one.",
+         {LEVEL_COLS + 1, LEVEL_COLS + 5}},
+        {"#####|#@$.-|#####",
+         FAULT_OPEN_CELL,
+         "The cell at row 2, column 5 is open: it lies on the border or beside a space.",
+         {LEVEL_COLS + 4}},
+        {"#####|-@$.-|#####",
+         FAULT_OPEN_CELL,
+         "2 cells are open: they lie on the border or beside a space (the first at row 2, column 1).",
+         {LEVEL_COLS, LEVEL_COLS + 4}},
+    };
+    for (const auto& c : cases)
+        EXPECT_THAT(level_problems(rows_of(c.rows)),
+                    ElementsAre(testing::FieldsAre(c.fault, c.text, testing::ElementsAreArray(c.cells))))
+            << c.rows;
 }
 
 TEST(EditorPaint, TheGridsCornersTakePaint)
@@ -671,6 +691,7 @@ TEST(EditorWriter, UnusualRecordsRoundTripThroughTheGamesReader)
          "Zandrek Pack\nName: " + std::string(79, 'p') + "\nTile:\nName: " + std::string(79, 't') +
              "\nWidth: 1\nHeight: 1\nImagery:\n0\nend\nend\nLevel:\nName: " + std::string(79, 'l') +
              "\nWall: " + std::string(79, 't') + "\nLayout:\n#\nend\nend\n"},
+        {"an empty Solution block", "Zandrek Pack\nLevel:\nSolution:\nend\nLayout:\n#\nend\nend\n"},
         {"a solution that ends in the letters of an end line",
          "Zandrek Pack\nLevel:\nSolution:\n" + std::string(59, '>') + "\n>end\nend\nLayout:\n#\nend\nend\n"},
     };

@@ -202,6 +202,19 @@ TEST_F(Presentation, EachScreenDrawsItsOwnContents)
 }
 
 // The idle sequences are {10, 11}, {12} and {13, 14}; the standing tile is 5.
+// White over a black shadow one magnified pixel below and to the right.
+TEST_F(Presentation, ATextIsDrawnOverItsShadow)
+{
+    state.magnify = 2;
+    offscreen().calls.clear();
+    draw_text(state, 10, 20, "Hi", TEXT_CENTRE);
+    std::vector<std::tuple<int, int, int, uint32_t, std::string>> texts;
+    for (const Platform_call* c : offscreen_calls_of(CALL_TEXT))
+        texts.emplace_back(c->a, c->b, c->c, c->d, c->text);
+    EXPECT_THAT(texts, testing::ElementsAre(std::make_tuple(22, 42, TEXT_CENTRE, 0x000000u, "Hi"),
+                                            std::make_tuple(20, 40, TEXT_CENTRE, 0xFFFFFFu, "Hi")));
+}
+
 TEST_F(Presentation, IdlingShowsTheStatusOnTheThirdTickThenSequenceZero)
 {
     read_board_record(state, state.play_board, 2);
