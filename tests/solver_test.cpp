@@ -74,6 +74,8 @@ const struct Solvable {
     {"fewest steps among fewest pushes", SOLVE_PUSHES_THEN_MOVES, TWO, 4, 6},
     {"right, then round to push down", SOLVE_MOVES, "#######|#@----#|#-$---#|#-----#|#---.-#|#######", 4, 7},
     {"a banked start still needs a push", SOLVE_PUSHES, "######|#@*.-#|######", 1, 1},
+    {"pushed off a fence beside a banked treasure", SOLVE_PUSHES_THEN_MOVES,
+     "########|#---#--#|#--#---#|##-#---#|#.-$-*-#|#@-----#|########", 2, 6},
     {"the long way round a freezing push", SOLVE_PUSHES_THEN_MOVES, "########|#--#---#|#-$--$-#|#.-@-.-#|########", 3,
      11},
 };
