@@ -280,6 +280,7 @@ TEST(AuthoringSolver, TheFastModeCrossesATunnelInOneExpansion)
     const Room_pushes rows[] = {
         {"down eight", "######|#----#|#-$@-#|##-###|##-###|##-###|##-###|##-###|##-###|##-###|##.###|######", 8},
         {"right seven", "##########|#@$------.#|##########", 7},
+        {"right two, the shortest run", "######|#@$-.#|######", 2},
         {"up four to the first floor cell", "#.####|#-####|#-####|#-####|#$####|#@####|######", 4},
     };
     for (const auto& row : rows) {
