@@ -407,6 +407,11 @@ TEST(EditorLink, ALinkEscapesTheRowsAsTheBrowserWould)
     EXPECT_EQ(level_link(full_rows("#-.$*+ #")), "editor.html#level=%23-.%24*%2B%20%23");
 }
 
+TEST(EditorLink, ABlankBoardLinksToNoRows)
+{
+    EXPECT_EQ(level_link(full_rows("")), "editor.html#level=");
+}
+
 TEST(EditorLink, BadLinksAreRefusedWithTheReason)
 {
     const struct {
