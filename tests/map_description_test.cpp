@@ -138,9 +138,11 @@ class MapDescriptionMistake : public ::testing::Test
 
 TEST_F(MapDescriptionMistake, EachIsNamedWithWhereItStands)
 {
-    std::string fifteen_rows;
+    std::string fifteen_rows, sixteen_fidgets;
     for (int r = 0; r < 15; ++r)
         fifteen_rows += std::string(LEVEL_COLS, 'x') + "\n";
+    for (int i = 0; i < 16; ++i)
+        sixteen_fidgets += "fidget 1\n";
     const struct {
         const char* what;
         std::string text, error;
@@ -165,6 +167,7 @@ TEST_F(MapDescriptionMistake, EachIsNamedWithWhereItStands)
         {"tile code not a number", "tile 4x a\n", "d.txt:1: tile codes are 0 to 4095"},
         {"player code 4096", "player 1 2 3 4 5 6 4096\n", "d.txt:1: tile codes are 0 to 4095"},
         {"sound id 256", "level-sounds 1 2 256\n", "d.txt:1: a sound id is 0 to 255"},
+        {"sixteen fidget sequences", sixteen_fidgets, "d.txt:16: at most 15 sequences"},
         {"unknown occasion", "occasion sneeze 3\n", "d.txt:1: no occasion sneeze"},
         {"occasion sound 256", "occasion step 256\n", "d.txt:1: a sound id is 0 to 255"},
         {"unknown board's sounds", "board-sounds nowhere 1 2 3 4\n", "d.txt:1: no special board nowhere"},
