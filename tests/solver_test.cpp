@@ -281,6 +281,7 @@ TEST(AuthoringSolver, TheFastModeCrossesATunnelInOneExpansion)
         {"down eight", "######|#----#|#-$@-#|##-###|##-###|##-###|##-###|##-###|##-###|##-###|##.###|######", 8},
         {"right seven", "##########|#@$------.#|##########", 7},
         {"right two, the shortest run", "######|#@$-.#|######", 2},
+        {"left four", "########|#.---$@#|########", 4},
         {"up four to the first floor cell", "#.####|#-####|#-####|#-####|#$####|#@####|######", 4},
     };
     for (const auto& row : rows) {
