@@ -308,6 +308,24 @@ TEST_F(MapDescriptionMistake, AWavFileTheMapCannotUseIsRefusedWithItsReason)
     }
 }
 
+// The sound table's count is one byte: the shipped map's samples and more,
+// up to 255 in all.
+TEST_F(MapDescriptionMistake, AMapHoldsAtMost255Samples)
+{
+    std::ofstream(dir / "x.wav", std::ios::binary) << wav_file(wav_format(1, 1, 11025, 8) + riff_chunk("data", "ab"));
+    const auto more_samples = [](int count) {
+        std::string lines;
+        for (int i = 0; i < count; ++i)
+            lines += "sample extra" + std::to_string(i) + " x.wav\n";
+        return lines;
+    };
+    const size_t shipped = shipped_with("").samples.size();
+    EXPECT_EQ(shipped_with(more_samples(255 - static_cast<int>(shipped))).samples.size(), 255u);
+    EXPECT_EQ(
+        error_of("include " + fs::absolute(SHIPPED).string() + "\n" + more_samples(256 - static_cast<int>(shipped))),
+        "d.txt: at most 255 samples");
+}
+
 // An odd chunk before the format is padded to an even length; 16-bit data of
 // an odd length loses its last byte.
 TEST_F(MapDescriptionMistake, OddLengthsInAWavFileAreEvenedOut)
