@@ -117,6 +117,15 @@ TEST(AuthoringPuzzle, TheFirstCellIsTheDefaultStart)
     EXPECT_EQ(p.player, 0);
 }
 
+// A puzzle read again holds the second level alone.
+TEST(AuthoringPuzzle, AReadReplacesWhatThePuzzleHeld)
+{
+    Puzzle p;
+    ASSERT_EQ(puzzle_from_rows({"#####", "#@$.#", "#####"}, p), 0);
+    ASSERT_EQ(puzzle_from_rows({"######", "#@-$.#", "######"}, p), 0);
+    EXPECT_THAT(p.treasures, testing::ElementsAre(LEVEL_COLS + 3));
+}
+
 // Rows longer than the grid's 20 cells and rows after its 16th are left off,
 // the starts on them too.
 TEST(AuthoringPuzzle, WhatLiesOffTheGridIsLeftOff)
