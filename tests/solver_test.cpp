@@ -720,6 +720,10 @@ TEST(GeneratorLayout, FloorNoMoveTouchesIsWalledUpKeepingTheSymmetry)
          "######|#@---#|#-##-#|#----#|######"},
         {"left to right: a cell mirroring the bank a second push reaches stays", "#######|#.-$@-#|#######", "<<",
          "#######|#.-$@-#|#######"},
+        {"mirrored floor cut off from the player's goes", "#########|#@$.----#|#########", ">",
+         "#########|#@$.#####|#########"},
+        {"mirrored floor cut off from the player's goes, however they lie", "#########|#----.$@#|#########", "<",
+         "#########|#####.$@#|#########"},
     };
     for (const auto& [what, before, moves, after] : rows) {
         std::vector<std::string> room = split_rows(before);

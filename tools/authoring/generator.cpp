@@ -85,7 +85,10 @@ void wall_up_unused(Rows& rows, const std::string& moves)
             if (!touched[rr * C + cc]) out[r][c] = '#';
         }
     drop_specks(out);
-    keep_largest_area(out);
+    // A mirror of a used cell may be left apart from the rest, across a
+    // walled-up middle; only the player's own area is played.
+    for (int c = 0; c < R * C; ++c)
+        if (is_zandrek_cell(rows[c / C][c % C])) keep_area_of(out, c / C, c % C);
     rows.swap(out);
 }
 

@@ -30,34 +30,53 @@ void set_wall(std::vector<std::string>& g, int r, int c, Symmetry sym)
     if (sym == SYM_BOTH || sym == SYM_HALF_TURN) g[R - 1 - r][C - 1 - c] = '#';
 }
 
-} // namespace
-
-void keep_largest_area(std::vector<std::string>& g)
+// Each play cell's area, its cells joined side by side, numbered in reading
+// order; -1 for every other cell. `sizes` gets each area's cell count.
+std::vector<int> label_areas(const std::vector<std::string>& g, std::vector<int>& sizes)
 {
     const int R = static_cast<int>(g.size()), C = static_cast<int>(g[0].size());
     std::vector<int> label(R * C, -1);
-    int best = -1, best_size = 0, next_label = 0;
+    sizes.clear();
     for (int start = 0; start < R * C; ++start) {
         if (!is_play_cell(g[start / C][start % C]) || label[start] >= 0) continue;
+        const int area = static_cast<int>(sizes.size());
         std::vector<int> queue{start};
-        label[start] = next_label;
+        label[start] = area;
         for (size_t i = 0; i < queue.size(); ++i) {
             int c = queue[i];
             for (int n : {c - C, c + C, c - 1, c + 1}) {
                 if (n < 0 || n >= R * C || label[n] >= 0 || !is_play_cell(g[n / C][n % C])) continue;
                 if ((n == c - 1 || n == c + 1) && n / C != c / C) continue;
-                label[n] = next_label;
+                label[n] = area;
                 queue.push_back(n);
             }
         }
-        if (static_cast<int>(queue.size()) > best_size) {
-            best_size = static_cast<int>(queue.size());
-            best = next_label;
-        }
-        ++next_label;
+        sizes.push_back(static_cast<int>(queue.size()));
     }
-    for (int c = 0; c < R * C; ++c)
-        if (is_play_cell(g[c / C][c % C]) && label[c] != best) g[c / C][c % C] = '#';
+    return label;
+}
+
+void wall_all_but(std::vector<std::string>& g, const std::vector<int>& label, int area)
+{
+    const int C = static_cast<int>(g[0].size());
+    for (size_t c = 0; c < label.size(); ++c)
+        if (label[c] >= 0 && label[c] != area) g[c / C][c % C] = '#';
+}
+
+} // namespace
+
+void keep_largest_area(std::vector<std::string>& g)
+{
+    std::vector<int> sizes;
+    const std::vector<int> label = label_areas(g, sizes);
+    wall_all_but(g, label, static_cast<int>(std::max_element(sizes.begin(), sizes.end()) - sizes.begin()));
+}
+
+void keep_area_of(std::vector<std::string>& g, int row, int col)
+{
+    std::vector<int> sizes;
+    const std::vector<int> label = label_areas(g, sizes);
+    wall_all_but(g, label, label[row * static_cast<int>(g[0].size()) + col]);
 }
 
 void drop_specks(std::vector<std::string>& g)

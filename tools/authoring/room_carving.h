@@ -30,3 +30,6 @@ void drop_specks(std::vector<std::string>& rows);
 // Keeps the largest floor area, its cells joined side by side (of two as
 // large, the first in reading order); the rest becomes wall.
 void keep_largest_area(std::vector<std::string>& rows);
+// Keeps the floor area holding the cell at `row`, `col`; the rest becomes
+// wall.
+void keep_area_of(std::vector<std::string>& rows, int row, int col);
