@@ -790,6 +790,29 @@ TEST_F(Authoring, ThePlayCommandReplaysTheSamplePackToTheLastPush)
 
 } // namespace
 
+// A known solution's cost bounds the search: only a cheaper one is sought,
+// in the goal's own measure. With pushes then steps an equal push count may
+// still win; the fast mode takes no bound. TWO's optimum: 4 pushes, 6 steps.
+TEST(AuthoringSolverAnswers, OnlyASolutionCheaperThanTheKnownOneIsSought)
+{
+    const std::tuple<Solve_goal, int, Solve_status> rows[] = {
+        {SOLVE_PUSHES, 4, SOLVE_NONE},
+        {SOLVE_PUSHES, 5, SOLVE_FOUND},
+        {SOLVE_MOVES, 6, SOLVE_NONE},
+        {SOLVE_MOVES, 7, SOLVE_FOUND},
+        {SOLVE_PUSHES_THEN_MOVES, 3, SOLVE_NONE},
+        {SOLVE_PUSHES_THEN_MOVES, 4, SOLVE_FOUND},
+        {SOLVE_ANY, 1, SOLVE_FOUND},
+    };
+    for (const auto& [goal, known, status] : rows) {
+        Solve_options options = with_goal(goal);
+        options.any_first_share = 0;
+        options.upper_bound = known;
+        EXPECT_EQ(solve_puzzle(puzzle_of(split_rows(TWO)), options).status, status)
+            << "goal " << goal << ", known " << known;
+    }
+}
+
 // Two searches, one report: the first-found search's solution bounds the
 // proof. In TWO that solution is already the optimum, so the proof finds
 // nothing under it; in LARGE it is 87 pushes and the proof finds 67.
