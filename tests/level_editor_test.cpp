@@ -423,6 +423,7 @@ TEST(EditorLink, BadLinksAreRefusedWithTheReason)
         {"#level=", "no level"},
         {"#level=" + std::string(21, '#'), "longer than 20"},
         {"#level=" + std::string(16, '|') + "#", "more than 16 rows"},
+        {"#level=#" + std::string(16, '|'), "more than 16 rows"}, // empty rows past the sixteenth count too
         {"#level=##x#", "row 1, column 3 of the link holds 'x', which is no piece"},
         {"#level=%23%00", "row 1, column 2 of the link holds '?', which is no piece"},
     };
@@ -761,6 +762,23 @@ TEST(EditorWriter, WhatTheReaderWouldReadOtherwiseIsRefused)
          "layout row 1, column 2 holds a character that is no piece"},
         {[](Authored_pack& p) { p.levels[0].solution = "<>\n"; }, "line end"},
         {[](Authored_pack& p) { p.levels.clear(); }, "at least one level"},
+        {[](Authored_pack& p) { p.levels[0].rows.assign(17, "#"); }, "the layout has more than 16 rows"},
+        {[](Authored_pack& p) { p.levels[0].rows[0] = std::string(21, '#') + "  "; },
+         "layout row 1 has more than 20 cells"},
+        {[](Authored_pack& p) { p.levels[0].references[REF_FLOOR] = std::string(80, 'r'); },
+         "a tile or sound name has at most 79 characters"},
+        {[](Authored_pack& p) {
+             p.tiles.push_back({"t", 2, 2, {1, 2, 3}});
+         },
+         "tile 1 (t): its picture does not match its width and height"},
+        {[](Authored_pack& p) {
+             p.tiles.push_back({"t", 100, 1, std::vector<uint8_t>(100, 255)});
+         },
+         "tile 1 (t): row 1 of its picture needs more than"},
+        {[](Authored_pack& p) {
+             p.sounds.push_back({"s", 8000, 8, 3, {1, 2}});
+         },
+         "sound 1 (s): its samples do not match its count"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reason);

@@ -112,6 +112,15 @@ TEST(Title_banner, TheBannerHangsFromTheRightEdge)
     EXPECT_EQ(std::make_tuple(at.text_x, at.icon_x), std::make_tuple(640 - 8 - 100, 640 - 8 - 100 - 40));
 }
 
+TEST(Title_banner, TheBannerIsShownOnTheTitleScreenAlone)
+{
+    Game_state state;
+    for (const auto& [mode, shown] : {std::pair{MODE_TITLE, true}, {MODE_PLAY, false}, {MODE_HELP, false}}) {
+        state.mode = mode;
+        EXPECT_EQ(banner_shown(state), shown) << "mode " << mode;
+    }
+}
+
 TEST(Framebuffer, ASpaceDrawsNothing)
 {
     std::vector<uint32_t> pixels(32 * 16, 0);

@@ -1342,8 +1342,3 @@ std::vector<bool> dead_cells(const Puzzle& puzzle)
         out[grid.board_of[i]] = grid.dead[i];
     return out;
 }
-
-char direction_char(int direction)
-{
-    return direction >= 0 && direction < 4 ? DIR_CHARS[direction] : '?';
-}

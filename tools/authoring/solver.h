@@ -85,5 +85,3 @@ Solve_result solve_puzzle(const Puzzle& puzzle, const Solve_options& options = {
 
 // Cells from which no treasure can ever reach a bank, whatever the others do.
 std::vector<bool> dead_cells(const Puzzle& puzzle);
-
-char direction_char(int direction);
