@@ -625,6 +625,17 @@ TEST(EditorSession, TheLevelDrawnIsSavedWithItsEdits)
     EXPECT_THAT(text, HasSubstr("\nName: B, edited\n"));
 }
 
+TEST(EditorPack, APackHoldsAtMost99Levels)
+{
+    Authored_pack pack = new_pack();
+    std::string problem;
+    pack.levels.resize(98);
+    EXPECT_EQ(pack_add_level(pack, 0, blank_level(), problem), 0) << problem;
+    EXPECT_EQ(pack_add_level(pack, 0, blank_level(), problem), -1);
+    EXPECT_THAT(std::make_tuple(pack.levels.size(), problem),
+                testing::FieldsAre(99u, "a pack holds at most 99 levels"));
+}
+
 TEST(EditorPack, ARefusedEditNamesTheMissingLevel)
 {
     Authored_pack pack = pack_abc();
