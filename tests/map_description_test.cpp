@@ -203,6 +203,26 @@ TEST_F(MapDescriptionMistake, EachIsNamedWithWhereItStands)
     }
 }
 
+// A picture is the board's 16 rows of 20 cells, a character a pixel in the
+// description's colours; blank lines and CR LF line ends are passed over.
+TEST_F(MapDescriptionMistake, APictureOfAnyOtherShapeIsRefused)
+{
+    const std::string row(LEVEL_COLS, 'x'), picture = (dir / "p.txt").string();
+    std::string fifteen;
+    for (int r = 0; r < 15; ++r)
+        fifteen += row + "\r\n\n";
+    const std::tuple<const char*, std::string, std::string> rows[] = {
+        {"a row a cell short", row.substr(1) + "\n", ":1: a picture is 16 rows of 20 characters"},
+        {"a seventeenth row", fifteen + row + "\r\n" + row + "\n", ":17: a picture is 16 rows of 20 characters"},
+        {"a colour never given", "y" + row.substr(1) + "\n", ":1: no colour for 'y'"},
+        {"fifteen rows", fifteen, ": a picture has 16 rows"},
+    };
+    for (const auto& [what, text, error] : rows) {
+        std::ofstream(picture, std::ios::binary) << text;
+        EXPECT_EQ(error_of("tile-size 1 1\ncolour x 3\npicture title p.txt\n"), "d.txt:3: " + picture + error) << what;
+    }
+}
+
 // Every directive with the words it takes; after "..." any number may follow.
 TEST_F(MapDescriptionMistake, ALineWithAWordTooFewOrTooManyMakesNoSense)
 {
