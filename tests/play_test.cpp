@@ -223,6 +223,19 @@ TEST_F(Play, AStraightStepGoesTowardThePointerInLine)
         EXPECT_EQ(straight_step(state, make_cell_pos(column, row), make_cell_pos(2, 2)), step) << what;
 }
 
+// Toward a diagonal cell a wall beside the player turns the step up or down;
+// walls both ways leave no step.
+TEST_F(Play, AStraightStepToADiagonalGoesRoundAWall)
+{
+    load({"#####", "#--##", "##@-#", "#-#-#", "#####"});
+    const std::tuple<const char*, int, int, int> cases[] = {
+        {"up left, the left walled", 1, 1, DIR_UP},
+        {"down left, both ways walled", 1, 3, STEP_NONE},
+    };
+    for (const auto& [what, column, row, step] : cases)
+        EXPECT_EQ(straight_step(state, make_cell_pos(column, row), make_cell_pos(2, 2)), step) << what;
+}
+
 TEST_F(Play, APathStepTakesTheFirstStepOfAShortestPath)
 {
     load({"#######", "#-----#", "#-----#", "#--@--#", "#-----#", "#-----#", "#######"});
