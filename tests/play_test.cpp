@@ -298,6 +298,19 @@ TEST_F(Play, AShiftWalkTriesAStraightPushFirst)
     EXPECT_EQ(now(4), "4,1 3/2 mode 0 walking"); // not the free path around the treasure
 }
 
+// A shift walk goes on once the button is up; the next click ends it as the
+// button is let go, and starts no walk of its own.
+TEST_F(Play, TheClickAfterAShiftWalkEndsItWhenLetGo)
+{
+    load({"###########", "#@--------#", "###########"});
+    click(9, 1, EVENT_FLAG_SHIFT);
+    send(EVENT_BUTTON, CODE_LEFT_UP);
+    const std::string going = now(2);
+    click(9, 1);
+    send(EVENT_BUTTON, CODE_LEFT_UP);
+    EXPECT_EQ(std::make_tuple(going, now(2)), std::make_tuple("3,1 2/0 mode 0 walking", "3,1 2/0 mode 0"));
+}
+
 // Once a shift walk has had to take the path, it keeps to it: the straight
 // way along row 2 would push the treasure there.
 TEST_F(Play, AShiftWalkThatTookThePathKeepsToIt)
