@@ -236,6 +236,15 @@ TEST_F(Play, AStraightStepToADiagonalGoesRoundAWall)
         EXPECT_EQ(straight_step(state, make_cell_pos(column, row), make_cell_pos(2, 2)), step) << what;
 }
 
+TEST_F(Play, AStraightStepPushesUpOrDownOnlyIntoRoomBeyond)
+{
+    load({"###", "#-#", "#$#", "#@#", "#$#", "#$#", "###"});
+    const std::tuple<const char*, int, int> cases[] = {{"up, room beyond", 1, DIR_UP},
+                                                       {"down, a treasure beyond", 5, STEP_NONE}};
+    for (const auto& [what, row, step] : cases)
+        EXPECT_EQ(straight_step(state, make_cell_pos(1, row), make_cell_pos(1, 3)), step) << what;
+}
+
 TEST_F(Play, APathStepTakesTheFirstStepOfAShortestPath)
 {
     load({"#######", "#-----#", "#-----#", "#--@--#", "#-----#", "#-----#", "#######"});
