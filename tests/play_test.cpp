@@ -245,6 +245,21 @@ TEST_F(Play, AStraightStepPushesUpOrDownOnlyIntoRoomBeyond)
         EXPECT_EQ(straight_step(state, make_cell_pos(1, row), make_cell_pos(1, 3)), step) << what;
 }
 
+TEST_F(Play, AMoveInNoDirectionIsAWallNamedInABox)
+{
+    load({"#####", "#-@-#", "#####"});
+    for (int direction : {DIR_UP - 1, DIR_RIGHT + 1}) {
+        offscreen().calls.clear();
+        Cell_pos moved{};
+        int index = 0;
+        EXPECT_EQ(test_move(state.play_board, make_cell_pos(2, 1), direction, &moved, &index), MOVE_WALL);
+        const std::vector<const Platform_call*> boxes = offscreen_calls_of(CALL_BOX);
+        EXPECT_THAT(boxes,
+                    testing::ElementsAre(testing::Field(
+                        &Platform_call::text, "bogus move dir (" + std::to_string(direction) + ") in test_move")));
+    }
+}
+
 TEST_F(Play, APathStepTakesTheFirstStepOfAShortestPath)
 {
     load({"#######", "#-----#", "#-----#", "#--@--#", "#-----#", "#-----#", "#######"});
