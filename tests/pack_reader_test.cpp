@@ -109,6 +109,24 @@ TEST(PackReader, LevelsAreNumberedInFileOrderStrayLinesIgnored)
     EXPECT_EQ(pack->num_levels, 3);
 }
 
+// Records read into a pack that holds some already come after them, the
+// levels numbered on from its last.
+TEST(PackReader, RecordsReadIntoAPackFollowWhatItHolds)
+{
+    auto pack = read_text(HEAD + "Level:\nName: A\nend\nTile:\nName: t\nend\n");
+    ASSERT_NE(pack, nullptr);
+    const std::string more = "Level:\nName: B\nend\nTile:\nName: u\nend\n";
+    Line_source source;
+    open_line_source(source, more.data(), more.size());
+    EXPECT_EQ(read_pack_records(*pack, source), 0);
+    std::vector<std::string> read;
+    for (const Level_info* l = pack->levels.get(); l; l = l->next.get())
+        read.push_back(std::to_string(l->number) + l->name);
+    for (const Pack_tile* t = pack->tiles.get(); t; t = t->next.get())
+        read.push_back(t->name);
+    EXPECT_THAT(read, testing::ElementsAre("1A", "2B", "t", "u"));
+}
+
 TEST(PackReader, TheFirstTileOrSoundOfANameWins)
 {
     auto pack = read_text(HEAD + "Tile:\nName: a\nWidth: 1\nend\nTile:\nName: a\nWidth: 2\nend\n" +
