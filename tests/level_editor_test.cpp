@@ -390,6 +390,7 @@ TEST(EditorLink, EachLinkFormDecodesToTheFullRows)
     const char* const links[] = {
         "editor.html#level=%23%23%23%7C%23%40%2A.%23",
         "editor.html#level=%23%23%23%7c%23%40%2a.%23", // escapes in small letters
+        "level=%23%23%23%7C%23%40%2A.%23",             // the key without the page
         "###|#@*.#",
     };
     for (const char* link : links) {
