@@ -159,7 +159,7 @@ bool read_sound(Pack_sound& sound, Line_source& source)
             if (!number_line("Speed:", line, &sound.speed, source)) return false;
         } else if (starts_with("SampleSize:", line)) {
             if (!number_line("SampleSize:", line, &sound.sample_size, source)) return false;
-            if (sound.sample_size != 8 && sound.sample_size != 16) sound.sample_size = 16;
+            if (sound.sample_size != 8) sound.sample_size = 16;
         } else if (starts_with("NumSamples:", line)) {
             if (!number_line("NumSamples:", line, &sound.num_samples, source)) return false;
         } else if (starts_with("Data:", line)) {
