@@ -656,14 +656,18 @@ TEST_F(Generated, TheHardestOfTheCandidatesIsKept)
     EXPECT_GT(generate_levels(game.state, eight, 1).at(0).difficulty, first);
 }
 
+// A room too small for many shapes runs out of new ones: the run stops short
+// rather than make one twice.
 TEST_F(Generated, NoTwoLevelsOfARunShareAShape)
 {
-    for (const Generate_case& c : GENERATE_CASES) {
-        std::set<std::string> shapes;
-        for (const Generated_level& g : levels(c))
-            shapes.insert(canonical_shape(g.rows));
-        EXPECT_EQ(shapes.size(), levels(c).size()) << c.what;
-    }
+    Generate_options o = options_of({"5 by 6, one treasure", 5, 6, 1, 1});
+    o.candidates = 2;
+    o.min_pushes = 1;
+    const std::vector<Generated_level> made = generate_levels(game.state, o, 20);
+    std::set<std::string> shapes;
+    for (const Generated_level& g : made)
+        shapes.insert(canonical_shape(g.rows));
+    EXPECT_THAT(std::make_tuple(made.size(), shapes.size()), FieldsAre(testing::Lt(20u), made.size()));
 }
 
 TEST(GeneratorLayout, EveryTurnOrMirrorSharesOneShape)
