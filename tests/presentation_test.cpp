@@ -226,6 +226,21 @@ TEST_F(Presentation, IdlingShowsTheStatusOnTheThirdTickThenSequenceZero)
     EXPECT_EQ(ticks(4), (std::vector<int>{-1, 10, 11, -1})); // sequence 0 played, then ended
 }
 
+// A sequence that fills its row of the table, with no end mark, ends after
+// its last frame.
+TEST_F(Presentation, ASequenceWithoutAnEndMarkEndsWithItsRow)
+{
+    read_board_record(state, state.play_board, 2);
+    state.play_board.start_time = static_cast<uint32_t>(platform_now_seconds());
+    std::fill_n(state.fidget.sequences[0], FIDGET_FRAMES, uint16_t{10});
+    fidget_reset(state);
+    state.mode = MODE_PLAY;
+    ticks(4); // the standing tile with the status title, then a tick before the sequence
+    std::vector<int> expected(FIDGET_FRAMES, 10);
+    expected.push_back(-1);
+    EXPECT_EQ(ticks(FIDGET_FRAMES + 1), expected);
+}
+
 // After sequence 0 an idle player waits, then plays sequence 1 or 2 (frames
 // {12} or {13, 14}), each choice and wait drawn from the game's generator.
 TEST_F(Presentation, AnIdlePlayerPlaysARandomLaterSequence)
