@@ -680,11 +680,9 @@ int read_map_description(const std::string& path, Map_contents& m, std::string& 
     int highest = d->tiles.empty() ? -1 : d->tiles.rbegin()->first;
     m.tile_table.assign(static_cast<size_t>(highest + 1), 0);
     for (const auto& [code, name] : d->tiles) {
-        size_t k = 0;
-        while (k < d->image_names.size() && d->image_names[k] != name)
-            ++k;
-        if (k == d->image_names.size()) return missing("tile " + std::to_string(code) + " names no image " + name);
-        m.tile_table[static_cast<size_t>(code)] = static_cast<uint16_t>(k);
+        const auto image = std::find(d->image_names.begin(), d->image_names.end(), name);
+        if (image == d->image_names.end()) return missing("tile " + std::to_string(code) + " names no image " + name);
+        m.tile_table[static_cast<size_t>(code)] = static_cast<uint16_t>(image - d->image_names.begin());
     }
 
     for (auto& seq : m.fidget.sequences)
