@@ -475,6 +475,12 @@ TEST_F(MapDescriptionMistake, ALevelRangesTileWithoutAnImageIsNamed)
                 testing::EndsWith("level-tiles names tile 4000, which has no image"));
 }
 
+TEST_F(MapDescriptionMistake, ATileNamingNoImageIsNamed)
+{
+    EXPECT_EQ(error_of("include " + fs::absolute(SHIPPED).string() + "\ntile 4095 nothing\n"),
+              "d.txt: tile 4095 names no image nothing");
+}
+
 // d.txt and i1 to i7 are eight files deep.
 TEST_F(MapDescriptionMistake, DescriptionFilesNestEightDeepAtMost)
 {
