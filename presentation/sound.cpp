@@ -54,7 +54,6 @@ int load_sample(Game_state& state, Sample_info& sample)
         return -1;
     }
     read_map_sample(state, sample, data.get()); // a short read plays as silence
-    sample.bits &= 0xFFFF;
     // Stored signed; the wave output wants 8-bit samples unsigned.
     if (sample.bits == 8)
         for (int32_t i = 0; i < sample.length; ++i)
