@@ -340,7 +340,7 @@ TEST(EditorChecks, FaultsFoundBeforeAnySearch)
 }
 
 // Cells are named by row and column counted from 1.
-TEST(EditorChecks, AFaultNamesTheCellsItOutlines)
+TEST(EditorChecks, EachFaultIsToldWithTheCellsItOutlines)
 {
     const struct {
         const char* rows;
@@ -352,6 +352,9 @@ TEST(EditorChecks, AFaultNamesTheCellsItOutlines)
          FAULT_ZANDREK_COUNT,
          "There are 2 Zandreks; a level has exactly one.",
          {LEVEL_COLS + 1, LEVEL_COLS + 5}},
+        {"######|#-$-.#|######", FAULT_ZANDREK_COUNT, "There is no Zandrek.", {}},
+        {"######|#@--.#|######", FAULT_NO_TREASURE, "There is no treasure.", {}},
+        {"#######|#@$$.#|#######", FAULT_FEW_BANKS, "There are more treasures (2) than banks (1).", {}},
         {"#####|#@$.-|#####",
          FAULT_OPEN_CELL,
          "The cell at row 2, column 5 is open: it lies on the border or beside a space.",
