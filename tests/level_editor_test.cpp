@@ -640,6 +640,15 @@ TEST(EditorPack, APackHoldsAtMost99Levels)
                 testing::FieldsAre(99u, "a pack holds at most 99 levels"));
 }
 
+TEST(EditorPack, ThePacksLastLevelStays)
+{
+    Authored_pack pack = new_pack();
+    std::string problem;
+    EXPECT_EQ(pack_remove_level(pack, 0, problem), -1);
+    EXPECT_THAT(std::make_tuple(pack.levels.size(), problem),
+                testing::FieldsAre(1u, "a pack needs at least one level"));
+}
+
 TEST(EditorPack, ARefusedEditNamesTheMissingLevel)
 {
     Authored_pack pack = pack_abc();
