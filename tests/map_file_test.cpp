@@ -249,6 +249,15 @@ TEST_F(Map_file, DamagedFilesAreRefusedWithTheirMessage)
     }
 }
 
+TEST_F(Map_file, AMapThatCannotBeOpenedIsNamed)
+{
+    state.map_file_name = path("no such map");
+    File_diagnostics diagnostics;
+    EXPECT_EQ(read_map_file(state, diagnostics), -1);
+    show_file_diagnostics(diagnostics);
+    EXPECT_THAT(box_texts(), ElementsAre("Can't open " + state.map_file_name + " for reading"));
+}
+
 TEST_F(Map_file, UnknownChunksAreSkippedWithAMessageEach)
 {
     chunks.insert(chunks.begin() + 2, Raw_chunk{"JUNK", {1, 2, 3}});
