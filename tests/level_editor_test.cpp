@@ -736,11 +736,15 @@ TEST(EditorWriter, LongRunsAreBrokenIntoLinesOfAFixedLength)
 {
     Authored_pack pack = new_pack();
     pack.levels[0].solution = std::string(130, '>');
+    pack.levels.push_back(pack.levels[0]);
+    pack.levels[1].solution = std::string(120, '<'); // the last line full
     pack.sounds.push_back({"Hum", 8000, 16, 120, std::vector<int16_t>(120, 0)});
     std::string text, problem;
     ASSERT_EQ(pack_text(pack, text, problem), 0) << problem;
-    const std::string moves = std::string(60, '>') + "\n", samples = std::string(50, 'g') + "\n";
+    const std::string moves = std::string(60, '>') + "\n", back = std::string(60, '<') + "\n",
+                      samples = std::string(50, 'g') + "\n";
     EXPECT_THAT(text, HasSubstr("\nSolution:\n" + moves + moves + std::string(10, '>') + "\nend\n"));
+    EXPECT_THAT(text, HasSubstr("\nSolution:\n" + back + back + "end\n"));
     EXPECT_THAT(text, HasSubstr("\nData:\n" + samples + samples + std::string(20, 'g') + "\nend\n"));
 }
 
