@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 
+#include "files/file_diagnostics.h"
 #include "shell/error_text.h"
 #include "shell/framebuffer/framebuffer_draw.h"
 #include "shell/news_check.h"
@@ -103,6 +104,19 @@ TEST(Framebuffer, CentredTextStraddlesItsX)
 }
 
 // The text ends 8 pixels short of the right edge, the icon 40 pixels left of the text; neither is magnified.
+TEST(Message_box, EachFileDiagnosticIsABoxOfItsKind)
+{
+    offscreen_reset();
+    File_diagnostics said;
+    note_warning(said, "careful");
+    note_error(said, "broken");
+    show_file_diagnostics(said);
+    std::vector<std::pair<int, std::string>> boxes;
+    for (const Platform_call* c : offscreen_calls_of(CALL_BOX))
+        boxes.emplace_back(c->a, c->text);
+    EXPECT_THAT(boxes, testing::ElementsAre(std::pair{int{BOX_WARN}, "careful"}, std::pair{int{BOX_ERROR}, "broken"}));
+}
+
 TEST(Title_banner, TheBannerHangsFromTheRightEdge)
 {
     Game_state state;
