@@ -42,6 +42,18 @@ TEST(MapDescription, TheShippedDescriptionGivesWhatItWrites)
                                    "assets/levels/builtin.zrp"));
 }
 
+// Each tile image is 16 by 12 pixels, a byte each, its rows already a whole
+// number of four-byte words.
+TEST(MapDescription, TheShippedTilesAreSixteenByTwelve)
+{
+    Map_contents contents;
+    std::string used, error;
+    ASSERT_EQ(read_map_description(SHIPPED, contents, used, error), 0) << error;
+    EXPECT_THAT(std::make_tuple(contents.tile_info.width, contents.tile_info.height, contents.tile_info.image_size,
+                                contents.map.image_size),
+                testing::FieldsAre(16, 12, 192, 192));
+}
+
 // Boards 51 to 55 are the special boards, title to about, with their sounds;
 // level-tiles 1 1 ... 100 101 to 10 10 ... 118 119 give each level its treasures.
 TEST(MapDescription, EachShippedBoardIsAsItsLinesDescribeIt)
