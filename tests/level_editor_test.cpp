@@ -748,6 +748,20 @@ TEST(EditorWriter, LongRunsAreBrokenIntoLinesOfAFixedLength)
     EXPECT_THAT(text, HasSubstr("\nData:\n" + samples + samples + std::string(20, 'g') + "\nend\n"));
 }
 
+// A picture row is written whole up to the 254 characters the reader takes
+// on a line: 126 ones and a 10 fit, a 100 at the end does not.
+TEST(EditorWriter, APictureRowFillsTheReadersLineAtMost)
+{
+    std::vector<uint8_t> row(126, 1);
+    row.push_back(10);
+    Authored_pack fits = new_pack(), over = new_pack();
+    fits.tiles.push_back({"t", 127, 1, row});
+    row.back() = 100;
+    over.tiles.push_back({"t", 127, 1, row});
+    std::string text, problem;
+    EXPECT_EQ(std::make_tuple(pack_text(fits, text, problem), pack_text(over, text, problem)), std::make_tuple(0, -1));
+}
+
 // Typed into a page, an About block's CR LF line ends become LF and its last
 // line gets one; a lone CR stays.
 TEST(EditorWriter, AnAboutBlockTakesTheReadersLineEnds)
