@@ -431,6 +431,23 @@ TEST_F(MapDescriptionText, ABoardsRowsTakeTheirLegend)
 // Each occasion's sound goes to the speech byte the game plays for it.
 // A legend character whose content is the player (0) puts the screen's
 // player there, here in row 2, column 5.
+// Screens drawn in legend rows alone, with no picture, make a whole map.
+TEST_F(MapDescriptionText, ScreensDrawnInRowsAloneMakeAMap)
+{
+    const fs::path assets = fs::absolute(SHIPPED).parent_path();
+    std::string text = "include " + (assets / "palette.txt").string() + "\ninclude " + (assets / "tiles.txt").string() +
+                       "\nlevels " + (assets / "../levels/builtin.zrp").string() +
+                       "\nplayer 5 6 8 7 10 9 11\nfidget 12 5\nfidget 13 5\nlegend x 1 0 0\n";
+    for (const char* screen : {"title", "help", "blank", "finale", "about"}) {
+        text += std::string("board ") + screen + "\n";
+        for (int r = 0; r < LEVEL_ROWS; ++r)
+            text += std::string(LEVEL_COLS, 'x') + "\n";
+        text += "end\n";
+    }
+    std::ofstream(dir / "d.txt") << text;
+    EXPECT_EQ(contents_of((dir / "d.txt").string()).boards.size(), 55u);
+}
+
 TEST_F(MapDescriptionText, ABoardsPlayerStandsWhereItsRowsDrawIt)
 {
     std::string rows = "board title\n";

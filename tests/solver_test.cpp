@@ -520,7 +520,7 @@ const Generate_case GENERATE_CASES[] = {
     {"6 by 7, one treasure", 6, 7, 1, 3},
     {"7 by 9, two treasures", 7, 9, 2, 11},
 };
-const int MIN_PUSHES = 4, MAX_PUSHES = 60;
+const int MIN_PUSHES = 4, MAX_PUSHES = 14;
 
 Generate_options options_of(const Generate_case& c)
 {

@@ -351,7 +351,7 @@ class Search
         dist_.assign(grid_.n, 0);
         queue_.assign(grid_.n, 0);
         can_stand_.assign(grid_.n, 0);
-        treasures_.set_stride(k_ > 0 ? k_ : 1);
+        treasures_.set_stride(std::max(k_, 1));
         const int w = grid_.m + 1;
         cost_.assign(static_cast<size_t>(w) * w, 0);
         corral_id_.assign(grid_.n, -1);
