@@ -29,17 +29,22 @@ struct Candidate {
     int difficulty;
 };
 
-// Cells the solution walks or pushes over, marked in a grid like `rows`.
-std::vector<bool> touched_cells(const Rows& rows, const std::string& moves)
+int player_cell(const Rows& rows)
+{
+    const int R = static_cast<int>(rows.size()), C = static_cast<int>(rows[0].size());
+    for (int c = 0; c < R * C; ++c)
+        if (is_zandrek_cell(rows[c / C][c % C])) return c;
+    return 0;
+}
+
+// Cells the solution walks or pushes over from `player`, marked in a grid
+// like `rows`.
+std::vector<bool> touched_cells(const Rows& rows, int player, const std::string& moves)
 {
     const int R = static_cast<int>(rows.size()), C = static_cast<int>(rows[0].size());
     std::vector<bool> box(R * C);
-    int player = 0;
-    for (int c = 0; c < R * C; ++c) {
-        const char ch = rows[c / C][c % C];
-        box[c] = is_treasure_cell(ch);
-        if (is_zandrek_cell(ch)) player = c;
-    }
+    for (int c = 0; c < R * C; ++c)
+        box[c] = is_treasure_cell(rows[c / C][c % C]);
     std::vector<bool> touched = box;
     touched[player] = true;
     for (char m : moves) {
@@ -60,7 +65,8 @@ std::vector<bool> touched_cells(const Rows& rows, const std::string& moves)
 void wall_up_unused(Rows& rows, const std::string& moves)
 {
     const int R = static_cast<int>(rows.size()), C = static_cast<int>(rows[0].size());
-    const std::vector<bool> touched = touched_cells(rows, moves);
+    const int player = player_cell(rows);
+    const std::vector<bool> touched = touched_cells(rows, player, moves);
     auto wall_mirrored = [&](int r, int c, int axes) {
         int rr = axes & 1 ? R - 1 - r : r, cc = axes & 2 ? C - 1 - c : c;
         return rows[rr][cc] == '#';
@@ -87,8 +93,7 @@ void wall_up_unused(Rows& rows, const std::string& moves)
     drop_specks(out);
     // A mirror of a used cell may be left apart from the rest, across a
     // walled-up middle; only the player's own area is played.
-    for (int c = 0; c < R * C; ++c)
-        if (is_zandrek_cell(rows[c / C][c % C])) keep_area_of(out, c / C, c % C);
+    keep_area_of(out, player / C, player % C);
     rows.swap(out);
 }
 

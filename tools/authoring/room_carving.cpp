@@ -31,15 +31,16 @@ void set_wall(std::vector<std::string>& g, int r, int c, Symmetry sym)
 }
 
 // Each play cell's area, its cells joined side by side, numbered in reading
-// order; -1 for every other cell. `sizes` gets each area's cell count.
-std::vector<int> label_areas(const std::vector<std::string>& g, std::vector<int>& sizes)
+// order; -1 for every other cell. `sizes`, when given, gets each area's cell
+// count.
+std::vector<int> label_areas(const std::vector<std::string>& g, std::vector<int>* sizes)
 {
     const int R = static_cast<int>(g.size()), C = static_cast<int>(g[0].size());
     std::vector<int> label(R * C, -1);
-    sizes.clear();
+    int next_area = 0;
     for (int start = 0; start < R * C; ++start) {
         if (!is_play_cell(g[start / C][start % C]) || label[start] >= 0) continue;
-        const int area = static_cast<int>(sizes.size());
+        const int area = next_area++;
         std::vector<int> queue{start};
         label[start] = area;
         for (size_t i = 0; i < queue.size(); ++i) {
@@ -51,7 +52,7 @@ std::vector<int> label_areas(const std::vector<std::string>& g, std::vector<int>
                 queue.push_back(n);
             }
         }
-        sizes.push_back(static_cast<int>(queue.size()));
+        if (sizes) sizes->push_back(static_cast<int>(queue.size()));
     }
     return label;
 }
@@ -68,14 +69,13 @@ void wall_all_but(std::vector<std::string>& g, const std::vector<int>& label, in
 void keep_largest_area(std::vector<std::string>& g)
 {
     std::vector<int> sizes;
-    const std::vector<int> label = label_areas(g, sizes);
+    const std::vector<int> label = label_areas(g, &sizes);
     wall_all_but(g, label, static_cast<int>(std::max_element(sizes.begin(), sizes.end()) - sizes.begin()));
 }
 
 void keep_area_of(std::vector<std::string>& g, int row, int col)
 {
-    std::vector<int> sizes;
-    const std::vector<int> label = label_areas(g, sizes);
+    const std::vector<int> label = label_areas(g, nullptr);
     wall_all_but(g, label, label[row * static_cast<int>(g[0].size()) + col]);
 }
 
