@@ -78,6 +78,8 @@ static_assert(sizeof(Field_info) == 1340, "a 16 x 20 board record is 1340 bytes"
 // The kind tiles of every pack board, and of every board the map
 // description builds: one per content kind, in kind_tiles' order.
 constexpr uint16_t STANDARD_KIND_TILES[6] = {5, 5, 1, 4, 15, 16};
+// A pack level's walls; no kind tile holds them.
+constexpr uint16_t PACK_WALL_TILE = 2;
 
 // A position as one 32-bit value: column in the low 16 bits, row in the high.
 using Cell_pos = uint32_t;

@@ -41,7 +41,7 @@ void enter_builtin_level(Game_state& state, int n)
 // a fixed tile id for walls), content, floor.
 struct Legend_cell {
     char c;
-    int kind_slot; // -1: fixed tile id 2
+    int kind_slot; // -1: PACK_WALL_TILE
     uint8_t content;
     uint8_t floor;
 };
@@ -110,7 +110,7 @@ void build_pack_board(Game_state& state, const Level_info& level)
             const Legend_cell* l = legend_for(level.layout[row][col]);
             if (!l) continue; // a space keeps the template's cell
             Field_cell& cell = b.cells[row * LEVEL_COLS + col];
-            cell.tile = l->kind_slot < 0 ? 2 : b.kind_tiles[l->kind_slot];
+            cell.tile = l->kind_slot < 0 ? PACK_WALL_TILE : b.kind_tiles[l->kind_slot];
             cell.content = l->content;
             cell.floor = l->floor;
         }

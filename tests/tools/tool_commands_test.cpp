@@ -159,6 +159,13 @@ TEST_F(Tool, PlayPassesOverACommentBetweenMoves)
                 FieldsAre(0, "#####\n#-@*#\n#####\nmoves 1 pushes 1 solved yes\n"));
 }
 
+// A click on the treasure pushes it home; the moves after it find the level over.
+TEST_F(Tool, PlayMovesNothingOnceAClickHasSolvedTheLevel)
+{
+    EXPECT_THAT(run("play fixture.zrp 1 --click 1,2 '<'"),
+                FieldsAre(0, "#####\n#-@*#\n#####\nmoves 1 pushes 1 solved yes\n"));
+}
+
 // From (1, 1) of level 3: four steps round to (2, 4), two back up to (1, 3), then a push left.
 TEST_F(Tool, PlayWalksToEachClickedCellBeforeTheMoves)
 {
@@ -250,17 +257,18 @@ TEST_F(Tool, RenderAStepChangesTwoCellsAtMost)
                 FieldsAre(320, 192, 320 * 192, testing::AllOf(testing::Gt(0u), testing::Le(2u * 16 * 12))));
 }
 
-// Without a map, level 1 ("One Push") shows a colour for each kind of cell: every
-// cell one colour, five in all with the ground beyond the walls. The sheet's
-// level starts 4 pixels in; its number covers the top left cell.
+// Without a map, level 3 ("No Answer") shows a colour for each kind of cell:
+// every cell one colour, six in all with the ground beyond the walls. The
+// sheet's levels stand side by side, 4 pixels apart; a level's number covers
+// its top left cell.
 TEST_F(Tool, ASheetWithoutAMapShowsEachKindOfCellInItsOwnColour)
 {
     const int status = run("render --sheet fixture.zrp -o sheet.png").status;
     const Picture sheet = read_png(dir / "sheet.png");
     std::set<uint32_t> colours;
     int mixed = 0;
-    for (int cell = 1; cell < 16 * 20 && sheet.height >= 4 + 16 * 12; ++cell) {
-        const int x0 = 4 + cell % 20 * 16, y0 = 4 + cell / 20 * 12;
+    for (int cell = 1; cell < 16 * 20 && sheet.width >= 3 * 324 && sheet.height >= 4 + 16 * 12; ++cell) {
+        const int x0 = 4 + 2 * 324 + cell % 20 * 16, y0 = 4 + cell / 20 * 12;
         std::set<uint32_t> seen;
         for (int y = y0; y < y0 + 12; ++y)
             for (int x = x0; x < x0 + 16; ++x)
@@ -268,7 +276,7 @@ TEST_F(Tool, ASheetWithoutAMapShowsEachKindOfCellInItsOwnColour)
         mixed += seen.size() > 1;
         colours.insert(seen.begin(), seen.end());
     }
-    EXPECT_THAT(std::make_tuple(status, mixed, colours.size()), FieldsAre(0, 0, 5u));
+    EXPECT_THAT(std::make_tuple(status, mixed, colours.size()), FieldsAre(0, 0, 6u));
 }
 
 } // namespace

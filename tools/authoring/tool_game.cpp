@@ -18,18 +18,12 @@ namespace
 
 constexpr int TILE_W = 16, TILE_H = 12;
 
-// Tile codes of the template map, the game's own for each kind of cell. The
-// image of code k is a plain square of colour k of the game's colour map, so
-// a kind of cell is told by its colour alone.
-enum : uint16_t {
-    TILE_BLACK = 0,
-    TILE_FLOOR = 1,
-    TILE_WALL = 2,
-    TILE_BANK = 4,
-    TILE_PLAYER = 5,
-    TILE_TREASURE = 15,
-    TILE_BANKED = 16,
-};
+// The template map's image of tile code k is a plain square of colour k of the
+// game's colour map, so a kind of cell is told by its colour alone; cells
+// beyond the level are code 0, black.
+constexpr uint16_t TILE_BLACK = 0;
+constexpr uint16_t TILE_PLAYER = STANDARD_KIND_TILES[KIND_PLAYER];
+const uint16_t TILE_HIGHEST = *std::max_element(std::begin(STANDARD_KIND_TILES), std::end(STANDARD_KIND_TILES));
 
 Field_info blank_board(int number)
 {
@@ -40,8 +34,7 @@ Field_info blank_board(int number)
     b.columns = LEVEL_COLS;
     b.undo_player_after = b.undo_player_before = b.undo_treasure_to = b.undo_treasure_from = -1;
     b.start_sound = b.banked_sound = b.solved_sound = b.spare_sound = NO_SOUND;
-    const uint16_t kinds[6] = {TILE_PLAYER, TILE_PLAYER, TILE_FLOOR, TILE_BANK, TILE_TREASURE, TILE_BANKED};
-    std::memcpy(b.kind_tiles, kinds, sizeof kinds);
+    std::copy(std::begin(STANDARD_KIND_TILES), std::end(STANDARD_KIND_TILES), b.kind_tiles);
     for (Field_cell& c : b.cells)
         c = Field_cell{TILE_BLACK, KIND_WALL, KIND_WALL};
     return b;
@@ -105,7 +98,7 @@ Map_contents template_map_contents()
     m.tile_info.image_size = TILE_W * TILE_H;
     for (uint16_t& slot : m.tile_info.slots_14_to_27)
         slot = TILE_PLAYER;
-    for (uint16_t t = 0; t <= TILE_BANKED; ++t) {
+    for (uint16_t t = 0; t <= TILE_HIGHEST; ++t) {
         m.tile_table.push_back(t);
         m.images.emplace_back(TILE_W * TILE_H, static_cast<uint8_t>(t));
     }
