@@ -318,23 +318,53 @@ TEST_F(Map_file, HostileRecordSizesNeverReachOutsideTheirChunk)
 }
 
 // A pack level is laid on the blank board, whose own sounds belong to the
-// blank screen, never to a level.
-TEST_F(Map_file, APackLevelTakesNoSoundOfTheBlankBoard)
+// blank screen and whose counts a map may hold, never to a level.
+class Pack_board : public Map_test
 {
-    Map_contents contents = test_map_contents();
-    Field_info& blank = contents.boards.at(5); // boards 1, 2, 3, -1, -2, -3
-    ASSERT_EQ(blank.number, BOARD_BLANK);
-    blank.start_sound = 1;
-    blank.banked_sound = 2;
-    blank.solved_sound = 3;
-    blank.spare_sound = 4;
-    open_map(contents);
-    Level_info level;
-    std::memset(level.layout, '#', sizeof level.layout);
-    build_pack_board(state, level);
+  protected:
+    void SetUp() override
+    {
+        Map_test::SetUp();
+        Map_contents contents = test_map_contents();
+        Field_info& blank = contents.boards.at(5); // boards 1, 2, 3, -1, -2, -3
+        ASSERT_EQ(blank.number, BOARD_BLANK);
+        make_dirty(blank);
+        open_map(contents);
+        Level_info level;
+        std::memset(level.layout, '#', sizeof level.layout);
+        build_pack_board(state, level);
+    }
+    static void make_dirty(Field_info& b)
+    {
+        b.start_sound = 1;
+        b.banked_sound = 2;
+        b.solved_sound = 3;
+        b.spare_sound = 4;
+        b.moves = b.pushes = b.zero = 9;
+        b.start_time = b.solve_time = 99;
+        b.undo_player_after = b.undo_player_before = b.undo_treasure_to = b.undo_treasure_from = 5;
+    }
+};
+
+TEST_F(Pack_board, APackLevelTakesNoSoundOfTheBlankBoard)
+{
     const Field_info& b = state.pristine_board;
     EXPECT_THAT(std::make_tuple(b.start_sound, b.banked_sound, b.solved_sound, b.spare_sound),
                 testing::FieldsAre(NO_SOUND, NO_SOUND, NO_SOUND, NO_SOUND));
+}
+
+TEST_F(Pack_board, APackLevelTakesNoCountsOfTheBlankBoard)
+{
+    const Field_info& b = state.pristine_board;
+    EXPECT_THAT(std::make_tuple(b.moves, b.pushes, b.zero, b.start_time, b.solve_time),
+                testing::FieldsAre(0, 0, 0, 0u, 0u));
+}
+
+TEST_F(Pack_board, APackLevelStartsWithNothingToUndo)
+{
+    const Field_info& b = state.pristine_board;
+    EXPECT_THAT(std::make_tuple(b.undo_player_after, b.undo_player_before, b.undo_treasure_to, b.undo_treasure_from),
+                testing::FieldsAre(-1, -1, -1, -1));
 }
 
 } // namespace

@@ -125,6 +125,7 @@ TEST_F(Play, KeySequencesFollowTheMoveRules)
     const Case cases[] = {
         {"walls and a second treasure block", {"#######", "#@$$-.#"}, ">^", {"#######", "#@$$-.#"}, {0, 0, 0, MODE_PLAY}, {}},
         {"the grid's edge blocks, its first cell does not", {"@-$"}, "^<><", {"@-$"}, {2, 0, 0, MODE_PLAY}, {8, 8}},
+        {"the grid's edges make a corner", {"-$@"}, "<", {"$@-"}, {1, 1, 0, MODE_PLAY}, {9, 10}},
         {"push into a wall corner", {"#######", "#@$-#-#", "#---$-#"}, ">", {"#######", "#-@$#-#", "#---$-#"}, {1, 1, 0, MODE_PLAY}, {9, 10}},
         {"a wall and a treasure make no corner", {"#######", "#@$-$-#", "#---#-#"}, ">", {"#######", "#-@$$-#", "#---#-#"}, {1, 1, 0, MODE_PLAY}, {9}},
         {"into a corner on a bank: banked, then solved", {"#######", "#@$.###"}, ">", {"#######", "#-@*###"}, {1, 1, 1, MODE_SOLVED}, {9, 21, 22}},
