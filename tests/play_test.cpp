@@ -603,7 +603,8 @@ TEST_F(Move_log, PlaybackTextFollowsTheRecordSyntax)
         {"the count's own x is not a character", "<x2x3", "2,3 2/0 mode 0"},
         {"only playback characters reach the game", "hjklnpaxgs?/bcdtf 1\t\xff", "4,3 0/0 mode 0"},
         {"nine is a digit of the count", "<x9", "1,3 3/0 mode 0"},
-        {"no further than the text's length", std::string_view("<<v", 2), "2,3 2/0 mode 0"}};
+        {"no further than the text's length", std::string_view("<<v", 2), "2,3 2/0 mode 0"},
+        {"a count ends with the text", std::string_view("<x12", 3), "3,3 1/0 mode 0"}};
     for (const auto& [what, text, after] : cases) {
         load(ROOM);
         play_back_text(state, text, 0, 0, 0);
