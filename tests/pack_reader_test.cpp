@@ -277,6 +277,28 @@ TEST(RecordReader, ALevelTheFileEndsInsideGivesOne)
     }
 }
 
+// A stream opened for writing refuses every read, as a failing disk would.
+TEST(RecordReader, AFileThatCannotBeReadIsNamed)
+{
+    const std::string path = temp_path("unreadable");
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    char probe;
+    if (std::fread(&probe, 1, 1, f) == 0 && !std::ferror(f)) {
+        std::fclose(f);
+        GTEST_SKIP() << "this C library reads a write-only stream as empty, not as failed";
+    }
+    std::clearerr(f);
+    Line_source source;
+    open_line_source(source, f);
+    Pack_info pack;
+    Pack_diagnostic d;
+    EXPECT_EQ(read_pack_records(pack, source, &d), 1);
+    EXPECT_EQ(std::tie(d.record, d.reason), std::make_tuple("file", "the file could not be read"));
+    std::fclose(f);
+    std::remove(path.c_str());
+}
+
 // A list of `count` records let go on a thread whose stack is far too small
 // for a destructor call per record; true when the thread came back.
 template <typename Record> bool let_go_on_a_small_stack(int count)
