@@ -65,6 +65,19 @@ TEST_F(Platform_contract, AWrittenBufferIsNotDoneUntilItHasPlayed)
     platform_wave_close();
 }
 
+// The game may take the buffer back once it is done: the device has let it go.
+TEST_F(Platform_contract, ABufferDoneOnceIsNotMarkedAgain)
+{
+    SKIP_WITHOUT_SOUND();
+    ASSERT_TRUE(play_one_second());
+    contract_let_time_pass(1500);
+    header.flags &= ~WAVE_DONE;
+    contract_let_time_pass(100);
+    EXPECT_EQ(header.flags & WAVE_DONE, 0u);
+    platform_wave_unprepare(header);
+    platform_wave_close();
+}
+
 TEST_F(Platform_contract, AResetMarksThePlayingBufferDone)
 {
     SKIP_WITHOUT_SOUND();
