@@ -649,6 +649,15 @@ TEST(EditorPack, ThePacksLastLevelStays)
                 testing::FieldsAre(1u, "a pack needs at least one level"));
 }
 
+TEST(EditorPack, ARenameTheWriterRefusesKeepsTheOldName)
+{
+    Authored_pack pack = pack_abc();
+    std::string problem;
+    EXPECT_EQ(pack_rename_level(pack, 1, "two\nlines", problem), -1);
+    EXPECT_THAT(std::make_tuple(level_names(pack), problem),
+                testing::FieldsAre(ElementsAre("A", "B", "C"), HasSubstr("the name cannot be written")));
+}
+
 TEST(EditorPack, ARefusedEditNamesTheMissingLevel)
 {
     Authored_pack pack = pack_abc();
