@@ -799,7 +799,8 @@ TEST(EditorWriter, WhatTheReaderWouldReadOtherwiseIsRefused)
         void (*spoil)(Authored_pack&);
         const char* reason;
     } cases[] = {
-        {[](Authored_pack& p) { p.levels[0].about = {"fine\nend of the road\n"}; }, "\"end\""},
+        {[](Authored_pack& p) { p.levels[0].about = {"fine\nend of the road\n"}; },
+         "level 1, About block 1: About line 2 begins with \"end\""},
         {[](Authored_pack& p) {
              p.about = {"", std::string(255, 'a') + "\n"};
          },

@@ -186,6 +186,7 @@ TEST(RoomCarving, KeepingTheLargestAreaWallsUpTheOthers)
         {"of two as large the first stays", {"#####", "#-#-#", "#####"}, {"#####", "#-###", "#####"}},
         // The end of one row and the start of the next are not neighbours.
         {"a row's end is not beside the next row's start", {"#--", "-##"}, {"#--", "###"}},
+        {"a row's start is not beside the row above's end", {"-#-", "-##"}, {"-##", "-##"}},
         {"treasures, banks and the player are floor",
          {"#######", "#$.#@-#", "#####-#", "#######"},
          {"#######", "####@-#", "#####-#", "#######"}},
