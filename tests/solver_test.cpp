@@ -426,6 +426,21 @@ TEST(AuthoringSolverAnswers, AnOptimalSearchStoppedAfterASolutionIsUnproven)
     EXPECT_THAT(std::make_tuple(r.status, r.pushes), FieldsAre(SOLVE_UNPROVEN, testing::Ge(67))); // 67: the optimum
 }
 
+// With no pause asked between reports, every 1024th expansion reports.
+TEST(AuthoringSolverAnswers, TheSearchReportsAsItGoes)
+{
+    Solve_options options;
+    options.max_states = 40000;
+    options.any_first_share = 0;
+    options.progress_seconds = 0;
+    std::vector<uint64_t> reported;
+    options.progress = [&](const Solve_progress& p) { reported.push_back(p.expanded); };
+    const Solve_result r = solve_puzzle(puzzle_of(split_rows(LARGE)), options);
+    ASSERT_GE(r.expanded, 2048u);
+    EXPECT_THAT(reported, testing::AllOf(testing::SizeIs(r.expanded / 1024),
+                                         testing::Each(testing::ResultOf([](uint64_t e) { return e % 1024; }, 0u))));
+}
+
 // A room of 4 rows of treasures over 4 rows of banks, 18 a row, the first
 // `treasures` of them and the first `banks` there: past 64 of either the
 // search's tables cannot hold them.
