@@ -69,6 +69,7 @@ const struct Solvable {
     int pushes, moves;
 } SOLVABLE[] = {
     {"straight corridor", SOLVE_PUSHES, "#######|#@-$-.#|#######", 2, 3},
+    {"a treasure shuts Zandrek off from the bank", SOLVE_PUSHES, "#####|#.$@#|#####", 1, 1},
     {"the grid's first cell is a floor cell like any other", SOLVE_PUSHES, ".$@", 1, 1},
     {"upper treasure first walks least", SOLVE_MOVES, TWO, 4, 6},
     {"fewest steps among fewest pushes", SOLVE_PUSHES_THEN_MOVES, TWO, 4, 6},
