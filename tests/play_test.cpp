@@ -209,6 +209,16 @@ TEST_F(Play, APointerBeyondAnyCellNumberIsOnNoCell)
     }
 }
 
+TEST_F(Play, APointerOnTheFirstOrLastCellNumberIsOnThatCell)
+{
+    set_tile_size(16, 12);
+    for (int n : {INT16_MIN, INT16_MAX}) {
+        state.last_pointer_x = n * 16 * state.magnify;
+        state.last_pointer_y = n * 12 * state.magnify;
+        EXPECT_EQ(pointer_cell(state), make_cell_pos(n, n)) << n;
+    }
+}
+
 TEST_F(Play, AStraightStepGoesTowardThePointerInLine)
 {
     load({"######", "#-#--#", "#-@--#", "#--$-#", "#--$-#", "######"});
@@ -314,6 +324,16 @@ TEST_F(Play, AWalkShowsTheCrossCursorUntilTheButtonIsUp)
     for (const Platform_call* c : offscreen_calls_of(CALL_CURSOR))
         cursors.push_back(c->a);
     EXPECT_EQ(cursors, (std::vector<int>{CURSOR_CROSS, CURSOR_ARROW}));
+}
+
+// A tick already on its way when the button came up finds the walk over.
+TEST_F(Play, AWalkTickAfterTheWalkEndedTakesNoStep)
+{
+    load({"#####", "#@--#", "#####"});
+    click(3, 1);
+    send(EVENT_BUTTON, CODE_LEFT_UP);
+    EXPECT_EQ(walk_tick(state), STEP_NONE);
+    EXPECT_EQ(now(), "1,1 0/0 mode 0");
 }
 
 TEST_F(Play, AShiftWalkTriesAStraightPushFirst)
