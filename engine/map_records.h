@@ -114,7 +114,6 @@ struct Sample_info {
     int32_t length = 0;  // bytes of sample data after the header
     uint16_t rate_word = 0;
     uint16_t second_word = 0;
-    uint16_t loaded = 0;
     uint16_t flags = 0;              // SAMPLE_PINNED
     std::unique_ptr<uint8_t[]> data; // loaded on first use
     uint32_t bits = 0;

@@ -58,7 +58,6 @@ int load_sample(Game_state& state, Sample_info& sample)
     if (sample.bits == 8)
         for (int32_t i = 0; i < sample.length; ++i)
             data[i] ^= 0x80;
-    sample.loaded = 1;
     sample.data = std::move(data);
     sample.rate = sample.rate_word;
     return 0;

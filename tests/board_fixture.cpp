@@ -55,7 +55,6 @@ void give_sounds(Game_state& state)
         Sample_info& s = state.samples[k];
         s.data.reset(new uint8_t[4]{uint8_t(k), uint8_t(k), uint8_t(k), uint8_t(k)});
         s.length = 4;
-        s.loaded = 1;
         s.bits = 8;
         s.rate = s.rate_word = 8000;
         state.speech_items[k].sample = static_cast<uint8_t>(k);
