@@ -175,6 +175,21 @@ TEST_F(Play, APushRedrawsTheCellsItChanges)
                 testing::ElementsAre(std::pair{2, 1}, std::pair{3, 1}, std::pair{1, 1}, std::pair{2, 1}));
 }
 
+// Not revealed in a random order: row by row from the top, as a restart
+// should look the same each time.
+TEST_F(Play, ARestartDrawsTheWholeGridRowByRow)
+{
+    load({"######", "#@$-.#", "######"});
+    press(state, CODE_RIGHT);
+    offscreen().calls.clear();
+    press(state, CODE_R);
+    std::vector<std::pair<int, int>> every_cell;
+    for (int r = 0; r < LEVEL_ROWS; ++r)
+        for (int c = 0; c < LEVEL_COLS; ++c)
+            every_cell.emplace_back(c, r);
+    EXPECT_EQ(blitted_cells(), every_cell);
+}
+
 // The middle cell of each picture, with walls on the sides a row names.
 TEST_F(Play, OnlyTwoWallsAtRightAnglesMakeACorner)
 {
