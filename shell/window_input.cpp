@@ -58,7 +58,7 @@ int32_t char_code(uint32_t character)
 {
     for (const Char_entry& c : CHAR_CODES)
         if (static_cast<unsigned char>(c.character) == character) return c.code;
-    return -1;
+    return CHAR_IGNORED;
 }
 
 void on_window_input(Game_state& state, Window_input input, uint32_t wparam, uint32_t lparam)
@@ -78,7 +78,7 @@ void on_window_input(Game_state& state, Window_input input, uint32_t wparam, uin
             return;
         }
         event.code = char_code(wparam);
-        if (event.code < 0) return;
+        if (event.code == CHAR_IGNORED) return;
         break;
     default:
         for (const Mouse_entry& m : MOUSE_EVENTS) {

@@ -40,7 +40,8 @@ void on_window_input(Game_state& state, Window_input input, uint32_t wparam, uin
 
 // The engine's key code for a virtual key (48 for keys it does not tell apart).
 int32_t key_code(uint32_t virtual_key);
-// The engine's code for a character, or -1 when the character is ignored.
+// The engine's code for a character, or CHAR_IGNORED.
+constexpr int32_t CHAR_IGNORED = -1;
 int32_t char_code(uint32_t character);
 
 // After every message but paint and palette realization: the congratulation

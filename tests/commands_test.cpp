@@ -183,8 +183,8 @@ TEST(Window_input, EachKeyBecomesItsCode)
 
 TEST(Window_input, OnlyTheGamesCharactersHaveACode)
 {
-    const std::pair<char, int32_t> characters[] = {
-        {'u', CODE_U}, {'?', CODE_QUESTION}, {'x', CODE_X}, {'U', -1}, {'i', -1}, {'q', -1}};
+    const std::pair<char, int32_t> characters[] = {{'u', CODE_U},       {'?', CODE_QUESTION}, {'x', CODE_X},
+                                                   {'U', CHAR_IGNORED}, {'i', CHAR_IGNORED},  {'q', CHAR_IGNORED}};
     for (auto [character, code] : characters)
         EXPECT_EQ(char_code(static_cast<unsigned char>(character)), code) << character;
 }
@@ -305,6 +305,14 @@ TEST_F(Commands, ATypedCharacterIsItsCommand)
     press_keys(state, ">>");
     on_window_input(state, INPUT_CHAR, 'u', 0);
     EXPECT_EQ(player_column(), 2); // the push undone
+}
+
+// Its key already went to the game; the character must not count twice.
+TEST_F(Commands, AnIgnoredCharacterLeavesTheTitleUp)
+{
+    show_greeting(state);
+    on_window_input(state, INPUT_CHAR, 'i', 0);
+    EXPECT_EQ(state.mode, MODE_TITLE);
 }
 
 TEST_F(Commands, QOrShiftQQuitsAtOnce)
