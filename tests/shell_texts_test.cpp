@@ -83,6 +83,14 @@ TEST(Framebuffer, TextIsCutAtTheCanvasSides)
     }
 }
 
+TEST(Framebuffer, AStretchWithoutAnImageDrawsNothing)
+{
+    std::vector<uint32_t> pixels(4, 1);
+    Framebuffer canvas{pixels.data(), 2, 2};
+    framebuffer_stretch(canvas, Tile_dib{}, nullptr, 1, 1, 0, 0, 2, 2);
+    EXPECT_EQ(pixels, std::vector<uint32_t>(4, 1));
+}
+
 TEST(Framebuffer, AFillBlackensItsRectangleWithinTheCanvas)
 {
     std::vector<uint32_t> pixels(4 * 3, 1);
