@@ -51,13 +51,10 @@ std::vector<const Platform_call*> offscreen_calls_of(Call_kind kind)
 
 Platform_call& offscreen_record(Call_kind kind)
 {
+    // Not recording, the caller fills in a record that nothing reads.
     static Platform_call scratch;
     Offscreen& o = offscreen();
-    if (!o.recording) {
-        scratch = Platform_call();
-        scratch.kind = kind;
-        return scratch;
-    }
+    if (!o.recording) return scratch;
     o.calls.emplace_back();
     o.calls.back().kind = kind;
     return o.calls.back();
