@@ -125,6 +125,19 @@ TEST(EditorPaint, PlacingZandrekTakesHimOffTheCellHeStoodOn)
     EXPECT_EQ(editor.level.rows[1].substr(0, 7), "#.-@--#");
 }
 
+// A stored solution, even an empty one, belongs to the layout it solved.
+TEST(EditorPaint, ANewLayoutDropsTheStoredSolution)
+{
+    for (const char* solution : {">", ""}) {
+        Level_editor editor = editor_with(ROOM);
+        editor.level.solution = solution;
+        editor.level.empty_solution = !*solution;
+        editor_paint(editor, 1, 3, '$');
+        EXPECT_THAT(std::make_tuple(editor.level.solution, editor.level.empty_solution), testing::FieldsAre("", false))
+            << "solution [" << solution << "]";
+    }
+}
+
 TEST(EditorPaint, NoPieceOrNoCellChangesNothing)
 {
     const struct {
@@ -132,7 +145,7 @@ TEST(EditorPaint, NoPieceOrNoCellChangesNothing)
         int row, col;
         char piece;
     } cases[] = {{"unknown piece", 1, 1, 'x'},    {"no piece", 1, 1, '\0'},           {"above the board", -1, 0, '#'},
-                 {"below the board", 16, 0, '#'}, {"right of the board", 0, 20, '#'}, {"left of the board", 0, -1, '#'},
+                 {"below the board", 16, 0, '#'}, {"right of the board", 1, 20, '@'}, {"left of the board", 0, -1, '#'},
                  {"the same piece", 1, 1, '@'}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -740,6 +740,8 @@ TEST(GeneratorLayout, FloorNoMoveTouchesIsWalledUpKeepingTheSymmetry)
          "######|#@---#|#-##-#|#----#|######"},
         {"left to right: a cell mirroring the bank a second push reaches stays", "#######|#.-$@-#|#######", "<<",
          "#######|#.-$@-#|#######"},
+        {"a cell a treasure was pushed from is floor again", "#######|##----#|#@$--.#|#-----#|#######", ">^v>>",
+         "#######|##-####|#@$--.#|#######|#######"},
         {"mirrored floor cut off from the player's goes", "#########|#@$.----#|#########", ">",
          "#########|#@$.#####|#########"},
         {"mirrored floor cut off from the player's goes, however they lie", "#########|#----.$@#|#########", "<",

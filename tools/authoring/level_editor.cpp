@@ -141,8 +141,7 @@ bool editor_paint(Level_editor& editor, int row, int col, char c)
 void editor_begin_stroke(Level_editor& editor)
 {
     if (editor.stroke_open) editor_end_stroke(editor);
-    editor.stroke_open = true;
-    editor.stroke_changed = false;
+    editor.stroke_open = true; // ending a stroke left stroke_changed false
     editor.stroke_before = editor.level;
 }
 
