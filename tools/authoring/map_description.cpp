@@ -34,8 +34,7 @@ const std::pair<const char*, int> OCCASIONS[] = {
     {"refused", SPEECH_REFUSED},
     {"first-level", SPEECH_FIRST_LEVEL},
 };
-const uint16_t LAYOUT_WALL_TILE = 2; // a layout's '#', as every board draws it
-const size_t MAX_TILE_CODE = 4095;   // what the description's numbers allow
+const size_t MAX_TILE_CODE = 4095; // what the description's numbers allow
 
 struct Legend_entry {
     uint16_t tile;
@@ -551,7 +550,7 @@ void apply_look(Field_info& b, const Level_look& look)
     b.kind_tiles[KIND_BANKED_TREASURE] = look.banked;
     for (Field_cell& cell : b.cells) {
         if (cell.floor == KIND_WALL) {
-            if (cell.tile == LAYOUT_WALL_TILE) cell.tile = look.wall;
+            if (cell.tile == PACK_WALL_TILE) cell.tile = look.wall;
         } else if (cell.content != KIND_PLAYER) {
             bool banked = cell.content == KIND_TREASURE && cell.floor == KIND_BANK;
             cell.tile = b.kind_tiles[banked ? int{KIND_BANKED_TREASURE} : int{cell.content}];
