@@ -443,6 +443,7 @@ TEST(EditorLink, BadLinksAreRefusedWithTheReason)
         {"#level=#" + std::string(16, '|'), "more than 16 rows"}, // empty rows past the sixteenth count too
         {"#level=##x#", "row 1, column 3 of the link holds 'x', which is no piece"},
         {"#level=%23%00", "row 1, column 2 of the link holds '?', which is no piece"},
+        {"#level=%39", "row 1, column 1 of the link holds '9', which is no piece"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.link);

@@ -389,10 +389,10 @@ TEST_F(MapDescriptionText, TextsTakeTheLineBreakEscape)
 TEST_F(MapDescriptionText, ALevelsLookTilesItsLayout)
 {
     const Field_info plain = shipped_with("").boards.at(0);
-    const Field_info level_1 = shipped_with("level-tiles 1 1 4 30 1 102 103\n").boards.at(0);
+    const Field_info level_1 = shipped_with("level-tiles 1 1 0 30 1 102 103\n").boards.at(0);
     auto tile = [&](int row, int column) { return level_1.cells[row * LEVEL_COLS + column].tile; };
     EXPECT_THAT(std::make_tuple(tile(8, 6), tile(8, 8), tile(8, 9), tile(8, 11), tile(0, 0)),
-                testing::FieldsAre(4, 30, 102, 1, plain.cells[0].tile));
+                testing::FieldsAre(0, 30, 102, 1, plain.cells[0].tile));
 }
 
 TEST_F(MapDescriptionText, ACreditMayBeEmpty)

@@ -44,13 +44,14 @@ int percent_decode(const std::string& text, std::string& out, std::string& probl
             out += text[i];
             continue;
         }
-        int high = i + 1 < text.size() ? hex_value(text[i + 1]) : -1;
-        int low = i + 2 < text.size() ? hex_value(text[i + 2]) : -1;
-        if (high < 0 || low < 0) {
+        // A string holds a NUL past its end, no hex digit: an escape cut
+        // short stops at its first missing digit.
+        const int high = hex_value(text[i + 1]);
+        if (high < 0 || hex_value(text[i + 2]) < 0) {
             problem = "the link has a bad % escape at character " + std::to_string(i + 1);
             return -1;
         }
-        out += static_cast<char>(high * 16 + low);
+        out += static_cast<char>(high * 16 + hex_value(text[i + 2]));
         i += 2;
     }
     return 0;
