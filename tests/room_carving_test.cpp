@@ -119,6 +119,19 @@ TEST(RoomCarving, NoInsideWallOfARoomStandsAlone)
 // A room repeats itself left to right, top to bottom or turned half round,
 // but about one in three takes a piece of wall the symmetry does not repeat
 // (it may fall on wall already, so somewhat fewer show it).
+// Two rooms in three have a notch cut into each inside corner.
+TEST(RoomCarving, MostRoomsHaveTheirCornersNotched)
+{
+    const auto notched = [](const Carved& c) {
+        const int last_row = c.rows - 2, last_col = c.cols - 2;
+        return c.room[1][1] == '#' && c.room[1][last_col] == '#' && c.room[last_row][1] == '#' &&
+               c.room[last_row][last_col] == '#';
+    };
+    const auto& rooms = carved_rooms();
+    const auto count = std::count_if(rooms.begin(), rooms.end(), notched);
+    EXPECT_THAT(static_cast<double>(count) / rooms.size(), testing::Ge(0.6));
+}
+
 TEST(RoomCarving, NowAndThenARoomBreaksItsSymmetry)
 {
     const auto symmetric = [](const Rows& g) {
