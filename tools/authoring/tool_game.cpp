@@ -133,7 +133,6 @@ int open_tool_game(Tool_game& game, const char* map_path)
         if (game.error.empty()) game.error = "cannot read the map file " + game.state.map_file_name;
         return -1;
     }
-    offscreen().calls.clear();
     return 0;
 }
 
