@@ -139,6 +139,16 @@ TEST_F(Commands, AMagnifyItemResizesTheWindowMovingTheCheckMark)
     EXPECT_EQ(state.magnify, 3);
 }
 
+TEST_F(Commands, EachMagnifyItemSetsItsOwnMagnification)
+{
+    const std::pair<int, int> rows[] = {
+        {MENU_MAGNIFY_4, 4}, {MENU_MAGNIFY_1, 1}, {MENU_MAGNIFY_2, 2}, {MENU_MAGNIFY_3, 3}};
+    for (const auto& [id, magnify] : rows) {
+        run_menu_command(state, id);
+        EXPECT_EQ(state.magnify, magnify) << id;
+    }
+}
+
 TEST_F(Commands, ALevelItemEntersItsLevel)
 {
     run_menu_command(state, MENU_LEVEL_BASE + 2);

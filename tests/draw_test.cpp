@@ -182,6 +182,17 @@ TEST_F(Draw, ThePaletteTakesTheMapsColoursUpTo256)
     }
 }
 
+// Each entry as the bitmap wants it: blue, green, red, then a zero.
+TEST_F(Draw, EachOfTheMapsColoursEntersTheColourTable)
+{
+    const uint8_t colours[] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+    state.colour_map = colours;
+    state.colour_count = 3;
+    create_game_palette(state);
+    const uint8_t* table = reinterpret_cast<const uint8_t*>(state.draw.tile_dib.colours);
+    EXPECT_THAT(std::vector<uint8_t>(table, table + 12), testing::ElementsAre(3, 2, 1, 0, 6, 5, 4, 0, 9, 8, 7, 0));
+}
+
 TEST_F(Draw, BoardsChooseARandomOrderNeverTheSameTwice)
 {
     Field_info board{};

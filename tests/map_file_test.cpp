@@ -249,6 +249,16 @@ TEST_F(Map_file, DamagedFilesAreRefusedWithTheirMessage)
     }
 }
 
+// Read on its own, the index reader answers as every reader does.
+TEST_F(Map_file, ASampleIndexLongerThanItsChunkAnswersMinusOne)
+{
+    const std::string index = path("index");
+    write_bytes(index, {0, 3}); // three offsets promised, none there
+    state.map_file = std::fopen(index.c_str(), "rb");
+    File_diagnostics diagnostics;
+    EXPECT_EQ(MD_load_samples(state, 2, diagnostics), -1);
+}
+
 TEST_F(Map_file, AMapThatCannotBeOpenedIsNamed)
 {
     state.map_file_name = path("no such map");

@@ -226,6 +226,17 @@ TEST_F(Presentation, IdlingShowsTheStatusOnTheThirdTickThenSequenceZero)
     EXPECT_EQ(ticks(4), (std::vector<int>{-1, 10, 11, -1})); // sequence 0 played, then ended
 }
 
+// A move two ticks into the wait before the status starts the three ticks over.
+TEST_F(Presentation, AResetDuringTheFirstWaitStartsItOver)
+{
+    read_board_record(state, state.play_board, 2);
+    fidget_reset(state);
+    state.mode = MODE_PLAY;
+    ticks(2);
+    fidget_reset(state);
+    EXPECT_EQ(ticks(3), (std::vector<int>{-1, -1, 5}));
+}
+
 // A sequence that fills its row of the table, with no end mark, ends after
 // its last frame.
 TEST_F(Presentation, ASequenceWithoutAnEndMarkEndsWithItsRow)
