@@ -140,6 +140,13 @@ TEST_F(Score_file, AWrongHeaderIsReplacedTheOldFileKeptBeside)
     }
 }
 
+TEST(Score_bytes, AWrongHeaderAnswersMinusOne)
+{
+    const uint8_t bytes[] = {'Z', 'A', 'N', 'D'};
+    std::vector<Score_entry> entries;
+    EXPECT_EQ(parse_score_bytes(bytes, sizeof bytes, entries), -1);
+}
+
 TEST_F(Score_file, PlayersAreFoundIgnoringTheCaseOfAToZOnly)
 {
     ASSERT_EQ(read(header(5) + record("Anne De Vries", 1) + record("anne de vries", 2) + record("\xe9mile", 3) +
