@@ -738,6 +738,8 @@ TEST(GeneratorLayout, FloorNoMoveTouchesIsWalledUpKeepingTheSymmetry)
          "#######|##@####|##-$.##|##-####|#######"},
         {"a wall beside another inside the room stays", "######|#@---#|#-##-#|#----#|######", ">>>vv<<<^^",
          "######|#@---#|#-##-#|#----#|######"},
+        {"a wall standing alone inside the room is floor again", "#####|#@--#|#-#-#|#---#|#####", ">>vv<<^^",
+         "#####|#@--#|#---#|#---#|#####"},
         {"left to right: a cell mirroring the bank a second push reaches stays", "#######|#.-$@-#|#######", "<<",
          "#######|#.-$@-#|#######"},
         {"a cell a treasure was pushed from is floor again", "#######|##----#|#@$--.#|#-----#|#######", ">^v>>",
