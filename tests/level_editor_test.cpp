@@ -120,9 +120,20 @@ TEST(EditorPaint, PiecesCombineWithWhatTheCellHolds)
 
 TEST(EditorPaint, PlacingZandrekTakesHimOffTheCellHeStoodOn)
 {
-    Level_editor editor = editor_with("#######|#+--@-#|#######");
-    EXPECT_TRUE(editor_paint(editor, 1, 3, '@'));
-    EXPECT_EQ(editor.level.rows[1].substr(0, 7), "#.-@--#");
+    const struct {
+        const char *where, *before;
+        int row, col;
+        const char* after;
+    } cases[] = {
+        {"in the row he is placed in", "#######|#+--@-#|#######", 1, 3, "#######|#.-@--#|#######"},
+        {"in the grid's top row", "@-----|#-$-.#|######", 1, 1, "------|#@$-.#|######"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        Level_editor editor = editor_with(c.before);
+        EXPECT_TRUE(editor_paint(editor, c.row, c.col, '@'));
+        EXPECT_EQ(editor.level.rows, full_rows(c.after));
+    }
 }
 
 // A stored solution, even an empty one, belongs to the layout it solved.
@@ -189,6 +200,16 @@ TEST(EditorHistory, RedoPutsBackWhatUndoTook)
     EXPECT_TRUE(editor_redo(editor));
     EXPECT_EQ(editor.level.rows, painted);
     EXPECT_FALSE(editor_redo(editor));
+}
+
+TEST(EditorHistory, ARedoneEditCanBeUndoneAgain)
+{
+    Level_editor editor = editor_with(ROOM);
+    editor_paint(editor, 1, 3, '#');
+    editor_undo(editor);
+    editor_redo(editor);
+    EXPECT_TRUE(editor_undo(editor));
+    EXPECT_EQ(editor.level.rows, full_rows(ROOM));
 }
 
 // A stroke still being drawn is already a new edit: nothing undone before it can come back.
