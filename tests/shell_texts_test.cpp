@@ -10,6 +10,7 @@
 #include "files/file_diagnostics.h"
 #include "shell/error_text.h"
 #include "shell/framebuffer/framebuffer_draw.h"
+#include "shell/message_box.h"
 #include "shell/news_check.h"
 #include "shell/news_offer.h"
 #include "shell/title_banner.h"
@@ -111,7 +112,6 @@ TEST(Framebuffer, CentredTextStraddlesItsX)
                 testing::FieldsAre(true, true));
 }
 
-// The text ends 8 pixels short of the right edge, the icon 40 pixels left of the text; neither is magnified.
 TEST(Message_box, EachFileDiagnosticIsABoxOfItsKind)
 {
     offscreen_reset();
@@ -125,6 +125,28 @@ TEST(Message_box, EachFileDiagnosticIsABoxOfItsKind)
     EXPECT_THAT(boxes, testing::ElementsAre(std::pair{int{BOX_WARN}, "careful"}, std::pair{int{BOX_ERROR}, "broken"}));
 }
 
+TEST(Message_box, AnErrorReportJoinsOnlyTheTextsItIsGiven)
+{
+    const struct {
+        const char *message, *detail;
+        std::vector<std::string> boxes;
+    } rows[] = {
+        {"Error opening Zandrek window",
+         "Class does not exist.",
+         {"Error opening Zandrek window: Class does not exist."}},
+        {"Error opening Zandrek window", nullptr, {"Error opening Zandrek window"}},
+        {nullptr, "Class does not exist.", {"Class does not exist."}},
+        {nullptr, nullptr, {}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.message ? "message" : "no message") + (r.detail ? ", detail" : ", no detail"));
+        offscreen_reset();
+        report_error(r.message, r.detail);
+        EXPECT_EQ(box_texts(), r.boxes);
+    }
+}
+
+// The text ends 8 pixels short of the right edge, the icon 40 pixels left of the text; neither is magnified.
 TEST(Title_banner, TheBannerHangsFromTheRightEdge)
 {
     Game_state state;
