@@ -695,11 +695,24 @@ TEST(EditorPack, ARenameTheWriterRefusesKeepsTheOldName)
 
 TEST(EditorPack, ARefusedEditNamesTheMissingLevel)
 {
-    Authored_pack pack = pack_abc();
-    std::string moved, added;
-    const int move = pack_move_level(pack, 0, 3, moved), add = pack_add_level(pack, 4, Authored_level{}, added);
-    EXPECT_THAT(std::make_tuple(move, moved, add, added),
-                testing::FieldsAre(-1, "the pack has no level 4", -1, "no place 5 in the pack"));
+    using Edit = int (*)(Authored_pack&, std::string&);
+    const std::tuple<const char*, Edit, const char*> rows[] = {
+        {"move", [](Authored_pack& p, std::string& why) { return pack_move_level(p, 0, 3, why); },
+         "the pack has no level 4"},
+        {"remove", [](Authored_pack& p, std::string& why) { return pack_remove_level(p, 3, why); },
+         "the pack has no level 4"},
+        {"rename", [](Authored_pack& p, std::string& why) { return pack_rename_level(p, 3, "Fourth", why); },
+         "the pack has no level 4"},
+        {"add", [](Authored_pack& p, std::string& why) { return pack_add_level(p, 4, Authored_level{}, why); },
+         "no place 5 in the pack"},
+    };
+    for (const auto& [what, edit, problem] : rows) {
+        SCOPED_TRACE(what);
+        Authored_pack pack = pack_abc();
+        std::string why;
+        EXPECT_EQ(edit(pack, why), -1);
+        EXPECT_EQ(why, problem);
+    }
 }
 
 // The line the editor shows for a finished search, from each way it can end.
