@@ -22,9 +22,9 @@ struct Pulled {
     int depth = -1;
 };
 
-Pulled pull(const Rows& room, const std::vector<int>& banks, size_t beam = NO_LIMIT)
+Pulled pull(const Rows& room, const std::vector<int>& banks, size_t beam = NO_LIMIT, uint64_t seed = 1)
 {
-    Generator_random random{1};
+    Generator_random random{seed};
     Pulled out;
     out.last = pull_away(room, banks, NO_LIMIT, beam, random, &out.depth);
     return out;
@@ -152,6 +152,28 @@ TEST(PullSearch, TheLastLayerIsEveryPositionThatManyPushesOut)
         EXPECT_THAT(p.last, UnorderedElementsAreArray(farthest)) << testing::PrintToString(r.room);
     }
     EXPECT_EQ(rooms, 40);
+}
+
+// Banks at both ends of a corridor nine cells long, treasures pulled from
+// each towards the other: a pair of treasures is as far from the banks as
+// six pulls can take it only while neither has passed the middle row. A
+// layer always keeps its farthest position, and one of those always has a
+// pull that takes it farther.
+TEST(PullSearch, UnderABeamALayerKeepsItsFarthestPosition)
+{
+    Rows corridor{"###"};
+    corridor.insert(corridor.end(), 9, "#-#");
+    corridor.push_back("###");
+    const int top = 1 * 3 + 1, bottom = 9 * 3 + 1;
+    for (uint64_t seed = 1; seed <= 8; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        const Pulled p = pull(corridor, {top, bottom}, 2, seed);
+        std::vector<std::pair<int, int>> rows;
+        for (const Pull_position& position : p.last)
+            rows.emplace_back(position[0] / 3, position[1] / 3);
+        EXPECT_EQ(p.depth, 6);
+        EXPECT_THAT(rows, testing::Contains(testing::AnyOf(std::pair{3, 5}, std::pair{4, 6}, std::pair{5, 7})));
+    }
 }
 
 // A narrow beam drops positions, so a later layer may hold one that a
