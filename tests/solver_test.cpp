@@ -484,6 +484,19 @@ TEST(AuthoringSolverAnswers, EveryLimitGivesUpRatherThanSayingUnsolvable)
         }
 }
 
+// 64 of each is as many as the tables hold: all but one treasure banked
+// already, one push from done.
+TEST(AuthoringSolverAnswers, SixtyFourTreasuresAreWithinReach)
+{
+    std::vector<std::string> rows{std::string(20, '#'), "#@$.---------------#"};
+    for (int r = 0; r < 3; ++r)
+        rows.push_back("#" + std::string(18, '*') + "#");
+    rows.push_back("#" + std::string(9, '*') + std::string(9, '-') + "#");
+    rows.push_back(std::string(20, '#'));
+    const Solve_result r = solve_puzzle(puzzle_of(rows), Solve_options{});
+    EXPECT_THAT(std::make_tuple(r.status, r.pushes), FieldsAre(SOLVE_FOUND, 1));
+}
+
 // The built-in levels' source; the Beginner (1-10) and Intermediate (11-30)
 // levels must be proven push-optimal under a cap short enough for ctest.
 std::vector<Puzzle> builtin_puzzles()
