@@ -427,6 +427,22 @@ TEST(AuthoringSolverAnswers, AnOptimalSearchStoppedAfterASolutionIsUnproven)
     EXPECT_THAT(std::make_tuple(r.status, r.pushes), FieldsAre(SOLVE_UNPROVEN, testing::Ge(67))); // 67: the optimum
 }
 
+// The quick search for any solution is given its share of the state limit,
+// and finds a longer solution with fewer states. The optimal search, stopped
+// far short of its proof, finds nothing shorter: the quick answer stands.
+TEST(AuthoringSolverAnswers, TheQuickSearchHasItsShareOfTheStates)
+{
+    Solve_options quick = with_goal(SOLVE_ANY);
+    quick.any_first_share = 0;
+    quick.max_states = 25000;
+    Solve_options optimal;
+    optimal.any_first_share = 0.25;
+    optimal.max_states = 100000;
+    const Solve_result first = solve_puzzle(puzzle_of(split_rows(LARGE)), quick),
+                       r = solve_puzzle(puzzle_of(split_rows(LARGE)), optimal);
+    EXPECT_THAT(std::make_tuple(r.status, r.pushes), FieldsAre(SOLVE_UNPROVEN, first.pushes));
+}
+
 // With no pause asked between reports, every 1024th expansion reports.
 TEST(AuthoringSolverAnswers, TheSearchReportsAsItGoes)
 {
