@@ -149,7 +149,7 @@ wine_stage() {  # PREFIX RUNNER BUILD LOG [RETRY]
     # A home inside the build folder holds the sound setting, never the user's own.
     local home=$PWD/$build/home
     sound_to_file "$home" "$PWD/$build/sound.wav"
-    HOME=$home WINEPREFIX=$prefix run_ctest "$build" "$log" --output-junit "$PWD/$log.xml" || status=$?
+    HOME=$home WINEPREFIX=$prefix run_ctest "$build" "$log" --output-junit "$log.xml" || status=$?
     # The failed cases run again, once and named, when none of them tested
     # anything (their program never reached its first test: a Wine process
     # dying as it starts), or under the emulator, whatever failed.
