@@ -279,4 +279,21 @@ TEST_F(Tool, ASheetWithoutAMapShowsEachKindOfCellInItsOwnColour)
     EXPECT_THAT(std::make_tuple(status, mixed, colours.size()), FieldsAre(0, 0, 6u));
 }
 
+// The one level's second row holds Zandrek, a banked treasure, a treasure
+// and a bank; its last row is ground beyond the walls. Each has its own colour.
+TEST_F(Tool, ASheetWithoutAMapGivesABankedTreasureItsOwnColour)
+{
+    std::ofstream(dir / "banked.zrp", std::ios::binary)
+        << "Zandrek Pack\nName: Banked\n\nLevel:\nName: Half Done\nLayout:\n######\n#@*$.#\n######\nend\nend\n";
+    const int status = run("render --sheet banked.zrp -o sheet.png").status;
+    const Picture sheet = read_png(dir / "sheet.png");
+    std::set<uint32_t> colours;
+    for (const auto& [row, col] : {std::pair{1, 1}, {1, 2}, {1, 3}, {1, 4}, {15, 19}}) {
+        const size_t x = 4 + col * 16 + 8, y = 4 + row * 12 + 6;
+        if (y < static_cast<size_t>(sheet.height) && x < static_cast<size_t>(sheet.width))
+            colours.insert(sheet.pixels[y * sheet.width + x]);
+    }
+    EXPECT_THAT(std::make_tuple(status, colours.size()), FieldsAre(0, 5u));
+}
+
 } // namespace
