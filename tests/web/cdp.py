@@ -118,8 +118,21 @@ class Page:
             raise Failure(f"{expression}: {result['exceptionDetails'].get('exception', {}).get('description')}")
         return result["result"].get("value")
 
+    # While the page navigates (a reload the page starts itself) it has no
+    # context to evaluate in: a condition waited for is then not met yet.
+    NAVIGATING = ("Inspected target navigated or closed", "Execution context was destroyed",
+                  "Cannot find context with specified id")
+
     def wait_for(self, what, expression, limit=WAIT_LIMIT):
-        return wait_until(what, lambda: self.evaluate(expression), limit)
+        def condition():
+            try:
+                return self.evaluate(expression)
+            except Failure as failure:
+                if any(reason in str(failure) for reason in self.NAVIGATING):
+                    return None
+                raise
+
+        return wait_until(what, condition, limit)
 
     def key(self, key, modifiers=0):
         code, text = self.KEYS[key] if key in self.KEYS else (ord(key.upper()), key)
