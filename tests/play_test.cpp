@@ -628,6 +628,8 @@ TEST_F(Move_log, CommandsThatMoveNothingWriteNothing)
 
 TEST_F(Move_log, PlaybackTextFollowsTheRecordSyntax)
 {
+    // Exactly the text on the heap: the checked build catches a read past it.
+    const std::vector<char> ends_at_x{'<', 'x'};
     const std::tuple<const char*, std::string_view, std::string> cases[] = {
         {"two steps, then the wall", "^x3", "4,1 2/0 mode 0"},
         {"no count: once; zero or less: never", "^x0 <x-2 `^^^ v` >x", "5,3 1/0 mode 0"},
@@ -639,7 +641,8 @@ TEST_F(Move_log, PlaybackTextFollowsTheRecordSyntax)
         {"only playback characters reach the game", "hjklnpaxgs?/bcdtf 1\t\xff", "4,3 0/0 mode 0"},
         {"nine is a digit of the count", "<x9", "1,3 3/0 mode 0"},
         {"no further than the text's length", std::string_view("<<v", 2), "2,3 2/0 mode 0"},
-        {"a count ends with the text", std::string_view("<x12", 3), "3,3 1/0 mode 0"}};
+        {"a count ends with the text", std::string_view("<x12", 3), "3,3 1/0 mode 0"},
+        {"an x ends the text", std::string_view(ends_at_x.data(), ends_at_x.size()), "3,3 1/0 mode 0"}};
     for (const auto& [what, text, after] : cases) {
         load(ROOM);
         play_back_text(state, text, 0, 0, 0);
