@@ -82,14 +82,20 @@ class Presentation : public Map_test
         return out;
     }
     int level() const { return state.pack ? state.pack->current_level->number : state.play_board.number; }
+    // Level 2 in play, begun this second, the idle animation at its start.
+    void start_idling()
+    {
+        read_board_record(state, state.play_board, 2);
+        state.play_board.start_time = static_cast<uint32_t>(platform_now_seconds());
+        fidget_reset(state);
+        state.mode = MODE_PLAY;
+    }
     // Level 2 idled through the status and sequence 0, the only later one {12} when `sequences` is 2; the
     // game's generator as it stands for the choice that comes next.
     Reference_random idle_past_sequence_zero(int sequences = 0)
     {
-        read_board_record(state, state.play_board, 2);
+        start_idling();
         if (sequences) set_walking_frames(state, sequences, {12});
-        fidget_reset(state);
-        state.mode = MODE_PLAY;
         ticks(7);
         return generator_of(state);
     }
@@ -217,10 +223,7 @@ TEST_F(Presentation, ATextIsDrawnOverItsShadow)
 
 TEST_F(Presentation, IdlingShowsTheStatusOnTheThirdTickThenSequenceZero)
 {
-    read_board_record(state, state.play_board, 2);
-    state.play_board.start_time = static_cast<uint32_t>(platform_now_seconds());
-    fidget_reset(state);
-    state.mode = MODE_PLAY;
+    start_idling();
     EXPECT_EQ(ticks(3), (std::vector<int>{-1, -1, 5})); // the standing tile, with the status title
     EXPECT_EQ(texts_of(CALL_TITLE), Texts{"Zandrek: Alice - Level=2 Moves=0 Pushes=0 Time=00:00"});
     EXPECT_EQ(ticks(4), (std::vector<int>{-1, 10, 11, -1})); // sequence 0 played, then ended
@@ -229,9 +232,7 @@ TEST_F(Presentation, IdlingShowsTheStatusOnTheThirdTickThenSequenceZero)
 // A move two ticks into the wait before the status starts the three ticks over.
 TEST_F(Presentation, AResetDuringTheFirstWaitStartsItOver)
 {
-    read_board_record(state, state.play_board, 2);
-    fidget_reset(state);
-    state.mode = MODE_PLAY;
+    start_idling();
     ticks(2);
     fidget_reset(state);
     EXPECT_EQ(ticks(3), (std::vector<int>{-1, -1, 5}));
@@ -241,11 +242,8 @@ TEST_F(Presentation, AResetDuringTheFirstWaitStartsItOver)
 // its last frame.
 TEST_F(Presentation, ASequenceWithoutAnEndMarkEndsWithItsRow)
 {
-    read_board_record(state, state.play_board, 2);
-    state.play_board.start_time = static_cast<uint32_t>(platform_now_seconds());
+    start_idling();
     std::fill_n(state.fidget.sequences[0], FIDGET_FRAMES, uint16_t{10});
-    fidget_reset(state);
-    state.mode = MODE_PLAY;
     ticks(4); // the standing tile with the status title, then a tick before the sequence
     std::vector<int> expected(FIDGET_FRAMES, 10);
     expected.push_back(-1);

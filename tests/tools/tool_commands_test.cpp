@@ -280,7 +280,7 @@ TEST_F(Tool, ASheetWithoutAMapShowsEachKindOfCellInItsOwnColour)
 }
 
 // The one level's second row holds Zandrek, a banked treasure, a treasure
-// and a bank; its last row is ground beyond the walls. Each has its own colour.
+// and a bank; the grid's bottom-right cell, beyond the level, is ground. Each has its own colour.
 TEST_F(Tool, ASheetWithoutAMapGivesABankedTreasureItsOwnColour)
 {
     std::ofstream(dir / "banked.zrp", std::ios::binary)
