@@ -1011,11 +1011,9 @@ void Search::expand(uint32_t index)
                         int saved[MAX_TREASURES + 1];
                         std::copy(was, was + w, saved);
                         set_row(row, moved);
+                        // Augmenting's first step sets the row's potential
+                        // from its new costs, so the stale one can stay.
                         a.p[j] = 0;
-                        int lowest = UNREACHABLE * 4;
-                        for (int jj = 1; jj <= m; ++jj)
-                            lowest = std::min(lowest, now[jj - 1] - a.v[jj]);
-                        a.u[row] = lowest;
                         augment(a, row);
                         h = total(a);
                         std::copy(saved, saved + w, &cost_[static_cast<size_t>(row) * w]);
