@@ -890,3 +890,17 @@ TEST(AuthoringSolverAnswers, ASolveFoundFirstThenProvenCountsBothSearches)
                               std::max(any.bytes, proof.bytes)));
     }
 }
+
+// The fast mode's three turns hold 40 %, 30 % and then the whole of the
+// stored positions allowed, so together they store 1.7 times the limit, less
+// than one expansion's children over each turn's share.
+TEST(AuthoringSolverAnswers, TheFastModesLastTurnHasTheWholeStateLimit)
+{
+    const uint64_t limit = 1000;
+    Solve_options options = with_goal(SOLVE_ANY);
+    options.any_first_share = 0;
+    options.max_states = limit;
+    const Solve_result r = solve_puzzle(puzzle_of(split_rows(LARGE)), options);
+    EXPECT_THAT(std::make_tuple(r.status, r.stored),
+                FieldsAre(SOLVE_GAVE_UP, testing::AllOf(testing::Ge(limit * 17 / 10), testing::Lt(limit * 2))));
+}
