@@ -88,6 +88,18 @@ Picture read_png(const fs::path& file)
     return p;
 }
 
+// The colours of one 16 x 12 cell (row * 20 + column) of a sheet's level,
+// counted from 0: levels stand side by side, 4 pixels apart.
+std::set<uint32_t> sheet_cell_colours(const Picture& sheet, int level, int cell)
+{
+    const int x0 = 4 + level * 324 + cell % 20 * 16, y0 = 4 + cell / 20 * 12;
+    std::set<uint32_t> seen;
+    for (int y = y0; y < y0 + 12; ++y)
+        for (int x = x0; x < x0 + 16; ++x)
+            seen.insert(sheet.pixels.at(static_cast<size_t>(y) * sheet.width + x));
+    return seen;
+}
+
 TEST_F(Tool, LevelsPrintsOneTabSeparatedLinePerLevel)
 {
     EXPECT_THAT(run("levels fixture.zrp"), FieldsAre(0, "1\tOne Push\t3\t5\t1\t1\tyes\n"
@@ -268,11 +280,7 @@ TEST_F(Tool, ASheetWithoutAMapShowsEachKindOfCellInItsOwnColour)
     std::set<uint32_t> colours;
     int mixed = 0;
     for (int cell = 1; cell < 16 * 20 && sheet.width >= 3 * 324 && sheet.height >= 4 + 16 * 12; ++cell) {
-        const int x0 = 4 + 2 * 324 + cell % 20 * 16, y0 = 4 + cell / 20 * 12;
-        std::set<uint32_t> seen;
-        for (int y = y0; y < y0 + 12; ++y)
-            for (int x = x0; x < x0 + 16; ++x)
-                seen.insert(sheet.pixels.at(static_cast<size_t>(y) * sheet.width + x));
+        const std::set<uint32_t> seen = sheet_cell_colours(sheet, 2, cell);
         mixed += seen.size() > 1;
         colours.insert(seen.begin(), seen.end());
     }
@@ -288,10 +296,9 @@ TEST_F(Tool, ASheetWithoutAMapGivesABankedTreasureItsOwnColour)
     const int status = run("render --sheet banked.zrp -o sheet.png").status;
     const Picture sheet = read_png(dir / "sheet.png");
     std::set<uint32_t> colours;
-    for (const auto& [row, col] : {std::pair{1, 1}, {1, 2}, {1, 3}, {1, 4}, {15, 19}}) {
-        const size_t x = 4 + col * 16 + 8, y = 4 + row * 12 + 6;
-        if (y < static_cast<size_t>(sheet.height) && x < static_cast<size_t>(sheet.width))
-            colours.insert(sheet.pixels[y * sheet.width + x]);
+    for (int cell : {21, 22, 23, 24, 16 * 20 - 1}) {
+        const std::set<uint32_t> seen = sheet_cell_colours(sheet, 0, cell);
+        colours.insert(seen.begin(), seen.end());
     }
     EXPECT_THAT(std::make_tuple(status, colours.size()), FieldsAre(0, 5u));
 }
